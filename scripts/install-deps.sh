@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs the Debian packages that building, testing and running KVTPlayer need.
+# Idempotent and quiet: it only calls apt-get when something is missing.
+set -eu
+
+packages="build-essential cmake pkg-config
+qt6-base-dev qt6-base-dev-tools libgl-dev
+libgtest-dev libgmock-dev libbenchmark-dev
+xvfb xauth x11-utils imagemagick fonts-noto-cjk
+shared-mime-info desktop-file-utils"
+
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing packages:$missing (run as root to install them)" >&2
+  exit 1
+fi
+echo "install-deps: installing$missing"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+# shellcheck disable=SC2086
+apt-get install -y -qq --no-install-recommends $missing >/dev/null

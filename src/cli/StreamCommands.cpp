@@ -1,0 +1,124 @@
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "cli/Commands.h"
+#include "cli/DemoStream.h"
+#include "framework/Message.h"
+#include "stream/Archive.h"
+#include "stream/AtomicFile.h"
+#include "stream/ImageStream.h"
+#include "stream/StreamFileCheck.h"
+#include "vss/PatternSource.h"
+#include "vss/ShadowTitles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// Opens a stream file the way the player does: the open-time test, then the load.
+std::unique_ptr<CImageStream> OpenStream(const fs::path& path)
+{
+    if (!CheckStreamFile(path))
+        return nullptr;
+    auto stream = std::make_unique<CImageStream>();
+    try {
+        CArchive ar(path, CArchive::load);
+        if (!ar.IsOpen()) {
+            ShowMessage("Create document error");
+            return nullptr;
+        }
+        if (!stream->Load(ar))
+            return nullptr;
+    } catch (const CArchiveException&) {
+        ShowMessage("未預期的檔案格式。");
+        return nullptr;
+    }
+    return stream;
+}
+
+// Saves the way the player does; an existing file is replaced only by a complete stream.
+bool SaveStream(const CImageStream& stream, const fs::path& path)
+{
+    const bool written = WriteFileAtomically(path, [&](CArchive& ar) { return stream.Store(ar); });
+    if (!written)
+        ShowMessage("File save error");
+    return written;
+}
+
+int RunInfo(const Arguments& args)
+{
+    const auto stream = OpenStream(args.positional[0]);
+    if (!stream)
+        return kExitFailed;
+    const auto reserved = stream->GetReserved();
+    std::cout << "width: " << stream->GetWidth() << "\nheight: " << stream->GetHeight()
+              << "\nframe size: " << stream->GetFrameSize() << "\nframe count: " << stream->GetFrameCount()
+              << "\nframes: " << stream->GetFramesHeld() << "\nreserved: " << reserved[0] << ' '
+              << reserved[1] << ' ' << reserved[2] << ' ' << reserved[3] << '\n';
+    return kExitOk;
+}
+
+int RunCopy(const Arguments& args)
+{
+    const auto stream = OpenStream(args.positional[0]);
+    return stream && SaveStream(*stream, args.positional[1]) ? kExitOk : kExitFailed;
+}
+
+int RunShadows(const Arguments& args)
+{
+    std::optional<std::uint64_t> seed;
+    if (args.Has("--seed") && !(seed = ParseNumber(args.Get("--seed"), UINT32_MAX))) {
+        std::cerr << "kvt shadows: --seed takes a number from 0 to 4294967295\n";
+        return kExitUsage;
+    }
+    const fs::path secretPath = args.positional[0];
+    const auto secret = OpenStream(secretPath);
+    if (!secret)
+        return kExitFailed;
+
+    const std::uint32_t seedValue = seed ? static_cast<std::uint32_t>(*seed)
+                                         : static_cast<std::uint32_t>(std::time(nullptr));
+    CLcgPatternSource source(seedValue);
+    CImageStream shadow1, shadow2;
+    if (!secret->CreateVSSShadows(&shadow1, &shadow2, source))
+        return kExitFailed;
+
+    const fs::path dir = args.Has("--out-dir") ? fs::path(args.Get("--out-dir")) : secretPath.parent_path();
+    const std::string source_title = secretPath.filename().string();
+    const fs::path out1 = dir / (ShadowTitle(source_title, 1) + ".kvt");
+    const fs::path out2 = dir / (ShadowTitle(source_title, 2) + ".kvt");
+    if (!SaveStream(shadow1, out1) || !SaveStream(shadow2, out2))
+        return kExitFailed;
+    std::cout << "seed: " << seedValue << '\n' << out1.string() << '\n' << out2.string() << '\n';
+    return kExitOk;
+}
+
+int RunDemo(const Arguments& args)
+{
+    const fs::path dir = args.Get("--out-dir", ".");
+    const fs::path out = dir / "demo.kvt";
+    if (!SaveStream(*MakeDemoStream(), out))
+        return kExitFailed;
+    std::cout << out.string() << '\n';
+    return kExitOk;
+}
+}  // namespace
+
+const std::vector<Command>& AllCommands()
+{
+    static const std::vector<Command> commands = {
+        {"info", "FILE", "Checks and loads a .kvt file as the player opens it and prints its header.",
+         {}, 1, 1, RunInfo},
+        {"copy", "IN OUT",
+         "Loads IN as the player opens a file and writes it to OUT as the player saves one.", {}, 2, 2,
+         RunCopy},
+        {"shadows", "SECRET [--seed N] [--out-dir DIR]",
+         "Splits SECRET into two VSS(2, 2) shadow streams, BASE-Shadow1.kvt and BASE-Shadow2.kvt,\n"
+         "written into DIR (by default beside SECRET). The same seed gives the same shadows.",
+         {"--seed", "--out-dir"}, 1, 1, RunShadows},
+        {"demo", "[--out-dir DIR]", "Writes demo.kvt, the built-in secret motion picture.", {"--out-dir"},
+         0, 0, RunDemo},
+    };
+    return commands;
+}

@@ -1,0 +1,161 @@
+#include "stream/Archive.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+static_assert(std::endian::native == std::endian::little, "the .kvt format is little-endian");
+
+namespace {
+// read() and write() move at most about 2 GiB per call; loop until done, end of file or error.
+std::ptrdiff_t ReadAll(int fd, std::byte* data, std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(fd, data + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::ptrdiff_t>(done);
+}
+
+bool WriteAll(int fd, const std::byte* data, std::size_t count)
+{
+    while (count > 0) {
+        const ssize_t n = ::write(fd, data, count);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        count -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+}  // namespace
+
+CArchive::CArchive(const std::filesystem::path& path, Mode mode)
+    : m_mode(mode), m_buffer(new std::byte[kBufferSize])
+{
+    const int flags = mode == load ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC;
+    m_fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    m_bWriteFailed = mode == store && m_fd < 0;
+}
+
+CArchive::~CArchive()
+{
+    Close();
+}
+
+std::size_t CArchive::Read(void* data, std::size_t count)
+{
+    auto* out = static_cast<std::byte*>(data);
+    std::size_t done = std::min(count, m_nEnd - m_nBegin);
+    std::memcpy(out, m_buffer.get() + m_nBegin, done);
+    m_nBegin += done;
+    if (done == count || m_fd < 0)
+        return done;
+
+    // The buffer is drained. Large blocks go straight into the caller's memory.
+    if (count - done >= kBufferSize) {
+        const std::ptrdiff_t n = ReadAll(m_fd, out + done, count - done);
+        if (n < 0)
+            throw CArchiveException(CArchiveException::generic, "read error");
+        return done + static_cast<std::size_t>(n);
+    }
+    const std::ptrdiff_t n = ReadAll(m_fd, m_buffer.get(), kBufferSize);
+    if (n < 0)
+        throw CArchiveException(CArchiveException::generic, "read error");
+    m_nBegin = 0;
+    m_nEnd = static_cast<std::size_t>(n);
+    const std::size_t more = std::min(count - done, m_nEnd);
+    std::memcpy(out + done, m_buffer.get(), more);
+    m_nBegin = more;
+    return done + more;
+}
+
+void CArchive::ReadExactly(void* data, std::size_t count)
+{
+    if (Read(data, count) != count)
+        throw CArchiveException(CArchiveException::endOfFile, "unexpected end of file");
+}
+
+void CArchive::Write(const void* data, std::size_t count)
+{
+    const auto* in = static_cast<const std::byte*>(data);
+    if (m_nEnd + count > kBufferSize) {
+        FlushBuffer();
+        if (count >= kBufferSize) {
+            if (m_fd < 0 || !WriteAll(m_fd, in, count))
+                m_bWriteFailed = true;
+            return;
+        }
+    }
+    std::memcpy(m_buffer.get() + m_nEnd, in, count);
+    m_nEnd += count;
+}
+
+bool CArchive::FlushBuffer()
+{
+    if (m_mode == store && m_nEnd > 0) {
+        if (m_fd < 0 || !WriteAll(m_fd, m_buffer.get(), m_nEnd))
+            m_bWriteFailed = true;
+        m_nEnd = 0;
+    }
+    return !m_bWriteFailed;
+}
+
+bool CArchive::Close()
+{
+    FlushBuffer();
+    if (m_fd >= 0) {
+        if (::close(m_fd) != 0 && m_mode == store)
+            m_bWriteFailed = true;
+        m_fd = -1;
+    }
+    return !m_bWriteFailed;
+}
+
+CArchive& CArchive::operator>>(std::uint16_t& value)
+{
+    ReadExactly(&value, sizeof value);
+    return *this;
+}
+
+CArchive& CArchive::operator>>(std::uint32_t& value)
+{
+    ReadExactly(&value, sizeof value);
+    return *this;
+}
+
+CArchive& CArchive::operator>>(std::int32_t& value)
+{
+    ReadExactly(&value, sizeof value);
+    return *this;
+}
+
+CArchive& CArchive::operator<<(std::uint16_t value)
+{
+    Write(&value, sizeof value);
+    return *this;
+}
+
+CArchive& CArchive::operator<<(std::uint32_t value)
+{
+    Write(&value, sizeof value);
+    return *this;
+}
+
+CArchive& CArchive::operator<<(std::int32_t value)
+{
+    Write(&value, sizeof value);
+    return *this;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// A little-endian byte reader or writer bound to one file, buffered so that reading a row or a
+// 16-bit value never costs a system call.
+//
+// Reading: a block read returns the bytes there are (fewer at end of file, no error); a typed read
+// that finds too few bytes throws CArchiveException with cause endOfFile. A failing read call
+// throws with cause generic. Writing: failures are remembered and reported by Close().
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+class CArchiveException : public std::runtime_error {
+public:
+    enum Cause { generic, endOfFile };
+    CArchiveException(Cause cause, const char* what) : std::runtime_error(what), m_cause(cause) {}
+    Cause m_cause;
+};
+
+class CArchive {
+public:
+    enum Mode { load, store };
+
+    // Opens the file for reading (load) or creates/truncates it for writing (store).
+    CArchive(const std::filesystem::path& path, Mode mode);
+    ~CArchive();
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+
+    bool IsOpen() const { return m_fd >= 0; }
+    bool IsLoading() const { return m_mode == load; }
+    bool IsStoring() const { return m_mode == store; }
+
+    std::size_t Read(void* data, std::size_t count);
+    void Write(const void* data, std::size_t count);
+
+    CArchive& operator>>(std::uint16_t& value);
+    CArchive& operator>>(std::uint32_t& value);
+    CArchive& operator>>(std::int32_t& value);
+    CArchive& operator<<(std::uint16_t value);
+    CArchive& operator<<(std::uint32_t value);
+    CArchive& operator<<(std::int32_t value);
+
+    // Writes out what is buffered and closes the file; false when any write (or the close) failed.
+    bool Close();
+
+private:
+    void ReadExactly(void* data, std::size_t count);
+    bool FlushBuffer();
+
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+    Mode m_mode;
+    int m_fd = -1;
+    bool m_bWriteFailed = false;
+    std::unique_ptr<std::byte[]> m_buffer;
+    std::size_t m_nBegin = 0;  // next unread byte (load)
+    std::size_t m_nEnd = 0;    // end of valid bytes (load) or of pending bytes (store)
+};

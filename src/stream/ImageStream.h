@@ -1,0 +1,147 @@
+#pragma once
+// CImageStream: an ordered sequence of equally sized 8-bit grey frames, the header that describes
+// them and a ready-made bitmap description and grey palette to draw any of them without conversion.
+//
+// Frame buffers are height rows of GetRowStride() bytes (width rounded up to a multiple of 4), top
+// row first; the bytes past width in each row are 0 and never written to files. Frames are walked
+// with POSITIONs; a null position means "past an end of the list".
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+class CArchive;
+
+using BYTE = std::uint8_t;
+
+struct FrameDeleter {
+    void operator()(BYTE* frame) const noexcept { std::free(frame); }
+};
+using FrameBuffer = std::unique_ptr<BYTE[], FrameDeleter>;
+
+// A zero-filled buffer of the given size, or null when memory is short.
+FrameBuffer AllocateFrameBuffer(std::size_t bytes);
+
+struct BITMAPINFOHEADER {
+    std::uint32_t biSize;
+    std::int32_t biWidth;
+    std::int32_t biHeight;
+    std::uint16_t biPlanes;
+    std::uint16_t biBitCount;
+    std::uint32_t biCompression;
+    std::uint32_t biSizeImage;
+    std::int32_t biXPelsPerMeter;
+    std::int32_t biYPelsPerMeter;
+    std::uint32_t biClrUsed;
+    std::uint32_t biClrImportant;
+};
+
+struct RGBQUAD {
+    BYTE rgbBlue, rgbGreen, rgbRed, rgbReserved;
+};
+
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[256];
+};
+
+struct PALETTEENTRY {
+    BYTE peRed, peGreen, peBlue, peFlags;
+};
+
+// The logical palette: 256 entries, carried as data (the display has no hardware palette).
+class CPalette {
+public:
+    explicit CPalette(const std::array<PALETTEENTRY, 256>& entries) : m_entries(entries) {}
+    const std::array<PALETTEENTRY, 256>& GetEntries() const { return m_entries; }
+
+private:
+    std::array<PALETTEENTRY, 256> m_entries;
+};
+
+// A place in a stream's frame list; default-constructed (or nullptr) it is the null position.
+class POSITION {
+public:
+    constexpr POSITION() = default;
+    constexpr POSITION(std::nullptr_t) {}
+    explicit constexpr operator bool() const { return m_nIndex != 0; }
+    constexpr bool operator==(const POSITION&) const = default;
+
+private:
+    friend class CImageStream;
+    explicit constexpr POSITION(std::size_t index) : m_nIndex(index + 1) {}
+    std::size_t m_nIndex = 0;  // list index + 1; 0 is null
+};
+
+class CPatternSource;
+
+class CImageStream {
+public:
+    CImageStream();
+    virtual ~CImageStream();
+    CImageStream(const CImageStream&) = delete;
+    CImageStream& operator=(const CImageStream&) = delete;
+
+    // Sets a "KV" header of a built stream and its palette; the caller then appends exactly
+    // frameCount frames of GetFrameBytes() bytes.
+    void Initialize(int width, int height, std::uint16_t frameCount);
+    void BuildPalette();
+    bool ReadHeader(CArchive& ar);
+    bool Load(CArchive& ar);
+    bool Store(CArchive& ar) const;
+    void Clear();
+    void AppendFrame(FrameBuffer frame);
+
+    bool HasFrames() const { return !m_frames.empty(); }
+    std::size_t GetFramesHeld() const { return m_frames.size(); }
+    std::uint16_t GetFileType() const { return m_wFileType; }
+    std::uint32_t GetFrameSize() const { return m_dwFrameSize; }
+    int GetWidth() const { return m_nWidth; }
+    int GetHeight() const { return m_nHeight; }
+    std::uint16_t GetFrameCount() const { return m_wFrameCount; }
+    std::array<std::uint16_t, 4> GetReserved() const
+    {
+        return {m_wReserved1, m_wReserved2, m_wReserved3, m_wReserved4};
+    }
+    int GetRowStride() const { return (m_nWidth + 3) / 4 * 4; }
+    // Bytes of one frame buffer in memory: stride * height.
+    std::size_t GetFrameBytes() const;
+    const BITMAPINFO* GetBitmapInfo() const { return m_pBitmapInfo.get(); }
+    const CPalette* GetPalette() const { return m_pPalette.get(); }
+    POSITION GetCurrentPosition() const { return m_posCurrent; }
+
+    POSITION GetHeadPosition() const;
+    POSITION GetTailPosition() const;
+    // The three walks need a non-null position.
+    BYTE* GetNextFrame(POSITION& pos) const;
+    BYTE* GetPrevFrame(POSITION& pos) const;
+    BYTE* GetFrameAt(POSITION pos) const;
+
+    // VSS(2, 2) shadows of this (secret) stream into two fresh streams. Without a source the
+    // pattern generator is seeded with the current time.
+    bool CreateVSSShadows(CImageStream* pShadow1, CImageStream* pShadow2) const;
+    bool CreateVSSShadows(CImageStream* pShadow1, CImageStream* pShadow2,
+                          CPatternSource& source) const;
+
+private:
+    // Refuses, with a message, a header whose frames can't be held in memory.
+    bool CheckFrameGeometry() const;
+
+    std::uint16_t m_wFileType = 0;
+    std::uint16_t m_wReserved1 = 0;
+    std::uint16_t m_wReserved2 = 0;
+    std::uint32_t m_dwFrameSize = 0;
+    std::int32_t m_nWidth = 0;
+    std::int32_t m_nHeight = 0;
+    std::uint16_t m_wFrameCount = 0;
+    std::uint16_t m_wReserved3 = 0;
+    std::uint16_t m_wReserved4 = 0;
+    std::unique_ptr<BITMAPINFO> m_pBitmapInfo;
+    std::unique_ptr<CPalette> m_pPalette;
+    mutable const BYTE* m_pWorkingFrame = nullptr;
+    POSITION m_posCurrent;
+    std::vector<FrameBuffer> m_frames;
+};
