@@ -90,6 +90,7 @@ void CArchive::ReadExactly(void* data, std::size_t count)
 
 void CArchive::Write(const void* data, std::size_t count)
 {
+    m_nBytesWritten += count;
     const auto* in = static_cast<const std::byte*>(data);
     if (m_nEnd + count > kBufferSize) {
         FlushBuffer();

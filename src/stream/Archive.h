@@ -46,6 +46,9 @@ public:
     // Writes out what is buffered and closes the file; false when any write (or the close) failed.
     bool Close();
 
+    // Bytes handed to Write so far (store).
+    std::uint64_t GetBytesWritten() const { return m_nBytesWritten; }
+
 private:
     void ReadExactly(void* data, std::size_t count);
     bool FlushBuffer();
@@ -55,6 +58,7 @@ private:
     Mode m_mode;
     int m_fd = -1;
     bool m_bWriteFailed = false;
+    std::uint64_t m_nBytesWritten = 0;
     std::unique_ptr<std::byte[]> m_buffer;
     std::size_t m_nBegin = 0;  // next unread byte (load)
     std::size_t m_nEnd = 0;    // end of valid bytes (load) or of pending bytes (store)

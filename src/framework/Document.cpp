@@ -1,0 +1,51 @@
+#include "framework/Document.h"
+
+#include "framework/FrameworkStrings.h"
+#include "framework/Message.h"
+#include "stream/Archive.h"
+#include "stream/AtomicFile.h"
+
+void CDocument::SetPathName(const std::filesystem::path& path)
+{
+    m_strPathName = path;
+    m_strTitle = path.filename().string();
+}
+
+bool CDocument::OnOpenDocument(const std::filesystem::path& path)
+{
+    CArchive ar(path, CArchive::load);
+    if (!ar.IsOpen()) {
+        ShowMessage(framework_strings::kFailedToOpenDoc);
+        return false;
+    }
+    // Marked modified while loading, as the framework does; a successful load clears it.
+    SetModifiedFlag(true);
+    try {
+        Serialize(ar);
+    } catch (const CArchiveException& e) {
+        ShowMessage(e.m_cause == CArchiveException::endOfFile ? framework_strings::kFailedInvalidFormat
+                                                              : framework_strings::kFailedToOpenDoc);
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CDocument::OnSaveDocument(const std::filesystem::path& path)
+{
+    bool serialized = false;
+    bool wroteSomething = false;
+    const bool saved = WriteFileAtomically(path, [&](CArchive& ar) {
+        serialized = true;
+        Serialize(ar);
+        wroteSomething = ar.GetBytesWritten() > 0;
+        return wroteSomething;
+    });
+    // Serialize has already explained a save that wrote nothing; a file that could not be created
+    // or written needs the framework's message.
+    if (!saved && (!serialized || wroteSomething))
+        ShowMessage(framework_strings::kFailedToSaveDoc);
+    if (saved)
+        SetModifiedFlag(false);
+    return saved;
+}

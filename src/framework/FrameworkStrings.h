@@ -1,0 +1,8 @@
+#pragma once
+// The framework's own texts, as a Traditional Chinese desktop shows them.
+
+namespace framework_strings {
+inline constexpr const char* kFailedToOpenDoc = "無法開啟文件。";
+inline constexpr const char* kFailedInvalidFormat = "未預期的檔案格式。";
+inline constexpr const char* kFailedToSaveDoc = "無法儲存文件。";
+}  // namespace framework_strings
