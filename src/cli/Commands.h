@@ -18,7 +18,11 @@ struct Command {
     int (*run)(const Arguments& args);
 };
 
+// Every command, in the order `kvt --help` lists them.
 const std::vector<Command>& AllCommands();
+
+// The groups that make up the table, one per source file.
+std::vector<Command> StreamCommands();
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;

@@ -5,47 +5,14 @@
 
 #include "cli/Commands.h"
 #include "cli/DemoStream.h"
-#include "framework/Message.h"
-#include "stream/Archive.h"
-#include "stream/AtomicFile.h"
 #include "stream/ImageStream.h"
-#include "stream/StreamFileCheck.h"
+#include "cli/StreamFiles.h"
 #include "vss/PatternSource.h"
 #include "vss/ShadowTitles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-// Opens a stream file the way the player does: the open-time test, then the load.
-std::unique_ptr<CImageStream> OpenStream(const fs::path& path)
-{
-    if (!CheckStreamFile(path))
-        return nullptr;
-    auto stream = std::make_unique<CImageStream>();
-    try {
-        CArchive ar(path, CArchive::load);
-        if (!ar.IsOpen()) {
-            ShowMessage("Create document error");
-            return nullptr;
-        }
-        if (!stream->Load(ar))
-            return nullptr;
-    } catch (const CArchiveException&) {
-        ShowMessage("未預期的檔案格式。");
-        return nullptr;
-    }
-    return stream;
-}
-
-// Saves the way the player does; an existing file is replaced only by a complete stream.
-bool SaveStream(const CImageStream& stream, const fs::path& path)
-{
-    const bool written = WriteFileAtomically(path, [&](CArchive& ar) { return stream.Store(ar); });
-    if (!written)
-        ShowMessage("File save error");
-    return written;
-}
-
 int RunInfo(const Arguments& args)
 {
     const auto stream = OpenStream(args.positional[0]);
@@ -105,9 +72,9 @@ int RunDemo(const Arguments& args)
 }
 }  // namespace
 
-const std::vector<Command>& AllCommands()
+std::vector<Command> StreamCommands()
 {
-    static const std::vector<Command> commands = {
+    return {
         {"info", "FILE", "Checks and loads a .kvt file as the player opens it and prints its header.",
          {}, 1, 1, RunInfo},
         {"copy", "IN OUT",
@@ -120,5 +87,4 @@ const std::vector<Command>& AllCommands()
         {"demo", "[--out-dir DIR]", "Writes demo.kvt, the built-in secret motion picture.", {"--out-dir"},
          0, 0, RunDemo},
     };
-    return commands;
 }
