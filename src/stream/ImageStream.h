@@ -126,7 +126,21 @@ public:
     bool CreateVSSShadows(CImageStream* pShadow1, CImageStream* pShadow2,
                           CPatternSource& source) const;
 
+    // This stream becomes an independent copy of pSource.
+    bool CopyStream(const CImageStream* pSource);
+    // This stream becomes A0, B0, A1, B1, ... of two matching streams.
+    bool InterlaceMode1(const CImageStream* pA, const CImageStream* pB);
+    // This stream becomes A0, C0, B0, D0, A1, ... of four matching streams.
+    bool InterlaceMode2(const CImageStream* pA, const CImageStream* pB, const CImageStream* pC,
+                        const CImageStream* pD);
+
 private:
+    // Clears this stream and gives it the shape of `like` with frameCount frames to come.
+    void TakeShapeOf(const CImageStream& like, std::uint16_t frameCount);
+    // Appends a copy of a frame of this stream's shape; false when memory is short.
+    bool AppendCopyOf(const BYTE* frame);
+    bool Interlace(const std::vector<const CImageStream*>& order);
+
     // Refuses, with a message, a header whose frames can't be held in memory.
     bool CheckFrameGeometry() const;
 

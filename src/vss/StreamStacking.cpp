@@ -1,0 +1,145 @@
+// Copying and interlacing streams: every output frame is one allocation and one copy of a whole
+// frame buffer, alignment bytes included.
+
+#include "vss/StreamStacking.h"
+
+#include <cstring>
+#include <limits>
+
+#include "framework/Message.h"
+#include "stream/ImageStream.h"
+
+namespace {
+constexpr const char* kInterlaceNotExist = "Interlacing streams error: Streams are not exist.";
+constexpr const char* kInterlaceNoImage = "Interlacing streams error: No image in interlacing stream.";
+constexpr const char* kInterlaceMismatch = "Interlacing streams error: Image size not match.";
+constexpr const char* kInterlaceNoMemory = "Interlacing streams error: Not avalible memory.";
+constexpr const char* kInterlaceTooMany =
+    "Interlacing streams error: The result would hold more than 65535 images.";
+constexpr const char* kInterlaceShort =
+    "Interlacing streams error: A stream holds fewer images than its header says.";
+
+bool Match(const CImageStream& a, const CImageStream& b)
+{
+    return a.GetWidth() == b.GetWidth() && a.GetFrameSize() == b.GetFrameSize() &&
+           a.GetFrameCount() == b.GetFrameCount();
+}
+}  // namespace
+
+bool CheckStackingFrameSizes(const CImageStream& shadow1, const CImageStream& shadow2)
+{
+    if (shadow1.GetFrameSize() == shadow2.GetFrameSize())
+        return true;
+    ShowMessage("Two image size must be the same");
+    return false;
+}
+
+void CImageStream::TakeShapeOf(const CImageStream& like, std::uint16_t frameCount)
+{
+    Clear();
+    m_wFileType = like.m_wFileType;
+    m_dwFrameSize = like.m_dwFrameSize;
+    m_nWidth = like.m_nWidth;
+    m_nHeight = like.m_nHeight;
+    m_wFrameCount = frameCount;
+    BuildPalette();
+}
+
+bool CImageStream::AppendCopyOf(const BYTE* frame)
+{
+    FrameBuffer copy = AllocateFrameBuffer(GetFrameBytes());
+    if (!copy)
+        return false;
+    std::memcpy(copy.get(), frame, GetFrameBytes());
+    AppendFrame(std::move(copy));
+    return true;
+}
+
+bool CImageStream::CopyStream(const CImageStream* pSource)
+{
+    if (pSource == nullptr) {
+        ShowMessage("Copy streams error: Copy stream is empty.");
+        return false;
+    }
+    if (!pSource->HasFrames()) {
+        ShowMessage("Copy streams error: No image in copy stream.");
+        return false;
+    }
+    TakeShapeOf(*pSource, pSource->m_wFrameCount);
+    for (const FrameBuffer& frame : pSource->m_frames) {
+        if (!AppendCopyOf(frame.get())) {
+            ShowMessage("Copy streams error: Not avalible memory.");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CImageStream::InterlaceMode1(const CImageStream* pA, const CImageStream* pB)
+{
+    if (pA == nullptr || pB == nullptr) {
+        ShowMessage(kInterlaceNotExist);
+        return false;
+    }
+    if (!pA->HasFrames() || !pB->HasFrames()) {
+        ShowMessage(kInterlaceNoImage);
+        return false;
+    }
+    if (!Match(*pA, *pB)) {
+        ShowMessage(kInterlaceMismatch);
+        return false;
+    }
+    return Interlace({pA, pB});
+}
+
+bool CImageStream::InterlaceMode2(const CImageStream* pA, const CImageStream* pB,
+                                  const CImageStream* pC, const CImageStream* pD)
+{
+    if (pA == nullptr || pB == nullptr) {
+        ShowMessage(kInterlaceNotExist);
+        return false;
+    }
+    // The fresh pair is always made by the caller; a missing one counts as a stream without images.
+    const auto hasFrames = [](const CImageStream* s) { return s != nullptr && s->HasFrames(); };
+    if (!hasFrames(pA) || !hasFrames(pB) || !hasFrames(pC) || !hasFrames(pD)) {
+        ShowMessage(kInterlaceNoImage);
+        return false;
+    }
+    if (!Match(*pA, *pB) || !Match(*pA, *pC) || !Match(*pB, *pD)) {
+        ShowMessage(kInterlaceMismatch);
+        return false;
+    }
+    return Interlace({pA, pC, pB, pD});
+}
+
+// Appends frame k of each stream of `order` in turn, for every k. The inputs match, so they share
+// one shape and one header frame count.
+bool CImageStream::Interlace(const std::vector<const CImageStream*>& order)
+{
+    const CImageStream& first = *order.front();
+    const std::size_t frames = first.m_wFrameCount;
+    const std::size_t total = frames * order.size();
+    // Refused before anything is cleared: the header can't count more, and a stream left short by
+    // an interrupted generation must not be walked past its end.
+    if (total > std::numeric_limits<std::uint16_t>::max()) {
+        ShowMessage(kInterlaceTooMany);
+        return false;
+    }
+    for (const CImageStream* s : order) {
+        if (s->m_frames.size() < frames) {
+            ShowMessage(kInterlaceShort);
+            return false;
+        }
+    }
+    TakeShapeOf(first, static_cast<std::uint16_t>(total));
+    m_frames.reserve(total);
+    for (std::size_t k = 0; k < frames; ++k) {
+        for (const CImageStream* s : order) {
+            if (!AppendCopyOf(s->m_frames[k].get())) {
+                ShowMessage(kInterlaceNoMemory);
+                return false;
+            }
+        }
+    }
+    return true;
+}
