@@ -126,6 +126,12 @@ bool CImageStream::Interlace(const std::vector<const CImageStream*>& order)
         return false;
     }
     for (const CImageStream* s : order) {
+        // A header whose frame size disagrees with width x height could pass the match with a
+        // different height; its buffers are then of another length.
+        if (s->GetFrameBytes() != first.GetFrameBytes()) {
+            ShowMessage(kInterlaceMismatch);
+            return false;
+        }
         if (s->m_frames.size() < frames) {
             ShowMessage(kInterlaceShort);
             return false;
