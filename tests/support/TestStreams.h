@@ -2,7 +2,9 @@
 // Streams built in memory for tests.
 
 #include <cstring>
+#include <array>
 #include <memory>
+#include <vector>
 
 #include "stream/ImageStream.h"
 
@@ -28,4 +30,27 @@ inline std::vector<BYTE> FirstPixels(const CImageStream& stream)
     for (POSITION pos = stream.GetHeadPosition(); pos;)
         pixels.push_back(*stream.GetNextFrame(pos));
     return pixels;
+}
+
+// The 24 header bytes of a stream file, little-endian as on disk.
+inline std::vector<unsigned char> KvtHeader(std::int32_t width, std::int32_t height, std::uint16_t frames,
+                                            std::uint32_t frameSize,
+                                            std::array<std::uint16_t, 4> reserved = {0, 0, 0, 0})
+{
+    std::vector<unsigned char> bytes;
+    auto put = [&bytes](std::uint64_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    };
+    put('K', 1);
+    put('V', 1);
+    put(reserved[0], 2);
+    put(reserved[1], 2);
+    put(frameSize, 4);
+    put(static_cast<std::uint32_t>(width), 4);
+    put(static_cast<std::uint32_t>(height), 4);
+    put(frames, 2);
+    put(reserved[2], 2);
+    put(reserved[3], 2);
+    return bytes;
 }
