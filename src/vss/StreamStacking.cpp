@@ -3,6 +3,7 @@
 
 #include "vss/StreamStacking.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -32,6 +33,37 @@ bool CheckStackingFrameSizes(const CImageStream& shadow1, const CImageStream& sh
         return true;
     ShowMessage("Two image size must be the same");
     return false;
+}
+
+bool RevealByStacking(const CImageStream& shadow1, const CImageStream& shadow2, CImageStream& result)
+{
+    if (shadow1.GetWidth() != shadow2.GetWidth() || shadow1.GetHeight() != shadow2.GetHeight()) {
+        ShowMessage("Reveal error: The two streams must have the same width and height.");
+        return false;
+    }
+    const std::size_t frames = std::min(shadow1.GetFramesHeld(), shadow2.GetFramesHeld());
+    if (frames == 0) {
+        ShowMessage("Reveal error: No image in stacking stream.");
+        return false;
+    }
+    result.Clear();
+    result.Initialize(shadow1.GetWidth(), shadow1.GetHeight(), static_cast<std::uint16_t>(frames));
+    const std::size_t bytes = shadow1.GetFrameBytes();
+    POSITION pos1 = shadow1.GetHeadPosition();
+    POSITION pos2 = shadow2.GetHeadPosition();
+    for (std::size_t k = 0; k < frames; ++k) {
+        const BYTE* a = shadow1.GetNextFrame(pos1);
+        const BYTE* b = shadow2.GetNextFrame(pos2);
+        FrameBuffer frame = AllocateFrameBuffer(bytes);
+        if (!frame) {
+            ShowMessage("Reveal error: Not enough memory for the images.");
+            return false;
+        }
+        for (std::size_t i = 0; i < bytes; ++i)
+            frame[i] = a[i] & b[i];
+        result.AppendFrame(std::move(frame));
+    }
+    return true;
 }
 
 void CImageStream::TakeShapeOf(const CImageStream& like, std::uint16_t frameCount)

@@ -172,3 +172,22 @@ TEST(StreamStacking, DirectStackingComparesOnlyFrameSizes)
     EXPECT_EQ(second.GetWidth(), 50);
     EXPECT_EQ(second.GetFramesHeld(), 5u);
 }
+
+TEST(StreamStacking, RevealAndsFramesOfTheShorterLength)
+{
+    MessageRecorder messages;
+    auto a = MakeTaggedStream(3, 2, 3, 0xF0);  // frames 0xF0, 0xF1, 0xF2
+    auto b = MakeTaggedStream(3, 2, 2, 0x1C);  // frames 0x1C, 0x1D
+    CImageStream revealed;
+    ASSERT_TRUE(RevealByStacking(*a, *b, revealed));
+    EXPECT_EQ(FirstPixels(revealed), (Pixels{0xF0 & 0x1C, 0xF1 & 0x1D}));
+    EXPECT_EQ(revealed.GetFrameCount(), 2);
+    EXPECT_EQ(revealed.GetRowStride(), 4);
+    EXPECT_EQ(revealed.GetFrameAt(revealed.GetHeadPosition())[3], 0);  // padding stays 0
+
+    const auto other = MakeTaggedStream(2, 3, 2, 1);
+    EXPECT_FALSE(RevealByStacking(*a, *other, revealed));
+    EXPECT_EQ(messages.Messages(),
+              std::vector<std::string>{"Reveal error: The two streams must have the same width and height."});
+    EXPECT_EQ(revealed.GetFrameCount(), 2);
+}
