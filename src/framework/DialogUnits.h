@@ -1,0 +1,34 @@
+#pragma once
+// Dialog layouts are given in dialog units, so that a dialog scales with its font: horizontally a
+// quarter of the font's average character width, vertically an eighth of its height.
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QRect>
+#include <QWidget>
+
+class CDialogUnits {
+public:
+    explicit CDialogUnits(const QFont& font)
+    {
+        const QFontMetrics metrics(font);
+        // The average width of the Latin letters, as the classic dialog manager measures it.
+        m_nBaseX = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+        m_nBaseY = metrics.height();
+    }
+
+    int X(int units) const { return static_cast<int>(units * m_nBaseX / 4.0 + 0.5); }
+    int Y(int units) const { return static_cast<int>(units * m_nBaseY / 8.0 + 0.5); }
+    QRect Rect(int x, int y, int width, int height) const { return {X(x), Y(y), X(width), Y(height)}; }
+    QSize Size(int width, int height) const { return {X(width), Y(height)}; }
+
+    // Places `widget` at the dialog-unit rectangle within its parent.
+    void Place(QWidget* widget, int x, int y, int width, int height) const
+    {
+        widget->setGeometry(Rect(x, y, width, height));
+    }
+
+private:
+    double m_nBaseX;
+    int m_nBaseY;
+};

@@ -1,0 +1,9 @@
+#pragma once
+// The texts of the shadow dialog and commands.
+
+namespace vss_strings {
+inline constexpr const char* kSelectShadowsCaption = "Select Shadows";
+inline constexpr const char* kInterlaceMode1Radio = "交錯擺   (模式1)";
+inline constexpr const char* kInterlaceMode2Radio = "交錯擺   (模式2)";
+inline constexpr const char* kStackDirectlyRadio = "直接疊";
+}  // namespace vss_strings
