@@ -1,0 +1,38 @@
+#pragma once
+// Runs the built kvt tool (its path is the KVT_BINARY definition) and captures what it says.
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+struct KvtRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline KvtRun RunKvt(const std::vector<std::string>& args, const std::filesystem::path& errFile)
+{
+    std::string command = KVT_BINARY;
+    for (const std::string& arg : args)
+        command += " '" + arg + "'";
+    command += " 2>'" + errFile.string() + "'";
+    KvtRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    std::array<char, 4096> buffer{};
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+        run.out.append(buffer.data(), n);
+    const int raw = ::pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (FILE* err = std::fopen(errFile.c_str(), "r")) {
+        for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), err)) > 0;)
+            run.err.append(buffer.data(), n);
+        std::fclose(err);
+    }
+    return run;
+}
