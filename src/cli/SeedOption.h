@@ -1,5 +1,8 @@
 #pragma once
-// The --seed option of the commands that make shadows.
+// The --seed option of the commands that make shadows (kvt shadows, kvt interlace --mode 2).
+// Without --seed the patterns come from the system's cryptographic generator and the command
+// prints "seed: none (system random)"; --seed N (0 to 4294967295) selects the classic generator
+// seeded with N, reproducible bit for bit, and the command prints "seed: N".
 
 #include <memory>
 #include <optional>
@@ -14,6 +17,6 @@ struct SeedChoice {
     std::string description;  // what follows "seed: " in the command's output
 };
 
-// The pattern source that the arguments ask for. Null, after a usage line on stderr naming
-// `command`, when --seed is not a number from 0 to 4294967295.
+// The pattern source that the arguments ask for, and the words for "seed: ". Null, after a usage
+// line on stderr naming `command`, when --seed is not a number from 0 to 4294967295.
 std::optional<SeedChoice> ParseSeedOption(const Arguments& args, std::string_view command);

@@ -7,7 +7,7 @@
 #include "cli/DemoStream.h"
 #include "stream/ImageStream.h"
 #include "cli/StreamFiles.h"
-#include "vss/PatternSource.h"
+#include "cli/SeedOption.h"
 #include "vss/ShadowTitles.h"
 
 namespace fs = std::filesystem;
@@ -34,21 +34,16 @@ int RunCopy(const Arguments& args)
 
 int RunShadows(const Arguments& args)
 {
-    std::optional<std::uint64_t> seed;
-    if (args.Has("--seed") && !(seed = ParseNumber(args.Get("--seed"), UINT32_MAX))) {
-        std::cerr << "kvt shadows: --seed takes a number from 0 to 4294967295\n";
+    const auto seed = ParseSeedOption(args, "shadows");
+    if (!seed)
         return kExitUsage;
-    }
     const fs::path secretPath = args.positional[0];
     const auto secret = OpenStream(secretPath);
     if (!secret)
         return kExitFailed;
 
-    const std::uint32_t seedValue = seed ? static_cast<std::uint32_t>(*seed)
-                                         : static_cast<std::uint32_t>(std::time(nullptr));
-    CLcgPatternSource source(seedValue);
     CImageStream shadow1, shadow2;
-    if (!secret->CreateVSSShadows(&shadow1, &shadow2, source))
+    if (!secret->CreateVSSShadows(&shadow1, &shadow2, *seed->source))
         return kExitFailed;
 
     const fs::path dir = args.Has("--out-dir") ? fs::path(args.Get("--out-dir")) : secretPath.parent_path();
@@ -57,7 +52,7 @@ int RunShadows(const Arguments& args)
     const fs::path out2 = dir / (ShadowTitle(source_title, 2) + ".kvt");
     if (!SaveStream(shadow1, out1) || !SaveStream(shadow2, out2))
         return kExitFailed;
-    std::cout << "seed: " << seedValue << '\n' << out1.string() << '\n' << out2.string() << '\n';
+    std::cout << "seed: " << seed->description << '\n' << out1.string() << '\n' << out2.string() << '\n';
     return kExitOk;
 }
 
