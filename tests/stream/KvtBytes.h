@@ -1,9 +1,11 @@
 #pragma once
-// The bytes of stream files, spelled out for tests.
+// Stream file bytes for tests, including malformed ones.
 
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include "TestStreams.h"
 
 using FileBytes = std::vector<unsigned char>;
 
@@ -17,22 +19,12 @@ struct HeaderFields {
     unsigned char second = 'V';
 };
 
-// The 24-byte little-endian header.
+// The 24-byte little-endian header, with any two type bytes.
 inline FileBytes Header(const HeaderFields& f)
 {
-    FileBytes h{f.first, f.second};
-    auto put = [&h](std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            h.push_back(static_cast<unsigned char>(v >> (8 * i)));
-    };
-    put(f.reserved[0], 2);
-    put(f.reserved[1], 2);
-    put(f.frameSize, 4);
-    put(static_cast<std::uint32_t>(f.width), 4);
-    put(static_cast<std::uint32_t>(f.height), 4);
-    put(f.frames, 2);
-    put(f.reserved[2], 2);
-    put(f.reserved[3], 2);
+    FileBytes h = KvtHeader(f.width, f.height, static_cast<std::uint16_t>(f.frames), f.frameSize, f.reserved);
+    h[0] = f.first;
+    h[1] = f.second;
     return h;
 }
 
