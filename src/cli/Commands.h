@@ -24,6 +24,7 @@ const std::vector<Command>& AllCommands();
 // The groups that make up the table, one per source file.
 std::vector<Command> StreamCommands();
 std::vector<Command> VssCommands();
+std::vector<Command> MakeCommands();
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;

@@ -1,0 +1,80 @@
+#include "maker/RawStreamWriter.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "framework/Message.h"
+#include "maker/MakerStrings.h"
+#include "stream/Archive.h"
+#include "stream/AtomicFile.h"
+#include "stream/KvtFormat.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+void WriteHeader(CArchive& ar, std::int32_t width, std::int32_t height, std::uint16_t frameCount)
+{
+    const std::uint16_t zero = 0;
+    ar << kvt::kFileType << zero << zero << static_cast<std::uint32_t>(width * height) << width << height
+       << frameCount << zero << zero;
+}
+
+// Copies one raw file's first frame into the archive through `frame`.
+bool CopyFrame(const fs::path& raw, std::byte* frame, std::size_t frameSize, CArchive& ar)
+{
+    const FilePtr file(std::fopen(raw.c_str(), "rb"));
+    if (!file) {
+        ShowMessage(maker_strings::kOpenFileError);
+        return false;
+    }
+    if (std::fread(frame, 1, frameSize, file.get()) != frameSize) {
+        // The file was the right length when it was chosen; writing it short would leave the
+        // header claiming bytes that are not there.
+        ShowMessage(std::string(maker_strings::kRawFileShort) + raw.string());
+        return false;
+    }
+    ar.Write(frame, frameSize);
+    return true;
+}
+}  // namespace
+
+RawFileFit CheckRawFile(const fs::path& path, std::uint64_t frameSize)
+{
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error)
+        return RawFileFit::unknownSize;
+    return size == frameSize ? RawFileFit::matches : RawFileFit::wrongSize;
+}
+
+bool WriteRawStream(const fs::path& target, std::int32_t width, std::int32_t height,
+                    const std::vector<fs::path>& rawFiles)
+{
+    if (rawFiles.size() > kvt::kMaxFrameCount) {
+        ShowMessage(maker_strings::kTooManyImages);
+        return false;
+    }
+    const std::size_t frameSize = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    bool refused = false;
+    const bool written = WriteFileAtomically(target, [&](CArchive& ar) {
+        WriteHeader(ar, width, height, static_cast<std::uint16_t>(rawFiles.size()));
+        const auto frame = std::make_unique<std::byte[]>(frameSize);
+        for (const fs::path& raw : rawFiles) {
+            if (!CopyFrame(raw, frame.get(), frameSize, ar)) {
+                refused = true;
+                return false;
+            }
+        }
+        return true;
+    });
+    // Not created, or not all of it reached the disk: either way there is no new file.
+    if (!written && !refused)
+        ShowMessage(maker_strings::kFileCreateError);
+    return written;
+}
