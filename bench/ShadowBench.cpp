@@ -50,7 +50,8 @@ void SetBytes(benchmark::State& state, std::size_t bytesPerIteration)
 void ShadowFrameReused(benchmark::State& state, const shadow_kernels::Kernels& kernels, bool secure)
 {
     const CImageStream& secret = Secret(1);
-    std::vector<std::uint8_t> shadow1(kShadowFrameBytes), shadow2(kShadowFrameBytes), indices(kSide);
+    std::vector<std::uint8_t> shadow1(kShadowFrameBytes), shadow2(kShadowFrameBytes),
+        indices(shadow_kernels::IndexScratchSize(kSide));
     CLcgPatternSource seeded(1, kernels);
     CSecurePatternSource system;
     CPatternSource& source = secure ? static_cast<CPatternSource&>(system) : seeded;

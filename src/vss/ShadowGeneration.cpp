@@ -43,7 +43,7 @@ bool CImageStream::CreateVSSShadows(CImageStream* pShadow1, CImageStream* pShado
 
     const auto& kernels = shadow_kernels::BestKernels();
     const std::size_t width = static_cast<std::size_t>(w);
-    const std::unique_ptr<std::uint8_t[]> indices(new (std::nothrow) std::uint8_t[width]);
+    const std::unique_ptr<std::uint8_t[]> indices(new (std::nothrow) std::uint8_t[shadow_kernels::IndexScratchSize(width)]);
     if (!indices) {
         ShowMessage(kNoMemory1);
         return false;

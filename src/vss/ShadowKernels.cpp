@@ -1,5 +1,6 @@
 #include "vss/ShadowKernels.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "vss/PatternSource.h"
@@ -83,18 +84,36 @@ std::uint32_t LcgAdvance(std::uint32_t state, std::uint64_t steps)
     return state * jump.multiplier + jump.increment;
 }
 
+namespace {
+constexpr std::size_t kFillChunk = 4096;
+
+std::size_t RowsPerFill(std::size_t width)
+{
+    return width == 0 ? 1 : std::max<std::size_t>(1, kFillChunk / width);
+}
+}  // namespace
+
+std::size_t IndexScratchSize(std::size_t width)
+{
+    return RowsPerFill(width) * width;
+}
+
 bool WriteShadowFrame(const Kernels& kernels, const std::uint8_t* secret, std::size_t width,
                       std::size_t height, std::size_t secretStride, CPatternSource& source,
                       std::uint8_t* indices, std::uint8_t* shadow1, std::uint8_t* shadow2)
 {
     const std::size_t shadowStride = (2 * width + 3) / 4 * 4;
-    for (std::size_t y = 0; y < height; ++y) {
-        if (!source.Fill(indices, width))
+    const std::size_t rowsPerFill = RowsPerFill(width);
+    for (std::size_t y = 0; y < height; y += rowsPerFill) {
+        const std::size_t rows = std::min(rowsPerFill, height - y);
+        if (!source.Fill(indices, rows * width))
             return false;
-        std::uint8_t* top1 = shadow1 + 2 * y * shadowStride;
-        std::uint8_t* top2 = shadow2 + 2 * y * shadowStride;
-        kernels.writeBlockRows(secret + y * secretStride, indices, width, top1, top1 + shadowStride, top2,
-                               top2 + shadowStride);
+        for (std::size_t r = y; r < y + rows; ++r) {
+            std::uint8_t* top1 = shadow1 + 2 * r * shadowStride;
+            std::uint8_t* top2 = shadow2 + 2 * r * shadowStride;
+            kernels.writeBlockRows(secret + r * secretStride, indices + (r - y) * width, width, top1,
+                                   top1 + shadowStride, top2, top2 + shadowStride);
+        }
     }
     return true;
 }

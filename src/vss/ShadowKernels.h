@@ -57,9 +57,13 @@ struct LcgJump {
 };
 LcgJump LcgJumpOf(std::uint64_t steps);
 
+// Index scratch that WriteShadowFrame needs for rows of `width` pixels: narrow rows are filled
+// several at a time, so that the cost of a fill is spread over a few thousand pixels.
+std::size_t IndexScratchSize(std::size_t width);
+
 // The shadows of one secret frame (height rows of secretStride bytes, width pixels each) into two
-// zeroed frames of 2 * height rows of the shadow stride. `indices` is scratch of width bytes. False,
-// with both frames partly written, when the source runs dry.
+// zeroed frames of 2 * height rows of the shadow stride. `indices` is scratch of
+// IndexScratchSize(width) bytes. False, with both frames partly written, when the source runs dry.
 bool WriteShadowFrame(const Kernels& kernels, const std::uint8_t* secret, std::size_t width,
                       std::size_t height, std::size_t secretStride, CPatternSource& source,
                       std::uint8_t* indices, std::uint8_t* shadow1, std::uint8_t* shadow2);

@@ -12,30 +12,40 @@
 
 namespace shadow_kernels {
 namespace {
-// 32 lanes in four vectors: lane p holds the state of draw p of a group of 32.
-constexpr std::size_t kLanes = 32;
+// Eight state vectors of eight lanes: lane p of a group of 64 draws holds the state of draw p.
+// Eight independent multiply chains keep the multiplier busy despite its latency.
+constexpr std::size_t kVectors = 8;
+constexpr std::size_t kLanes = 8 * kVectors;
 
-// One 16-byte lookup table per subpixel of the block, indexed by the pattern.
-using SubpixelTable = std::array<std::uint8_t, 16>;
-constexpr std::array<SubpixelTable, 4> kSubpixels = [] {
-    std::array<SubpixelTable, 4> t{};
+// Pair tables for pshufb: entry k is the left subpixel of pattern k, entry k + 8 the right one.
+using PairTable = std::array<std::uint8_t, 16>;
+constexpr PairTable MakePairTable(bool top)
+{
+    PairTable t{};
     for (int k = 0; k < 6; ++k) {
-        t[0][k] = kPatterns[k].top[0];
-        t[1][k] = kPatterns[k].top[1];
-        t[2][k] = kPatterns[k].bottom[0];
-        t[3][k] = kPatterns[k].bottom[1];
+        const std::uint8_t* pair = top ? kPatterns[k].top : kPatterns[k].bottom;
+        t[k] = pair[0];
+        t[k + 8] = pair[1];
     }
     return t;
-}();
+}
+constexpr PairTable kTopPairs = MakePairTable(true);
+constexpr PairTable kBottomPairs = MakePairTable(false);
 
-[[gnu::target("avx2")]] __m256i Load(const std::uint8_t* p)
+[[gnu::target("avx2")]] __m256i Load(const void* p)
 {
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    return _mm256_loadu_si256(static_cast<const __m256i*>(p));
 }
 
-[[gnu::target("avx2")]] void Store(std::uint8_t* p, __m256i v)
+[[gnu::target("avx2")]] void Store(void* p, __m256i v)
 {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+    _mm256_storeu_si256(static_cast<__m256i*>(p), v);
+}
+
+[[gnu::target("avx2")]] __m256i Step(__m256i states, LcgJump jump)
+{
+    return _mm256_add_epi32(_mm256_mullo_epi32(states, _mm256_set1_epi32(static_cast<int>(jump.multiplier))),
+                            _mm256_set1_epi32(static_cast<int>(jump.increment)));
 }
 
 // draw % 6 for 16-bit draws below 32768: draw / 6 is (draw * 43691) >> 18 exactly in that range.
@@ -53,6 +63,14 @@ constexpr std::array<SubpixelTable, 4> kSubpixels = [] {
     return _mm256_and_si256(packed, _mm256_set1_epi16(0x7FFF));
 }
 
+// The 32 indices of four state vectors, in draw order.
+[[gnu::target("avx2")]] __m256i Indices(const __m256i* v)
+{
+    // The two packs interleave the vectors by 4-byte groups within each 128-bit half; undo it.
+    const __m256i k = _mm256_packus_epi16(Mod6(Draws(v[0], v[1])), Mod6(Draws(v[2], v[3])));
+    return _mm256_permutevar8x32_epi32(k, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+}
+
 [[gnu::target("avx2")]] std::uint32_t FillLcgAvx2(std::uint32_t state, std::uint8_t* indices,
                                                   std::size_t count)
 {
@@ -60,52 +78,35 @@ constexpr std::array<SubpixelTable, 4> kSubpixels = [] {
     if (whole == 0)
         return ScalarKernels().fillLcg(state, indices, count);
 
-    alignas(32) std::uint32_t lanes[kLanes];
+    alignas(32) std::uint32_t first[8];
     std::uint32_t s = state;
-    for (std::uint32_t& lane : lanes)
+    for (std::uint32_t& lane : first)
         lane = s = s * CLcgPatternSource::kMultiplier + CLcgPatternSource::kIncrement;
-    __m256i v0 = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
-    __m256i v1 = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes + 8));
-    __m256i v2 = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes + 16));
-    __m256i v3 = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes + 24));
+    __m256i v[kVectors];
+    v[0] = _mm256_load_si256(reinterpret_cast<const __m256i*>(first));
+    for (std::size_t j = 1; j < kVectors; ++j)
+        v[j] = Step(v[0], LcgJumpOf(8 * j));
 
     const LcgJump jump = LcgJumpOf(kLanes);
-    const __m256i multiplier = _mm256_set1_epi32(static_cast<int>(jump.multiplier));
-    const __m256i increment = _mm256_set1_epi32(static_cast<int>(jump.increment));
-    // The two packs interleave the vectors by 4-byte groups within each 128-bit half; this undoes it.
-    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     for (std::size_t i = 0; i < whole; i += kLanes) {
-        const __m256i k = _mm256_packus_epi16(Mod6(Draws(v0, v1)), Mod6(Draws(v2, v3)));
-        Store(indices + i, _mm256_permutevar8x32_epi32(k, order));
-        // Four independent chains, so the multiplies overlap.
-        v0 = _mm256_add_epi32(_mm256_mullo_epi32(v0, multiplier), increment);
-        v1 = _mm256_add_epi32(_mm256_mullo_epi32(v1, multiplier), increment);
-        v2 = _mm256_add_epi32(_mm256_mullo_epi32(v2, multiplier), increment);
-        v3 = _mm256_add_epi32(_mm256_mullo_epi32(v3, multiplier), increment);
+        Store(indices + i, Indices(v));
+        Store(indices + i + 32, Indices(v + 4));
+        for (__m256i& states : v)
+            states = Step(states, jump);
     }
 
     // The lanes now hold the states of the draws left over.
-    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), v0);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes + 8), v1);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes + 16), v2);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes + 24), v3);
+    alignas(32) std::uint32_t rest[kLanes];
+    for (std::size_t j = 0; j < kVectors; ++j)
+        _mm256_store_si256(reinterpret_cast<__m256i*>(rest + 8 * j), v[j]);
     for (std::size_t t = 0; whole + t < count; ++t)
-        indices[whole + t] = static_cast<std::uint8_t>(((lanes[t] >> 16) & 0x7FFF) % 6);
+        indices[whole + t] = static_cast<std::uint8_t>(((rest[t] >> 16) & 0x7FFF) % 6);
     return LcgAdvance(state, count);
 }
 
-[[gnu::target("avx2")]] __m256i Table(int subpixel)
+[[gnu::target("avx2")]] __m256i Table(const PairTable& table)
 {
-    return _mm256_broadcastsi128_si256(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(kSubpixels[subpixel].data())));
-}
-
-// Stores the subpixel pairs (left[x], right[x]) of 32 pixels, 64 bytes. The inputs carry their
-// 8-byte groups in the order 0, 2, 1, 3, which makes the in-lane unpacks come out in pixel order.
-[[gnu::target("avx2")]] void StorePairs(std::uint8_t* out, __m256i left, __m256i right)
-{
-    Store(out, _mm256_unpacklo_epi8(left, right));
-    Store(out + 32, _mm256_unpackhi_epi8(left, right));
+    return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data())));
 }
 
 [[gnu::target("avx2")]] void WriteBlockRowsAvx2(const std::uint8_t* secret, const std::uint8_t* indices,
@@ -113,20 +114,31 @@ constexpr std::array<SubpixelTable, 4> kSubpixels = [] {
                                                 std::uint8_t* s1Bottom, std::uint8_t* s2Top,
                                                 std::uint8_t* s2Bottom)
 {
-    const __m256i topLeft = Table(0), topRight = Table(1), bottomLeft = Table(2), bottomRight = Table(3);
+    const __m256i topPairs = Table(kTopPairs), bottomPairs = Table(kBottomPairs);
+    const __m256i right = _mm256_set1_epi16(0x0800);  // +8 on every second byte: the right subpixel
     std::size_t x = 0;
     for (; x + 32 <= width; x += 32) {
+        // 8-byte groups in the order 0, 2, 1, 3, so that the in-lane unpacks come out in pixel order.
         const __m256i k = _mm256_permute4x64_epi64(Load(indices + x), 0xD8);
         const __m256i black =
             _mm256_permute4x64_epi64(_mm256_cmpeq_epi8(Load(secret + x), _mm256_setzero_si256()), 0xD8);
-        const __m256i tl = _mm256_shuffle_epi8(topLeft, k);
-        const __m256i tr = _mm256_shuffle_epi8(topRight, k);
-        const __m256i bl = _mm256_shuffle_epi8(bottomLeft, k);
-        const __m256i br = _mm256_shuffle_epi8(bottomRight, k);
-        StorePairs(s1Top + 2 * x, tl, tr);
-        StorePairs(s1Bottom + 2 * x, bl, br);
-        StorePairs(s2Top + 2 * x, _mm256_xor_si256(tl, black), _mm256_xor_si256(tr, black));
-        StorePairs(s2Bottom + 2 * x, _mm256_xor_si256(bl, black), _mm256_xor_si256(br, black));
+        // Each index twice (pixels 0-15, then 16-31), the second time aimed at the right subpixel.
+        const __m256i pairs0 = _mm256_or_si256(_mm256_unpacklo_epi8(k, k), right);
+        const __m256i pairs1 = _mm256_or_si256(_mm256_unpackhi_epi8(k, k), right);
+        const __m256i flip0 = _mm256_unpacklo_epi8(black, black);
+        const __m256i flip1 = _mm256_unpackhi_epi8(black, black);
+        const __m256i top0 = _mm256_shuffle_epi8(topPairs, pairs0);
+        const __m256i top1 = _mm256_shuffle_epi8(topPairs, pairs1);
+        const __m256i bottom0 = _mm256_shuffle_epi8(bottomPairs, pairs0);
+        const __m256i bottom1 = _mm256_shuffle_epi8(bottomPairs, pairs1);
+        Store(s1Top + 2 * x, top0);
+        Store(s1Top + 2 * x + 32, top1);
+        Store(s1Bottom + 2 * x, bottom0);
+        Store(s1Bottom + 2 * x + 32, bottom1);
+        Store(s2Top + 2 * x, _mm256_xor_si256(top0, flip0));
+        Store(s2Top + 2 * x + 32, _mm256_xor_si256(top1, flip1));
+        Store(s2Bottom + 2 * x, _mm256_xor_si256(bottom0, flip0));
+        Store(s2Bottom + 2 * x + 32, _mm256_xor_si256(bottom1, flip1));
     }
     ScalarKernels().writeBlockRows(secret + x, indices + x, width - x, s1Top + 2 * x, s1Bottom + 2 * x,
                                    s2Top + 2 * x, s2Bottom + 2 * x);

@@ -80,7 +80,7 @@ TEST(ShadowKernels, EveryKernelSetWritesTheReferenceFrameOnManySizes)
 
             const std::size_t shadowBytes = static_cast<std::size_t>(shadowStride) * 2 * size.height;
             std::vector<std::uint8_t> shadow1(shadowBytes, 0), shadow2(shadowBytes, 0);
-            std::vector<std::uint8_t> indices(static_cast<std::size_t>(size.width));
+            std::vector<std::uint8_t> indices(shadow_kernels::IndexScratchSize(static_cast<std::size_t>(size.width)));
             CLcgPatternSource source(seed, *kernels);
             ASSERT_TRUE(shadow_kernels::WriteShadowFrame(*kernels, secret.data(), size.width, size.height, stride,
                                                          source, indices.data(), shadow1.data(), shadow2.data()));
