@@ -40,7 +40,10 @@ void CImageStream::BuildPalette()
     m_pPalette.reset();
 
     auto info = std::make_unique<BITMAPINFO>();
-    info->bmiHeader = BITMAPINFOHEADER{40, m_nWidth, -m_nHeight, 1, 8, 0, 0, 0, 0, 256, 256};
+    // Negated without overflow: a loaded header may hold any height, even INT32_MIN, until the
+    // load refuses it.
+    const auto topDown = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(m_nHeight));
+    info->bmiHeader = BITMAPINFOHEADER{40, m_nWidth, topDown, 1, 8, 0, 0, 0, 0, 256, 256};
     std::array<PALETTEENTRY, 256> grey{};
     for (int i = 0; i < 256; ++i) {
         const auto v = static_cast<BYTE>(i);
