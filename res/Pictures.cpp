@@ -1,0 +1,9 @@
+#include "Pictures.h"
+
+#include <QPixmap>
+
+namespace pictures {
+QCursor HandCursor() {
+    return QCursor(QPixmap(QString::fromLatin1(kHand)), kHandHotSpot.x(), kHandHotSpot.y());
+}
+}  // namespace pictures
