@@ -38,6 +38,5 @@ inline constexpr const char* kFileCreateError = "File Create Error";
 inline constexpr const char* kOpenFileError = "Open File Error";
 inline constexpr const char* kEnterAnInteger = "請輸入一整數.";
 inline constexpr const char* kEnterIntegerInRange = "請輸入一個在 %1 到 %2 之間的整數.";
-inline constexpr const char* kRawFileShort = "Image Size not correct: a raw file is now shorter than one frame: ";
 inline constexpr const char* kTooManyImages = "Too many images: a .kvt file holds at most 65535 frames";
 }  // namespace maker_strings

@@ -25,18 +25,22 @@ void WriteHeader(CArchive& ar, std::int32_t width, std::int32_t height, std::uin
        << frameCount << zero << zero;
 }
 
-// Copies one raw file's first frame into the archive through `frame`.
-bool CopyFrame(const fs::path& raw, std::byte* frame, std::size_t frameSize, CArchive& ar)
+// Copies one raw file into the archive through `frame`. The file was one frame long when it was
+// chosen, but it may have changed since, or have been checked against a size entered earlier: a
+// short one would leave the header claiming bytes that are not there, a long one would give a
+// frame cut from a picture of another shape.
+bool CopyFrame(const fs::path& raw, std::int32_t width, std::int32_t height, std::byte* frame, CArchive& ar)
 {
     const FilePtr file(std::fopen(raw.c_str(), "rb"));
     if (!file) {
         ShowMessage(maker_strings::kOpenFileError);
         return false;
     }
-    if (std::fread(frame, 1, frameSize, file.get()) != frameSize) {
-        // The file was the right length when it was chosen; writing it short would leave the
-        // header claiming bytes that are not there.
-        ShowMessage(std::string(maker_strings::kRawFileShort) + raw.string());
+    const std::size_t frameSize = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (std::fread(frame, 1, frameSize, file.get()) != frameSize || std::fgetc(file.get()) != EOF) {
+        ShowMessage(std::string(maker_strings::kImageSizeNotCorrect) + ": " + raw.string() +
+                    " no longer holds exactly " + std::to_string(width) + " x " + std::to_string(height) +
+                    " bytes");
         return false;
     }
     ar.Write(frame, frameSize);
@@ -66,7 +70,7 @@ bool WriteRawStream(const fs::path& target, std::int32_t width, std::int32_t hei
         WriteHeader(ar, width, height, static_cast<std::uint16_t>(rawFiles.size()));
         const auto frame = std::make_unique<std::byte[]>(frameSize);
         for (const fs::path& raw : rawFiles) {
-            if (!CopyFrame(raw, frame.get(), frameSize, ar)) {
+            if (!CopyFrame(raw, width, height, frame.get(), ar)) {
                 refused = true;
                 return false;
             }

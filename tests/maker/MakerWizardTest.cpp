@@ -301,3 +301,33 @@ TEST_F(MakerWizard, AFailedFinishLeavesAnExistingFileUntouched)
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"1.raw", "out.kvt"}));
 }
+
+TEST_F(MakerWizard, ARawFileThatShrankSinceItsInsertionIsRefusedAtFinish)
+{
+    Start();
+    const QString raw = Raw("1.raw", 6, 1);
+    Insert(raw, "3", "2");
+    Raw("1.raw", 5, 1);
+    EXPECT_FALSE(Finish());
+    EXPECT_EQ(messages.Messages(),
+              std::vector<std::string>{"Image Size not correct: " + raw.toStdString() + " no longer holds exactly 3 x 2 bytes"});
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.kvt"));
+}
+
+TEST_F(MakerWizard, APageCheckedAgainstAnEarlierSizeIsRefusedAtFinish)
+{
+    Start();
+    Insert(Raw("1.raw", 6, 1), "3", "2");
+    Click(kNext);
+    const QString second = Raw("2.raw", 6, 2);
+    Insert(second);
+    Click(kNext);
+    Click(kBack);
+    Click(kBack);
+    // A new size on the first page changes the header; the second page still checked 6 bytes.
+    Insert(Raw("small.raw", 4, 3), "2", "2");
+    EXPECT_EQ(RawPage(2)->m_nFrameSize, 6);
+    EXPECT_FALSE(Finish());
+    EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Image Size not correct: " + second.toStdString() +
+                                                            " no longer holds exactly 2 x 2 bytes"});
+}

@@ -52,14 +52,6 @@ TEST_F(RawStreamWriter, ThreeImagesOf320By240MakeTheHeaderAndTheFramesInOrder)
     EXPECT_TRUE(messages.Messages().empty());
 }
 
-TEST_F(RawStreamWriter, ALongerRawFileGivesItsFirstFrame)
-{
-    ASSERT_TRUE(WriteRawStream(dir / "out.kvt", 2, 2, {Raw("long.raw", 7, 10)}));
-    auto expected = KvtHeader(2, 2, 1, 4);
-    expected.insert(expected.end(), {10, 11, 12, 13});
-    EXPECT_EQ(ReadBytes(dir / "out.kvt"), expected);
-}
-
 TEST_F(RawStreamWriter, UpTo65535ImagesFitTheFrameCount)
 {
     const std::vector<fs::path> raws(65535, Raw("one.raw", 4, 0));
@@ -75,12 +67,14 @@ TEST_F(RawStreamWriter, RefusalsLeaveAnExistingTargetAndNoTemporaryFile)
     WriteBytes(target, {'o', 'l', 'd'});
     const fs::path good = Raw("good.raw", 6, 0);
     const fs::path shortRaw = Raw("short.raw", 5, 0);
+    const fs::path longRaw = Raw("long.raw", 7, 0);
     struct Case {
         std::vector<fs::path> raws;
         std::string message;
     } cases[] = {
         {{good, dir / "missing.raw"}, "Open File Error"},
-        {{good, shortRaw}, "Image Size not correct: a raw file is now shorter than one frame: " + shortRaw.string()},
+        {{good, shortRaw}, "Image Size not correct: " + shortRaw.string() + " no longer holds exactly 3 x 2 bytes"},
+        {{longRaw, good}, "Image Size not correct: " + longRaw.string() + " no longer holds exactly 3 x 2 bytes"},
         {std::vector<fs::path>(65536, good), "Too many images: a .kvt file holds at most 65535 frames"},
     };
     for (const Case& c : cases) {
@@ -88,7 +82,7 @@ TEST_F(RawStreamWriter, RefusalsLeaveAnExistingTargetAndNoTemporaryFile)
         EXPECT_FALSE(WriteRawStream(target, 3, 2, c.raws));
         EXPECT_EQ(messages.Messages(), std::vector<std::string>{c.message});
         EXPECT_EQ(ReadBytes(target), (std::vector<unsigned char>{'o', 'l', 'd'}));
-        EXPECT_EQ(Names(), (std::vector<std::string>{"good.raw", "out.kvt", "short.raw"}));
+        EXPECT_EQ(Names(), (std::vector<std::string>{"good.raw", "long.raw", "out.kvt", "short.raw"}));
     }
 }
 
