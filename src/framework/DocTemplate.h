@@ -131,7 +131,6 @@ private:
     void Destroy(const CDocument& doc);
     void SetPathName(CDocument& doc, const std::filesystem::path& path);
     void OnFrameClosing(CMDIChildWnd& frame);
-    void OnFrameDestroyed(CMDIChildWnd& frame);
 
     int m_nIDResource;
     std::vector<std::string> m_docStrings;
