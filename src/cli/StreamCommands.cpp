@@ -77,7 +77,9 @@ std::vector<Command> StreamCommands()
          RunCopy},
         {"shadows", "SECRET [--seed N] [--out-dir DIR]",
          "Splits SECRET into two VSS(2, 2) shadow streams, BASE-Shadow1.kvt and BASE-Shadow2.kvt,\n"
-         "written into DIR (by default beside SECRET). The same seed gives the same shadows.",
+         "written into DIR (by default beside SECRET). The patterns come from the system's random\n"
+         "generator; with --seed N from a seeded generator, the same seed giving the same shadows\n"
+         "(repeatable, but a shadow made that way does not keep its secret).",
          {"--seed", "--out-dir"}, 1, 1, RunShadows},
         {"demo", "[--out-dir DIR]", "Writes demo.kvt, the built-in secret motion picture.", {"--out-dir"},
          0, 0, RunDemo},
