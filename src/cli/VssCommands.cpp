@@ -1,6 +1,8 @@
 // kvt commands that put two shadows together.
 
 #include <iostream>
+#include <optional>
+#include <utility>
 
 #include "cli/Commands.h"
 #include "cli/SeedOption.h"
@@ -8,6 +10,20 @@
 #include "vss/StreamStacking.h"
 
 namespace {
+using StreamPair = std::pair<std::unique_ptr<CImageStream>, std::unique_ptr<CImageStream>>;
+
+// The two shadows named first on the command line; nothing after the message of the first refused.
+std::optional<StreamPair> OpenShadowPair(const Arguments& args)
+{
+    auto shadow1 = OpenStream(args.positional[0]);
+    if (!shadow1)
+        return std::nullopt;
+    auto shadow2 = OpenStream(args.positional[1]);
+    if (!shadow2)
+        return std::nullopt;
+    return StreamPair{std::move(shadow1), std::move(shadow2)};
+}
+
 int RunInterlace(const Arguments& args)
 {
     const std::string mode = args.Get("--mode");
@@ -30,12 +46,10 @@ int RunInterlace(const Arguments& args)
     std::optional<SeedChoice> seed;
     if (mode == "2" && !(seed = ParseSeedOption(args, "interlace")))
         return kExitUsage;
-    const auto shadow1 = OpenStream(args.positional[0]);
-    if (!shadow1)
+    const auto shadows = OpenShadowPair(args);
+    if (!shadows)
         return kExitFailed;
-    const auto shadow2 = OpenStream(args.positional[1]);
-    if (!shadow2)
-        return kExitFailed;
+    const auto& [shadow1, shadow2] = *shadows;
 
     CImageStream result;
     if (mode == "1") {
@@ -63,12 +77,10 @@ int RunReveal(const Arguments& args)
         std::cerr << "kvt reveal: -o OUT is required\n";
         return kExitUsage;
     }
-    const auto shadow1 = OpenStream(args.positional[0]);
-    if (!shadow1)
+    const auto shadows = OpenShadowPair(args);
+    if (!shadows)
         return kExitFailed;
-    const auto shadow2 = OpenStream(args.positional[1]);
-    if (!shadow2)
-        return kExitFailed;
+    const auto& [shadow1, shadow2] = *shadows;
     CImageStream revealed;
     if (!RevealByStacking(*shadow1, *shadow2, revealed))
         return kExitFailed;

@@ -2,6 +2,7 @@
 // Dialog layouts are given in dialog units, so that a dialog scales with its font: horizontally a
 // quarter of the font's average character width, vertically an eighth of its height.
 
+#include <QDialog>
 #include <QFont>
 #include <QFontMetrics>
 #include <QRect>
@@ -32,3 +33,18 @@ private:
     double m_nBaseX;
     int m_nBaseY;
 };
+
+// Gives a dialog what every fixed layout here shares: its caption, a caption bar with the system
+// menu, the 10-point font and a fixed size of width x height dialog units. Returns the units of
+// that font for placing the controls.
+inline CDialogUnits SetUpFixedDialog(QDialog* dialog, const QString& caption, int width, int height)
+{
+    dialog->setWindowTitle(caption);
+    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    QFont font = dialog->font();
+    font.setPointSize(10);
+    dialog->setFont(font);
+    const CDialogUnits du(font);
+    dialog->setFixedSize(du.Size(width, height));
+    return du;
+}

@@ -12,13 +12,7 @@
 CImageSizeDlg::CImageSizeDlg(QWidget* parent) : QDialog(parent)
 {
     using namespace maker_strings;
-    setWindowTitle(kImageSizeCaption);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QFont font = this->font();
-    font.setPointSize(10);
-    setFont(font);
-    const CDialogUnits du(font);
-    setFixedSize(du.Size(186, 50));
+    const CDialogUnits du = SetUpFixedDialog(this, kImageSizeCaption, 186, 50);
 
     du.Place(new QLabel(kWidthLabel, this), 7, 9, 26, 8);
     m_edtWidth = new QLineEdit(this);

@@ -63,13 +63,7 @@ std::string SelectedText(const QComboBox* combo)
 CSelectShadowsDlg::CSelectShadowsDlg(QWidget* parent) : QDialog(parent)
 {
     using namespace vss_strings;
-    setWindowTitle(kSelectShadowsCaption);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QFont font = this->font();
-    font.setPointSize(10);
-    setFont(font);
-    const CDialogUnits du(font);
-    setFixedSize(du.Size(264, 154));
+    const CDialogUnits du = SetUpFixedDialog(this, kSelectShadowsCaption, 264, 154);
 
     // Template order, which is also the tab order.
     m_btnOK = new QPushButton(QStringLiteral("OK"), this);
