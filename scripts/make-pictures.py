@@ -52,7 +52,7 @@ def render(mvg, size, path, background="none", scale=1):
     if scale > 1:
         # Box filter averages whole cells, so edges on the scaled grid stay sharp.
         args += ["-filter", "Box", "-resize", f"{w}x{h}!"]
-    run([*args, "-define", "png:exclude-chunks=date,time", f"PNG32:{path}"])
+    run([*args, "-define", "png:exclude-chunks=date,time,gAMA,cHRM,bKGD", f"PNG32:{path}"])
 
 
 def triangle_mask(cols, rows):
@@ -139,7 +139,7 @@ def splash():
     base = os.path.join(OUT, "splash-base.png")
     run(["-size", f"{w}x{h}", f"gradient:#243b5e-{DEEP}", f"PNG24:{base}"])
     try:
-        run([base, *draw_args(mvg), "-define", "png:exclude-chunks=date,time",
+        run([base, *draw_args(mvg), "-define", "png:exclude-chunks=date,time,gAMA,cHRM,bKGD",
              f"PNG24:{os.path.join(OUT, 'splash.png')}"])
     finally:
         os.unlink(base)
