@@ -132,9 +132,9 @@ def splash():
         mvg += text(x, frame_y + 52, 26, GOLD, "DejaVu-Sans-Bold", sign)
     mvg += text(28, 74, 50, CREAM, "DejaVu-Sans-Bold", "KVT")
     mvg += text(139, 74, 50, PALE, "DejaVu-Sans", "Player")
-    mvg += text(30, 101, 15, PALE, "Noto-Sans-CJK-TC", "視覺密碼動態影像播放器")
+    mvg += text(30, 107, 15, PALE, "Noto-Sans-CJK-TC", "視覺密碼動態影像播放器")
     mvg += text(392, 40, 13, STEEL, "DejaVu-Sans", "Version 1.1")
-    mvg += f"fill {CORAL} rectangle 30,84 86,87\n"
+    mvg += f"fill {CORAL} rectangle 31,83 131,85\n"
     mvg += text(30, 290, 12, "#8da9c4", "DejaVu-Sans", "Two shares of noise, one picture: stack them to see.")
     base = os.path.join(OUT, "splash-base.png")
     run(["-size", f"{w}x{h}", f"gradient:#243b5e-{DEEP}", f"PNG24:{base}"])
