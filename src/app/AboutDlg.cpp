@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <utility>
 
 #include "Pictures.h"
 #include "framework/DialogUnits.h"
@@ -25,7 +26,7 @@ constexpr const char* kWebHost = "vclab.example.org";
 constexpr const char* kAdvisorAddress = "dmwang@vclab.example.org";
 constexpr const char* kAuthorAddress = "xhli@vclab.example.org";
 
-const QColor kLinkColour(0, 0, 255);  // RGB (0, 0, 255)
+const QColor kLinkColour(0, 0, 255);
 
 CAboutDlg::OpenUrlHook& OpenUrl()
 {
