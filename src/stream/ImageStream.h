@@ -14,6 +14,8 @@
 #include <vector>
 
 class CArchive;
+class QPainter;
+class QRect;
 
 using BYTE = std::uint8_t;
 
@@ -78,6 +80,10 @@ private:
 
 class CPatternSource;
 
+// Raster operations of the drawing members: copy the frame, or AND it into what is drawn there.
+inline constexpr std::uint32_t SRCCOPY = 0x00CC0020;
+inline constexpr std::uint32_t SRCAND = 0x008800C6;
+
 class CImageStream {
 public:
     CImageStream();
@@ -133,6 +139,21 @@ public:
     // This stream becomes A0, C0, B0, D0, A1, ... of four matching streams.
     bool InterlaceMode2(const CImageStream* pA, const CImageStream* pB, const CImageStream* pC,
                         const CImageStream* pD);
+
+    // --- Drawing, pixel for pixel, straight from the frame buffers (defined in the player library,
+    // which links Qt). A picture placed at (x, y) covers columns x .. x+w-1 and rows y .. y+h-1;
+    // its one-pixel outline, in the painter's pen, runs along x-1, y-1, x+w+1 and y+h+1. The
+    // results are the rows drawn, 0 when no frame was drawn (a null pos draws the outline only).
+
+    void DrawImageFrame(QPainter& dc, int x, int y) const;
+    // The whole frame, copied. Without a bitmap description: "Show image error", nothing drawn.
+    int ShowImage(QPainter& dc, int x, int y, POSITION pos) const;
+    // The whole frame combined with SRCCOPY or SRCAND; other operations draw only the outline.
+    int ShowImageRop(QPainter& dc, int x, int y, POSITION pos, std::uint32_t dwRop) const;
+    // The outline at (x, y), then the bottom rcDest.height() rows of the frame, taken from its left
+    // (nCorner 1) or right (nCorner 2) side, ANDed into rcDest. Parts of rcDest whose source
+    // would lie outside the frame are left alone.
+    int ShowImagePart(QPainter& dc, int x, int y, POSITION pos, const QRect& rcDest, int nCorner) const;
 
 private:
     // Clears this stream and gives it the shape of `like` with frameCount frames to come.

@@ -1,0 +1,29 @@
+#pragma once
+// The player's texts: its messages in English, its controls and menus as the Traditional Chinese
+// desktop shows them.
+
+namespace player_strings {
+inline constexpr const char* kNoTimer = "No Timer";
+inline constexpr const char* kTimerError = "Timer Error";
+inline constexpr const char* kShowImageError = "Show image error";
+
+// The top line of the view.
+inline constexpr const char* kSliderText = "Slider1";
+inline constexpr const char* kDelayTimeLabel = "Delay Time: ";
+inline constexpr const char* kPerThousandSeconds = "/1000 sec";
+inline constexpr const char* kViewFont = "新細明體";
+
+// The SetTimer dialog.
+inline constexpr const char* kSetTimerCaption = "SetTimer";
+inline constexpr const char* kSetTimerDelayLabel = "Delay Time:";
+inline constexpr const char* kNotPositiveInteger = "請輸入一正整數.";
+inline constexpr const char* kIntegerRange = "請輸入一個在 %1 到 %2 之間的整數.";
+
+// The context menu: one popup holding the playback commands, without key texts.
+inline constexpr const char* kPlaybackPopup = "播放控制(&C)";
+inline constexpr const char* kPlayItem = "播放(&P)";
+inline constexpr const char* kStopItem = "停止(&S)";
+inline constexpr const char* kPauseItem = "暫停(&H)";
+inline constexpr const char* kNextItem = "下一張(&B)";
+inline constexpr const char* kPreviousItem = "上一張(&B)";
+}  // namespace player_strings
