@@ -65,13 +65,7 @@ QUrl CAboutDlg::LinkTarget(int nLink)
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_handCursor(pictures::HandCursor())
 {
-    setWindowTitle(QString::fromUtf8(kCaption));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QFont font = this->font();
-    font.setPointSize(10);
-    setFont(font);
-    const CDialogUnits du(font);
-    setFixedSize(du.Size(250, 166));
+    const CDialogUnits du = SetUpFixedDialog(this, QString::fromUtf8(kCaption), 250, 166);
     setMouseTracking(true);
 
     m_pIcon = MakeStatic(this, {}, du, {11, 10, 21, 20});
