@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMdiArea>
 #include <algorithm>
+#include <utility>
 #include <unistd.h>
 
 #include "framework/CommandIds.h"
@@ -73,11 +74,13 @@ CMDIChildWnd::CMDIChildWnd(CMultiDocTemplate& docTemplate, CDocument& doc) : m_p
 
 CMDIChildWnd::~CMDIChildWnd()
 {
-    // The view goes first: it may still be reading the document's streams.
-    delete widget();
-    // A frame destroyed without being closed (its parent went first) still lets go of its document.
+    // Out of the template's lists first, so that nothing routes to this frame while it goes; a
+    // frame destroyed without being closed (its parent went first) lets go of its document too.
     if (m_pTemplate)
         m_pTemplate->OnFrameClosing(*this);
+    // The view goes before the document: it may still be reading the document's streams.
+    m_pViewTarget = nullptr;
+    delete widget();
     m_pLastDocument.reset();
 }
 
@@ -109,7 +112,8 @@ CMultiDocTemplate::CMultiDocTemplate(int nIDResource, const std::string& docStri
 CMultiDocTemplate::~CMultiDocTemplate()
 {
     for (Entry& entry : m_entries) {
-        for (CMDIChildWnd* frame : entry.frames) {
+        const std::vector<CMDIChildWnd*> frames = std::exchange(entry.frames, {});
+        for (CMDIChildWnd* frame : frames) {
             frame->m_pTemplate = nullptr;
             delete frame;  // its view goes before the document below
         }
