@@ -19,7 +19,9 @@ UINT CQtTimerService::SetEvent(int nPeriod, TimerProc proc, void* pUser)
     auto timer = std::make_unique<QTimer>();
     timer->setTimerType(Qt::PreciseTimer);
     timer->setInterval(nPeriod);
-    const UINT id = ++m_nLastID == 0 ? ++m_nLastID : m_nLastID;
+    UINT id = ++m_nLastID;
+    if (id == 0)  // 0 means failure; skip it when the ids wrap
+        id = ++m_nLastID;
     QObject::connect(timer.get(), &QTimer::timeout, timer.get(), [this, id, proc, pUser] {
         m_nTicking = id;
         proc(*this, id, pUser);

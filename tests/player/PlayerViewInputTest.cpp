@@ -74,6 +74,19 @@ TEST_F(ShownView, ArrowKeysMoveTheFirstPictureEvenFromTheSlider)
     EXPECT_EQ(slider->value(), 100);
 }
 
+TEST(PlayerViewNext, PaintsTheFrameItSteppedToBeforeSteppingAgain)
+{
+    PlayerTestHost host(MakeDoc(MakeTaggedStream(6, 4, 3, 0x80)));
+    host.Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host.Window()));
+    host.View().OnNext();
+    g_bFramePainted = 0;
+    host.View().OnNext();  // a held Space key: no event loop ran in between
+    EXPECT_EQ(g_bFramePainted, 1);
+    const QImage shown = host.View().viewport()->grab().toImage();
+    EXPECT_EQ(qRed(shown.pixel(host.View().GetImage1Pos())), 0x82);
+}
+
 // Runs the SetTimer dialog of the view, typing each text in turn and pressing OK; the dialog is
 // cancelled if it is still open after the last. Returns whether it was open after each OK.
 std::vector<bool> RunDialog(CKVTPlayerView& view, std::vector<QString> texts)
