@@ -1,8 +1,13 @@
 #!/bin/sh
-# The demo: writes the built-in secret stream and splits it into its two shadows.
+# The demo: writes the built-in secret stream and opens the player on it. Without a display it
+# splits the stream into its two shadows with the command-line tool instead.
 set -eu
 build=${1:-build}
 out="$build/demo"
 mkdir -p "$out"
 "$build/src/cli/kvt" demo --out-dir "$out"
-"$build/src/cli/kvt" shadows "$out/demo.kvt"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec "$build/src/app/kvtplayer" "$out/demo.kvt"
+fi
+echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset): running the command-line demo instead."
+"$build/src/cli/kvt" shadows "$out/demo.kvt" --out-dir "$out"

@@ -1,0 +1,287 @@
+#include "app/MainFrame.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/AppResources.h"
+#include "app/KeyIndicators.h"
+#include "app/RecentFileList.h"
+#include "app/SplashWnd.h"
+#include "framework/CommandIds.h"
+#include "framework/CommandRouter.h"
+
+namespace {
+// Every command that a menu, a button or a key of the main window issues.
+std::vector<int> CommandsOfResources()
+{
+    std::vector<int> ids;
+    for (int menu : {res::IDR_MAINFRAME, res::IDR_KVTTYPE})
+        for (const res::Popup& popup : res::LoadMenu(menu))
+            for (const res::MenuItem& item : popup.items)
+                ids.push_back(item.nID);
+    for (int bar : {res::IDR_MAINFRAME, res::IDR_FULLSCREEN})
+        ids.insert(ids.end(), res::LoadToolBar(bar).begin(), res::LoadToolBar(bar).end());
+    for (const res::Accelerator& accel : res::LoadAccelTable())
+        ids.push_back(accel.nID);
+    for (int i = 1; i < res::kRecentFileCount; ++i)
+        ids.push_back(cmd::ID_FILE_MRU_FILE1 + i);
+    std::erase(ids, res::ID_SEPARATOR);
+    return ids;
+}
+
+const char* MenuCaption(int nID)
+{
+    for (int menu : {res::IDR_KVTTYPE, res::IDR_MAINFRAME})
+        for (const res::Popup& popup : res::LoadMenu(menu))
+            for (const res::MenuItem& item : popup.items)
+                if (item.nID == nID)
+                    return item.caption;
+    return nullptr;
+}
+
+void AddToolBarButtons(QToolBar& bar, CCommandRouter& router, int nIDResource)
+{
+    for (int id : res::LoadToolBar(nIDResource)) {
+        if (id == res::ID_SEPARATOR)
+            bar.addSeparator();
+        else
+            bar.addAction(router.Action(id));
+    }
+}
+}  // namespace
+
+CMainFrame::CMainFrame(CCommandRouter& router) : m_router(router)
+{
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowTitle(res::MainFrameCaption({}));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/app.png")));
+    setAcceptDrops(true);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::LoadFrame()
+{
+    m_pMDIArea = new QMdiArea(this);
+    m_pMDIArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_pMDIArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_pMDIArea);
+    CreateActions();
+    m_menus128 = CreateMenu(res::IDR_MAINFRAME);
+    m_menus129 = CreateMenu(res::IDR_KVTTYPE);
+    CreateToolBar();
+    CreateStatusBar();
+    RegisterHandlers();
+    connect(m_pMDIArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnChildActivated);
+    OnChildActivated();
+    CSplashWnd::ShowSplash(this);
+    return true;
+}
+
+const std::vector<QMenu*>& CMainFrame::GetMenus() const
+{
+    return m_nMenuID == res::IDR_KVTTYPE ? m_menus129 : m_menus128;
+}
+
+void CMainFrame::CreateActions()
+{
+    for (int id : CommandsOfResources()) {
+        QAction* action = m_router.Action(id);
+        if (const char* caption = MenuCaption(id))
+            action->setText(QString::fromUtf8(caption));
+        else
+            action->setText(res::CommandToolTip(id));
+        action->setStatusTip(res::CommandPrompt(id));
+        action->setToolTip(res::CommandToolTip(id));
+        if (const QString picture = res::ToolBarPicture(id); !picture.isEmpty())
+            action->setIcon(QIcon(picture));
+        // The frame carries every action, so the keys work whether or not a menu bar shows.
+        addAction(action);
+    }
+    for (const res::Accelerator& accel : res::LoadAccelTable()) {
+        QAction* action = m_router.Action(accel.nID);
+        QList<QKeySequence> keys = action->shortcuts();
+        keys.append(accel.key);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+    }
+}
+
+std::vector<QMenu*> CMainFrame::CreateMenu(int nIDResource)
+{
+    std::vector<QMenu*> menus;
+    for (const res::Popup& popup : res::LoadMenu(nIDResource)) {
+        auto* menu = new QMenu(QString::fromUtf8(popup.caption), this);
+        for (const res::MenuItem& item : popup.items) {
+            if (item.nID == res::ID_SEPARATOR) {
+                menu->addSeparator();
+                continue;
+            }
+            menu->addAction(m_router.Action(item.nID));
+            // The recent files follow their placeholder, shown while the list has them.
+            if (item.nID == cmd::ID_FILE_MRU_FILE1)
+                for (int i = 1; i < res::kRecentFileCount; ++i)
+                    menu->addAction(m_router.Action(cmd::ID_FILE_MRU_FILE1 + i));
+        }
+        m_router.WatchMenu(menu);
+        menus.push_back(menu);
+    }
+    return menus;
+}
+
+void CMainFrame::CreateToolBar()
+{
+    m_wndToolBar = new QToolBar(this);
+    m_wndToolBar->setObjectName(QStringLiteral("toolbar128"));
+    m_wndToolBar->setIconSize(QSize(16, 16));
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    AddToolBarButtons(*m_wndToolBar, m_router, res::IDR_MAINFRAME);
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    // The prompt pane: the idle text, covered by a command's prompt while one is hovered.
+    m_pIdleMessage = new QLabel(res::LoadString(res::AFX_IDS_IDLEMESSAGE), statusBar());
+    statusBar()->addWidget(m_pIdleMessage, 1);
+    m_pIndicators = new CKeyIndicators(*statusBar());
+}
+
+void CMainFrame::RegisterHandlers()
+{
+    OnCommandId(cmd::ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); },
+                [this](CCmdUI& ui) { ui.SetCheck(m_wndToolBar->isVisible() ? 1 : 0); });
+    OnCommandId(cmd::ID_VIEW_STATUS_BAR, [this] { statusBar()->setVisible(!statusBar()->isVisible()); },
+                [this](CCmdUI& ui) { ui.SetCheck(statusBar()->isVisible() ? 1 : 0); });
+    OnCommandId(cmd::ID_FULL_SCREEN, [this] { ToggleFullScreen(); },
+                [this](CCmdUI& ui) { ui.SetCheck(m_bFullScreen ? 1 : 0); });
+    OnCommandId(cmd::ID_LEAVE_FULL_SCREEN, [this] { LeaveFullScreen(); }, [](CCmdUI& ui) { ui.SetCheck(0); });
+    // The window commands need a child window to act on.
+    auto needsChild = [this](CCmdUI& ui) { ui.Enable(m_pMDIArea->currentSubWindow() != nullptr); };
+    OnCommandId(cmd::ID_WINDOW_CASCADE, [this] { m_pMDIArea->cascadeSubWindows(); }, needsChild);
+    OnCommandId(cmd::ID_WINDOW_TILE_HORZ, [this] { m_pMDIArea->tileSubWindows(); }, needsChild);
+    OnCommandId(cmd::ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); }, needsChild);
+}
+
+void CMainFrame::ToggleFullScreen()
+{
+    if (m_bFullScreen) {
+        m_pwndFullScreenBar.reset();
+        m_bFullScreen = false;
+        menuBar()->show();
+        statusBar()->show();
+        m_wndToolBar->show();
+        // Back to the earlier size, position and maximised or normal state.
+        setWindowState(m_wsPrev & ~Qt::WindowFullScreen);
+        restoreGeometry(m_wpPrev);
+        m_router.UpdateActions();
+        return;
+    }
+    statusBar()->hide();
+    m_wndToolBar->hide();
+    m_wpPrev = saveGeometry();
+    m_wsPrev = windowState();
+
+    // A small floating window captioned "Full Screen" whose one button leaves the mode.
+    auto bar = std::make_unique<QWidget>(this, Qt::Tool | Qt::WindowStaysOnTopHint);
+    bar->setObjectName(QStringLiteral("fullScreenBar"));
+    bar->setWindowTitle(res::FullScreenBarCaption());
+    auto* layout = new QVBoxLayout(bar.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* buttons = new QToolBar(bar.get());
+    buttons->setIconSize(QSize(16, 16));
+    AddToolBarButtons(*buttons, m_router, res::IDR_FULLSCREEN);
+    layout->addWidget(buttons);
+    m_pwndFullScreenBar = std::move(bar);
+
+    m_bFullScreen = true;
+    // The menu bar goes too: the keys and the bar are the ways back.
+    menuBar()->hide();
+    showFullScreen();
+    m_pwndFullScreenBar->move(600, 5);
+    m_pwndFullScreenBar->show();
+    m_router.UpdateActions();
+}
+
+void CMainFrame::LeaveFullScreen()
+{
+    if (m_bFullScreen)
+        ToggleFullScreen();
+}
+
+void CMainFrame::UpdateRecentFileMenu(const CRecentFileList& list)
+{
+    for (int i = 0; i < res::kRecentFileCount; ++i) {
+        QAction* action = m_router.Action(cmd::ID_FILE_MRU_FILE1 + i);
+        if (i < list.GetCount()) {
+            action->setText(res::RecentFileEntry(i, list.GetDisplayName(i)));
+            action->setVisible(true);
+        } else {
+            // An empty list keeps the greyed placeholder.
+            action->setText(QString::fromUtf8(MenuCaption(cmd::ID_FILE_MRU_FILE1)));
+            action->setVisible(i == 0);
+        }
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    activateWindow();
+    for (const QUrl& url : urls)
+        if (url.isLocalFile() && m_openHandler)
+            m_openHandler(std::filesystem::path(url.toLocalFile().toStdString()));
+}
+
+void CMainFrame::OnChildActivated()
+{
+    const int menuID = m_pMDIArea->subWindowList().isEmpty() ? res::IDR_MAINFRAME : res::IDR_KVTTYPE;
+    if (menuID != m_nMenuID) {
+        m_nMenuID = menuID;
+        menuBar()->clear();
+        for (QMenu* menu : GetMenus())
+            menuBar()->addMenu(menu);
+    }
+    if (QMdiSubWindow* child = m_pMDIArea->currentSubWindow())
+        connect(child, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateCaption, Qt::UniqueConnection);
+    UpdateCaption();
+    m_router.UpdateActions();
+}
+
+void CMainFrame::UpdateCaption()
+{
+    QMdiSubWindow* child = m_pMDIArea->currentSubWindow();
+    // A maximised child's title is added by the area itself, in brackets.
+    setWindowTitle(res::MainFrameCaption(child && !child->isMaximized() ? child->windowTitle() : QString()));
+}
+
+void CMainFrame::ArrangeIcons()
+{
+    // Minimised windows in a row along the bottom of the area, left to right.
+    int x = 0;
+    for (QMdiSubWindow* child : m_pMDIArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (!child->isMinimized())
+            continue;
+        const QSize size = child->size();
+        child->move(x, m_pMDIArea->viewport()->height() - size.height());
+        x += size.width();
+    }
+}

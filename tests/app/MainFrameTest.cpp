@@ -1,0 +1,166 @@
+#include "app/MainFrame.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include "AppTestFixture.h"
+#include "app/KeyIndicators.h"
+#include "framework/CommandIds.h"
+
+namespace {
+std::vector<std::string> StatusTexts(const QStatusBar& bar)
+{
+    std::vector<std::string> texts;
+    for (const QLabel* label : bar.findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        texts.push_back(label->isVisible() ? label->text().toStdString() : "(hidden)");
+    return texts;
+}
+}  // namespace
+
+class FullScreenTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Start({QString::fromStdString(StreamFile("demo.kvt").string())}));
+        QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
+    }
+
+    void Enter()
+    {
+        ASSERT_FALSE(Frame().IsFullScreen());
+        ASSERT_TRUE(Router().Execute(cmd::ID_FULL_SCREEN));
+        ASSERT_TRUE(Frame().IsFullScreen());
+    }
+    void LeaveWithEsc()
+    {
+        QTest::keyClick(Frame().GetMDIArea().currentSubWindow()->widget(), Qt::Key_Escape);
+        QTRY_VERIFY(!Frame().isFullScreen());
+    }
+};
+
+TEST_F(FullScreenTest, EnteringHidesTheBarsAndShowsTheFloatingBar)
+{
+    Frame().showNormal();
+    Frame().setGeometry(30, 40, 500, 400);
+    Enter();
+    EXPECT_TRUE(Frame().isFullScreen());
+    EXPECT_FALSE(Frame().GetToolBar().isVisible());
+    EXPECT_FALSE(Frame().statusBar()->isVisible());
+    EXPECT_FALSE(Frame().menuBar()->isVisible());
+    EXPECT_TRUE(Router().QueryState(cmd::ID_FULL_SCREEN).GetCheck());
+    EXPECT_TRUE(Router().Action(cmd::ID_FULL_SCREEN)->isChecked());
+
+    QWidget* bar = Frame().GetFullScreenBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->windowTitle(), "Full Screen");
+    const QList<QToolBar*> buttons = bar->findChildren<QToolBar*>();
+    ASSERT_EQ(buttons.size(), 1);
+    ASSERT_EQ(buttons[0]->actions().size(), 1);
+    EXPECT_EQ(buttons[0]->actions()[0], Router().Action(cmd::ID_LEAVE_FULL_SCREEN));
+    EXPECT_TRUE(Router().Action(cmd::ID_LEAVE_FULL_SCREEN)->isEnabled());
+
+    // The bar's button leaves, as Esc does.
+    buttons[0]->actions()[0]->trigger();
+    EXPECT_FALSE(Frame().IsFullScreen());
+    EXPECT_EQ(Frame().GetFullScreenBar(), nullptr);
+}
+
+TEST_F(FullScreenTest, EscRestoresANormalPlacementAndBothBars)
+{
+    Frame().showNormal();
+    Frame().setGeometry(30, 40, 500, 400);
+    QTRY_COMPARE(Frame().geometry(), QRect(30, 40, 500, 400));
+    Enter();
+    LeaveWithEsc();
+    EXPECT_FALSE(Frame().IsFullScreen());
+    EXPECT_FALSE(Frame().isMaximized());
+    QTRY_COMPARE(Frame().geometry(), QRect(30, 40, 500, 400));
+    EXPECT_TRUE(Frame().GetToolBar().isVisible());
+    EXPECT_TRUE(Frame().statusBar()->isVisible());
+    EXPECT_TRUE(Frame().menuBar()->isVisible());
+    EXPECT_FALSE(Router().Action(cmd::ID_FULL_SCREEN)->isChecked());
+}
+
+TEST_F(FullScreenTest, EscRestoresAMaximisedWindow)
+{
+    Frame().showMaximized();
+    QTRY_VERIFY(Frame().isMaximized());
+    Enter();
+    LeaveWithEsc();
+    QTRY_VERIFY(Frame().isMaximized());
+}
+
+TEST_F(FullScreenTest, EscOutsideFullScreenDoesNothing)
+{
+    Frame().showNormal();
+    Frame().setGeometry(30, 40, 500, 400);
+    QTest::keyClick(&Frame(), Qt::Key_Escape);
+    EXPECT_FALSE(Frame().IsFullScreen());
+    EXPECT_EQ(Frame().GetFullScreenBar(), nullptr);
+    EXPECT_TRUE(Frame().GetToolBar().isVisible());
+}
+
+TEST_F(AppTest, MenuWithoutAChildWindowHasNoFullScreenItem)
+{
+    ASSERT_TRUE(Start());
+    for (QMenu* menu : Frame().GetMenus())
+        EXPECT_FALSE(menu->actions().contains(Router().Action(cmd::ID_FULL_SCREEN)));
+}
+
+TEST_F(AppTest, TheStatusBarShowsReadyOrTheHoveredCommandsPrompt)
+{
+    ASSERT_TRUE(Start({QString::fromStdString(StreamFile("demo.kvt").string())}));
+    QStatusBar& bar = *Frame().statusBar();
+    EXPECT_EQ(StatusTexts(bar).front(), "就緒");
+
+    Router().Action(cmd::ID_PLAY)->showStatusText(&Frame());
+    EXPECT_EQ(bar.currentMessage(), "播放");
+    EXPECT_EQ(StatusTexts(bar).front(), "(hidden)");
+    Router().Action(cmd::ID_MAKER_WIZARD)->showStatusText(&Frame());
+    EXPECT_EQ(bar.currentMessage(), "產生一個 KVT 檔");
+    EXPECT_EQ(Router().Action(cmd::ID_MAKER_WIZARD)->toolTip(), "KVT 檔產生精靈");
+    EXPECT_EQ(Router().Action(cmd::ID_DELAY_SETTING)->toolTip(), "相關 Shadows 延遲設定");
+    EXPECT_EQ(Router().Action(cmd::ID_FILE_OPEN)->toolTip(), "開啟舊檔");
+
+    // Leaving the item brings the idle text back.
+    QStatusTipEvent leave{QString()};
+    QCoreApplication::sendEvent(&Frame(), &leave);
+    EXPECT_EQ(StatusTexts(bar).front(), "就緒");
+}
+
+TEST_F(AppTest, TheKeyIndicatorsShowWhileTheirLockIsOn)
+{
+    QStatusBar bar;
+    unsigned locks = 0;
+    CKeyIndicators indicators(bar, [&locks] { return locks; });
+    bar.show();
+    EXPECT_EQ(StatusTexts(bar), (std::vector<std::string>{"", "", ""}));
+    locks = CKeyIndicators::kCapsLock | CKeyIndicators::kScrollLock;
+    indicators.Update();
+    EXPECT_EQ(StatusTexts(bar), (std::vector<std::string>{"CAP", "", "SCRL"}));
+    locks = CKeyIndicators::kNumLock;
+    QTest::keyRelease(&bar, Qt::Key_NumLock);
+    EXPECT_EQ(StatusTexts(bar), (std::vector<std::string>{"", "NUM", ""}));
+}
+
+TEST_F(AppTest, TheToolbarHasItsButtonsAndSeparatorsInOrder)
+{
+    ASSERT_TRUE(Start());
+    const std::vector<int> order = {cmd::ID_FILE_NEW, cmd::ID_FILE_OPEN, cmd::ID_FILE_SAVE, 0, cmd::ID_PLAY,
+                                    cmd::ID_PAUSE,    cmd::ID_STOP,      0, cmd::ID_PREVIOUS, cmd::ID_NEXT,
+                                    0,                cmd::ID_DELAY_SETTING, 0, cmd::ID_APP_ABOUT};
+    const QList<QAction*> actions = Frame().GetToolBar().actions();
+    ASSERT_EQ(static_cast<std::size_t>(actions.size()), order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (order[i] == 0)
+            EXPECT_TRUE(actions[static_cast<int>(i)]->isSeparator()) << i;
+        else
+            EXPECT_EQ(actions[static_cast<int>(i)], Router().Action(order[i])) << i;
+    }
+}
