@@ -4,12 +4,15 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 
 #include "AppTestFixture.h"
+#include "app/ChildFrame.h"
 #include "app/KeyIndicators.h"
+#include "player/KVTPlayerView.h"
 #include "framework/CommandIds.h"
 
 namespace {
@@ -163,4 +166,42 @@ TEST_F(AppTest, TheToolbarHasItsButtonsAndSeparatorsInOrder)
         else
             EXPECT_EQ(actions[static_cast<int>(i)], Router().Action(order[i])) << i;
     }
+}
+
+TEST_F(AppTest, KeysReachTheViewWhileTheSliderHasTheFocus)
+{
+    ASSERT_TRUE(Start({QString::fromStdString(StreamFile("demo.kvt", 3).string())}));
+    QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+    auto& frame = static_cast<CChildFrame&>(*Template().GetActiveFrame());
+    CKVTPlayerView& view = frame.GetView();
+    QSlider* slider = view.GetSlider();
+    ASSERT_NE(slider, nullptr);
+    slider->setFocus();
+    QTRY_VERIFY(slider->hasFocus());
+    const int delay = view.GetDelay();
+    const QPoint image = view.GetImage1Pos();
+
+    // Down would move the slider; the key is the view's: the first picture goes one pixel down.
+    QTest::keyClick(slider, Qt::Key_Down);
+    EXPECT_EQ(view.GetImage1Pos(), image + QPoint(0, 1));
+    EXPECT_EQ(view.GetDelay(), delay);
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(view.GetImage1Pos(), image + QPoint(1, 1));
+    QTest::keyClick(slider, Qt::Key_Minus);
+    EXPECT_EQ(view.GetDelay(), delay - 1);
+
+    QTest::keyClick(slider, Qt::Key_P);
+    EXPECT_TRUE(view.IsPlaying());
+    QTest::keyClick(slider, Qt::Key_S);
+    EXPECT_FALSE(view.IsPlaying());
+
+    // Ctrl+O is the application's.
+    bool asked = false;
+    Template().SetFileDialog([&asked](QWidget*, bool, const QString&, const QString&) {
+        asked = true;
+        return std::optional<std::filesystem::path>();
+    });
+    QTest::keyClick(slider, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(m_messages.Messages().empty());
 }
