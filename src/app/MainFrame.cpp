@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -208,6 +209,9 @@ void CMainFrame::ToggleFullScreen()
     m_bFullScreen = true;
     // The menu bar goes too: the keys and the bar are the ways back.
     menuBar()->hide();
+    // The whole screen even where no window manager honours the full-screen request.
+    if (QScreen* desktop = screen())
+        setGeometry(desktop->geometry());
     showFullScreen();
     m_pwndFullScreenBar->move(600, 5);
     m_pwndFullScreenBar->show();
