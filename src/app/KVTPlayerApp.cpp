@@ -15,6 +15,7 @@
 #include "maker/MakerWizard.h"
 #include "stream/KVTPlayerDoc.h"
 #include "stream/StreamFileCheck.h"
+#include "vss/ShadowCommands.h"
 
 namespace {
 constexpr const char* kRegistryKey = "Local AppWizard-Generated Applications";
@@ -105,10 +106,22 @@ void CKVTPlayerApp::RegisterHandlers()
         aboutDlg.DoModal();
     });
     OnCommandId(cmd::ID_MAKER_WIZARD, [this] { RunMakerWizard(m_pMainFrame.get()); });
+    OnCommandId(cmd::ID_CREATE_SHADOWS, [this] { OnCreateShadows(); });
+    OnCommandId(cmd::ID_STACK_SHADOWS, [this] { OnStackShadows(); });
     for (int i = 0; i < res::kRecentFileCount; ++i)
         OnCommandId(
             cmd::ID_FILE_MRU_FILE1 + i, [this, i] { OnOpenRecentFile(i); },
             [this, i](CCmdUI& ui) { ui.Enable(i < m_recentFiles.GetCount()); });
+}
+
+void CKVTPlayerApp::OnCreateShadows()
+{
+    CShadowCommands(m_pDocTemplate.get()).OnCreateShadows();
+}
+
+void CKVTPlayerApp::OnStackShadows()
+{
+    CShadowCommands(m_pDocTemplate.get()).OnStackShadows();
 }
 
 std::vector<CCmdTarget*> CKVTPlayerApp::CommandRoute() const

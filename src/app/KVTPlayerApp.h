@@ -47,6 +47,8 @@ private:
     void RegisterHandlers();
     std::vector<CCmdTarget*> CommandRoute() const;
     void OnFileOpen();
+    void OnCreateShadows();
+    void OnStackShadows();
     void OnOpenRecentFile(int nIndex);
     void OnRecentFilesChanged();
 
