@@ -178,9 +178,9 @@ QString CommandToolTip(int nID)
     return EntryHalf(nID, 1);
 }
 
-QString RecentFileEntry(int nIndex, const QString& displayName)
+QString NumberedEntry(int nIndex, const QString& name)
 {
-    return QStringLiteral("&%1 %2").arg(nIndex + 1).arg(displayName);
+    return QStringLiteral("&%1 %2").arg(nIndex + 1).arg(name);
 }
 
 QString FullScreenBarCaption()

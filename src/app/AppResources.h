@@ -51,7 +51,8 @@ QString CommandPrompt(int nID);
 QString CommandToolTip(int nID);
 
 // Texts of the shell that are not string-table entries.
-QString RecentFileEntry(int nIndex, const QString& displayName);  // "&1 name"
+// "&1 name": an entry of the recent-file list or of the window list.
+QString NumberedEntry(int nIndex, const QString& name);
 QString FullScreenBarCaption();
 QString MainFrameCaption(const QString& documentTitle);  // "KVTPlayer - title"
 }  // namespace res

@@ -136,6 +136,8 @@ std::vector<QMenu*> CMainFrame::CreateMenu(int nIDResource)
                     menu->addAction(m_router.Action(cmd::ID_FILE_MRU_FILE1 + i));
         }
         m_router.WatchMenu(menu);
+        if (popup.items.front().nID == cmd::ID_WINDOW_NEW)
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateWindowList(*menu); });
         menus.push_back(menu);
     }
     return menus;
@@ -229,7 +231,7 @@ void CMainFrame::UpdateRecentFileMenu(const CRecentFileList& list)
     for (int i = 0; i < res::kRecentFileCount; ++i) {
         QAction* action = m_router.Action(cmd::ID_FILE_MRU_FILE1 + i);
         if (i < list.GetCount()) {
-            action->setText(res::RecentFileEntry(i, list.GetDisplayName(i)));
+            action->setText(res::NumberedEntry(i, list.GetDisplayName(i)));
             action->setVisible(true);
         } else {
             // An empty list keeps the greyed placeholder.
@@ -275,6 +277,28 @@ void CMainFrame::UpdateCaption()
     QMdiSubWindow* child = m_pMDIArea->currentSubWindow();
     // A maximised child's title is added by the area itself, in brackets.
     setWindowTitle(res::MainFrameCaption(child && !child->isMaximized() ? child->windowTitle() : QString()));
+}
+
+void CMainFrame::UpdateWindowList(QMenu& menu)
+{
+    // The child windows follow the window commands, numbered, the active one checked.
+    static constexpr const char* kChildWindow = "childWindow";
+    for (QAction* action : menu.actions())
+        if (action->property(kChildWindow).isValid())
+            delete action;
+    QList<QMdiSubWindow*> children = m_pMDIArea->subWindowList(QMdiArea::CreationOrder);
+    children.removeIf([](const QMdiSubWindow* child) { return child->isHidden(); });  // closing
+    if (children.isEmpty())
+        return;
+    menu.addSeparator()->setProperty(kChildWindow, true);
+    for (int i = 0; i < children.size(); ++i) {
+        QMdiSubWindow* child = children[i];
+        QAction* action = menu.addAction(res::NumberedEntry(i, child->windowTitle()));
+        action->setProperty(kChildWindow, true);
+        action->setCheckable(true);
+        action->setChecked(child == m_pMDIArea->currentSubWindow());
+        connect(action, &QAction::triggered, this, [this, child] { m_pMDIArea->setActiveSubWindow(child); });
+    }
 }
 
 void CMainFrame::ArrangeIcons()

@@ -60,6 +60,7 @@ private:
     void RegisterHandlers();
     void OnChildActivated();
     void UpdateCaption();
+    void UpdateWindowList(QMenu& menu);
     void ArrangeIcons();
 
     CCommandRouter& m_router;

@@ -205,3 +205,32 @@ TEST_F(AppTest, KeysReachTheViewWhileTheSliderHasTheFocus)
     EXPECT_TRUE(asked);
     EXPECT_TRUE(m_messages.Messages().empty());
 }
+
+TEST_F(AppTest, TheCaptionNamesTheActiveDocumentInBracketsWhileItsWindowIsMaximised)
+{
+    ASSERT_TRUE(Start({QString::fromStdString(StreamFile("demo.kvt").string())}));
+    QMdiSubWindow* child = Frame().GetMDIArea().currentSubWindow();
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(Frame().windowTitle(), "KVTPlayer - demo.kvt");
+    child->showMaximized();
+    QTRY_COMPARE(Frame().windowTitle(), QString("KVTPlayer - [demo.kvt]"));
+    child->showNormal();
+    QTRY_COMPARE(Frame().windowTitle(), QString("KVTPlayer - demo.kvt"));
+}
+
+TEST_F(AppTest, TheWindowMenuListsTheChildWindowsWithTheActiveOneChecked)
+{
+    ASSERT_TRUE(Start({QString::fromStdString(StreamFile("a.kvt").string())}));
+    ASSERT_NE(m_app->OpenDocumentFile(StreamFile("b.kvt")), nullptr);
+    QMenu* windowMenu = Frame().GetMenus()[4];
+    for (int round = 0; round < 2; ++round) {  // built afresh each time it opens
+        emit windowMenu->aboutToShow();
+        EXPECT_EQ(Entries(windowMenu), (std::vector<std::string>{"新增視窗(&N)", "重疊顯示(&C)", "並排顯示(&T)",
+                                                                  "排列圖示(&A)", "-", "&1 a.kvt", "&2 b.kvt"}));
+    }
+    const QList<QAction*> actions = windowMenu->actions();
+    EXPECT_FALSE(actions[5]->isChecked());
+    EXPECT_TRUE(actions[6]->isChecked());
+    actions[5]->trigger();
+    EXPECT_EQ(Template().GetActiveDocument()->GetTitle(), "a.kvt");
+}
