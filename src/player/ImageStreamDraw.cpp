@@ -13,25 +13,29 @@
 
 namespace {
 
-QImage WrapFrame(const CImageStream& stream, POSITION pos)
+// Draws the `source` part of the frame at `pos` with its top-left corner at `target`, unscaled.
+// The part is first cut to the frame, so no byte outside its buffer is read, and then wrapped on
+// its own: a sub-rectangle of a wrapped image would take a slower path through the paint engine.
+// Returns the rows drawn.
+int DrawFramePart(QPainter& dc, const CImageStream& stream, POSITION pos, QPoint target, QRect source,
+                  QPainter::CompositionMode mode)
 {
-    return QImage(stream.GetFrameAt(pos), stream.GetWidth(), stream.GetHeight(), stream.GetRowStride(),
-                  QImage::Format_Grayscale8);
-}
-
-// Draws the source part of the frame at `target`, unscaled; the source is first cut to the frame,
-// so no byte outside its buffer is read. Returns the rows drawn.
-int DrawFramePart(QPainter& dc, const QImage& frame, QPoint target, QRect source, QPainter::CompositionMode mode)
-{
-    const QRect inside = source.intersected(frame.rect());
+    const QRect inside = source.intersected(QRect(0, 0, stream.GetWidth(), stream.GetHeight()));
     if (inside.isEmpty())
         return 0;
-    target += inside.topLeft() - source.topLeft();
+    const int nStride = stream.GetRowStride();
+    const BYTE* pFirst = stream.GetFrameAt(pos) + static_cast<std::size_t>(inside.top()) * nStride + inside.left();
+    const QImage part(pFirst, inside.width(), inside.height(), nStride, QImage::Format_Grayscale8);
     const QPainter::CompositionMode previous = dc.compositionMode();
     dc.setCompositionMode(mode);
-    dc.drawImage(target, frame, inside);
+    dc.drawImage(target + inside.topLeft() - source.topLeft(), part);
     dc.setCompositionMode(previous);
     return inside.height();
+}
+
+QRect WholeFrame(const CImageStream& stream)
+{
+    return {0, 0, stream.GetWidth(), stream.GetHeight()};
 }
 
 }  // namespace
@@ -53,8 +57,7 @@ int CImageStream::ShowImage(QPainter& dc, int x, int y, POSITION pos) const
     DrawImageFrame(dc, x, y);
     if (!pos)
         return 0;
-    const QImage frame = WrapFrame(*this, pos);
-    return DrawFramePart(dc, frame, {x, y}, frame.rect(), QPainter::CompositionMode_SourceOver);
+    return DrawFramePart(dc, *this, pos, {x, y}, WholeFrame(*this), QPainter::CompositionMode_SourceOver);
 }
 
 int CImageStream::ShowImageRop(QPainter& dc, int x, int y, POSITION pos, std::uint32_t dwRop) const
@@ -62,9 +65,8 @@ int CImageStream::ShowImageRop(QPainter& dc, int x, int y, POSITION pos, std::ui
     DrawImageFrame(dc, x, y);
     if (!pos || (dwRop != SRCCOPY && dwRop != SRCAND))
         return 0;
-    const QImage frame = WrapFrame(*this, pos);
     const auto mode = dwRop == SRCAND ? QPainter::RasterOp_SourceAndDestination : QPainter::CompositionMode_SourceOver;
-    return DrawFramePart(dc, frame, {x, y}, frame.rect(), mode);
+    return DrawFramePart(dc, *this, pos, {x, y}, WholeFrame(*this), mode);
 }
 
 int CImageStream::ShowImagePart(QPainter& dc, int x, int y, POSITION pos, const QRect& rcDest, int nCorner) const
@@ -76,7 +78,6 @@ int CImageStream::ShowImagePart(QPainter& dc, int x, int y, POSITION pos, const 
     DrawImageFrame(dc, x, y);
     if (!pos || rcDest.isEmpty())
         return 0;
-    const QImage frame = WrapFrame(*this, pos);
-    return DrawFramePart(dc, frame, rcDest.topLeft(), QRect(xSrc, ySrc, nPartWidth, nPartHeight),
+    return DrawFramePart(dc, *this, pos, rcDest.topLeft(), QRect(xSrc, ySrc, nPartWidth, nPartHeight),
                          QPainter::RasterOp_SourceAndDestination);
 }
