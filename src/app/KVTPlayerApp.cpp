@@ -65,7 +65,7 @@ bool CKVTPlayerApp::InitInstance(const QStringList& arguments)
             if (!OpenDocumentFile(cmdInfo.m_strFileName))
                 return false;
         } else {
-            m_pDocTemplate->OpenNewDocument();
+            OnCommand(res::ID_FILE_NEW_FRAMEWORK);
         }
     }
     m_pMainFrame->update();
@@ -90,15 +90,10 @@ CDocument* CKVTPlayerApp::OpenDocumentFile(const std::filesystem::path& path)
     return m_pDocTemplate->OpenDocumentFile(path);
 }
 
-void CKVTPlayerApp::RegisterCommand(int id, Handler handler, UpdateHandler update)
-{
-    OnCommandId(id, std::move(handler), std::move(update));
-}
-
 void CKVTPlayerApp::RegisterHandlers()
 {
     OnCommandId(cmd::ID_FILE_OPEN, [this] { OnFileOpen(); });
-    // Reached only from a command line without a file.
+    // The framework's own New, which only a command line without a file reaches.
     OnCommandId(res::ID_FILE_NEW_FRAMEWORK, [this] { m_pDocTemplate->OpenNewDocument(); });
     OnCommandId(cmd::ID_APP_EXIT, [this] { m_pMainFrame->close(); });
     OnCommandId(cmd::ID_APP_ABOUT, [this] {

@@ -32,9 +32,6 @@ public:
     // Opens the file after the stream-file test; null, after its message, when it was refused.
     CDocument* OpenDocumentFile(const std::filesystem::path& path);
 
-    // Adds an application command, for commands that live with their subsystem.
-    void RegisterCommand(int id, Handler handler, UpdateHandler update = {});
-
     CCommandRouter& GetRouter() const { return *m_pRouter; }
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
     CMultiDocTemplate& GetDocTemplate() const { return *m_pDocTemplate; }
