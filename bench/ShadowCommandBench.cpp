@@ -9,6 +9,7 @@
 #include <random>
 #include <unistd.h>
 
+#include "PrivateSettings.h"
 #include "app/KVTPlayerApp.h"
 #include "app/SplashWnd.h"
 #include "framework/CommandIds.h"
@@ -80,6 +81,7 @@ BENCHMARK(BM_CreateShadowsToWindowsPainted)
 
 int main(int argc, char** argv)
 {
+    UsePrivateSettings();
     QApplication qtApp(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -11,6 +11,7 @@
 #include <optional>
 #include <unistd.h>
 
+#include "PrivateSettings.h"
 #include "app/KVTPlayerApp.h"
 #include "app/SplashWnd.h"
 #include "cli/DemoStream.h"
@@ -104,6 +105,7 @@ BENCHMARK(BM_WarmStartToFirstPaint)->UseManualTime()->Unit(benchmark::kMilliseco
 // The application object must go before Qt's own statics do.
 int main(int argc, char** argv)
 {
+    UsePrivateSettings();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
