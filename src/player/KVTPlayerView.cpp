@@ -145,7 +145,6 @@ void CKVTPlayerView::BuildDelayControls()
     using namespace player_strings;
     const CDialogUnits du(m_pSurface->font());
     m_pSlider = new QSlider(Qt::Horizontal, m_pSurface);
-    m_pSlider->setObjectName(kSliderText);
     m_pSlider->setTickPosition(QSlider::TicksBothSides);
     m_pSlider->setFocusPolicy(Qt::StrongFocus);
     m_pSlider->installEventFilter(new CSliderKeys(m_pSlider));

@@ -8,7 +8,6 @@ inline constexpr const char* kTimerError = "Timer Error";
 inline constexpr const char* kShowImageError = "Show image error";
 
 // The top line of the view.
-inline constexpr const char* kSliderText = "Slider1";
 inline constexpr const char* kDelayTimeLabel = "Delay Time: ";
 inline constexpr const char* kPerThousandSeconds = "/1000 sec";
 inline constexpr const char* kViewFont = "新細明體";
