@@ -206,6 +206,8 @@ void CMainFrame::ToggleFullScreen()
     buttons->setIconSize(QSize(16, 16));
     AddToolBarButtons(*buttons, m_router, res::IDR_FULLSCREEN);
     layout->addWidget(buttons);
+    // Wide enough for its caption in the window manager's title bar.
+    bar->setMinimumWidth(bar->fontMetrics().horizontalAdvance(res::FullScreenBarCaption()) * 2);
     m_pwndFullScreenBar = std::move(bar);
 
     m_bFullScreen = true;
