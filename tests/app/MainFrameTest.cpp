@@ -13,6 +13,7 @@
 #include "app/ChildFrame.h"
 #include "app/KeyIndicators.h"
 #include "player/KVTPlayerView.h"
+#include "stream/KVTPlayerDoc.h"
 #include "framework/CommandIds.h"
 
 namespace {
@@ -233,4 +234,39 @@ TEST_F(AppTest, TheWindowMenuListsTheChildWindowsWithTheActiveOneChecked)
     EXPECT_TRUE(actions[6]->isChecked());
     actions[5]->trigger();
     EXPECT_EQ(Template().GetActiveDocument()->GetTitle(), "a.kvt");
+}
+
+TEST_F(AppTest, TheViewMenuShowsAndHidesTheBarsWithTheirChecks)
+{
+    ASSERT_TRUE(Start());
+    Router().UpdateActions();
+    EXPECT_TRUE(Router().Action(cmd::ID_VIEW_TOOLBAR)->isChecked());
+    ASSERT_TRUE(Router().Execute(cmd::ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(Frame().GetToolBar().isHidden());
+    EXPECT_FALSE(Router().Action(cmd::ID_VIEW_TOOLBAR)->isChecked());
+    ASSERT_TRUE(Router().Execute(cmd::ID_VIEW_STATUS_BAR));
+    EXPECT_TRUE(Frame().statusBar()->isHidden());
+    EXPECT_FALSE(Router().Action(cmd::ID_VIEW_STATUS_BAR)->isChecked());
+    ASSERT_TRUE(Router().Execute(cmd::ID_VIEW_TOOLBAR));
+    EXPECT_FALSE(Frame().GetToolBar().isHidden());
+    EXPECT_TRUE(Router().Action(cmd::ID_VIEW_TOOLBAR)->isChecked());
+}
+
+TEST_F(AppTest, TheSaveKeyDoesNothingForADocumentThatCantBeSaved)
+{
+    ASSERT_TRUE(Start());
+    QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+    int dialogs = 0;
+    Template().SetFileDialog([&dialogs](QWidget*, bool, const QString&, const QString&) {
+        ++dialogs;
+        return std::optional<std::filesystem::path>();
+    });
+    for (int mode : {3, 0}) {
+        auto* doc = static_cast<CKVTPlayerDoc*>(Template().CreateNewDocument());
+        doc->SetTitle("New-Stacked-Stream");
+        doc->m_nMode = mode;
+        Template().ShowNewFrame(*doc);
+        QTest::keyClick(Template().GetActiveFrame()->widget(), Qt::Key_S, Qt::ControlModifier);
+    }
+    EXPECT_EQ(dialogs, 1);  // the stacked pair's Ctrl+S never ran
 }
