@@ -71,6 +71,15 @@ void BM_ShadowFrameReused_Scalar(benchmark::State& state)
 }
 BENCHMARK(BM_ShadowFrameReused_Scalar)->Unit(benchmark::kMillisecond);
 
+void BM_ShadowFrameReused_Avx2(benchmark::State& state)
+{
+    if (const auto* avx2 = shadow_kernels::Avx2Kernels())
+        ShadowFrameReused(state, *avx2, false);
+    else
+        state.SkipWithError("no AVX2");
+}
+BENCHMARK(BM_ShadowFrameReused_Avx2)->Unit(benchmark::kMillisecond);
+
 void BM_ShadowFrameReused_Best(benchmark::State& state)
 {
     state.SetLabel(shadow_kernels::BestKernels().name);

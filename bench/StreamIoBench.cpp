@@ -139,12 +139,12 @@ void BM_Load(benchmark::State& state) { Load(state, S); }
 template <const Shape& S>
 void BM_OneRead(benchmark::State& state) { OneRead(state, S); }
 
-BENCHMARK_TEMPLATE(BM_Store, kAligned)->Unit(benchmark::kMillisecond)->Iterations(6);
-BENCHMARK_TEMPLATE(BM_OneWrite, kAligned)->Unit(benchmark::kMillisecond)->Iterations(6);
-BENCHMARK_TEMPLATE(BM_Store, kOdd)->Unit(benchmark::kMillisecond)->Iterations(6);
-BENCHMARK_TEMPLATE(BM_OneWrite, kOdd)->Unit(benchmark::kMillisecond)->Iterations(6);
-BENCHMARK_TEMPLATE(BM_Load, kAligned)->Unit(benchmark::kMillisecond)->Iterations(6);
-BENCHMARK_TEMPLATE(BM_OneRead, kAligned)->Unit(benchmark::kMillisecond)->Iterations(6);
-BENCHMARK_TEMPLATE(BM_Load, kOdd)->Unit(benchmark::kMillisecond)->Iterations(6);
-BENCHMARK_TEMPLATE(BM_OneRead, kOdd)->Unit(benchmark::kMillisecond)->Iterations(6);
+BENCHMARK_TEMPLATE(BM_Store, kAligned)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_OneWrite, kAligned)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Store, kOdd)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_OneWrite, kOdd)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Load, kAligned)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_OneRead, kAligned)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Load, kOdd)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_OneRead, kOdd)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
 }  // namespace

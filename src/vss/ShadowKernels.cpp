@@ -61,7 +61,9 @@ const Kernels& ScalarKernels()
 
 const Kernels& BestKernels()
 {
-    static const Kernels& best = Avx2Kernels() ? *Avx2Kernels() : ScalarKernels();
+    static const Kernels& best = Avx512Kernels() ? *Avx512Kernels()
+                                 : Avx2Kernels() ? *Avx2Kernels()
+                                                 : ScalarKernels();
     return best;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The inner loops of shadow generation: a plain version that runs on any CPU and a vector version
-// for CPUs with AVX2, picked once at run time. Every version writes the same bytes.
+// The inner loops of shadow generation: a plain version that runs on any CPU and vector versions
+// for CPUs with AVX2 or AVX-512, picked once at run time. Every version writes the same bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -42,8 +42,9 @@ struct Kernels {
 };
 
 const Kernels& ScalarKernels();
-// Null when this CPU (or this build) has no AVX2.
+// Null when this CPU (or this build) has no AVX2, or no AVX-512 F and BW.
 const Kernels* Avx2Kernels();
+const Kernels* Avx512Kernels();
 // The fastest set this CPU runs; chosen on first use.
 const Kernels& BestKernels();
 

@@ -15,8 +15,9 @@ using shadow_kernels::Kernels;
 std::vector<const Kernels*> RunnableKernels()
 {
     std::vector<const Kernels*> all{&shadow_kernels::ScalarKernels()};
-    if (const Kernels* avx2 = shadow_kernels::Avx2Kernels())
-        all.push_back(avx2);
+    for (const Kernels* vector : {shadow_kernels::Avx2Kernels(), shadow_kernels::Avx512Kernels()})
+        if (vector != nullptr)
+            all.push_back(vector);
     return all;
 }
 
@@ -39,7 +40,7 @@ TEST(ShadowKernels, LcgFillMatchesSingleDrawsAcrossCallsOfEverySize)
         SCOPED_TRACE(kernels->name);
         std::uint32_t expectedState = 12345;
         CLcgPatternSource source(12345, *kernels);
-        for (std::size_t count : {0, 1, 7, 31, 32, 33, 64, 95, 1000, 4099, 2}) {
+        for (std::size_t count : {0, 1, 7, 31, 32, 33, 64, 95, 127, 128, 129, 1000, 4099, 2}) {
             SCOPED_TRACE(count);
             std::vector<std::uint8_t> indices(count + 1, 0xAA);
             ASSERT_TRUE(source.Fill(indices.data(), count));
@@ -65,7 +66,7 @@ TEST(ShadowKernels, EveryKernelSetWritesTheReferenceFrameOnManySizes)
         int width, height;
     };
     const Size sizes[] = {{1, 1},  {2, 1},  {3, 2},  {5, 3},  {31, 2}, {32, 2},  {33, 3},
-                          {47, 1}, {63, 4}, {64, 2}, {65, 3}, {97, 5}, {257, 3}, {1000, 2}};
+                          {47, 1}, {63, 4}, {64, 2}, {65, 3}, {97, 5}, {127, 2}, {128, 3}, {257, 3}, {1000, 2}};
     for (const Kernels* kernels : RunnableKernels())
         for (const Size& size : sizes) {
             SCOPED_TRACE(std::string(kernels->name) + " " + std::to_string(size.width) + " x " +
