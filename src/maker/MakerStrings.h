@@ -36,7 +36,5 @@ inline constexpr const char* kPleaseInputFileName = "Please input file name";
 inline constexpr const char* kImageSizeNotCorrect = "Image Size not correct";
 inline constexpr const char* kFileCreateError = "File Create Error";
 inline constexpr const char* kOpenFileError = "Open File Error";
-inline constexpr const char* kEnterAnInteger = "請輸入一整數.";
-inline constexpr const char* kEnterIntegerInRange = "請輸入一個在 %1 到 %2 之間的整數.";
 inline constexpr const char* kTooManyImages = "Too many images: a .kvt file holds at most 65535 frames";
 }  // namespace maker_strings

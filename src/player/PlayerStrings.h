@@ -15,8 +15,6 @@ inline constexpr const char* kViewFont = "新細明體";
 // The SetTimer dialog.
 inline constexpr const char* kSetTimerCaption = "SetTimer";
 inline constexpr const char* kSetTimerDelayLabel = "Delay Time:";
-inline constexpr const char* kNotPositiveInteger = "請輸入一正整數.";
-inline constexpr const char* kIntegerRange = "請輸入一個在 %1 到 %2 之間的整數.";
 
 // The context menu: one popup holding the playback commands, without key texts.
 inline constexpr const char* kPlaybackPopup = "播放控制(&C)";
