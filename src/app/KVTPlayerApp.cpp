@@ -119,7 +119,7 @@ void CKVTPlayerApp::OnStackShadows()
     CShadowCommands(m_pDocTemplate.get()).OnStackShadows();
 }
 
-std::vector<CCmdTarget*> CKVTPlayerApp::CommandRoute() const
+std::vector<CCmdTarget*> CKVTPlayerApp::CommandRoute()
 {
     std::vector<CCmdTarget*> route;
     if (m_pDocTemplate) {
@@ -132,7 +132,7 @@ std::vector<CCmdTarget*> CKVTPlayerApp::CommandRoute() const
     }
     if (m_pMainFrame)
         route.push_back(m_pMainFrame.get());
-    route.push_back(const_cast<CKVTPlayerApp*>(this));
+    route.push_back(this);
     return route;
 }
 

@@ -42,7 +42,7 @@ protected:
 
 private:
     void RegisterHandlers();
-    std::vector<CCmdTarget*> CommandRoute() const;
+    std::vector<CCmdTarget*> CommandRoute();
     void OnFileOpen();
     void OnCreateShadows();
     void OnStackShadows();

@@ -190,6 +190,12 @@ TEST_F(AppTest, KeysReachTheViewWhileTheSliderHasTheFocus)
     EXPECT_EQ(view.GetImage1Pos(), image + QPoint(1, 1));
     QTest::keyClick(slider, Qt::Key_Minus);
     EXPECT_EQ(view.GetDelay(), delay - 1);
+    QTest::keyClick(slider, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(view.GetDelay(), delay - 2);
+    QTest::keyClick(slider, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(view.GetDelay(), delay - 1);
+    QTest::keyClick(slider, Qt::Key_Equal);
+    EXPECT_EQ(view.GetDelay(), delay);
 
     QTest::keyClick(slider, Qt::Key_P);
     EXPECT_TRUE(view.IsPlaying());
