@@ -1,6 +1,7 @@
 #include "stream/ImageStream.h"
 
 #include <climits>
+#include <cstring>
 #include <unistd.h>
 
 #include "framework/Message.h"
@@ -11,6 +12,14 @@ FrameBuffer AllocateFrameBuffer(std::size_t bytes)
 {
     // calloc hands out fresh pages already zeroed, which makes big frames nearly free to clear.
     return FrameBuffer(static_cast<BYTE*>(std::calloc(bytes == 0 ? 1 : bytes, 1)));
+}
+
+FrameBuffer CopyFrameBuffer(const BYTE* frame, std::size_t bytes)
+{
+    FrameBuffer copy(static_cast<BYTE*>(std::malloc(bytes == 0 ? 1 : bytes)));
+    if (copy)
+        std::memcpy(copy.get(), frame, bytes);
+    return copy;
 }
 
 CImageStream::CImageStream() = default;

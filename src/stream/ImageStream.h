@@ -27,6 +27,10 @@ using FrameBuffer = std::unique_ptr<BYTE[], FrameDeleter>;
 // A zero-filled buffer of the given size, or null when memory is short.
 FrameBuffer AllocateFrameBuffer(std::size_t bytes);
 
+// A buffer holding a copy of the first `bytes` bytes of `frame`, or null when memory is short.
+// Nothing is zeroed first: every byte is written by the copy.
+FrameBuffer CopyFrameBuffer(const BYTE* frame, std::size_t bytes);
+
 struct BITMAPINFOHEADER {
     std::uint32_t biSize;
     std::int32_t biWidth;

@@ -79,10 +79,9 @@ void CImageStream::TakeShapeOf(const CImageStream& like, std::uint16_t frameCoun
 
 bool CImageStream::AppendCopyOf(const BYTE* frame)
 {
-    FrameBuffer copy = AllocateFrameBuffer(GetFrameBytes());
+    FrameBuffer copy = CopyFrameBuffer(frame, GetFrameBytes());
     if (!copy)
         return false;
-    std::memcpy(copy.get(), frame, GetFrameBytes());
     AppendFrame(std::move(copy));
     return true;
 }
