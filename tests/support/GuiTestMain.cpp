@@ -2,7 +2,6 @@
 // folder of the test's own so that nothing leaks into the user's configuration or between runs.
 
 #include <QApplication>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
@@ -11,7 +10,6 @@ int main(int argc, char** argv)
 {
     TempDir config;
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.Path().string()));
-    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
