@@ -45,7 +45,8 @@ void CUpDownCtrl::Step(int nDelta)
         if (bNumber)
             m_nPos = nShown;
     }
-    m_nPos = std::clamp(m_nPos + nDelta, m_nLower, m_nUpper);
+    // Into the range before the step, so that a typed INT_MAX or INT_MIN can't overflow.
+    m_nPos = std::clamp(std::clamp(m_nPos, m_nLower, m_nUpper) + nDelta, m_nLower, m_nUpper);
     if (m_pBuddy) {
         m_pBuddy->setText(QString::number(m_nPos));  // plain digits, which the dialog's check reads
         m_pBuddy->selectAll();

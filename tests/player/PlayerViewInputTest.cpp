@@ -150,6 +150,13 @@ TEST(SetTimerDialog, SpinStepsPlainDigitsWithinTheRange)
         dlg.GetEdit()->setText("1");
         QTest::keyClick(dlg.GetEdit(), Qt::Key_Down);
         EXPECT_EQ(dlg.GetEdit()->text(), "1");
+        // The largest and smallest ints step without overflowing.
+        dlg.GetEdit()->setText("2147483647");
+        QTest::keyClick(dlg.GetEdit(), Qt::Key_Up);
+        EXPECT_EQ(dlg.GetEdit()->text(), "3000");
+        dlg.GetEdit()->setText("-2147483648");
+        QTest::keyClick(dlg.GetEdit(), Qt::Key_Down);
+        EXPECT_EQ(dlg.GetEdit()->text(), "1");
         dlg.reject();
     });
     dlg.m_uDelay = 250;
