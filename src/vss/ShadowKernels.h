@@ -2,6 +2,7 @@
 // The inner loops of shadow generation: a plain version that runs on any CPU and vector versions
 // for CPUs with AVX2 or AVX-512, picked once at run time. Every version writes the same bytes.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -23,6 +24,22 @@ inline constexpr Block kPatterns[6] = {
     {{0, 255}, {255, 0}},    // top-left and bottom-right black
     {{255, 0}, {0, 255}},    // top-right and bottom-left black
 };
+
+// The blocks as byte-shuffle tables of the vector kernels: entry k is the left subpixel of pattern
+// k, entry k + 8 the right one.
+using ShuffleTable = std::array<std::uint8_t, 16>;
+constexpr ShuffleTable MakeShuffleTable(bool top)
+{
+    ShuffleTable t{};
+    for (int k = 0; k < 6; ++k) {
+        const std::uint8_t* pair = top ? kPatterns[k].top : kPatterns[k].bottom;
+        t[k] = pair[0];
+        t[k + 8] = pair[1];
+    }
+    return t;
+}
+inline constexpr ShuffleTable kTopShuffle = MakeShuffleTable(true);
+inline constexpr ShuffleTable kBottomShuffle = MakeShuffleTable(false);
 
 // Writes indices[0..count) = draw % 6 for the next count draws of the LCG from `state` and returns
 // the state after them.

@@ -5,7 +5,6 @@
 
 #if defined(__x86_64__) || defined(__i386__)
 
-#include <array>
 #include <immintrin.h>
 
 #include "vss/PatternSource.h"
@@ -16,21 +15,6 @@ namespace {
 // Eight independent multiply chains keep the multiplier busy despite its latency.
 constexpr std::size_t kVectors = 8;
 constexpr std::size_t kLanes = 8 * kVectors;
-
-// Pair tables for pshufb: entry k is the left subpixel of pattern k, entry k + 8 the right one.
-using PairTable = std::array<std::uint8_t, 16>;
-constexpr PairTable MakePairTable(bool top)
-{
-    PairTable t{};
-    for (int k = 0; k < 6; ++k) {
-        const std::uint8_t* pair = top ? kPatterns[k].top : kPatterns[k].bottom;
-        t[k] = pair[0];
-        t[k + 8] = pair[1];
-    }
-    return t;
-}
-constexpr PairTable kTopPairs = MakePairTable(true);
-constexpr PairTable kBottomPairs = MakePairTable(false);
 
 [[gnu::target("avx2")]] __m256i Load(const void* p)
 {
@@ -104,7 +88,7 @@ constexpr PairTable kBottomPairs = MakePairTable(false);
     return LcgAdvance(state, count);
 }
 
-[[gnu::target("avx2")]] __m256i Table(const PairTable& table)
+[[gnu::target("avx2")]] __m256i Table(const ShuffleTable& table)
 {
     return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data())));
 }
@@ -114,7 +98,7 @@ constexpr PairTable kBottomPairs = MakePairTable(false);
                                                 std::uint8_t* s1Bottom, std::uint8_t* s2Top,
                                                 std::uint8_t* s2Bottom)
 {
-    const __m256i topPairs = Table(kTopPairs), bottomPairs = Table(kBottomPairs);
+    const __m256i topPairs = Table(kTopShuffle), bottomPairs = Table(kBottomShuffle);
     const __m256i right = _mm256_set1_epi16(0x0800);  // +8 on every second byte: the right subpixel
     std::size_t x = 0;
     for (; x + 32 <= width; x += 32) {

@@ -5,8 +5,6 @@
 
 #if defined(__x86_64__) || defined(__i386__)
 
-#include <array>
-
 // GCC 12's AVX-512 headers trip its own uninitialised-value warnings inside target functions.
 #if !defined(__clang__)
 #pragma GCC diagnostic push
@@ -24,21 +22,6 @@ namespace {
 // Eight state vectors of sixteen lanes: lane p of a group of 128 draws holds the state of draw p.
 constexpr std::size_t kVectors = 8;
 constexpr std::size_t kLanes = 16 * kVectors;
-
-// Entry k is the left subpixel of pattern k, entry k + 8 the right one.
-using PairTable = std::array<std::uint8_t, 16>;
-constexpr PairTable MakePairTable(bool top)
-{
-    PairTable t{};
-    for (int k = 0; k < 6; ++k) {
-        const std::uint8_t* pair = top ? kPatterns[k].top : kPatterns[k].bottom;
-        t[k] = pair[0];
-        t[k + 8] = pair[1];
-    }
-    return t;
-}
-constexpr PairTable kTopPairs = MakePairTable(true);
-constexpr PairTable kBottomPairs = MakePairTable(false);
 
 [[KVT_AVX512]] __m512i Step(__m512i states, LcgJump jump)
 {
@@ -99,7 +82,7 @@ constexpr PairTable kBottomPairs = MakePairTable(false);
     return LcgAdvance(state, count);
 }
 
-[[KVT_AVX512]] __m512i Table(const PairTable& table)
+[[KVT_AVX512]] __m512i Table(const ShuffleTable& table)
 {
     return _mm512_broadcast_i32x4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data())));
 }
@@ -108,7 +91,7 @@ constexpr PairTable kBottomPairs = MakePairTable(false);
                                          std::size_t width, std::uint8_t* s1Top, std::uint8_t* s1Bottom,
                                          std::uint8_t* s2Top, std::uint8_t* s2Bottom)
 {
-    const __m512i topPairs = Table(kTopPairs), bottomPairs = Table(kBottomPairs);
+    const __m512i topPairs = Table(kTopShuffle), bottomPairs = Table(kBottomShuffle);
     const __m512i right = _mm512_set1_epi16(0x0800);
     // 8-byte groups 0, 4, 1, 5, 2, 6, 3, 7: the in-lane unpacks then give pixels 0-31 and 32-63.
     const __m512i order = _mm512_setr_epi64(0, 4, 1, 5, 2, 6, 3, 7);
