@@ -46,7 +46,7 @@ bool CKVTPlayerApp::InitInstance(const QStringList& arguments)
     if (!m_pMainFrame->LoadFrame())
         return false;
     m_pDocTemplate = std::make_unique<CMultiDocTemplate>(
-        res::IDR_KVTTYPE, res::LoadString(res::IDR_KVTTYPE).toStdString(), m_pMainFrame->GetMDIArea(),
+        res::LoadString(res::IDR_KVTTYPE).toStdString(), m_pMainFrame->GetMDIArea(),
         [] { return std::make_unique<CKVTPlayerDoc>(); },
         [this](CMultiDocTemplate& tmpl, CDocument& doc) {
             return std::make_unique<CChildFrame>(tmpl, static_cast<CKVTPlayerDoc&>(doc), *m_pRouter);

@@ -156,9 +156,8 @@ void CMainFrame::CreateToolBar()
 void CMainFrame::CreateStatusBar()
 {
     // The prompt pane: the idle text, covered by a command's prompt while one is hovered.
-    m_pIdleMessage = new QLabel(res::LoadString(res::AFX_IDS_IDLEMESSAGE), statusBar());
-    statusBar()->addWidget(m_pIdleMessage, 1);
-    m_pIndicators = new CKeyIndicators(*statusBar());
+    statusBar()->addWidget(new QLabel(res::LoadString(res::AFX_IDS_IDLEMESSAGE), statusBar()), 1);
+    new CKeyIndicators(*statusBar());  // owned by the status bar
 }
 
 void CMainFrame::RegisterHandlers()

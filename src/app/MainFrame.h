@@ -13,9 +13,7 @@
 #include "framework/CmdTarget.h"
 
 class CCommandRouter;
-class CKeyIndicators;
 class CRecentFileList;
-class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
@@ -70,8 +68,6 @@ private:
     Qt::WindowStates m_wsPrev = Qt::WindowNoState;
     QMdiArea* m_pMDIArea = nullptr;
     QToolBar* m_wndToolBar = nullptr;
-    QLabel* m_pIdleMessage = nullptr;
-    CKeyIndicators* m_pIndicators = nullptr;
     std::vector<QMenu*> m_menus128;
     std::vector<QMenu*> m_menus129;
     int m_nMenuID = 0;

@@ -16,7 +16,6 @@ public:
     // Puts `path` first, removing an older entry for it and the oldest beyond the size.
     void Add(const std::filesystem::path& path);
     void Remove(int nIndex);
-    int GetSize() const { return m_nSize; }
     int GetCount() const { return static_cast<int>(m_paths.size()); }
     const std::filesystem::path& operator[](int nIndex) const { return m_paths.at(static_cast<std::size_t>(nIndex)); }
     // The name shown in the menu: the file's name alone when it is in the current folder,

@@ -99,10 +99,9 @@ void CMDIChildWnd::closeEvent(QCloseEvent* event)
 
 // --- CMultiDocTemplate
 
-CMultiDocTemplate::CMultiDocTemplate(int nIDResource, const std::string& docString, QMdiArea& area,
-                                     DocumentFactory makeDocument, FrameFactory makeFrame)
-    : m_nIDResource(nIDResource),
-      m_docStrings(SplitLines(docString)),
+CMultiDocTemplate::CMultiDocTemplate(const std::string& docString, QMdiArea& area, DocumentFactory makeDocument,
+                                     FrameFactory makeFrame)
+    : m_docStrings(SplitLines(docString)),
       m_area(area),
       m_makeDocument(std::move(makeDocument)),
       m_makeFrame(std::move(makeFrame))

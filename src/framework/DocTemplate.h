@@ -73,14 +73,13 @@ public:
     // Told about every path a document was opened from or saved to (the recent-file list).
     using PathHook = std::function<void(const std::filesystem::path&)>;
 
-    CMultiDocTemplate(int nIDResource, const std::string& docString, QMdiArea& area, DocumentFactory makeDocument,
+    CMultiDocTemplate(const std::string& docString, QMdiArea& area, DocumentFactory makeDocument,
                       FrameFactory makeFrame);
     // Closes every frame, then destroys the documents that are left.
     ~CMultiDocTemplate() override;
     CMultiDocTemplate(const CMultiDocTemplate&) = delete;
     CMultiDocTemplate& operator=(const CMultiDocTemplate&) = delete;
 
-    int GetResourceID() const { return m_nIDResource; }
     std::string GetDocString(DocStringIndex index) const;
     // "KVT 檔案 (*.kvt);;所有文件 (*.*)": the template's filter, then all files.
     QString GetFilter() const;
@@ -132,7 +131,6 @@ private:
     void SetPathName(CDocument& doc, const std::filesystem::path& path);
     void OnFrameClosing(CMDIChildWnd& frame);
 
-    int m_nIDResource;
     std::vector<std::string> m_docStrings;
     QMdiArea& m_area;
     DocumentFactory m_makeDocument;

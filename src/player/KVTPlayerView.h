@@ -161,5 +161,4 @@ private:
     UINT m_nTimerID = 0;
 
     QRegion m_rgnPending;  // logical; requested and not painted yet
-    bool m_bErasePending = false;
 };

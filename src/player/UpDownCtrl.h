@@ -13,7 +13,6 @@ public:
     // The edit box the control writes to; its Up and Down keys step too.
     void SetBuddy(QLineEdit* pBuddy);
     void SetRange(int nLower, int nUpper);
-    int GetPos() const { return m_nPos; }
 
     // Steps by nDelta from the number in the edit box (from the last position when it holds none).
     void Step(int nDelta);

@@ -30,7 +30,6 @@ public:
     CArchive& operator=(const CArchive&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
-    bool IsLoading() const { return m_mode == load; }
     bool IsStoring() const { return m_mode == store; }
 
     std::size_t Read(void* data, std::size_t count);

@@ -61,7 +61,7 @@ protected:
         m_window.resize(640, 480);
         m_window.show();
         m_template = std::make_unique<CMultiDocTemplate>(
-            129, kDocString, *m_area, [] { return std::make_unique<LoggingDoc>(); },
+            kDocString, *m_area, [] { return std::make_unique<LoggingDoc>(); },
             [](CMultiDocTemplate& tmpl, CDocument& doc) { return std::make_unique<TestFrame>(tmpl, doc); });
         m_template->SetFileDialog([this](QWidget*, bool bOpen, const QString& proposed, const QString& filter) {
             m_dialogCalls.push_back({bOpen, proposed, filter});

@@ -22,7 +22,7 @@ public:
 class ShadowCommands : public testing::Test {
 protected:
     ShadowCommands()
-        : docTemplate(129, "\nKVT\nKVT\nKVT 檔案 (*.kvt)\n.kvt\nKVTPlayer.Document\nKVT Document", area,
+        : docTemplate("\nKVT\nKVT\nKVT 檔案 (*.kvt)\n.kvt\nKVTPlayer.Document\nKVT Document", area,
                       [] { return std::make_unique<CKVTPlayerDoc>(); },
                       [](CMultiDocTemplate& t, CDocument& d) { return std::make_unique<CBareFrame>(t, d); }),
           commands(&docTemplate)
