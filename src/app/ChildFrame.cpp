@@ -1,7 +1,6 @@
 #include "app/ChildFrame.h"
 
 #include <QIcon>
-#include <QMdiArea>
 
 #include "player/KVTPlayerView.h"
 #include "stream/KVTPlayerDoc.h"

@@ -1,7 +1,6 @@
 #include "app/KVTPlayerApp.h"
 
 #include <QApplication>
-#include <QMdiArea>
 
 #include "app/AboutDlg.h"
 #include "app/AppResources.h"

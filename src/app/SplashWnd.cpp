@@ -1,7 +1,6 @@
 #include "app/SplashWnd.h"
 
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>

@@ -4,7 +4,6 @@
 #include "vss/StreamStacking.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "framework/Message.h"
