@@ -40,10 +40,12 @@ T ReadValue(int fd)
 
 bool CheckStreamFile(const std::filesystem::path& path)
 {
-    FileCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    // Non-blocking, so that a named pipe can't hang the open until some program writes to it.
+    FileCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
     struct stat status {};
-    // A folder opens for reading on Linux but is no file; treat it as one that can't be opened.
-    if (file.fd < 0 || (::fstat(file.fd, &status) == 0 && S_ISDIR(status.st_mode))) {
+    // A folder or a pipe opens for reading on Linux but is no stream file; treat it as one that
+    // can't be opened.
+    if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ShowMessage("Create document error");
         return false;
     }
@@ -58,10 +60,6 @@ bool CheckStreamFile(const std::filesystem::path& path)
 
     if ((fileType & 0xFF) != kvt::kMagicLow || (fileType >> 8) != kvt::kMagicHigh) {
         ShowMessage("File types error");
-        return false;
-    }
-    if (::fstat(file.fd, &status) != 0) {
-        ShowMessage("Create document error");
         return false;
     }
     const std::uint64_t expected = std::uint64_t{frameCount} * frameSize + kvt::kHeaderSize;

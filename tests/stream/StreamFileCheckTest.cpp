@@ -1,6 +1,7 @@
 #include "stream/StreamFileCheck.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "KvtBytes.h"
 #include "MessageRecorder.h"
@@ -60,5 +61,8 @@ TEST(StreamFileCheck, FileThatCannotBeOpenedIsACreateDocumentError)
     MessageRecorder messages;
     EXPECT_FALSE(CheckStreamFile(dir / "missing.kvt"));
     EXPECT_FALSE(CheckStreamFile(dir.Path()));  // a folder
-    EXPECT_EQ(messages.Messages(), (Messages{"Create document error", "Create document error"}));
+    // A named pipe without a writer: refused at once rather than waited on.
+    ASSERT_EQ(::mkfifo((dir / "pipe.kvt").c_str(), 0600), 0);
+    EXPECT_FALSE(CheckStreamFile(dir / "pipe.kvt"));
+    EXPECT_EQ(messages.Messages(), (Messages(3, "Create document error")));
 }
