@@ -31,7 +31,9 @@ void WriteHeader(CArchive& ar, std::int32_t width, std::int32_t height, std::uin
 // frame cut from a picture of another shape.
 bool CopyFrame(const fs::path& raw, std::int32_t width, std::int32_t height, std::byte* frame, CArchive& ar)
 {
-    const FilePtr file(std::fopen(raw.c_str(), "rb"));
+    // Only a plain file: opening a named pipe would wait for a writer that may never come.
+    std::error_code error;
+    const FilePtr file(fs::is_regular_file(raw, error) ? std::fopen(raw.c_str(), "rb") : nullptr);
     if (!file) {
         ShowMessage(maker_strings::kOpenFileError);
         return false;

@@ -3,6 +3,7 @@
 #include "maker/RawStreamWriter.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "MessageRecorder.h"
 #include "TempDir.h"
@@ -68,11 +69,14 @@ TEST_F(RawStreamWriter, RefusalsLeaveAnExistingTargetAndNoTemporaryFile)
     const fs::path good = Raw("good.raw", 6, 0);
     const fs::path shortRaw = Raw("short.raw", 5, 0);
     const fs::path longRaw = Raw("long.raw", 7, 0);
+    const fs::path pipe = dir / "pipe.raw";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     struct Case {
         std::vector<fs::path> raws;
         std::string message;
     } cases[] = {
         {{good, dir / "missing.raw"}, "Open File Error"},
+        {{good, pipe}, "Open File Error"},
         {{good, shortRaw}, "Image Size not correct: " + shortRaw.string() + " no longer holds exactly 3 x 2 bytes"},
         {{longRaw, good}, "Image Size not correct: " + longRaw.string() + " no longer holds exactly 3 x 2 bytes"},
         {std::vector<fs::path>(65536, good), "Too many images: a .kvt file holds at most 65535 frames"},
@@ -82,7 +86,7 @@ TEST_F(RawStreamWriter, RefusalsLeaveAnExistingTargetAndNoTemporaryFile)
         EXPECT_FALSE(WriteRawStream(target, 3, 2, c.raws));
         EXPECT_EQ(messages.Messages(), std::vector<std::string>{c.message});
         EXPECT_EQ(ReadBytes(target), (std::vector<unsigned char>{'o', 'l', 'd'}));
-        EXPECT_EQ(Names(), (std::vector<std::string>{"good.raw", "long.raw", "out.kvt", "short.raw"}));
+        EXPECT_EQ(Names(), (std::vector<std::string>{"good.raw", "long.raw", "out.kvt", "pipe.raw", "short.raw"}));
     }
 }
 
