@@ -179,7 +179,9 @@ void CMainFrame::RegisterHandlers()
 void CMainFrame::ToggleFullScreen()
 {
     if (m_bFullScreen) {
-        m_pwndFullScreenBar.reset();
+        // The bar's own button may be what sent this: the bar goes once that click is over.
+        m_pwndFullScreenBar->hide();
+        m_pwndFullScreenBar.release()->deleteLater();
         m_bFullScreen = false;
         menuBar()->show();
         statusBar()->show();
