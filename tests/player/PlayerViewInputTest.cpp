@@ -144,19 +144,20 @@ TEST(SetTimerDialog, SpinStepsPlainDigitsWithinTheRange)
         dlg.GetEdit()->setText("999");
         dlg.GetSpin()->Step(1);
         EXPECT_EQ(dlg.GetEdit()->text(), "1000");
-        dlg.GetEdit()->setText("3000");
-        QTest::keyClick(dlg.GetEdit(), Qt::Key_Up);
-        EXPECT_EQ(dlg.GetEdit()->text(), "3000");
-        dlg.GetEdit()->setText("1");
-        QTest::keyClick(dlg.GetEdit(), Qt::Key_Down);
-        EXPECT_EQ(dlg.GetEdit()->text(), "1");
-        // The largest and smallest ints step without overflowing.
-        dlg.GetEdit()->setText("2147483647");
-        QTest::keyClick(dlg.GetEdit(), Qt::Key_Up);
-        EXPECT_EQ(dlg.GetEdit()->text(), "3000");
-        dlg.GetEdit()->setText("-2147483648");
-        QTest::keyClick(dlg.GetEdit(), Qt::Key_Down);
-        EXPECT_EQ(dlg.GetEdit()->text(), "1");
+        // The keys stop at the range's ends, also from the largest and smallest ints.
+        const struct {
+            const char* text;
+            Qt::Key key;
+            const char* stepped;
+        } steps[] = {{"3000", Qt::Key_Up, "3000"},
+                     {"1", Qt::Key_Down, "1"},
+                     {"2147483647", Qt::Key_Up, "3000"},
+                     {"-2147483648", Qt::Key_Down, "1"}};
+        for (const auto& step : steps) {
+            dlg.GetEdit()->setText(step.text);
+            QTest::keyClick(dlg.GetEdit(), step.key);
+            EXPECT_EQ(dlg.GetEdit()->text(), step.stepped) << step.text;
+        }
         dlg.reject();
     });
     dlg.m_uDelay = 250;
