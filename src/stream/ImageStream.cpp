@@ -94,6 +94,11 @@ bool CImageStream::CheckFrameGeometry() const
         ShowMessage("Image size error: Not enough memory for the images");
         return false;
     }
+    // Pictures are placed and drawn with int coordinates, twice as wide and high for shadows.
+    if (m_nWidth > kvt::kMaxSide || m_nHeight > kvt::kMaxSide) {
+        ShowMessage("Image size error: Width and height can't be more than 65536");
+        return false;
+    }
     return true;
 }
 

@@ -23,4 +23,6 @@ inline constexpr std::uint8_t kMagicLow = 0x4B;   // 'K', first byte
 inline constexpr std::uint8_t kMagicHigh = 0x56;  // 'V', second byte
 inline constexpr std::uint16_t kFileType = kMagicLow | (kMagicHigh << 8);
 inline constexpr std::uint32_t kMaxFrameCount = 0xFFFF;
+// The widest or highest picture a stream may hold.
+inline constexpr std::int32_t kMaxSide = 65536;
 }  // namespace kvt

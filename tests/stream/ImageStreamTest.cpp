@@ -221,6 +221,20 @@ TEST(ImageStream, FramesBeyondMemoryAreRefusedBeforeAnyIsAllocated)
     }
 }
 
+TEST(ImageStream, PicturesBeyondTheLargestSideAreRefused)
+{
+    TempDir dir;
+    // Frames of no bytes pass the memory test; their sides would still overflow the drawing.
+    for (const auto& [width, height] : {std::pair{2147483000, 0}, std::pair{0, 65537}}) {
+        WriteBytes(dir / "wide.kvt", Header({width, height, 1, 0}));
+        MessageRecorder messages;
+        CImageStream stream;
+        EXPECT_FALSE(LoadFile(stream, dir / "wide.kvt"));
+        EXPECT_EQ(messages.Messages(), Messages{"Image size error: Width and height can't be more than 65536"});
+        ExpectEmpty(stream);
+    }
+}
+
 TEST(ImageStream, TruncatedHeaderThrowsEndOfFile)
 {
     TempDir dir;
