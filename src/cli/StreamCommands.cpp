@@ -1,7 +1,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 
 #include "cli/Commands.h"
 #include "cli/DemoStream.h"

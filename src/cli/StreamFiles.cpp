@@ -1,9 +1,8 @@
 #include "cli/StreamFiles.h"
 
-#include "framework/FrameworkStrings.h"
 #include "framework/Message.h"
-#include "stream/Archive.h"
 #include "stream/AtomicFile.h"
+#include "stream/KVTPlayerDoc.h"
 #include "stream/StreamFileCheck.h"
 
 namespace fs = std::filesystem;
@@ -12,20 +11,11 @@ std::unique_ptr<CImageStream> OpenStream(const fs::path& path)
 {
     if (!CheckStreamFile(path))
         return nullptr;
-    auto stream = std::make_unique<CImageStream>();
-    try {
-        CArchive ar(path, CArchive::load);
-        if (!ar.IsOpen()) {
-            ShowMessage("Create document error");
-            return nullptr;
-        }
-        if (!stream->Load(ar))
-            return nullptr;
-    } catch (const CArchiveException&) {
-        ShowMessage(framework_strings::kFailedInvalidFormat);
+    // The player's document does the load, with the player's messages.
+    CKVTPlayerDoc doc;
+    if (!doc.OnOpenDocument(path))
         return nullptr;
-    }
-    return stream;
+    return std::move(doc.m_pStream);
 }
 
 bool SaveStream(const CImageStream& stream, const fs::path& path)
