@@ -32,11 +32,27 @@ bool SyncToDisk(const std::filesystem::path& path)
     ::close(fd);
     return ok;
 }
+
+// The file a save replaces: through a symbolic link to the file it names, so that the link stays.
+std::filesystem::path RealTarget(const std::filesystem::path& target)
+{
+    std::error_code ec;
+    if (std::filesystem::is_symlink(target, ec)) {
+        const auto resolved = std::filesystem::weakly_canonical(target, ec);
+        if (!ec)
+            return resolved;
+    }
+    return target;
+}
 }  // namespace
 
-bool WriteFileAtomically(const std::filesystem::path& target,
+bool WriteFileAtomically(const std::filesystem::path& requested,
                          const std::function<bool(CArchive& ar)>& write)
 {
+    const std::filesystem::path target = RealTarget(requested);
+    // A file the user may not write keeps its bytes, as a plain overwrite would have.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+        return false;
     const std::filesystem::path temp = TemporaryBeside(target);
     bool complete = false;
     {
