@@ -1,0 +1,45 @@
+#pragma once
+// FFmpeg's C objects held by owners that free them the library's way, and its error codes as text.
+
+#include <memory>
+#include <string>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/error.h>
+#include <libavutil/frame.h>
+#include <libswscale/swscale.h>
+}
+
+namespace ffmpeg {
+struct InputCloser {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+struct CodecContextFreer {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct ScalerFreer {
+    void operator()(SwsContext* context) const { sws_freeContext(context); }
+};
+
+using InputPtr = std::unique_ptr<AVFormatContext, InputCloser>;
+using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
+using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
+
+// "Invalid data found when processing input" and the like, for a negative AVERROR code.
+inline std::string ErrorText(int error)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, text, sizeof text);
+    return text;
+}
+}  // namespace ffmpeg

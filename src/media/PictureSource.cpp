@@ -1,0 +1,65 @@
+#include "media/PictureSource.h"
+
+#include <QString>
+#include <algorithm>
+
+#include "media/GreyPicture.h"
+
+std::unique_ptr<QImageReader> CPictureSource::MakeReader(const std::filesystem::path& path)
+{
+    auto reader = std::make_unique<QImageReader>(QString::fromStdString(path.string()));
+    reader->setAutoTransform(true);
+    return reader;
+}
+
+bool CPictureSource::Open(const std::vector<std::filesystem::path>& pictures)
+{
+    m_paths = pictures;
+    for (const std::filesystem::path& path : m_paths) {
+        const auto reader = MakeReader(path);
+        if (!reader->canRead()) {
+            Fail(path, reader->errorString().toStdString());
+            return false;
+        }
+        // Formats that hold one picture may say 0 (or -1 for "can't tell").
+        m_frameCounts.push_back(std::max(1, reader->imageCount()));
+        m_totalFrames += static_cast<std::uint64_t>(m_frameCounts.back());
+    }
+    m_reader = MakeReader(m_paths.front());
+    if (!ReadPicture())
+        return false;
+    m_firstSize = m_picture.size();
+    m_pictureWaiting = true;
+    return true;
+}
+
+bool CPictureSource::ReadPicture()
+{
+    if (m_reader->read(&m_picture)) {
+        ++m_framesRead;
+        return true;
+    }
+    Fail(m_paths[m_current], m_reader->errorString().toStdString(), static_cast<std::uint64_t>(m_framesRead) + 1);
+    return false;
+}
+
+FrameRead CPictureSource::ReadFrame(QImage& grey)
+{
+    while (!m_pictureWaiting) {
+        if (m_current == m_paths.size())
+            return FrameRead::end;
+        if (m_framesRead == m_frameCounts[m_current]) {
+            if (++m_current < m_paths.size()) {
+                m_reader = MakeReader(m_paths[m_current]);
+                m_framesRead = 0;
+            }
+            continue;
+        }
+        if (!ReadPicture())
+            return FrameRead::failed;
+        m_pictureWaiting = true;
+    }
+    m_pictureWaiting = false;
+    ToGreyOnWhite(m_picture, grey);
+    return FrameRead::frame;
+}

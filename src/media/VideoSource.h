@@ -1,0 +1,49 @@
+#pragma once
+// A video through FFmpeg's libavformat and libavcodec: its first video stream, decoded frame by
+// frame and handed out as grey (the video's own luma, stretched to the full 0..255 range) as the
+// sampler chooses them. Only one decoded frame is held back, to learn how long it stays on screen.
+
+#include <optional>
+
+#include "media/Ffmpeg.h"
+#include "media/FrameSampler.h"
+#include "media/FrameSource.h"
+
+class CVideoSource : public CFrameSource {
+public:
+    // Opens the file, its decoder and seeks to the range's start; false after Fail.
+    bool Open(const std::filesystem::path& path, const VideoRange& range);
+
+    QSize GetFrameSize() const override { return m_size; }
+    std::uint64_t GetExpectedFrameCount() const override { return m_expectedFrames; }
+    FrameRead ReadFrame(QImage& grey) override;
+
+private:
+    bool OpenDecoder();
+    void ExpectFrames(const AVStream& stream);
+    int DecodeNext();
+    std::int64_t TimeOf(const AVFrame& frame) const;
+    // Gives the held frame its share of stream frames now that its end is known.
+    bool TakeHeld(std::int64_t until);
+    bool ConvertHeld();
+
+    std::filesystem::path m_path;
+    ffmpeg::InputPtr m_input;
+    ffmpeg::CodecContextPtr m_decoder;
+    ffmpeg::PacketPtr m_packet;
+    ffmpeg::FramePtr m_decoded;
+    ffmpeg::FramePtr m_held;
+    ffmpeg::ScalerPtr m_toGrey;
+    int m_streamIndex = -1;
+    QSize m_size;
+    std::optional<CFrameSampler> m_sampler;
+    std::uint64_t m_expectedFrames = 0;
+
+    bool m_holding = false;
+    std::int64_t m_heldTime = 0;
+    std::int64_t m_frameInterval = 1;  // the last gap between frames: the last frame's duration
+    std::uint64_t m_heldRepeats = 0;   // stream frames the held frame still gives
+    bool m_finished = false;
+    std::uint64_t m_framesDecoded = 0;
+    QImage m_grey;
+};
