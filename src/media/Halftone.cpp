@@ -28,10 +28,13 @@ public:
 
     void Apply(QImage& frame) override
     {
+        // Locals, so the compiler knows the row can't change them and vectorises the loop.
+        const int width = frame.width();
+        const int threshold = m_threshold;
         for (int y = 0; y < frame.height(); ++y) {
             uchar* row = frame.scanLine(y);
-            for (int x = 0; x < frame.width(); ++x)
-                row[x] = row[x] < m_threshold ? 0 : 255;
+            for (int x = 0; x < width; ++x)
+                row[x] = row[x] < threshold ? 0 : 255;
         }
     }
 
@@ -47,11 +50,12 @@ public:
     void Apply(QImage& frame) override
     {
         const int side = m_mask.GetSide();
+        const int width = frame.width();
         for (int y = 0; y < frame.height(); ++y) {
             uchar* row = frame.scanLine(y);
             const std::uint8_t* thresholds = m_mask.GetThresholdRow(y & (side - 1));
-            for (int x0 = 0; x0 < frame.width(); x0 += side) {
-                const int run = std::min(side, frame.width() - x0);
+            for (int x0 = 0; x0 < width; x0 += side) {
+                const int run = std::min(side, width - x0);
                 for (int i = 0; i < run; ++i)
                     row[x0 + i] = row[x0 + i] >= thresholds[i] ? 255 : 0;
             }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <algorithm>
 
-#include "media/GreyPicture.h"
+#include "media/GreyConversion.h"
 
 std::unique_ptr<QImageReader> CPictureSource::MakeReader(const std::filesystem::path& path)
 {

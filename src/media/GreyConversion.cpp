@@ -1,4 +1,4 @@
-#include "media/GreyPicture.h"
+#include "media/GreyConversion.h"
 
 #include <QImage>
 
