@@ -25,6 +25,18 @@ struct FrameFreer {
 struct PacketFreer {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
+struct OutputFreer {
+    void operator()(AVFormatContext* context) const { avformat_free_context(context); }
+};
+// Our own I/O context: FFmpeg may have swapped its buffer, so free the one it holds.
+struct IoContextFreer {
+    void operator()(AVIOContext* context) const
+    {
+        if (context != nullptr)
+            av_freep(&context->buffer);
+        avio_context_free(&context);
+    }
+};
 struct ScalerFreer {
     void operator()(SwsContext* context) const { sws_freeContext(context); }
 };
@@ -33,6 +45,8 @@ using InputPtr = std::unique_ptr<AVFormatContext, InputCloser>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
+using OutputPtr = std::unique_ptr<AVFormatContext, OutputFreer>;
+using IoContextPtr = std::unique_ptr<AVIOContext, IoContextFreer>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
 
 // "Invalid data found when processing input" and the like, for a negative AVERROR code.

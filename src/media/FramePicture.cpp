@@ -1,0 +1,27 @@
+#include "media/FramePicture.h"
+
+#include <QImageWriter>
+
+QImage WrapGreyFrame(const std::uint8_t* frame, int width, int height)
+{
+    const qsizetype stride = (width + 3) / 4 * 4;
+    return QImage(frame, width, height, stride, QImage::Format_Grayscale8);
+}
+
+QImage ScaleUpNearest(const QImage& grey, int factor)
+{
+    if (factor == 1)
+        return grey;
+    // Qt's fast transformation samples the nearest pixel, so a whole factor gives exact blocks.
+    return grey.scaled(grey.width() * factor, grey.height() * factor, Qt::IgnoreAspectRatio,
+                       Qt::FastTransformation);
+}
+
+bool WriteGreyPicture(QIODevice& device, const QImage& grey, const char* format, std::string& error)
+{
+    QImageWriter writer(&device, format);
+    if (writer.write(grey))
+        return true;
+    error = writer.errorString().toStdString();
+    return false;
+}
