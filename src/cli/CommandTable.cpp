@@ -1,13 +1,8 @@
 #include "cli/Commands.h"
 
-const std::vector<Command>& AllCommands()
+void AddAllCommands(CCommandLine& commandLine)
 {
-    static const std::vector<Command> commands = [] {
-        std::vector<Command> all;
-        for (auto group : {StreamCommands, VssCommands, MakeCommands})
-            for (Command& command : group())
-                all.push_back(std::move(command));
-        return all;
-    }();
-    return commands;
+    for (auto add : {AddInfoCommand, AddCopyCommand, AddShadowsCommand, AddDemoCommand, AddInterlaceCommand,
+                     AddRevealCommand, AddMakeCommand})
+        add(commandLine);
 }

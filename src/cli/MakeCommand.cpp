@@ -2,6 +2,9 @@
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "framework/Message.h"
@@ -12,10 +15,17 @@
 namespace fs = std::filesystem;
 
 namespace {
-// Reads --height before --width, as the size dialog does; false after the refusal.
-bool ReadSide(const Arguments& args, const char* option, std::int32_t& side)
+struct MakeOptions {
+    std::string width;
+    std::string height;
+    std::string out;
+    std::vector<std::string> rawFiles;
+};
+
+// Reads a side as the size dialog does; false after the refusal.
+bool ReadSide(const std::string& text, const char* option, std::int32_t& side)
 {
-    if (const auto refusal = ReadImageSide(args.Get(option), side)) {
+    if (const auto refusal = ReadImageSide(text, side)) {
         std::cerr << "kvt make: " << option << ": ";
         ShowMessage(*refusal);
         return false;
@@ -23,19 +33,16 @@ bool ReadSide(const Arguments& args, const char* option, std::int32_t& side)
     return true;
 }
 
-int RunMake(const Arguments& args)
+int RunMake(const MakeOptions& options)
 {
-    if (!args.Has("-o") || !args.Has("--width") || !args.Has("--height")) {
-        std::cerr << "kvt make: --width W, --height H and -o OUT are required\n";
-        return kExitUsage;
-    }
     std::int32_t width = 0;
     std::int32_t height = 0;
-    if (!ReadSide(args, "--height", height) || !ReadSide(args, "--width", width))
+    // --height before --width, as the size dialog checks them.
+    if (!ReadSide(options.height, "--height", height) || !ReadSide(options.width, "--width", width))
         return kExitUsage;
 
     const std::uint64_t frameSize = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-    std::vector<fs::path> rawFiles(args.positional.begin(), args.positional.end());
+    const std::vector<fs::path> rawFiles(options.rawFiles.begin(), options.rawFiles.end());
     for (const fs::path& raw : rawFiles) {
         const RawFileFit fit = CheckRawFile(raw, frameSize);
         if (fit == RawFileFit::matches)
@@ -45,17 +52,22 @@ int RunMake(const Arguments& args)
                                                  : maker_strings::kOpenFileError);
         return kExitFailed;
     }
-    return WriteRawStream(args.Get("-o"), width, height, rawFiles) ? kExitOk : kExitFailed;
+    return WriteRawStream(options.out, width, height, rawFiles) ? kExitOk : kExitFailed;
 }
 }  // namespace
 
-std::vector<Command> MakeCommands()
+void AddMakeCommand(CCommandLine& commandLine)
 {
-    return {
-        {"make", "--width W --height H -o OUT RAW...",
-         "Writes OUT, a .kvt stream with one frame per RAW file, in the order given. Each RAW file is\n"
-         "a headerless image of exactly W x H grey bytes; W and H are 2 to 1000. An existing OUT is\n"
-         "replaced only when every frame was written.",
-         {"--width", "--height", "-o"}, 1, SIZE_MAX, RunMake},
-    };
+    auto options = std::make_shared<MakeOptions>();
+    CLI::App& make = commandLine.AddCommand(
+        "make",
+        "Writes OUT, a .kvt stream with one frame per RAW file, in the order given. Each RAW file is\n"
+        "a headerless image of exactly W x H grey bytes; W and H are 2 to 1000. An existing OUT is\n"
+        "replaced only when every frame was written.",
+        [options](const CommonOptions&) { return RunMake(*options); });
+    // The sides are read as text: the size dialog's rules and messages decide what is a side.
+    make.add_option("--width", options->width, "Width of every image")->required()->type_name("W");
+    make.add_option("--height", options->height, "Height of every image")->required()->type_name("H");
+    make.add_option("-o", options->out, "The file to write")->required()->type_name("OUT");
+    make.add_option("RAW", options->rawFiles, "Raw images, one frame each")->required();
 }

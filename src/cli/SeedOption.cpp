@@ -1,18 +1,27 @@
 #include "cli/SeedOption.h"
 
+#include <charconv>
 #include <cstdint>
 #include <iostream>
 
-std::optional<SeedChoice> ParseSeedOption(const Arguments& args, std::string_view command)
+void AddSeedOption(CLI::App& command, std::optional<std::string>& seedText)
+{
+    command.add_option("--seed", seedText,
+                       "Patterns from a generator seeded with N (0 to 4294967295): repeatable, but not secret")
+        ->type_name("N");
+}
+
+std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seedText, std::string_view command)
 {
     // Without a seed the shadows must keep their secret: system random patterns.
-    if (!args.Has("--seed"))
+    if (!seedText)
         return SeedChoice{std::make_unique<CSecurePatternSource>(), "none (system random)"};
-    const auto value = ParseNumber(args.Get("--seed"), UINT32_MAX);
-    if (!value) {
+    std::uint32_t seed = 0;
+    const char* end = seedText->data() + seedText->size();
+    const auto [stop, error] = std::from_chars(seedText->data(), end, seed);
+    if (seedText->empty() || error != std::errc() || stop != end) {
         std::cerr << "kvt " << command << ": --seed takes a number from 0 to 4294967295\n";
         return std::nullopt;
     }
-    const auto seed = static_cast<std::uint32_t>(*value);
     return SeedChoice{std::make_unique<CLcgPatternSource>(seed), std::to_string(seed)};
 }

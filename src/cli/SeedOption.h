@@ -9,14 +9,19 @@
 #include <string>
 #include <string_view>
 
-#include "cli/Arguments.h"
+#include <CLI/App.hpp>
+
 #include "vss/PatternSource.h"
+
+// Declares --seed on a command. The text is checked when the command runs, so that a bad seed gets
+// the command's own message.
+void AddSeedOption(CLI::App& command, std::optional<std::string>& seedText);
 
 struct SeedChoice {
     std::unique_ptr<CPatternSource> source;
     std::string description;  // what follows "seed: " in the command's output
 };
 
-// The pattern source that the arguments ask for, and the words for "seed: ". Null, after a usage
-// line on stderr naming `command`, when --seed is not a number from 0 to 4294967295.
-std::optional<SeedChoice> ParseSeedOption(const Arguments& args, std::string_view command);
+// The pattern source that --seed asks for, and the words for "seed: ". Null, after a usage line on
+// stderr naming `command`, when the text is not a number from 0 to 4294967295.
+std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seedText, std::string_view command);

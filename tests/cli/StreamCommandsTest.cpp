@@ -61,11 +61,17 @@ TEST_F(StreamCommands, UsageErrorsGiveStatusTwo)
 {
     const KvtRun none = Kvt({"info"});
     EXPECT_EQ(none.status, 2);
-    EXPECT_EQ(none.err.substr(0, none.err.find('\n')), "kvt info: wrong number of arguments");
+    EXPECT_EQ(none.err.substr(0, none.err.find('\n')), "kvt info: FILE is required");
     const KvtRun unknown = Kvt({"copy", "a", "b", "--frobnicate", "1"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')), "kvt copy: unknown option --frobnicate");
-    EXPECT_EQ(Kvt({"shadows", "--help"}).status, 0);
+    EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')),
+              "kvt copy: The following arguments were not expected: 1 --frobnicate");
+    const KvtRun noCommand = Kvt({"frobnicate"});
+    EXPECT_EQ(noCommand.status, 2);
+    EXPECT_EQ(noCommand.err.substr(0, noCommand.err.find('\n')), "kvt: unknown command 'frobnicate'");
+    const KvtRun help = Kvt({"shadows", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: kvt shadows [OPTIONS] SECRET"), std::string::npos) << help.out;
 }
 
 TEST_F(StreamCommands, CopyKeepsAWellFormedFileByteForByte)

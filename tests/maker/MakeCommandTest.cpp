@@ -53,13 +53,14 @@ TEST_F(MakeCommand, RefusesWhatTheWizardRefusesWithItsMessages)
          "kvt make: " + seven + ": Image Size not correct\n"},
         {{"--width", "3", "--height", "2", "-o", At("out.kvt"), At("none.raw")}, 1,
          "kvt make: " + At("none.raw") + ": Open File Error\n"},
-        {{"--width", "3", "--height", "2", six}, 2, "kvt make: --width W, --height H and -o OUT are required\n"},
+        {{"--width", "3", "--height", "2", six}, 2, "kvt make: -o is required\n"},
     };
     for (Case& c : cases) {
         c.args.insert(c.args.begin(), "make");
         const KvtRun run = Kvt(c.args);
         EXPECT_EQ(run.status, c.status) << c.err;
-        EXPECT_EQ(run.err, c.err);
+        // The message; a usage error that the parser finds goes on with the command's help.
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), c.err);
         EXPECT_EQ(ReadBytes(dir / "out.kvt"), (std::vector<unsigned char>{'o', 'l', 'd'}));
     }
 }

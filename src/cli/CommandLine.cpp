@@ -1,0 +1,62 @@
+#include "cli/CommandLine.h"
+
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+namespace {
+// The command that was being parsed when the words ran out or went wrong: the last one named.
+const CLI::App& CommandParsed(const CLI::App& app)
+{
+    const auto named = app.get_subcommands();
+    return named.empty() ? app : *named.back();
+}
+
+std::string FullName(const CLI::App& app)
+{
+    return app.get_parent() == nullptr ? app.get_name() : "kvt " + app.get_name();
+}
+
+// CLI11 words a first word that names no command as a missing command; say what it is instead.
+std::string Describe(const CLI::App& command, const CLI::ParseError& error)
+{
+    const auto rest = command.remaining();
+    if (command.get_parent() == nullptr && !rest.empty() && dynamic_cast<const CLI::RequiredError*>(&error))
+        return "unknown command '" + rest.front() + "'";
+    return error.what();
+}
+}  // namespace
+
+CCommandLine::CCommandLine() : m_app("kvt: the command-line companion of KVTPlayer, for batch work on .kvt streams.", "kvt")
+{
+    m_app.require_subcommand(1);
+    m_app.footer("'kvt COMMAND --help' describes a command.");
+    // Names and value words say what to give; CLI11's type words would only repeat "text".
+    m_app.get_formatter()->label("REQUIRED", "");
+    m_app.get_formatter()->label("TEXT", "");
+    m_app.get_formatter()->column_width(24);
+}
+
+CLI::App& CCommandLine::AddCommand(const std::string& name, const std::string& description, CommandRun run)
+{
+    CLI::App& command = *m_app.add_subcommand(name, description);
+    command.footer("");
+    command.add_flag("--quiet,-q", m_common.quiet, "Show no progress line");
+    command.callback([this, run = std::move(run)] { m_chosen = run; });
+    return command;
+}
+
+int CCommandLine::Run(int argc, char** argv)
+{
+    try {
+        m_app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << m_app.help();
+        return kExitOk;
+    } catch (const CLI::ParseError& error) {
+        const CLI::App& command = CommandParsed(m_app);
+        std::cerr << FullName(command) << ": " << Describe(command, error) << '\n' << m_app.help();
+        return kExitUsage;
+    }
+    return m_chosen(m_common);
+}
