@@ -7,18 +7,28 @@
 
 #include "media/DitherMask.h"
 
+namespace {
+// In the order of DitherMethod.
+const std::vector<std::string> kMethodNames = {"threshold", "floyd-steinberg", "ordered", "blue-noise", "none"};
+}  // namespace
+
+const std::vector<std::string>& DitherMethodNames()
+{
+    return kMethodNames;
+}
+
 std::optional<DitherMethod> ParseDitherMethod(std::string_view name)
 {
-    static constexpr std::pair<std::string_view, DitherMethod> kNames[] = {
-        {"threshold", DitherMethod::threshold}, {"floyd-steinberg", DitherMethod::floydSteinberg},
-        {"ordered", DitherMethod::ordered},     {"blue-noise", DitherMethod::blueNoise},
-        {"none", DitherMethod::none},
-    };
-    for (const auto& [text, method] : kNames) {
-        if (text == name)
-            return method;
+    for (std::size_t i = 0; i < kMethodNames.size(); ++i) {
+        if (kMethodNames[i] == name)
+            return static_cast<DitherMethod>(i);
     }
     return std::nullopt;
+}
+
+std::string_view DitherMethodName(DitherMethod method)
+{
+    return kMethodNames[static_cast<std::size_t>(method)];
 }
 
 namespace {

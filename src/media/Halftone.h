@@ -5,14 +5,18 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class QImage;
 
 enum class DitherMethod { threshold, floydSteinberg, ordered, blueNoise, none };
 
-// The method named as on the command line: threshold, floyd-steinberg, ordered, blue-noise, none.
+// The methods' names on the command line: threshold, floyd-steinberg, ordered, blue-noise, none.
+const std::vector<std::string>& DitherMethodNames();
 std::optional<DitherMethod> ParseDitherMethod(std::string_view name);
+std::string_view DitherMethodName(DitherMethod method);
 
 class CHalftoner {
 public:

@@ -140,37 +140,10 @@ std::int64_t CVideoSource::TimeOf(const AVFrame& frame) const
 bool CVideoSource::TakeHeld(std::int64_t until)
 {
     m_heldRepeats = m_sampler->Take(m_heldTime, until);
-    if (m_heldRepeats == 0 || ConvertHeld())
+    if (m_heldRepeats == 0 || m_toGrey.Convert(*m_held, m_grey))
         return true;
     Fail(m_path, "its pictures can't be made grey", m_framesDecoded);
     return false;
-}
-
-bool CVideoSource::ConvertHeld()
-{
-    const AVFrame& frame = *m_held;
-    m_toGrey.reset(sws_getCachedContext(m_toGrey.release(), frame.width, frame.height,
-                                        static_cast<AVPixelFormat>(frame.format), frame.width, frame.height,
-                                        AV_PIX_FMT_GRAY8, SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!m_toGrey)
-        return false;
-    // Video luma usually runs from 16 to 235; grey frames use the whole 0..255.
-    int* inverseTable = nullptr;
-    int* table = nullptr;
-    int sourceFull = 0, destinationFull = 0, brightness = 0, contrast = 0, saturation = 0;
-    sws_getColorspaceDetails(m_toGrey.get(), &inverseTable, &sourceFull, &table, &destinationFull, &brightness,
-                             &contrast, &saturation);
-    const int frameFull = frame.color_range == AVCOL_RANGE_UNSPECIFIED ? sourceFull
-                                                                       : frame.color_range == AVCOL_RANGE_JPEG;
-    if (frameFull != sourceFull || destinationFull != 1)
-        sws_setColorspaceDetails(m_toGrey.get(), inverseTable, frameFull, table, 1, brightness, contrast, saturation);
-
-    if (m_grey.size() != QSize(frame.width, frame.height))
-        m_grey = QImage(frame.width, frame.height, QImage::Format_Grayscale8);
-    uchar* to = m_grey.bits();
-    const int toStride = static_cast<int>(m_grey.bytesPerLine());
-    sws_scale(m_toGrey.get(), frame.data, frame.linesize, 0, frame.height, &to, &toStride);
-    return true;
 }
 
 FrameRead CVideoSource::ReadFrame(QImage& grey)

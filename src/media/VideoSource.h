@@ -8,6 +8,7 @@
 #include "media/Ffmpeg.h"
 #include "media/FrameSampler.h"
 #include "media/FrameSource.h"
+#include "media/VideoGrey.h"
 
 class CVideoSource : public CFrameSource {
 public:
@@ -25,7 +26,6 @@ private:
     std::int64_t TimeOf(const AVFrame& frame) const;
     // Gives the held frame its share of stream frames now that its end is known.
     bool TakeHeld(std::int64_t until);
-    bool ConvertHeld();
 
     std::filesystem::path m_path;
     ffmpeg::InputPtr m_input;
@@ -33,7 +33,7 @@ private:
     ffmpeg::PacketPtr m_packet;
     ffmpeg::FramePtr m_decoded;
     ffmpeg::FramePtr m_held;
-    ffmpeg::ScalerPtr m_toGrey;
+    CVideoGrey m_toGrey;
     int m_streamIndex = -1;
     QSize m_size;
     std::optional<CFrameSampler> m_sampler;

@@ -101,17 +101,22 @@ TEST(VideoSource, StartsAndStopsWhereTheRangeSays)
     EXPECT_TRUE(ReadAll(*pastTheEnd, QSize(64, 48)).empty());
 }
 
-// Most video keeps its luma between 16 and 235: those are black and white.
+// Most video keeps its luma between 16 and 235: those are black and white. RGB video goes through
+// swscale instead, to the same greys.
 TEST(VideoSource, StretchesVideoLumaToTheFullRange)
 {
     TempDir dir;
-    const TestVideo video{"matroska", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 64, 48, {1, 25}};
-    ASSERT_TRUE(WriteTestVideo(dir / "clip.mkv", video, {16, 235, 126}));
-    const auto source = Open({dir / "clip.mkv"});
-    QImage grey;
-    for (const int expected : {0, 255, 128}) {
-        ASSERT_EQ(source->ReadFrame(grey), FrameRead::frame);
-        EXPECT_NEAR(grey.constScanLine(24)[32], expected, 2);
+    const TestVideo limited{"matroska", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 64, 48, {1, 25}};
+    ASSERT_TRUE(WriteTestVideo(dir / "yuv.mkv", limited, {16, 235, 126}));
+    const TestVideo rgb{"matroska", AV_CODEC_ID_FFV1, AV_PIX_FMT_BGR0, 64, 48, {1, 25}};
+    ASSERT_TRUE(WriteTestVideo(dir / "rgb.mkv", rgb, {0, 255, 128}));
+    for (const char* name : {"yuv.mkv", "rgb.mkv"}) {
+        const auto source = Open({dir / name});
+        QImage grey;
+        for (const int expected : {0, 255, 128}) {
+            ASSERT_EQ(source->ReadFrame(grey), FrameRead::frame);
+            EXPECT_NEAR(grey.constScanLine(24)[32], expected, 2) << name;
+        }
     }
 }
 

@@ -44,11 +44,12 @@ inline bool WritePackets(AVCodecContext* encoder, AVFormatContext* output, const
     return true;
 }
 
-// Luma `grey` all over (chroma neutral), in any 8-bit format the test uses.
+// Luma `grey` all over (chroma neutral): every byte of the first plane `grey`, so packed RGB gets
+// it in each channel too, and 128 in the other planes.
 inline void FillFrame(AVFrame* frame, int grey)
 {
     const AVPixFmtDescriptor* layout = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
-    for (int plane = 0; plane < layout->nb_components; ++plane) {
+    for (int plane = 0; plane < AV_NUM_DATA_POINTERS && frame->data[plane] != nullptr; ++plane) {
         const int rows = plane == 0 ? frame->height : AV_CEIL_RSHIFT(frame->height, layout->log2_chroma_h);
         for (int y = 0; y < rows; ++y)
             std::fill_n(frame->data[plane] + y * frame->linesize[plane], frame->linesize[plane], plane == 0 ? grey : 128);

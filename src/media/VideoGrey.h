@@ -1,0 +1,25 @@
+#pragma once
+// A decoded video frame as grey: the video's own luma, stretched to 0..255 when the video keeps it
+// within 16..235 (as most do). Formats that carry 8-bit luma in a plane of its own (YUV, grey) give
+// it through a lookup table; any other (RGB, deeper samples) goes through swscale.
+
+#include <QImage>
+#include <array>
+#include <cstdint>
+
+#include "media/Ffmpeg.h"
+
+class CVideoGrey {
+public:
+    // Writes `frame`'s grey into `grey` (Format_Grayscale8, the frame's size). False when swscale
+    // can't convert the frame's format.
+    bool Convert(const AVFrame& frame, QImage& grey);
+
+private:
+    void CopyLuma(const AVFrame& frame, bool fullRange, QImage& grey);
+    bool Scale(const AVFrame& frame, bool fullRange, QImage& grey);
+
+    std::array<std::uint8_t, 256> m_limitedToFull{};
+    bool m_tableMade = false;
+    ffmpeg::ScalerPtr m_scaler;
+};
