@@ -11,14 +11,18 @@
 
 #include "framework/Message.h"
 #include "stream/Archive.h"
+#include "stream/File.h"
 #include "stream/ImageStream.h"
 #include "stream/KvtFormat.h"
 #include "stream/StreamFileCheck.h"
 
 namespace {
 // A header may ask for gigabytes of (black) frames from a few bytes; the load's own limit is the
-// machine's memory, more than a fuzzing run can spend per input.
+// memory the process can get, more than a fuzzing run can spend per input. Frames and rows are
+// bounded too: thousands of tiny frames or rows cost a loop each without finding anything new.
 constexpr std::uint64_t kFrameBudget = 1u << 20;
+constexpr std::uint16_t kFrameLimit = 64;
+constexpr std::int32_t kRowLimit = 1024;
 
 template <typename T>
 T ValueAt(const std::uint8_t* data, std::size_t size, std::size_t offset)
@@ -38,7 +42,8 @@ bool WithinBudget(const std::uint8_t* data, std::size_t size)
         return true;  // refused before any allocation
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 3) / 4 * 4;
     const std::uint64_t frame = stride * static_cast<std::uint64_t>(height);
-    return frame <= kFrameBudget && frame * (frames + 1) <= kFrameBudget;
+    return frame <= kFrameBudget && frame * (frames + 1) <= kFrameBudget && frames <= kFrameLimit &&
+           height <= kRowLimit;
 }
 
 // An in-memory file with a path that open() accepts.
@@ -74,14 +79,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const MessageHook silence = SetMessageHook([](const std::string&) {});
     const MemoryFile in;
     in.Write(data, size);
-    const bool passed = CheckStreamFile(in.Path());
-    if (!WithinBudget(data, size))
+    CFile file;
+    const bool passed = CheckStreamFile(in.Path(), file);
+    if (!file.IsOpen() || !WithinBudget(data, size))
         return 0;
 
     CImageStream stream;
     bool loaded = false;
     try {
-        CArchive ar(in.Path(), CArchive::load);
+        CArchive ar(file.GetDescriptor(), CArchive::load);
         loaded = stream.Load(ar);
     } catch (const CArchiveException&) {
         return 0;  // a header shorter than 24 bytes: the open fails

@@ -12,6 +12,7 @@
 #include "framework/CommandRouter.h"
 #include "framework/DocTemplate.h"
 #include "maker/MakerWizard.h"
+#include "stream/File.h"
 #include "stream/KVTPlayerDoc.h"
 #include "stream/StreamFileCheck.h"
 #include "vss/ShadowCommands.h"
@@ -84,9 +85,10 @@ bool CKVTPlayerApp::eventFilter(QObject* watched, QEvent* event)
 
 CDocument* CKVTPlayerApp::OpenDocumentFile(const std::filesystem::path& path)
 {
-    if (!CheckStreamFile(path))
+    CFile file;
+    if (!CheckStreamFile(path, file))
         return nullptr;
-    return m_pDocTemplate->OpenDocumentFile(path);
+    return m_pDocTemplate->OpenDocumentFile(path, &file);
 }
 
 void CKVTPlayerApp::RegisterHandlers()

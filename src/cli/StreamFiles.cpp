@@ -2,6 +2,7 @@
 
 #include "framework/Message.h"
 #include "stream/AtomicFile.h"
+#include "stream/File.h"
 #include "stream/KVTPlayerDoc.h"
 #include "stream/StreamFileCheck.h"
 
@@ -9,11 +10,12 @@ namespace fs = std::filesystem;
 
 std::unique_ptr<CImageStream> OpenStream(const fs::path& path)
 {
-    if (!CheckStreamFile(path))
+    CFile file;
+    if (!CheckStreamFile(path, file))
         return nullptr;
     // The player's document does the load, with the player's messages.
     CKVTPlayerDoc doc;
-    if (!doc.OnOpenDocument(path))
+    if (!doc.OnOpenDocument(path, &file))
         return nullptr;
     return std::move(doc.m_pStream);
 }

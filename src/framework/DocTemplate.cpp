@@ -205,7 +205,7 @@ CDocument* CMultiDocTemplate::GetActiveDocument() const
     return frame ? &frame->GetDocument() : nullptr;
 }
 
-CDocument* CMultiDocTemplate::OpenDocumentFile(const std::filesystem::path& path)
+CDocument* CMultiDocTemplate::OpenDocumentFile(const std::filesystem::path& path, CFile* opened)
 {
     for (Entry& entry : m_entries) {
         if (!entry.document->GetPathName().empty() && SamePath(entry.document->GetPathName(), path)) {
@@ -219,7 +219,7 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const std::filesystem::path& path
     CDocument* doc = CreateNewDocument();
     if (!doc)
         return nullptr;
-    if (!doc->OnOpenDocument(path)) {
+    if (!doc->OnOpenDocument(path, opened)) {
         Destroy(*doc);
         return nullptr;
     }

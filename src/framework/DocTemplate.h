@@ -98,8 +98,10 @@ public:
 
     // --- File operations
     // Opens the file at `path` in a new document with its window, or activates the window of the
-    // document already open from it. Null, after the document's own message, when loading failed.
-    CDocument* OpenDocumentFile(const std::filesystem::path& path);
+    // document already open from it. `opened`, when given, is that file already open: the load
+    // reads it rather than the name again. Null, after the document's own message, when loading
+    // failed.
+    CDocument* OpenDocumentFile(const std::filesystem::path& path, CFile* opened = nullptr);
     // A new empty document titled with the document name and a running number, in its window.
     CDocument* OpenNewDocument();
     // Save: to the document's path, or through the Save As dialog when it has none.

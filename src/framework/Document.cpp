@@ -4,6 +4,7 @@
 #include "framework/Message.h"
 #include "stream/Archive.h"
 #include "stream/AtomicFile.h"
+#include "stream/File.h"
 
 void CDocument::SetPathName(const std::filesystem::path& path)
 {
@@ -11,13 +12,16 @@ void CDocument::SetPathName(const std::filesystem::path& path)
     m_strTitle = path.filename().string();
 }
 
-bool CDocument::OnOpenDocument(const std::filesystem::path& path)
+bool CDocument::OnOpenDocument(const std::filesystem::path& path, CFile* opened)
 {
-    CArchive ar(path, CArchive::load);
-    if (!ar.IsOpen()) {
+    CFile file;
+    if (opened == nullptr && file.OpenForReading(path))
+        opened = &file;
+    if (opened == nullptr || !opened->IsOpen()) {
         ShowMessage(framework_strings::kFailedToOpenDoc);
         return false;
     }
+    CArchive ar(opened->GetDescriptor(), CArchive::load);
     // Marked modified while loading, as the framework does; a successful load clears it.
     SetModifiedFlag(true);
     try {

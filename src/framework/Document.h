@@ -8,6 +8,7 @@
 #include "framework/CmdTarget.h"
 
 class CArchive;
+class CFile;
 
 class CDocument : public CCmdTarget {
 public:
@@ -28,13 +29,14 @@ public:
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
 
-    // Loads the document from `path`. False, after the framework's message, when the file can't be
-    // read or runs out of data where a value was expected; then the document must be destroyed.
-    virtual bool OnOpenDocument(const std::filesystem::path& path);
+    // Loads the document from `path`, or from `opened` when the caller has already opened (and
+    // tested) that file. False, after the framework's message, when the file can't be read or runs
+    // out of data where a value was expected; then the document must be destroyed.
+    virtual bool OnOpenDocument(const std::filesystem::path& path, CFile* opened = nullptr);
 
-    // Saves the document to `path`. The bytes go to a temporary file that replaces `path` only when
-    // Serialize wrote something and every byte reached the disk, so an existing file is never
-    // emptied or left half-written. False when nothing was saved.
+    // Saves the document to `path` through the safe writer: `path` is replaced only when Serialize
+    // wrote something and every byte reached the disk, so an existing file is never emptied, left
+    // half-written, or replaced when it is no regular file. False when nothing was saved.
     virtual bool OnSaveDocument(const std::filesystem::path& path);
 
 private:

@@ -50,6 +50,12 @@ CArchive::CArchive(const std::filesystem::path& path, Mode mode)
     m_bWriteFailed = mode == store && m_fd < 0;
 }
 
+CArchive::CArchive(int fd, Mode mode)
+    : m_mode(mode), m_fd(fd), m_bOwnsFile(false), m_bWriteFailed(mode == store && fd < 0),
+      m_buffer(new std::byte[kBufferSize])
+{
+}
+
 CArchive::~CArchive()
 {
     Close();
@@ -61,25 +67,31 @@ std::size_t CArchive::Read(void* data, std::size_t count)
     std::size_t done = std::min(count, m_nEnd - m_nBegin);
     std::memcpy(out, m_buffer.get() + m_nBegin, done);
     m_nBegin += done;
-    if (done == count || m_fd < 0)
+    if (done == count || m_fd < 0 || m_bEndSeen)
         return done;
 
     // The buffer is drained. Large blocks go straight into the caller's memory.
     if (count - done >= kBufferSize) {
-        const std::ptrdiff_t n = ReadAll(m_fd, out + done, count - done);
-        if (n < 0)
-            throw CArchiveException(CArchiveException::generic, "read error");
-        return done + static_cast<std::size_t>(n);
+        const std::size_t n = ReadFromFile(out + done, count - done);
+        return done + n;
     }
-    const std::ptrdiff_t n = ReadAll(m_fd, m_buffer.get(), kBufferSize);
-    if (n < 0)
-        throw CArchiveException(CArchiveException::generic, "read error");
+    const std::size_t n = ReadFromFile(m_buffer.get(), kBufferSize);
     m_nBegin = 0;
-    m_nEnd = static_cast<std::size_t>(n);
+    m_nEnd = n;
     const std::size_t more = std::min(count - done, m_nEnd);
     std::memcpy(out + done, m_buffer.get(), more);
     m_nBegin = more;
     return done + more;
+}
+
+std::size_t CArchive::ReadFromFile(std::byte* data, std::size_t count)
+{
+    const std::ptrdiff_t n = ReadAll(m_fd, data, count);
+    if (n < 0)
+        throw CArchiveException(CArchiveException::generic, "read error");
+    // A regular file comes up short only at its end.
+    m_bEndSeen = static_cast<std::size_t>(n) < count;
+    return static_cast<std::size_t>(n);
 }
 
 void CArchive::ReadExactly(void* data, std::size_t count)
@@ -117,11 +129,9 @@ bool CArchive::FlushBuffer()
 bool CArchive::Close()
 {
     FlushBuffer();
-    if (m_fd >= 0) {
-        if (::close(m_fd) != 0 && m_mode == store)
-            m_bWriteFailed = true;
-        m_fd = -1;
-    }
+    if (m_fd >= 0 && m_bOwnsFile && ::close(m_fd) != 0 && m_mode == store)
+        m_bWriteFailed = true;
+    m_fd = -1;
     return !m_bWriteFailed;
 }
 

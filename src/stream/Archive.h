@@ -4,7 +4,8 @@
 //
 // Reading: a block read returns the bytes there are (fewer at end of file, no error); a typed read
 // that finds too few bytes throws CArchiveException with cause endOfFile. A failing read call
-// throws with cause generic. Writing: failures are remembered and reported by Close().
+// throws with cause generic. Once the end of the file is seen, reads ask the system no more.
+// Writing: failures are remembered and reported by Close().
 
 #include <cstddef>
 #include <cstdint>
@@ -25,12 +26,16 @@ public:
 
     // Opens the file for reading (load) or creates/truncates it for writing (store).
     CArchive(const std::filesystem::path& path, Mode mode);
+    // Reads or writes an open descriptor from where it stands; the caller keeps and closes it.
+    CArchive(int fd, Mode mode);
     ~CArchive();
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
     bool IsStoring() const { return m_mode == store; }
+    // Loading: every byte of the file has been handed out.
+    bool IsAtEnd() const { return m_bEndSeen && m_nBegin == m_nEnd; }
 
     std::size_t Read(void* data, std::size_t count);
     void Write(const void* data, std::size_t count);
@@ -42,13 +47,15 @@ public:
     CArchive& operator<<(std::uint32_t value);
     CArchive& operator<<(std::int32_t value);
 
-    // Writes out what is buffered and closes the file; false when any write (or the close) failed.
+    // Writes out what is buffered and closes the file (unless the caller owns it); false when any
+    // write (or the close) failed.
     bool Close();
 
     // Bytes handed to Write so far (store).
     std::uint64_t GetBytesWritten() const { return m_nBytesWritten; }
 
 private:
+    std::size_t ReadFromFile(std::byte* data, std::size_t count);
     void ReadExactly(void* data, std::size_t count);
     bool FlushBuffer();
 
@@ -56,6 +63,8 @@ private:
 
     Mode m_mode;
     int m_fd = -1;
+    bool m_bOwnsFile = true;
+    bool m_bEndSeen = false;
     bool m_bWriteFailed = false;
     std::uint64_t m_nBytesWritten = 0;
     std::unique_ptr<std::byte[]> m_buffer;

@@ -1,12 +1,60 @@
 #pragma once
-// Writing a file so that a failure never costs the old one: the bytes go to a temporary file beside
-// the target, which replaces the target only when the writer reports a complete result and every
-// byte reached the disk. Otherwise the temporary file is removed and the target is untouched.
+// Writing a file so that a failure never costs the old one, and no other user can turn the write
+// against the writer. The bytes go to an unnamed file in the target's folder (O_TMPFILE; where
+// the file system lacks it, a random name created exclusively), which is flushed to disk and then
+// renamed over the target, the folder synced after. Until then the target is untouched; an
+// abandoned or interrupted write leaves nothing behind.
+//
+// What the saved file keeps of the one it replaces: its permission bits and, where the writer may
+// set them, its owner and group. A symbolic link at the target is followed and stays a link. A
+// hard-linked target is replaced under the saved name only; its other names keep the old bytes.
+// A target that exists and is not a regular file (a device, a pipe, a folder) is never replaced.
 
 #include <filesystem>
 #include <functional>
+#include <string>
 
 class CArchive;
+
+class CAtomicFile {
+public:
+    explicit CAtomicFile(std::filesystem::path target);
+    // Without a successful Commit nothing is left behind and the target is untouched.
+    ~CAtomicFile();
+    CAtomicFile(const CAtomicFile&) = delete;
+    CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    // Makes the file to write. False when the target is no regular file, may not be written, or
+    // the folder takes no new file; GetError() says why.
+    bool Open();
+    int GetDescriptor() const { return m_fd; }
+
+    // Flushes the file, gives it the target's permissions and puts it in place of the target.
+    // False, with the target as it was, when any step fails.
+    bool Commit();
+    const std::string& GetError() const { return m_strError; }
+
+private:
+    friend bool CommitTogether(CAtomicFile& first, CAtomicFile& second);
+
+    // The two halves of Commit: make the complete file durable under a name of its own in the
+    // target's folder, then rename it over the target.
+    bool Finish();
+    bool Replace();
+    bool Fail(const std::string& what);
+    void Discard();
+
+    std::filesystem::path m_target;       // the file replaced: a symbolic link's destination
+    int m_dirFd = -1;                     // the target's folder
+    int m_fd = -1;
+    bool m_bUnnamed = false;              // O_TMPFILE: no name until Finish
+    std::string m_strTempName;            // name in the folder while it has one
+    std::string m_strError;
+};
+
+// Both files complete and on disk before either replaces its target; when one can't be finished,
+// both targets keep what they held.
+bool CommitTogether(CAtomicFile& first, CAtomicFile& second);
 
 // Returns true when the target now holds what `write` wrote. `write` returns false to abandon.
 bool WriteFileAtomically(const std::filesystem::path& target,

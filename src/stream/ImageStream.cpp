@@ -2,11 +2,15 @@
 
 #include <climits>
 #include <cstring>
-#include <unistd.h>
 
 #include "framework/Message.h"
 #include "stream/Archive.h"
 #include "stream/KvtFormat.h"
+#include "stream/MemoryBudget.h"
+
+namespace {
+constexpr const char* kNotEnoughMemory = "Image size error: Not enough memory for the images";
+}  // namespace
 
 FrameBuffer AllocateFrameBuffer(std::size_t bytes)
 {
@@ -77,21 +81,18 @@ bool CImageStream::ReadHeader(CArchive& ar)
     return true;
 }
 
-bool CImageStream::CheckFrameGeometry() const
+bool CImageStream::CheckFrameGeometry(std::uint64_t framesInMemory) const
 {
     if (m_nWidth < 0 || m_nHeight < 0) {
         ShowMessage("Image size error: Width and height can't be negative");
         return false;
     }
-    // All frames must fit in memory at once; refuse before the first buffer is allocated.
+    // The frames held at once must fit in the memory the process can get; refuse before the first
+    // buffer is allocated.
     const unsigned long long stride = (static_cast<unsigned long long>(m_nWidth) + 3) / 4 * 4;
     const unsigned long long frame = stride * static_cast<unsigned long long>(m_nHeight);
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    const unsigned long long memory =
-        pages > 0 && pageSize > 0 ? static_cast<unsigned long long>(pages) * pageSize : ULLONG_MAX;
-    if (stride > INT_MAX || (frame != 0 && m_wFrameCount > memory / frame)) {
-        ShowMessage("Image size error: Not enough memory for the images");
+    if (stride > INT_MAX || !MemoryAvailableFor(framesInMemory, frame)) {
+        ShowMessage(kNotEnoughMemory);
         return false;
     }
     // Pictures are placed and drawn with int coordinates, twice as wide and high for shadows.
@@ -106,30 +107,47 @@ bool CImageStream::Load(CArchive& ar)
 {
     if (!ReadHeader(ar))
         return false;
-    if (!CheckFrameGeometry()) {
+    if (!CheckFrameGeometry(m_wFrameCount)) {
         Clear();
         return false;
     }
 
-    const std::size_t stride = static_cast<std::size_t>(GetRowStride());
-    const std::size_t width = static_cast<std::size_t>(m_nWidth);
     m_frames.reserve(m_wFrameCount);
     for (unsigned n = 0; n < m_wFrameCount; ++n) {
         FrameBuffer frame = AllocateFrameBuffer(GetFrameBytes());
-        if (!frame)
+        if (!frame) {
+            ShowMessage(kNotEnoughMemory);
+            Clear();
             return false;
-        m_pWorkingFrame = frame.get();
-        if (stride == width) {
-            ar.Read(frame.get(), GetFrameBytes());  // rows are contiguous: one block
-        } else {
-            for (std::int32_t r = 0; r < m_nHeight; ++r)
-                ar.Read(frame.get() + r * stride, width);
         }
+        m_pWorkingFrame = frame.get();
+        ReadFrameRows(ar, frame.get());
         m_frames.push_back(std::move(frame));
         m_pWorkingFrame = nullptr;
     }
     m_posCurrent = GetHeadPosition();
     return true;
+}
+
+void CImageStream::ReadFrameRows(CArchive& ar, BYTE* frame) const
+{
+    const std::size_t stride = static_cast<std::size_t>(GetRowStride());
+    const std::size_t width = static_cast<std::size_t>(m_nWidth);
+    const std::size_t bytes = GetFrameBytes();
+    if (stride == width) {
+        // Rows are contiguous: one block; what the file doesn't hold is black.
+        const std::size_t got = ar.Read(frame, bytes);
+        std::memset(frame + got, 0, bytes - got);
+        return;
+    }
+    std::size_t filled = 0;  // bytes of the buffer written so far
+    for (std::int32_t r = 0; r < m_nHeight && !ar.IsAtEnd(); ++r) {
+        BYTE* row = frame + r * stride;
+        const std::size_t got = ar.Read(row, width);
+        std::memset(row + got, 0, stride - got);
+        filled += stride;
+    }
+    std::memset(frame + filled, 0, bytes - filled);
 }
 
 bool CImageStream::Store(CArchive& ar) const
@@ -142,21 +160,31 @@ bool CImageStream::Store(CArchive& ar) const
     if (m_frames.empty() || !consistent)
         return false;
 
-    ar << m_wFileType << m_wReserved1 << m_wReserved2 << m_dwFrameSize << m_nWidth << m_nHeight
-       << m_wFrameCount << m_wReserved3 << m_wReserved4;
-    const std::size_t stride = static_cast<std::size_t>(GetRowStride());
-    const std::size_t width = static_cast<std::size_t>(m_nWidth);
+    StoreHeader(ar);
     for (const FrameBuffer& frame : m_frames) {
         m_pWorkingFrame = frame.get();
-        if (stride == width) {
-            ar.Write(frame.get(), GetFrameBytes());
-        } else {
-            for (std::int32_t r = 0; r < m_nHeight; ++r)
-                ar.Write(frame.get() + r * stride, width);
-        }
+        StoreFrameRows(ar, frame.get());
     }
     m_pWorkingFrame = nullptr;
     return true;
+}
+
+void CImageStream::StoreHeader(CArchive& ar) const
+{
+    ar << m_wFileType << m_wReserved1 << m_wReserved2 << m_dwFrameSize << m_nWidth << m_nHeight
+       << m_wFrameCount << m_wReserved3 << m_wReserved4;
+}
+
+void CImageStream::StoreFrameRows(CArchive& ar, const BYTE* frame) const
+{
+    const std::size_t stride = static_cast<std::size_t>(GetRowStride());
+    const std::size_t width = static_cast<std::size_t>(m_nWidth);
+    if (stride == width) {
+        ar.Write(frame, GetFrameBytes());
+        return;
+    }
+    for (std::int32_t r = 0; r < m_nHeight; ++r)
+        ar.Write(frame + r * stride, width);
 }
 
 void CImageStream::Clear()

@@ -101,7 +101,16 @@ public:
     void BuildPalette();
     bool ReadHeader(CArchive& ar);
     bool Load(CArchive& ar);
+    // Fills a frame buffer of this stream's shape with the archive's next frame: rows of width bytes
+    // at the row stride, alignment bytes 0, and black where the file holds no more.
+    void ReadFrameRows(CArchive& ar, BYTE* frame) const;
     bool Store(CArchive& ar) const;
+    // The header's 24 bytes, and one frame buffer's rows of width bytes, as a file holds them.
+    void StoreHeader(CArchive& ar) const;
+    void StoreFrameRows(CArchive& ar, const BYTE* frame) const;
+    // Refuses, with a message, a header whose pictures can't be drawn or of whose frames
+    // `framesInMemory` can't be held at once in the memory the process can get.
+    bool CheckFrameGeometry(std::uint64_t framesInMemory) const;
     void Clear();
     void AppendFrame(FrameBuffer frame);
 
@@ -165,9 +174,6 @@ private:
     // Appends a copy of a frame of this stream's shape; false when memory is short.
     bool AppendCopyOf(const BYTE* frame);
     bool Interlace(const std::vector<const CImageStream*>& order);
-
-    // Refuses, with a message, a header whose frames can't be held in memory.
-    bool CheckFrameGeometry() const;
 
     std::uint16_t m_wFileType = 0;
     std::uint16_t m_wReserved1 = 0;

@@ -5,4 +5,7 @@
 
 #include <filesystem>
 
-bool CheckStreamFile(const std::filesystem::path& path);
+class CFile;
+
+// Opens `path` into `file` and tests it there; the load then reads the same open file.
+bool CheckStreamFile(const std::filesystem::path& path, CFile& file);

@@ -1,6 +1,10 @@
 #include "stream/ImageStream.h"
 
+#include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "KvtBytes.h"
 #include "MessageRecorder.h"
@@ -219,6 +223,28 @@ TEST(ImageStream, FramesBeyondMemoryAreRefusedBeforeAnyIsAllocated)
         EXPECT_EQ(messages.Messages(), Messages{"Image size error: Not enough memory for the images"});
         ExpectEmpty(stream);
     }
+}
+
+TEST(ImageStream, FramesBeyondWhatTheProcessMayUseAreRefusedWithAMessage)
+{
+    TempDir dir;
+    // 24 bytes that claim 65535 frames of 100 x 100 (655 MB) with a frame size of 0: the file
+    // passes the open-time test, so only the load's memory test stands between it and the
+    // allocation. The process may have 256 MB more than it uses now.
+    WriteBytes(dir / "claim.kvt", Header({100, 100, 65535, 0}));
+    EXPECT_EXIT(
+        {
+            SetMessageHook([](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+            struct rlimit limit {};
+            std::ifstream statm("/proc/self/statm");
+            rlim_t pages = 0;
+            statm >> pages;
+            limit.rlim_cur = limit.rlim_max = pages * ::sysconf(_SC_PAGESIZE) + (rlim_t{256} << 20);
+            ::setrlimit(RLIMIT_AS, &limit);
+            CImageStream stream;
+            std::exit(LoadFile(stream, dir / "claim.kvt") ? 0 : 3);
+        },
+        testing::ExitedWithCode(3), "Image size error: Not enough memory for the images");
 }
 
 TEST(ImageStream, PicturesBeyondTheLargestSideAreRefused)

@@ -1,11 +1,14 @@
 #include "stream/KVTPlayerDoc.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "MessageRecorder.h"
 #include "TempDir.h"
 #include "TestStreams.h"
 #include "framework/CommandIds.h"
+#include "stream/File.h"
+#include "stream/StreamFileCheck.h"
 
 namespace {
 std::vector<unsigned char> FileOf(std::int32_t w, std::int32_t h, std::uint16_t frames,
@@ -125,4 +128,26 @@ TEST(Document, PathNameGivesTheTitle)
     CKVTPlayerDoc doc;
     doc.SetPathName("/tmp/some folder/movie.kvt");
     EXPECT_EQ(doc.GetTitle(), "movie.kvt");
+}
+
+TEST(KVTPlayerDoc, TheLoadReadsTheFileTheCheckPassedWhateverTheNameBecomes)
+{
+    TempDir dir;
+    const auto original = FileOf(5, 3, 2);
+    for (const bool fifo : {true, false}) {
+        WriteBytes(dir / "a.kvt", original);
+        CFile file;
+        ASSERT_TRUE(CheckStreamFile(dir / "a.kvt", file));
+        // Swapped for a pipe that would block the open, or for a file cut short.
+        std::filesystem::remove(dir / "a.kvt");
+        if (fifo)
+            ASSERT_EQ(::mkfifo((dir / "a.kvt").c_str(), 0600), 0);
+        else
+            WriteBytes(dir / "a.kvt", FileOf(5, 3, 1));
+        CKVTPlayerDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(dir / "a.kvt", &file));
+        std::filesystem::remove(dir / "a.kvt");
+        ASSERT_TRUE(doc.OnSaveDocument(dir / "a.kvt"));
+        EXPECT_EQ(ReadBytes(dir / "a.kvt"), original);
+    }
 }

@@ -6,17 +6,24 @@
 #include "KvtBytes.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
+#include "stream/File.h"
 
 using Messages = std::vector<std::string>;
 
 namespace {
+bool CheckPath(const std::filesystem::path& path)
+{
+    CFile file;
+    return CheckStreamFile(path, file);
+}
+
 // The messages the check shows for a file of these bytes (none when it passes).
 Messages Check(const FileBytes& bytes, bool expectPass)
 {
     TempDir dir;
     WriteBytes(dir / "f.kvt", bytes);
     MessageRecorder messages;
-    EXPECT_EQ(CheckStreamFile(dir / "f.kvt"), expectPass);
+    EXPECT_EQ(CheckPath(dir / "f.kvt"), expectPass);
     return messages.Messages();
 }
 }  // namespace
@@ -59,10 +66,10 @@ TEST(StreamFileCheck, FileThatCannotBeOpenedIsACreateDocumentError)
 {
     TempDir dir;
     MessageRecorder messages;
-    EXPECT_FALSE(CheckStreamFile(dir / "missing.kvt"));
-    EXPECT_FALSE(CheckStreamFile(dir.Path()));  // a folder
+    EXPECT_FALSE(CheckPath(dir / "missing.kvt"));
+    EXPECT_FALSE(CheckPath(dir.Path()));  // a folder
     // A named pipe without a writer: refused at once rather than waited on.
     ASSERT_EQ(::mkfifo((dir / "pipe.kvt").c_str(), 0600), 0);
-    EXPECT_FALSE(CheckStreamFile(dir / "pipe.kvt"));
+    EXPECT_FALSE(CheckPath(dir / "pipe.kvt"));
     EXPECT_EQ(messages.Messages(), (Messages(3, "Create document error")));
 }

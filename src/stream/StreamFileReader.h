@@ -1,0 +1,40 @@
+#pragma once
+// Reads a .kvt file a frame at a time, so that a stream of any length needs memory for only the
+// frames its caller holds. Opening does what opening a file in the player does: the open-time
+// test, the header read and its checks, with the same messages; each frame then comes as the
+// load would have held it.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+#include "stream/File.h"
+#include "stream/ImageStream.h"
+
+class CArchive;
+
+class CStreamFileReader {
+public:
+    CStreamFileReader();
+    ~CStreamFileReader();
+    CStreamFileReader(const CStreamFileReader&) = delete;
+    CStreamFileReader& operator=(const CStreamFileReader&) = delete;
+
+    // False after the message that refused the file. `framesInMemory` is how many frames of this
+    // stream the caller will hold at once: the memory test asks for that many.
+    bool Open(const std::filesystem::path& path, std::uint64_t framesInMemory = 1);
+
+    // The header's fields (and the frame layout: row stride, frame bytes); it holds no frames.
+    const CImageStream& GetHeader() const { return m_header; }
+
+    // The next frame into `frame`, GetHeader().GetFrameBytes() bytes: rows of width bytes at the
+    // row stride, alignment bytes 0, black where the file holds no more. False after the last
+    // frame, or after the message when the file can't be read.
+    bool ReadFrame(BYTE* frame);
+
+private:
+    CFile m_file;
+    std::unique_ptr<CArchive> m_archive;
+    CImageStream m_header;
+    std::uint32_t m_nFramesRead = 0;
+};

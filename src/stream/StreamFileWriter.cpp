@@ -1,0 +1,84 @@
+#include "stream/StreamFileWriter.h"
+
+#include <unistd.h>
+
+#include "stream/Archive.h"
+#include "stream/KvtFormat.h"
+
+namespace {
+constexpr off_t kFrameCountOffset = 18;
+}  // namespace
+
+CStreamFileWriter::CStreamFileWriter() = default;
+
+CStreamFileWriter::~CStreamFileWriter() = default;
+
+bool CStreamFileWriter::Fail(const std::string& what)
+{
+    m_strError = what;
+    return false;
+}
+
+bool CStreamFileWriter::Open(const std::filesystem::path& target, int width, int height,
+                             std::uint16_t frameCount)
+{
+    if (width < 1 || height < 1 || width > kvt::kMaxSide || height > kvt::kMaxSide)
+        return Fail("a picture must be 1 to 65536 pixels wide and high");
+    m_file = std::make_unique<CAtomicFile>(target);
+    if (!m_file->Open())
+        return Fail(m_file->GetError());
+    m_archive = std::make_unique<CArchive>(m_file->GetDescriptor(), CArchive::store);
+    m_header.Initialize(width, height, frameCount);
+    m_bCounting = frameCount == 0;
+    m_nFramesWritten = 0;
+    m_header.StoreHeader(*m_archive);
+    return true;
+}
+
+bool CStreamFileWriter::WriteFrame(const BYTE* frame)
+{
+    if (!m_archive)
+        return Fail("not open");
+    const std::uint32_t limit = m_bCounting ? kvt::kMaxFrameCount : m_header.GetFrameCount();
+    if (m_nFramesWritten >= limit)
+        return Fail(m_bCounting ? "more than 65535 frames" : "more frames than the header counts");
+    m_header.StoreFrameRows(*m_archive, frame);
+    ++m_nFramesWritten;
+    return true;
+}
+
+bool CStreamFileWriter::Complete()
+{
+    if (!m_archive)
+        return Fail("not open");
+    const bool written = m_archive->Close();
+    m_archive.reset();
+    if (!written)
+        return Fail("can't write the file");
+    if (m_nFramesWritten == 0)
+        return Fail("no frames");
+    if (!m_bCounting)
+        return m_nFramesWritten == m_header.GetFrameCount() || Fail("fewer frames than the header counts");
+    const auto count = static_cast<std::uint16_t>(m_nFramesWritten);
+    if (::pwrite(m_file->GetDescriptor(), &count, sizeof count, kFrameCountOffset) != sizeof count)
+        return Fail("can't write the file");
+    return true;
+}
+
+bool CStreamFileWriter::Commit()
+{
+    if (!Complete())
+        return false;
+    return m_file->Commit() || Fail(m_file->GetError());
+}
+
+bool CommitTogether(CStreamFileWriter& first, CStreamFileWriter& second)
+{
+    if (!first.Complete() || !second.Complete())
+        return false;
+    if (CommitTogether(*first.m_file, *second.m_file))
+        return true;
+    first.m_strError = first.m_file->GetError();
+    second.m_strError = second.m_file->GetError();
+    return false;
+}

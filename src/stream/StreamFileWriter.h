@@ -1,0 +1,56 @@
+#pragma once
+// Writes a .kvt file a frame at a time through the safe writer: a header, then frames as they
+// come. The file takes the target's place only when it is complete: as many frames written as
+// its header counts, and every byte on disk.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "stream/AtomicFile.h"
+#include "stream/ImageStream.h"
+
+class CArchive;
+
+class CStreamFileWriter {
+public:
+    CStreamFileWriter();
+    ~CStreamFileWriter();
+    CStreamFileWriter(const CStreamFileWriter&) = delete;
+    CStreamFileWriter& operator=(const CStreamFileWriter&) = delete;
+
+    // Starts a stream of width x height frames. A frame count of 0 means the frames are counted
+    // as they come and the header is completed by Commit. False, with GetError(), when the size
+    // can't be held or the file can't be made.
+    bool Open(const std::filesystem::path& target, int width, int height, std::uint16_t frameCount);
+
+    // The frame layout the writer takes (row stride, frame bytes).
+    const CImageStream& GetHeader() const { return m_header; }
+
+    // `frame` holds height rows at the row stride; the alignment bytes are not written.
+    bool WriteFrame(const BYTE* frame);
+
+    // Puts the file in the target's place. False, with the target untouched, when the frames
+    // written differ from the count, none was written, or anything failed.
+    bool Commit();
+    const std::string& GetError() const { return m_strError; }
+
+private:
+    friend bool CommitTogether(CStreamFileWriter& first, CStreamFileWriter& second);
+
+    // Writes out what is pending and completes the header; the file is then ready to commit.
+    bool Complete();
+    bool Fail(const std::string& what);
+
+    std::unique_ptr<CAtomicFile> m_file;
+    std::unique_ptr<CArchive> m_archive;
+    CImageStream m_header;
+    bool m_bCounting = false;
+    std::uint32_t m_nFramesWritten = 0;
+    std::string m_strError;
+};
+
+// Both streams complete and on disk before either replaces its target; a failure leaves both
+// targets as they were.
+bool CommitTogether(CStreamFileWriter& first, CStreamFileWriter& second);
