@@ -6,11 +6,13 @@
 
 #include "framework/DocTemplate.h"
 #include "framework/Message.h"
+#include "framework/ProgressDlg.h"
 #include "stream/KVTPlayerDoc.h"
 #include "vss/PatternSource.h"
 #include "vss/SelectShadowsDlg.h"
 #include "vss/ShadowTitles.h"
 #include "vss/StreamStacking.h"
+#include "vss/VssStrings.h"
 
 namespace {
 CKVTPlayerDoc* NewDocument(CMultiDocTemplate& docTemplate)
@@ -65,8 +67,11 @@ void CShadowCommands::OnCreateShadows()
     shadow1->m_pStream = std::make_unique<CImageStream>();
     shadow2->m_pStream = std::make_unique<CImageStream>();
     // Whatever the generation placed in the streams is shown, even after its message.
-    CSecurePatternSource source;
-    secret->m_pStream->CreateVSSShadows(shadow1->m_pStream.get(), shadow2->m_pStream.get(), source);
+    {
+        CProgressDlg progress(QApplication::activeWindow(), vss_strings::kCreatingShadows);
+        CSecurePatternSource source;
+        secret->m_pStream->CreateVSSShadows(shadow1->m_pStream.get(), shadow2->m_pStream.get(), source);
+    }
     m_pTemplate->ShowNewFrame(*shadow1);
     m_pTemplate->ShowNewFrame(*shadow2);
 }
@@ -88,6 +93,7 @@ void CShadowCommands::OnStackShadows()
     CKVTPlayerDoc* doc = NewDocument(*m_pTemplate);
     if (doc == nullptr)
         return;
+    CProgressDlg progress(QApplication::activeWindow(), vss_strings::kStackingShadows);
     bool made = false;
     switch (dlg.m_nMode) {
     case CSelectShadowsDlg::kInterlaceMode1:

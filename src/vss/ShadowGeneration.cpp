@@ -4,7 +4,9 @@
 #include <new>
 
 #include "framework/Message.h"
+#include "framework/Progress.h"
 #include "stream/ImageStream.h"
+#include "stream/MemoryBudget.h"
 #include "vss/PatternSource.h"
 #include "vss/ShadowKernels.h"
 
@@ -41,6 +43,12 @@ bool CImageStream::CreateVSSShadows(CImageStream* pShadow1, CImageStream* pShado
         return false;
     }
 
+    // Both shadows, four times the secret each, must fit in what the process can get: memory
+    // promised but not there would end the program once the frames are written.
+    if (!MemoryAvailableFor(2 * std::uint64_t{m_wFrameCount}, pShadow1->GetFrameBytes())) {
+        ShowMessage(kNoMemory1);
+        return false;
+    }
     const auto& kernels = shadow_kernels::BestKernels();
     const std::size_t width = static_cast<std::size_t>(w);
     const std::unique_ptr<std::uint8_t[]> indices(new (std::nothrow) std::uint8_t[shadow_kernels::IndexScratchSize(width)]);
@@ -67,6 +75,7 @@ bool CImageStream::CreateVSSShadows(CImageStream* pShadow1, CImageStream* pShado
         }
         pShadow1->AppendFrame(std::move(frame1));
         pShadow2->AppendFrame(std::move(frame2));
+        ReportProgress(pShadow1->GetFramesHeld(), m_frames.size());
     }
     return true;
 }

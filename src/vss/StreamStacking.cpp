@@ -7,9 +7,12 @@
 #include <limits>
 
 #include "framework/Message.h"
+#include "framework/Progress.h"
 #include "stream/ImageStream.h"
+#include "stream/MemoryBudget.h"
 
 namespace {
+constexpr const char* kCopyNoMemory = "Copy streams error: Not avalible memory.";
 constexpr const char* kInterlaceNotExist = "Interlacing streams error: Streams are not exist.";
 constexpr const char* kInterlaceNoImage = "Interlacing streams error: No image in interlacing stream.";
 constexpr const char* kInterlaceMismatch = "Interlacing streams error: Image size not match.";
@@ -95,12 +98,17 @@ bool CImageStream::CopyStream(const CImageStream* pSource)
         ShowMessage("Copy streams error: No image in copy stream.");
         return false;
     }
+    if (!MemoryAvailableFor(pSource->m_frames.size(), pSource->GetFrameBytes())) {
+        ShowMessage(kCopyNoMemory);
+        return false;
+    }
     TakeShapeOf(*pSource, pSource->m_wFrameCount);
     for (const FrameBuffer& frame : pSource->m_frames) {
         if (!AppendCopyOf(frame.get())) {
-            ShowMessage("Copy streams error: Not avalible memory.");
+            ShowMessage(kCopyNoMemory);
             return false;
         }
+        ReportProgress(m_frames.size(), pSource->m_frames.size());
     }
     return true;
 }
@@ -167,6 +175,10 @@ bool CImageStream::Interlace(const std::vector<const CImageStream*>& order)
             return false;
         }
     }
+    if (!MemoryAvailableFor(total, first.GetFrameBytes())) {
+        ShowMessage(kInterlaceNoMemory);
+        return false;
+    }
     TakeShapeOf(first, static_cast<std::uint16_t>(total));
     m_frames.reserve(total);
     for (std::size_t k = 0; k < frames; ++k) {
@@ -176,6 +188,7 @@ bool CImageStream::Interlace(const std::vector<const CImageStream*>& order)
                 return false;
             }
         }
+        ReportProgress(m_frames.size(), total);
     }
     return true;
 }

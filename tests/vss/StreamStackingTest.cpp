@@ -4,6 +4,8 @@
 
 #include "MessageRecorder.h"
 #include "TestStreams.h"
+#include "framework/Progress.h"
+#include "vss/PatternSource.h"
 
 using Pixels = std::vector<BYTE>;
 
@@ -190,4 +192,21 @@ TEST(StreamStacking, RevealAndsFramesOfTheShorterLength)
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{"Reveal error: The two streams must have the same width and height."});
     EXPECT_EQ(revealed.GetFrameCount(), 2);
+}
+
+TEST(StreamStacking, LongOperationsReportEveryFrameToTheProgressHook)
+{
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> reports;
+    const ProgressHook previous =
+        SetProgressHook([&](std::uint64_t done, std::uint64_t total) { reports.emplace_back(done, total); });
+    const auto a = MakeTaggedStream(5, 3, 2, 10);
+    const auto b = MakeTaggedStream(5, 3, 2, 20);
+    CImageStream interlaced, copy, shadow1, shadow2;
+    ASSERT_TRUE(interlaced.InterlaceMode1(a.get(), b.get()));
+    ASSERT_TRUE(copy.CopyStream(a.get()));
+    CLcgPatternSource source(7);
+    ASSERT_TRUE(a->CreateVSSShadows(&shadow1, &shadow2, source));
+    SetProgressHook(previous);
+    const decltype(reports) expected{{2, 4}, {4, 4}, {1, 2}, {2, 2}, {1, 2}, {2, 2}};
+    EXPECT_EQ(reports, expected);
 }
