@@ -85,6 +85,20 @@ TEST(AtomicFile, AReplacedFileKeepsItsPermissionsAndLongNamesSave)
     EXPECT_EQ(Text(dir / longName), "new");
 }
 
+TEST(AtomicFile, ASaveByRootKeepsTheUsersOwnership)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    TempDir dir;
+    ASSERT_TRUE(WriteText(dir / "f", "old"));
+    ASSERT_EQ(::chown((dir / "f").c_str(), 1234, 5678), 0);
+    ASSERT_TRUE(WriteText(dir / "f", "new"));
+    struct stat status {};
+    ASSERT_EQ(::stat((dir / "f").c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 1234u);
+    EXPECT_EQ(status.st_gid, 5678u);
+}
+
 TEST(AtomicFile, AWriteEndedBySignalLeavesNothingBehind)
 {
     TempDir dir;
