@@ -1,0 +1,23 @@
+#pragma once
+// Only black (0) stays black when a secret is split into shadows: every grey pixel of a secret
+// shows as white once the shadows are stacked, so a grey photograph reveals almost nothing. Counts
+// the grey pixels frame by frame, so a streaming command can warn without holding the stream.
+
+#include <cstdint>
+#include <iosfwd>
+#include <string_view>
+
+class CGreySecretCheck {
+public:
+    // A frame of height rows of width pixels, each row starting at a multiple of `stride` bytes.
+    void CountFrame(const std::uint8_t* frame, int width, int height, std::size_t stride);
+
+    std::uint64_t GetGreyPixels() const { return m_greyPixels; }
+
+    // When grey pixels were counted: a warning on `err` that they will show as white, and how to
+    // make a black-and-white secret. `command` and `secret` name the run, as "kvt shadows" and a path.
+    void Warn(std::ostream& err, std::string_view command, std::string_view secret) const;
+
+private:
+    std::uint64_t m_greyPixels = 0;
+};
