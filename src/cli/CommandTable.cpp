@@ -3,6 +3,6 @@
 void AddAllCommands(CCommandLine& commandLine)
 {
     for (auto add : {AddInfoCommand, AddCopyCommand, AddShadowsCommand, AddDemoCommand, AddInterlaceCommand,
-                     AddRevealCommand, AddMakeCommand})
+                     AddRevealCommand, AddMakeCommand, AddImportCommand})
         add(commandLine);
 }

@@ -14,3 +14,4 @@ void AddDemoCommand(CCommandLine& commandLine);
 void AddInterlaceCommand(CCommandLine& commandLine);
 void AddRevealCommand(CCommandLine& commandLine);
 void AddMakeCommand(CCommandLine& commandLine);
+void AddImportCommand(CCommandLine& commandLine);

@@ -1,0 +1,198 @@
+// kvt import: pictures or a video made into a black-and-white stream, ready to be split into shadows.
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <charconv>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+#include <QtGlobal>
+
+#include "cli/Commands.h"
+#include "cli/ProgressLine.h"
+#include "media/FrameFit.h"
+#include "media/FrameSource.h"
+#include "media/Halftone.h"
+#include "stream/KvtFormat.h"
+#include "stream/StreamFileWriter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct ImportOptions {
+    std::vector<std::string> inputs;
+    std::string out;
+    std::optional<std::string> size;
+    std::string fit = "contain";
+    std::optional<std::string> dither;
+    std::optional<int> threshold;
+    bool invert = false;
+    VideoRange range;
+};
+
+// "WxH" with both sides positive numbers.
+std::optional<QSize> ParseSize(const std::string& text)
+{
+    const std::size_t cross = text.find('x');
+    if (cross == std::string::npos)
+        return std::nullopt;
+    int sides[2] = {};
+    const std::string_view parts[2] = {std::string_view(text).substr(0, cross), std::string_view(text).substr(cross + 1)};
+    for (int i = 0; i < 2; ++i) {
+        const auto [stop, error] = std::from_chars(parts[i].data(), parts[i].data() + parts[i].size(), sides[i]);
+        if (parts[i].empty() || error != std::errc() || stop != parts[i].data() + parts[i].size())
+            return std::nullopt;
+    }
+    return QSize(sides[0], sides[1]);
+}
+
+// Each frame as it goes into the stream: fitted to the stream's size, inverted if asked, halftoned.
+class CFramePreparer {
+public:
+    CFramePreparer(QSize size, FitMode fit, bool invert, DitherMethod method, int threshold)
+        : m_fitter(size, fit), m_invert(invert), m_halftoner(MakeHalftoner(method, threshold))
+    {
+    }
+
+    bool Prepare(const QImage& grey, QImage& frame)
+    {
+        if (!m_fitter.Fit(grey, frame))
+            return false;
+        if (m_invert)
+            frame.invertPixels();
+        if (m_halftoner)
+            m_halftoner->Apply(frame);
+        return true;
+    }
+
+private:
+    CFrameFitter m_fitter;
+    bool m_invert;
+    std::unique_ptr<CHalftoner> m_halftoner;
+};
+
+int Refuse(const std::string& what)
+{
+    std::cerr << "kvt import: " << what << '\n';
+    return kExitFailed;
+}
+
+std::string TooManyFrames(const std::string& input, std::uint64_t frames)
+{
+    return input + ": " + std::to_string(frames) + " frames, more than the " + std::to_string(kvt::kMaxFrameCount) +
+           " a stream holds: import a part with --duration, or fewer frames a second with --fps";
+}
+
+int RunImport(const ImportOptions& options, const CommonOptions& common)
+{
+    std::optional<QSize> size;
+    if (options.size && !(size = ParseSize(*options.size))) {
+        std::cerr << "kvt import: --size takes WxH, for example 320x240\n";
+        return kExitUsage;
+    }
+    if (options.threshold && options.dither && *options.dither != "threshold") {
+        std::cerr << "kvt import: --threshold goes with --dither threshold\n";
+        return kExitUsage;
+    }
+    // The libraries' own log lines (FFmpeg's, libpng's through Qt) would only repeat, less
+    // clearly, what the messages here say.
+    av_log_set_level(AV_LOG_FATAL);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtFatalMsg)
+            std::cerr << text.toStdString() << '\n';
+    });
+
+    const std::vector<fs::path> inputs(options.inputs.begin(), options.inputs.end());
+    std::string error;
+    const auto source = OpenFrameSource(inputs, options.range, error);
+    if (!source)
+        return Refuse(error);
+    const QSize frameSize = size.value_or(source->GetFrameSize());
+    if (const auto refusal = RefuseFrameSize(frameSize))
+        return Refuse((size ? std::string("--size") : inputs.front().string()) + ": " + *refusal);
+    const std::uint64_t expected = source->GetExpectedFrameCount();
+    if (expected > kvt::kMaxFrameCount)
+        return Refuse(TooManyFrames(inputs.front().string(), expected));
+
+    // Error diffusion suits a still picture best, but makes still parts of a motion picture crawl;
+    // a mask gives the same dots for the same grey in every frame.
+    const DitherMethod method = options.dither ? *ParseDitherMethod(*options.dither)
+                                : options.threshold ? DitherMethod::threshold
+                                : expected <= 1     ? DitherMethod::floydSteinberg
+                                                    : DitherMethod::blueNoise;
+    CFramePreparer preparer(frameSize, *ParseFitMode(options.fit), options.invert, method,
+                            options.threshold.value_or(kDefaultThreshold));
+    CStreamFileWriter writer;
+    if (!writer.Open(options.out, frameSize.width(), frameSize.height(), 0))
+        return Refuse(writer.GetError());
+
+    CProgressLine progress("Importing", expected, common.quiet);
+    QImage grey;
+    QImage frame;
+    std::uint64_t written = 0;
+    FrameRead read;
+    while ((read = source->ReadFrame(grey)) == FrameRead::frame) {
+        if (written == kvt::kMaxFrameCount)
+            return Refuse(TooManyFrames(inputs.front().string(), written + 1));
+        if (!preparer.Prepare(grey, frame))
+            return Refuse(inputs.front().string() + ": frame " + std::to_string(written + 1) + " can't be scaled to " +
+                          std::to_string(frameSize.width()) + "x" + std::to_string(frameSize.height()));
+        if (!writer.WriteFrame(frame.constBits()))
+            return Refuse(writer.GetError());
+        ++written;
+        progress.Advance(static_cast<std::uint64_t>(frameSize.width()) * frameSize.height());
+    }
+    progress.Finish();
+    if (read == FrameRead::failed)
+        return Refuse(source->GetError());
+    if (written == 0)
+        return Refuse(inputs.front().string() + ": no frames between --start and the end");
+    if (!writer.Commit())
+        return Refuse(writer.GetError());
+    std::cout << options.out << ": " << written << (written == 1 ? " frame of " : " frames of ") << frameSize.width() << "x" << frameSize.height()
+              << ", " << DitherMethodName(method) << '\n';
+    return kExitOk;
+}
+}  // namespace
+
+void AddImportCommand(CCommandLine& commandLine)
+{
+    auto options = std::make_shared<ImportOptions>();
+    CLI::App& import = commandLine.AddCommand(
+        "import",
+        "Writes OUT, a .kvt stream from pictures (one frame each, every frame of an animated GIF or\n"
+        "WebP) or from one video, made grey (Rec. 601 luma, transparency on white), scaled to the\n"
+        "stream's size and halftoned to black and white: only black stays black in shadows. The\n"
+        "default halftoning is floyd-steinberg for one still picture and blue-noise otherwise, whose\n"
+        "dots stand still where the picture does. An existing OUT is replaced only when every frame\n"
+        "was written.",
+        [options](const CommonOptions& common) { return RunImport(*options, common); });
+    import.add_option("INPUT", options->inputs, "Pictures, or one video")->required();
+    import.add_option("-o", options->out, "The file to write")->required()->type_name("OUT");
+    import.add_option("--size", options->size, "Frame size (default: the first input's)")->type_name("WxH");
+    import.add_option("--fit", options->fit, "How a picture of another shape fills the frame (default: contain)")
+        ->check(CLI::IsMember({"contain", "cover", "stretch"}))
+        ->type_name("MODE");
+    import.add_option("--dither", options->dither, "Halftoning; none keeps the greys")
+        ->check(CLI::IsMember(DitherMethodNames()))
+        ->type_name("METHOD");
+    import.add_option("--threshold", options->threshold, "With --dither threshold: greys below T black (default 128)")
+        ->check(CLI::Range(1, 255))
+        ->type_name("T");
+    import.add_flag("--invert", options->invert, "Black for white and white for black");
+    import.add_option("--fps", options->range.fps, "Video: frames a second, the frame shown at each instant")
+        ->check(CLI::PositiveNumber)
+        ->type_name("N");
+    import.add_option("--start", options->range.start, "Video: seconds to skip")
+        ->check(CLI::NonNegativeNumber)
+        ->type_name("S");
+    import.add_option("--duration", options->range.duration, "Video: seconds to import")
+        ->check(CLI::PositiveNumber)
+        ->type_name("D");
+}
