@@ -18,9 +18,8 @@ QImage DetailedGrey()
     return frame;
 }
 
-void BM_Halftone(benchmark::State& state)
+void BM_Halftone(benchmark::State& state, DitherMethod method)
 {
-    const auto method = static_cast<DitherMethod>(state.range(0));
     const auto halftoner = MakeHalftoner(method);
     const QImage source = DetailedGrey();
     QImage frame = source.copy();
@@ -34,10 +33,7 @@ void BM_Halftone(benchmark::State& state)
 }
 }  // namespace
 
-BENCHMARK(BM_Halftone)
-    ->ArgName("method")
-    ->Arg(static_cast<int>(DitherMethod::threshold))
-    ->Arg(static_cast<int>(DitherMethod::floydSteinberg))
-    ->Arg(static_cast<int>(DitherMethod::ordered))
-    ->Arg(static_cast<int>(DitherMethod::blueNoise))
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Halftone, threshold, DitherMethod::threshold)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Halftone, floyd_steinberg, DitherMethod::floydSteinberg)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Halftone, ordered, DitherMethod::ordered)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Halftone, blue_noise, DitherMethod::blueNoise)->Unit(benchmark::kMillisecond);
