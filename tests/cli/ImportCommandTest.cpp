@@ -91,7 +91,7 @@ TEST_F(ImportCommand, SizeFitAndDitherOptionsShapeTheFrames)
     EXPECT_EQ(kept[10], 128);
 }
 
-TEST_F(ImportCommand, AVideoGivesItsFramesAndAnAnimatedGifAllOfItsOwn)
+TEST_F(ImportCommand, AVideoGivesTheFramesOfTheRangeAsked)
 {
     ASSERT_TRUE(WriteTestVideo(dir / "clip.mkv", kClip, std::vector<int>(30, 90)));
     KvtRun run = Kvt({"import", At("clip.mkv"), "-o", At("v.kvt"), "--fps", "5", "--start", "1"});
@@ -103,14 +103,6 @@ TEST_F(ImportCommand, AVideoGivesItsFramesAndAnAnimatedGifAllOfItsOwn)
     // Blue noise: the same grey gives the same dots in every frame.
     EXPECT_EQ(video.frames.front(), video.frames.back());
 
-    const TestVideo gif{"gif", AV_CODEC_ID_GIF, AV_PIX_FMT_GRAY8, 24, 16, {1, 10}};
-    ASSERT_TRUE(WriteTestVideo(dir / "anim.gif", gif, {0, 60, 120, 180, 255}));
-    ASSERT_EQ(Kvt({"import", At("anim.gif"), "-o", At("g.kvt"), "--dither", "ordered"}).status, 0);
-    const Stream anim = ReadStream(dir / "g.kvt");
-    EXPECT_EQ(anim.frameCount, 5);
-    ASSERT_EQ(anim.frames.size(), 5u);
-    EXPECT_EQ(anim.frames.front(), Bytes(24 * 16, 0));
-    EXPECT_EQ(anim.frames.back(), Bytes(24 * 16, 255));
 }
 
 TEST_F(ImportCommand, FailuresNameTheInputAndLeaveOutAsItWas)
@@ -130,6 +122,10 @@ TEST_F(ImportCommand, FailuresNameTheInputAndLeaveOutAsItWas)
     const Case cases[] = {
         {{At("missing.png")}, "kvt import: " + At("missing.png") + ": No such file or directory\n"},
         {{At("notes.txt")}, "kvt import: " + At("notes.txt") + ": Invalid data found when processing input\n"},
+        {{dir.Path().string()}, "kvt import: " + dir.Path().string() + ": not a regular file\n"},
+        {{At("good.png"), At("notes.txt")}, "kvt import: " + At("notes.txt") + ": Unsupported image format\n"},
+        {{At("clip.mkv"), At("good.png")},
+         "kvt import: " + At("clip.mkv") + ": not a picture, and a video is imported alone\n"},
         // The second picture fails after the first frame was written.
         {{At("good.png"), At("cut.png")}, "kvt import: " + At("cut.png") + ": Unable to read image data\n"},
         // Matroska's duration ends where the last frame starts: 1.9 s.
@@ -156,8 +152,7 @@ TEST_F(ImportCommand, ContradictoryOptionsAreUsageErrors)
 {
     SavePicture("a.png", QSize(4, 4), Qt::white);
     for (const std::vector<std::string>& extra :
-         {std::vector<std::string>{"--threshold", "100", "--dither", "ordered"}, {"--threshold", "0"},
-          {"--size", "4by4"}, {"--fit", "fill"}, {"--fps", "0"}}) {
+         {std::vector<std::string>{"--threshold", "100", "--dither", "ordered"}, {"--size", "4by4"}}) {
         std::vector<std::string> args = {"import", At("a.png"), "-o", At("a.kvt")};
         args.insert(args.end(), extra.begin(), extra.end());
         EXPECT_EQ(Kvt(args).status, 2) << extra[0];

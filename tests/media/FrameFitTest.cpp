@@ -43,12 +43,3 @@ TEST(FrameFit, ScalesIntoTheFrameWithWhiteBars)
             EXPECT_EQ(frame.constScanLine(y)[x], y >= 10 && y < 20 ? 0 : 255) << x << "," << y;
     }
 }
-
-TEST(FrameFit, RefusesSizesAStreamCantHold)
-{
-    EXPECT_FALSE(RefuseFrameSize(QSize(1, 1)));
-    EXPECT_FALSE(RefuseFrameSize(QSize(65536, 65535)));
-    EXPECT_EQ(RefuseFrameSize(QSize(0, 10)), "a frame is 1 to 65536 pixels wide and high, not 0x10");
-    EXPECT_EQ(RefuseFrameSize(QSize(65537, 1)), "a frame is 1 to 65536 pixels wide and high, not 65537x1");
-    EXPECT_EQ(RefuseFrameSize(QSize(65536, 65536)), "a frame holds at most 4294967295 pixels, not 65536x65536");
-}

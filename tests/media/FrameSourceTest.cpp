@@ -45,13 +45,6 @@ std::unique_ptr<CFrameSource> Open(const std::vector<std::filesystem::path>& inp
     return source;
 }
 
-std::string OpenError(const std::vector<std::filesystem::path>& inputs)
-{
-    std::string error;
-    EXPECT_FALSE(OpenFrameSource(inputs, {}, error));
-    return error;
-}
-
 QImage Picture(QSize size, QColor colour)
 {
     QImage picture(size, QImage::Format_ARGB32);
@@ -147,19 +140,4 @@ TEST(PictureSource, GivesPicturesInOrderLaidOnWhite)
         EXPECT_NEAR(grey.constScanLine(1)[1], expected, 1);
     }
     EXPECT_EQ(source->ReadFrame(grey), FrameRead::end);
-}
-
-TEST(FrameSource, NamesTheInputThatCantBeRead)
-{
-    TempDir dir;
-    WriteBytes(dir / "notes.txt", {'h', 'e', 'l', 'l', 'o', '\n'});
-    ASSERT_TRUE(WriteTestVideo(dir / "clip.mkv", kLossless, Greys(2, 10)));
-    ASSERT_TRUE(Picture(QSize(4, 4), Qt::white).save(QString::fromStdString((dir / "a.png").string())));
-    const std::string missing = (dir / "missing.png").string();
-    EXPECT_EQ(OpenError({missing}), missing + ": No such file or directory");
-    EXPECT_EQ(OpenError({dir.Path()}), dir.Path().string() + ": not a regular file");
-    EXPECT_EQ(OpenError({dir / "notes.txt"}), (dir / "notes.txt").string() + ": Invalid data found when processing input");
-    EXPECT_EQ(OpenError({dir / "a.png", dir / "notes.txt"}), (dir / "notes.txt").string() + ": Unsupported image format");
-    EXPECT_EQ(OpenError({dir / "clip.mkv", dir / "a.png"}),
-              (dir / "clip.mkv").string() + ": not a picture, and a video is imported alone");
 }

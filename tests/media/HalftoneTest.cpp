@@ -94,14 +94,6 @@ TEST(Halftone, MaskMethodsGiveTheSameOutputForTheSameFrameEveryTime)
     }
 }
 
-TEST(Halftone, NoneKeepsTheGreys)
-{
-    EXPECT_EQ(MakeHalftoner(DitherMethod::none), nullptr);
-    EXPECT_EQ(ParseDitherMethod("none"), DitherMethod::none);
-    EXPECT_EQ(ParseDitherMethod("floyd-steinberg"), DitherMethod::floydSteinberg);
-    EXPECT_EQ(ParseDitherMethod("bayer"), std::nullopt);
-}
-
 TEST(DitherMask, VoidAndClusterRanksEveryCellOnce)
 {
     const std::vector<int> ranks = VoidAndClusterRanks(64);
