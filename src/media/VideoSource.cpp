@@ -1,15 +1,32 @@
 #include "media/VideoSource.h"
 
 extern "C" {
+#include <libavutil/display.h>
 #include <libavutil/mathematics.h>
 }
 
+#include <QTransform>
 #include <cmath>
 
 namespace {
 std::int64_t SecondsToTicks(double seconds, AVRational timeBase)
 {
     return av_rescale_q(std::llround(seconds * AV_TIME_BASE), AV_TIME_BASE_Q, timeBase);
+}
+
+// The clockwise turn, in quarter turns as degrees, that shows the picture upright: phones record
+// sideways and say so in the stream's display matrix.
+int UprightTurn(const AVStream& stream)
+{
+    const auto* matrix = reinterpret_cast<const std::int32_t*>(
+        av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+    if (matrix == nullptr)
+        return 0;
+    const double counterClockwise = av_display_rotation_get(matrix);
+    if (std::isnan(counterClockwise))
+        return 0;
+    const long quarters = std::lround(-counterClockwise / 90.0);
+    return static_cast<int>(((quarters % 4) + 4) % 4) * 90;
 }
 }  // namespace
 
@@ -82,7 +99,10 @@ bool CVideoSource::OpenDecoder()
         Fail(m_path, ffmpeg::ErrorText(result));
         return false;
     }
+    m_turn = UprightTurn(stream);
     m_size = QSize(m_decoder->width, m_decoder->height);
+    if (m_turn % 180 != 0)
+        m_size.transpose();
     if (m_size.isEmpty()) {
         Fail(m_path, "its video has no picture size");
         return false;
@@ -140,8 +160,13 @@ std::int64_t CVideoSource::TimeOf(const AVFrame& frame) const
 bool CVideoSource::TakeHeld(std::int64_t until)
 {
     m_heldRepeats = m_sampler->Take(m_heldTime, until);
-    if (m_heldRepeats == 0 || m_toGrey.Convert(*m_held, m_grey))
+    if (m_heldRepeats == 0)
         return true;
+    if (m_toGrey.Convert(*m_held, m_grey)) {
+        if (m_turn != 0)
+            m_grey = m_grey.transformed(QTransform().rotate(m_turn));
+        return true;
+    }
     Fail(m_path, "its pictures can't be made grey", m_framesDecoded);
     return false;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A video through FFmpeg's libavformat and libavcodec: its first video stream, decoded frame by
 // frame and handed out as grey (the video's own luma, stretched to the full 0..255 range) as the
-// sampler chooses them. Only one decoded frame is held back, to learn how long it stays on screen.
+// sampler chooses them, turned upright as the stream says. Only one decoded frame is held back, to
+// learn how long it stays on screen.
 
 #include <optional>
 
@@ -35,7 +36,8 @@ private:
     ffmpeg::FramePtr m_held;
     CVideoGrey m_toGrey;
     int m_streamIndex = -1;
-    QSize m_size;
+    QSize m_size;     // upright
+    int m_turn = 0;   // degrees clockwise that make the decoded pictures upright
     std::optional<CFrameSampler> m_sampler;
     std::uint64_t m_expectedFrames = 0;
 

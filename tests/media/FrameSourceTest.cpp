@@ -64,6 +64,18 @@ TEST(VideoSource, GivesEveryFrameInOrderAtTheVideosSize)
     EXPECT_EQ(ReadAll(*source, QSize(64, 48)), Greys(20, 10));
 }
 
+TEST(VideoSource, TurnsSidewaysVideoUpright)
+{
+    TempDir dir;
+    const TestVideo sideways{"mp4", AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P, 64, 48, {1, 10}, 90};
+    ASSERT_TRUE(WriteTestVideo(dir / "phone.mp4", sideways, Greys(3, 100)));
+    const auto source = Open({dir / "phone.mp4"});
+    EXPECT_EQ(source->GetFrameSize(), QSize(48, 64));
+    QImage grey;
+    ASSERT_EQ(source->ReadFrame(grey), FrameRead::frame);
+    EXPECT_EQ(grey.size(), QSize(48, 64));
+}
+
 TEST(VideoSource, SamplesTheFrameOnScreenAtEachInstant)
 {
     TempDir dir;

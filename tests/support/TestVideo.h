@@ -9,6 +9,7 @@
 #include "media/Ffmpeg.h"
 
 extern "C" {
+#include <libavutil/display.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -19,6 +20,7 @@ struct TestVideo {
     int width;
     int height;
     AVRational frameDuration;  // seconds per frame
+    int turn = 0;              // degrees clockwise a player turns the pictures (the display matrix)
 };
 
 namespace test_video {
@@ -80,6 +82,12 @@ inline bool WriteTestVideo(const std::filesystem::path& path, const TestVideo& v
         avcodec_parameters_from_context(stream->codecpar, encoder.get()) < 0)
         return false;
     stream->time_base = encoder->time_base;
+    if (video.turn != 0) {
+        auto* matrix = reinterpret_cast<std::int32_t*>(av_stream_new_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * 4));
+        if (matrix == nullptr)
+            return false;
+        av_display_rotation_set(matrix, -video.turn);
+    }
     if (avio_open(&raw->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 || avformat_write_header(raw, nullptr) < 0)
         return false;
 
