@@ -5,29 +5,76 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "framework/Message.h"
 #include "framework/Progress.h"
-#include "stream/ImageStream.h"
 #include "stream/MemoryBudget.h"
+#include "vss/VssMessages.h"
 
 namespace {
-constexpr const char* kCopyNoMemory = "Copy streams error: Not avalible memory.";
-constexpr const char* kInterlaceNotExist = "Interlacing streams error: Streams are not exist.";
-constexpr const char* kInterlaceNoImage = "Interlacing streams error: No image in interlacing stream.";
-constexpr const char* kInterlaceMismatch = "Interlacing streams error: Image size not match.";
-constexpr const char* kInterlaceNoMemory = "Interlacing streams error: Not avalible memory.";
-constexpr const char* kInterlaceTooMany =
-    "Interlacing streams error: The result would hold more than 65535 images.";
-constexpr const char* kInterlaceShort =
-    "Interlacing streams error: A stream holds fewer images than its header says.";
+using namespace vss_messages;
 
 bool Match(const CImageStream& a, const CImageStream& b)
 {
     return a.GetWidth() == b.GetWidth() && a.GetFrameSize() == b.GetFrameSize() &&
            a.GetFrameCount() == b.GetFrameCount();
 }
+
+// The checks of every interlacing on matching sources, in the order of the result's frames. They
+// share one shape and one header frame count.
+std::optional<std::uint16_t> CheckInterlaceOrder(const std::vector<FrameSource>& order)
+{
+    const CImageStream& first = order.front().header;
+    const std::size_t frames = first.GetFrameCount();
+    const std::size_t total = frames * order.size();
+    // The header can't count more, and a stream left short by an interrupted generation must not be
+    // walked past its end.
+    if (total > std::numeric_limits<std::uint16_t>::max()) {
+        ShowMessage(kInterlaceTooMany);
+        return std::nullopt;
+    }
+    for (const FrameSource& s : order) {
+        // A header whose frame size disagrees with width x height could pass the match with a
+        // different height; its buffers are then of another length.
+        if (s.header.GetFrameBytes() != first.GetFrameBytes()) {
+            ShowMessage(kInterlaceMismatch);
+            return std::nullopt;
+        }
+        if (s.frames < frames) {
+            ShowMessage(kInterlaceShort);
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint16_t>(total);
+}
 }  // namespace
+
+std::optional<std::uint16_t> CheckInterlaceMode1(FrameSource a, FrameSource b)
+{
+    if (a.frames == 0 || b.frames == 0) {
+        ShowMessage(kInterlaceNoImage);
+        return std::nullopt;
+    }
+    if (!Match(a.header, b.header)) {
+        ShowMessage(kInterlaceMismatch);
+        return std::nullopt;
+    }
+    return CheckInterlaceOrder({a, b});
+}
+
+std::optional<std::uint16_t> CheckInterlaceMode2(FrameSource a, FrameSource b, FrameSource c, FrameSource d)
+{
+    if (a.frames == 0 || b.frames == 0 || c.frames == 0 || d.frames == 0) {
+        ShowMessage(kInterlaceNoImage);
+        return std::nullopt;
+    }
+    if (!Match(a.header, b.header) || !Match(a.header, c.header) || !Match(b.header, d.header)) {
+        ShowMessage(kInterlaceMismatch);
+        return std::nullopt;
+    }
+    return CheckInterlaceOrder({a, c, b, d});
+}
 
 bool CheckStackingFrameSizes(const CImageStream& shadow1, const CImageStream& shadow2)
 {
@@ -37,32 +84,46 @@ bool CheckStackingFrameSizes(const CImageStream& shadow1, const CImageStream& sh
     return false;
 }
 
+std::optional<std::uint16_t> CheckReveal(FrameSource shadow1, FrameSource shadow2)
+{
+    if (shadow1.header.GetWidth() != shadow2.header.GetWidth() ||
+        shadow1.header.GetHeight() != shadow2.header.GetHeight()) {
+        ShowMessage(kRevealSizeMismatch);
+        return std::nullopt;
+    }
+    const std::size_t frames = std::min(shadow1.frames, shadow2.frames);
+    if (frames == 0) {
+        ShowMessage(kRevealNoImage);
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(frames);
+}
+
+void StackFrames(const BYTE* shadow1, const BYTE* shadow2, BYTE* result, std::size_t bytes)
+{
+    for (std::size_t i = 0; i < bytes; ++i)
+        result[i] = shadow1[i] & shadow2[i];
+}
+
 bool RevealByStacking(const CImageStream& shadow1, const CImageStream& shadow2, CImageStream& result)
 {
-    if (shadow1.GetWidth() != shadow2.GetWidth() || shadow1.GetHeight() != shadow2.GetHeight()) {
-        ShowMessage("Reveal error: The two streams must have the same width and height.");
+    const auto frames = CheckReveal({shadow1, shadow1.GetFramesHeld()}, {shadow2, shadow2.GetFramesHeld()});
+    if (!frames)
         return false;
-    }
-    const std::size_t frames = std::min(shadow1.GetFramesHeld(), shadow2.GetFramesHeld());
-    if (frames == 0) {
-        ShowMessage("Reveal error: No image in stacking stream.");
-        return false;
-    }
     result.Clear();
-    result.Initialize(shadow1.GetWidth(), shadow1.GetHeight(), static_cast<std::uint16_t>(frames));
+    result.Initialize(shadow1.GetWidth(), shadow1.GetHeight(), *frames);
     const std::size_t bytes = shadow1.GetFrameBytes();
     POSITION pos1 = shadow1.GetHeadPosition();
     POSITION pos2 = shadow2.GetHeadPosition();
-    for (std::size_t k = 0; k < frames; ++k) {
+    for (std::size_t k = 0; k < *frames; ++k) {
         const BYTE* a = shadow1.GetNextFrame(pos1);
         const BYTE* b = shadow2.GetNextFrame(pos2);
         FrameBuffer frame = AllocateFrameBuffer(bytes);
         if (!frame) {
-            ShowMessage("Reveal error: Not enough memory for the images.");
+            ShowMessage(kRevealNoMemory);
             return false;
         }
-        for (std::size_t i = 0; i < bytes; ++i)
-            frame[i] = a[i] & b[i];
+        StackFrames(a, b, frame.get(), bytes);
         result.AppendFrame(std::move(frame));
     }
     return true;
@@ -119,15 +180,7 @@ bool CImageStream::InterlaceMode1(const CImageStream* pA, const CImageStream* pB
         ShowMessage(kInterlaceNotExist);
         return false;
     }
-    if (!pA->HasFrames() || !pB->HasFrames()) {
-        ShowMessage(kInterlaceNoImage);
-        return false;
-    }
-    if (!Match(*pA, *pB)) {
-        ShowMessage(kInterlaceMismatch);
-        return false;
-    }
-    return Interlace({pA, pB});
+    return CheckInterlaceMode1({*pA, pA->GetFramesHeld()}, {*pB, pB->GetFramesHeld()}) && Interlace({pA, pB});
 }
 
 bool CImageStream::InterlaceMode2(const CImageStream* pA, const CImageStream* pB,
@@ -138,43 +191,20 @@ bool CImageStream::InterlaceMode2(const CImageStream* pA, const CImageStream* pB
         return false;
     }
     // The fresh pair is always made by the caller; a missing one counts as a stream without images.
-    const auto hasFrames = [](const CImageStream* s) { return s != nullptr && s->HasFrames(); };
-    if (!hasFrames(pA) || !hasFrames(pB) || !hasFrames(pC) || !hasFrames(pD)) {
+    if (pC == nullptr || pD == nullptr) {
         ShowMessage(kInterlaceNoImage);
         return false;
     }
-    if (!Match(*pA, *pB) || !Match(*pA, *pC) || !Match(*pB, *pD)) {
-        ShowMessage(kInterlaceMismatch);
-        return false;
-    }
-    return Interlace({pA, pC, pB, pD});
+    const auto source = [](const CImageStream* s) { return FrameSource{*s, s->GetFramesHeld()}; };
+    return CheckInterlaceMode2(source(pA), source(pB), source(pC), source(pD)) && Interlace({pA, pC, pB, pD});
 }
 
-// Appends frame k of each stream of `order` in turn, for every k. The inputs match, so they share
-// one shape and one header frame count.
+// Appends frame k of each stream of `order` in turn, for every k; the streams passed the checks.
 bool CImageStream::Interlace(const std::vector<const CImageStream*>& order)
 {
     const CImageStream& first = *order.front();
     const std::size_t frames = first.m_wFrameCount;
     const std::size_t total = frames * order.size();
-    // Refused before anything is cleared: the header can't count more, and a stream left short by
-    // an interrupted generation must not be walked past its end.
-    if (total > std::numeric_limits<std::uint16_t>::max()) {
-        ShowMessage(kInterlaceTooMany);
-        return false;
-    }
-    for (const CImageStream* s : order) {
-        // A header whose frame size disagrees with width x height could pass the match with a
-        // different height; its buffers are then of another length.
-        if (s->GetFrameBytes() != first.GetFrameBytes()) {
-            ShowMessage(kInterlaceMismatch);
-            return false;
-        }
-        if (s->m_frames.size() < frames) {
-            ShowMessage(kInterlaceShort);
-            return false;
-        }
-    }
     if (!MemoryAvailableFor(total, first.GetFrameBytes())) {
         ShowMessage(kInterlaceNoMemory);
         return false;

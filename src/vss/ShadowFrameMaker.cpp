@@ -1,0 +1,40 @@
+#include "vss/ShadowFrameMaker.h"
+
+#include <climits>
+#include <new>
+
+#include "framework/Message.h"
+#include "vss/VssMessages.h"
+
+bool CShadowFrameMaker::CheckSecretSize(int width, int height)
+{
+    if (width < 0 || height < 0 || width > INT_MAX / 2 - 2 || height > INT_MAX / 2) {
+        ShowMessage(vss_messages::kShadowsNoMemory1);
+        return false;
+    }
+    return true;
+}
+
+bool CShadowFrameMaker::Prepare(const CImageStream& secret)
+{
+    m_pKernels = &shadow_kernels::BestKernels();
+    m_nWidth = static_cast<std::size_t>(secret.GetWidth());
+    m_nHeight = static_cast<std::size_t>(secret.GetHeight());
+    m_nStride = static_cast<std::size_t>(secret.GetRowStride());
+    m_indices.reset(new (std::nothrow) std::uint8_t[shadow_kernels::IndexScratchSize(m_nWidth)]);
+    if (!m_indices) {
+        ShowMessage(vss_messages::kShadowsNoMemory1);
+        return false;
+    }
+    return true;
+}
+
+bool CShadowFrameMaker::Make(const BYTE* secret, CPatternSource& source, BYTE* shadow1, BYTE* shadow2) const
+{
+    if (!shadow_kernels::WriteShadowFrame(*m_pKernels, secret, m_nWidth, m_nHeight, m_nStride, source,
+                                          m_indices.get(), shadow1, shadow2)) {
+        ShowMessage(vss_messages::kShadowsNoPatterns);
+        return false;
+    }
+    return true;
+}
