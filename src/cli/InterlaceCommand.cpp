@@ -1,13 +1,19 @@
-// kvt interlace: two shadows alternating in time, with a fresh pair of the secret in mode 2.
+// kvt interlace: two shadows alternating in time, with a fresh pair of the secret in mode 2, a
+// frame at a time.
 
 #include <iostream>
 #include <memory>
 #include <optional>
 
 #include "cli/Commands.h"
+#include "cli/ProgressLine.h"
 #include "cli/SeedOption.h"
-#include "cli/ShadowPair.h"
 #include "cli/StreamFiles.h"
+#include "cli/StreamedShadows.h"
+#include "stream/StreamFileReader.h"
+#include "stream/StreamFileWriter.h"
+#include "vss/StreamStacking.h"
+#include "vss/VssMessages.h"
 
 namespace {
 struct InterlaceOptions {
@@ -33,32 +39,53 @@ bool CheckModeOptions(const InterlaceOptions& options)
     return true;
 }
 
-int RunInterlace(const InterlaceOptions& options)
+FrameSource WholeFile(const CStreamFileReader& reader)
+{
+    return {reader.GetHeader(), reader.GetHeader().GetFrameCount()};
+}
+
+int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
 {
     if (!CheckModeOptions(options))
         return kExitUsage;
+    const bool mode2 = options.mode == 2;
     std::optional<SeedChoice> seed;
-    if (options.mode == 2 && !(seed = ParseSeedOption(options.seed, "interlace")))
+    if (mode2 && !(seed = ParseSeedOption(options.seed, "interlace")))
         return kExitUsage;
-    const auto shadows = OpenShadowPair(options.shadow1, options.shadow2);
-    if (!shadows)
+    CStreamFileReader a, b, secret;
+    if (!a.Open(options.shadow1) || !b.Open(options.shadow2))
         return kExitFailed;
-    const auto& [shadow1, shadow2] = *shadows;
+    CStreamedShadows fresh;
+    if (mode2 && (!secret.Open(*options.secret) || !fresh.Prepare(secret.GetHeader())))
+        return kExitFailed;
+    const FrameSource freshSource{fresh.GetShadowHeader(), fresh.GetShadowHeader().GetFrameCount()};
+    const auto frames = mode2 ? CheckInterlaceMode2(WholeFile(a), WholeFile(b), freshSource, freshSource)
+                              : CheckInterlaceMode1(WholeFile(a), WholeFile(b));
+    if (!frames)
+        return kExitFailed;
 
-    CImageStream result;
-    if (options.mode == 1) {
-        if (!result.InterlaceMode1(shadow1.get(), shadow2.get()))
-            return kExitFailed;
-    } else {
-        const auto secret = OpenStream(*options.secret);
-        if (!secret)
-            return kExitFailed;
-        CImageStream fresh1, fresh2;
-        if (!secret->CreateVSSShadows(&fresh1, &fresh2, *seed->source) ||
-            !result.InterlaceMode2(shadow1.get(), shadow2.get(), &fresh1, &fresh2))
+    const CImageStream& shape = a.GetHeader();
+    CStreamFileWriter writer;
+    FrameBuffer frame;
+    if (!OpenOutput(writer, options.out, shape, *frames) ||
+        !(frame = AllocateFrame(shape.GetFrameBytes(), vss_messages::kInterlaceNoMemory)))
+        return kExitFailed;
+    CProgressLine progress("Interlacing", *frames, common.quiet);
+    const auto write = [&](const BYTE* result) {
+        progress.Advance(shape.GetFrameSize());
+        return WriteOutputFrame(writer, result);
+    };
+    const auto copy = [&](CStreamFileReader& from) { return from.ReadFrame(frame.get()) && write(frame.get()); };
+    // Frame k of each source in turn: A B, or A C B D with C and D made from secret frame k.
+    for (unsigned k = 0; k < shape.GetFrameCount(); ++k) {
+        const bool written = mode2 ? copy(a) && fresh.MakeNext(secret, *seed->source) &&
+                                         write(fresh.GetShadow1()) && copy(b) && write(fresh.GetShadow2())
+                                   : copy(a) && copy(b);
+        if (!written)
             return kExitFailed;
     }
-    if (!SaveStream(result, options.out))
+    progress.Finish();
+    if (!CommitOutput(writer))
         return kExitFailed;
     if (seed)
         std::cout << "seed: " << seed->description << '\n';
@@ -73,7 +100,7 @@ void AddInterlaceCommand(CCommandLine& commandLine)
         "interlace",
         "Interlaces two shadows in time. Mode 1: SHADOW1 and SHADOW2 alternate frame by frame.\n"
         "Mode 2: a fresh shadow pair of SECRET joins them, frames A0 C0 B0 D0 A1 ...",
-        [options](const CommonOptions&) { return RunInterlace(*options); });
+        [options](const CommonOptions& common) { return RunInterlace(*options, common); });
     interlace.add_option("SHADOW1", options->shadow1, "The first shadow")->required();
     interlace.add_option("SHADOW2", options->shadow2, "The second shadow")->required();
     interlace.add_option("--mode", options->mode, "Interlace mode")

@@ -1,4 +1,4 @@
-// kvt shadows: a secret split into two shadow streams.
+// kvt shadows: a secret split into two shadow streams, a frame at a time.
 
 #include <filesystem>
 #include <iostream>
@@ -6,9 +6,13 @@
 #include <optional>
 
 #include "cli/Commands.h"
+#include "cli/ProgressLine.h"
 #include "cli/SeedOption.h"
 #include "cli/StreamFiles.h"
-#include "stream/ImageStream.h"
+#include "cli/StreamedShadows.h"
+#include "framework/Message.h"
+#include "stream/StreamFileReader.h"
+#include "stream/StreamFileWriter.h"
 #include "vss/ShadowTitles.h"
 
 namespace fs = std::filesystem;
@@ -20,27 +24,42 @@ struct ShadowsOptions {
     std::optional<std::string> outDir;
 };
 
-int RunShadows(const ShadowsOptions& options)
+int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
 {
     const auto seed = ParseSeedOption(options.seed, "shadows");
     if (!seed)
         return kExitUsage;
     const fs::path secretPath = options.secret;
-    const auto secret = OpenStream(secretPath);
-    if (!secret)
-        return kExitFailed;
-
-    CImageStream shadow1, shadow2;
-    if (!secret->CreateVSSShadows(&shadow1, &shadow2, *seed->source))
+    CStreamFileReader secret;
+    CStreamedShadows shadows;
+    if (!secret.Open(secretPath) || !shadows.Prepare(secret.GetHeader()))
         return kExitFailed;
 
     const fs::path dir = options.outDir ? fs::path(*options.outDir) : secretPath.parent_path();
     const std::string source_title = secretPath.filename().string();
-    const fs::path out1 = dir / (ShadowTitle(source_title, 1) + ".kvt");
-    const fs::path out2 = dir / (ShadowTitle(source_title, 2) + ".kvt");
-    if (!SaveStream(shadow1, out1) || !SaveStream(shadow2, out2))
+    const fs::path path1 = dir / (ShadowTitle(source_title, 1) + ".kvt");
+    const fs::path path2 = dir / (ShadowTitle(source_title, 2) + ".kvt");
+    const CImageStream& shape = shadows.GetShadowHeader();
+    CStreamFileWriter out1, out2;
+    if (!OpenOutput(out1, path1, shape, shape.GetFrameCount()) ||
+        !OpenOutput(out2, path2, shape, shape.GetFrameCount()))
         return kExitFailed;
-    std::cout << "seed: " << seed->description << '\n' << out1.string() << '\n' << out2.string() << '\n';
+
+    CProgressLine progress("Making shadows", shape.GetFrameCount(), common.quiet);
+    for (unsigned n = 0; n < shape.GetFrameCount(); ++n) {
+        if (!shadows.MakeNext(secret, *seed->source))
+            return kExitFailed;
+        if (!WriteOutputFrame(out1, shadows.GetShadow1()) || !WriteOutputFrame(out2, shadows.GetShadow2()))
+            return kExitFailed;
+        progress.Advance(2 * std::uint64_t{shape.GetFrameSize()});
+    }
+    progress.Finish();
+    // Both shadows or neither: one alone is of no use.
+    if (!CommitTogether(out1, out2)) {
+        ShowMessage(kFileSaveError);
+        return kExitFailed;
+    }
+    std::cout << "seed: " << seed->description << '\n' << path1.string() << '\n' << path2.string() << '\n';
     return kExitOk;
 }
 }  // namespace
@@ -54,7 +73,7 @@ void AddShadowsCommand(CCommandLine& commandLine)
         "written into DIR (by default beside SECRET). The patterns come from the system's random\n"
         "generator; with --seed N from a seeded generator, the same seed giving the same shadows\n"
         "(repeatable, but a shadow made that way does not keep its secret).",
-        [options](const CommonOptions&) { return RunShadows(*options); });
+        [options](const CommonOptions& common) { return RunShadows(*options, common); });
     shadows.add_option("SECRET", options->secret, "The secret stream")->required();
     AddSeedOption(shadows, options->seed);
     shadows.add_option("--out-dir", options->outDir, "Folder to write the shadows into")->type_name("DIR");

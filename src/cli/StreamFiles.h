@@ -1,13 +1,36 @@
 #pragma once
-// Opening and saving stream files exactly as the player does, for every kvt command.
+// Saving streams as the player saves them, for every kvt command: whole streams built in memory,
+// or results written frame by frame as their sources are read.
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
-#include <memory>
+#include <string_view>
 
 #include "stream/ImageStream.h"
 
-// The open-time test, then the load; null after the program's message when either refuses.
-std::unique_ptr<CImageStream> OpenStream(const std::filesystem::path& path);
+class CStreamFileWriter;
+
+// What the player's save says when a stream can't be written.
+inline constexpr const char* kFileSaveError = "File save error";
+// What the player's load says when the frames can't be held.
+inline constexpr const char* kNotEnoughMemory = "Image size error: Not enough memory for the images";
 
 // Writes the stream; an existing file is replaced only by a complete stream ("File save error").
 bool SaveStream(const CImageStream& stream, const std::filesystem::path& path);
+
+// True when the player's save writes a stream of `shape`'s header holding `frames` frames: it
+// writes only what it would read back as it is, frames each of the size the header claims.
+bool IsSavable(const CImageStream& shape, std::size_t frames);
+
+// Starts the file of a result of `shape`'s width, height and frame size with `frameCount` frames.
+// False after "File save error" when the save would refuse it or the file can't be made.
+bool OpenOutput(CStreamFileWriter& writer, const std::filesystem::path& path, const CImageStream& shape,
+                std::uint16_t frameCount);
+// Writes a frame of the result; false after "File save error".
+bool WriteOutputFrame(CStreamFileWriter& writer, const BYTE* frame);
+// Puts the written file in place; false after "File save error".
+bool CommitOutput(CStreamFileWriter& writer);
+
+// A zeroed frame buffer, or null after `refusal` when memory is short.
+FrameBuffer AllocateFrame(std::size_t bytes, std::string_view refusal);
