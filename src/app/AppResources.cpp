@@ -188,9 +188,11 @@ QString FullScreenBarCaption()
     return QStringLiteral("Full Screen");
 }
 
-QString MainFrameCaption(const QString& documentTitle)
+QString MainFrameCaption(const QString& documentTitle, bool bMaximized)
 {
     const QString app = LoadString(IDR_MAINFRAME);
-    return documentTitle.isEmpty() ? app : app + QStringLiteral(" - ") + documentTitle;
+    if (documentTitle.isEmpty())
+        return app;
+    return app + QStringLiteral(" - ") + (bMaximized ? QStringLiteral("[%1]").arg(documentTitle) : documentTitle);
 }
 }  // namespace res

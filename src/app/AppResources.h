@@ -54,5 +54,7 @@ QString CommandToolTip(int nID);
 // "&1 name": an entry of the recent-file list or of the window list.
 QString NumberedEntry(int nIndex, const QString& name);
 QString FullScreenBarCaption();
-QString MainFrameCaption(const QString& documentTitle);  // "KVTPlayer - title"
+// "KVTPlayer - title", "KVTPlayer - [title]" while the document's window is maximised, "KVTPlayer"
+// without a document.
+QString MainFrameCaption(const QString& documentTitle, bool bMaximized);
 }  // namespace res

@@ -1,6 +1,8 @@
 #include "app/KVTPlayerApp.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "app/AboutDlg.h"
 #include "app/AppResources.h"
@@ -40,6 +42,7 @@ bool CKVTPlayerApp::InitInstance(const QStringList& arguments)
 
     QCoreApplication::setOrganizationName(QString::fromUtf8(kRegistryKey));
     QCoreApplication::setApplicationName(res::LoadString(res::AFX_IDS_APP_TITLE));
+    LoadQtTranslations();
     m_recentFiles.ReadList();
 
     m_pMainFrame = std::make_unique<CMainFrame>(*m_pRouter);
@@ -70,6 +73,17 @@ bool CKVTPlayerApp::InitInstance(const QStringList& arguments)
     }
     m_pMainFrame->update();
     return true;
+}
+
+void CKVTPlayerApp::LoadQtTranslations()
+{
+    // Qt's own texts (the file dialogs, standard buttons, a child window's menu) in the program's
+    // language; where they are not installed, Qt's English stays.
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_zh_TW"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    QCoreApplication::installTranslator(translator.get());
+    m_pQtTranslator = std::move(translator);
 }
 
 bool CKVTPlayerApp::PreTranslateMessage(QObject*, QEvent* event)

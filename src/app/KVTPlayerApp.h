@@ -16,6 +16,7 @@ class CCommandRouter;
 class CDocument;
 class CMainFrame;
 class CMultiDocTemplate;
+class QTranslator;
 
 class CKVTPlayerApp : public QObject, public CCmdTarget {
 public:
@@ -41,6 +42,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void LoadQtTranslations();
     void RegisterHandlers();
     std::vector<CCmdTarget*> CommandRoute();
     void OnFileOpen();
@@ -54,4 +56,5 @@ private:
     // Declared after the main frame: its child windows go before the frame's area.
     std::unique_ptr<CMultiDocTemplate> m_pDocTemplate;
     CRecentFileList m_recentFiles;
+    std::unique_ptr<QTranslator> m_pQtTranslator;  // removes itself when it goes
 };

@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -65,7 +66,7 @@ void AddToolBarButtons(QToolBar& bar, CCommandRouter& router, int nIDResource)
 CMainFrame::CMainFrame(CCommandRouter& router) : m_router(router)
 {
     setObjectName(QStringLiteral("CMainFrame"));
-    setWindowTitle(res::MainFrameCaption({}));
+    setWindowTitle(Caption());
     setWindowIcon(QIcon(QStringLiteral(":/pictures/app.png")));
     setAcceptDrops(true);
 }
@@ -115,7 +116,9 @@ void CMainFrame::CreateActions()
         QList<QKeySequence> keys = action->shortcuts();
         keys.append(accel.key);
         action->setShortcuts(keys);
-        action->setShortcutContext(Qt::ApplicationShortcut);
+        // Keys count while this window is the active one: not while a modal dialog or a popup
+        // (a menu, a combo box's list) has the keyboard.
+        action->setShortcutContext(Qt::WindowShortcut);
     }
 }
 
@@ -269,17 +272,57 @@ void CMainFrame::OnChildActivated()
         for (QMenu* menu : GetMenus())
             menuBar()->addMenu(menu);
     }
-    if (QMdiSubWindow* child = m_pMDIArea->currentSubWindow())
+    if (QMdiSubWindow* child = m_pMDIArea->currentSubWindow()) {
         connect(child, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateCaption, Qt::UniqueConnection);
+        connect(child, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateCaption, Qt::UniqueConnection);
+    }
     UpdateCaption();
     m_router.UpdateActions();
 }
 
+QString CMainFrame::Caption() const
+{
+    const QMdiSubWindow* child = m_pMDIArea ? m_pMDIArea->currentSubWindow() : nullptr;
+    return child ? res::MainFrameCaption(child->windowTitle(), child->isMaximized()) : res::MainFrameCaption({}, false);
+}
+
 void CMainFrame::UpdateCaption()
 {
-    QMdiSubWindow* child = m_pMDIArea->currentSubWindow();
-    // A maximised child's title is added by the area itself, in brackets.
-    setWindowTitle(res::MainFrameCaption(child && !child->isMaximized() ? child->windowTitle() : QString()));
+    setWindowTitle(Caption());
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    // Keys typed while the keyboard is in this window come here before they are matched to the
+    // shortcuts, unless a control inside claimed them.
+    if (event->type() == QEvent::ShortcutOverride && TranslateKeypadKey(static_cast<QKeyEvent&>(*event)))
+        return true;
+    return QMainWindow::event(event);
+}
+
+bool CMainFrame::TranslateKeypadKey(QKeyEvent& key)
+{
+    // X matches shortcuts without the keypad modifier: keypad plus would find no shortcut and keypad
+    // minus the minus key's. The keypad's keys are looked up here, modifier and all.
+    if (!(key.modifiers() & Qt::KeypadModifier))
+        return false;
+    for (const res::Accelerator& accel : res::LoadAccelTable()) {
+        if (accel.key[0] == key.keyCombination()) {
+            key.accept();  // no shortcut runs it a second time
+            m_router.Execute(accel.nID);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // A maximised child writes its own title into this window's and puts back a stale one when it is
+    // restored; the caption is this window's alone. Setting it again ends here, as it is then equal.
+    if (event->type() == QEvent::WindowTitleChange && m_pMDIArea && windowTitle() != Caption())
+        UpdateCaption();
 }
 
 void CMainFrame::UpdateWindowList(QMenu& menu)

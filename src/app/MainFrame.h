@@ -14,6 +14,7 @@
 
 class CCommandRouter;
 class CRecentFileList;
+class QKeyEvent;
 class QMdiArea;
 class QMenu;
 class QToolBar;
@@ -47,6 +48,8 @@ public:
     void SetOpenHandler(OpenHandler handler) { m_openHandler = std::move(handler); }
 
 protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -56,7 +59,10 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void RegisterHandlers();
+    bool TranslateKeypadKey(QKeyEvent& key);
     void OnChildActivated();
+    // "KVTPlayer - title" of the active child, in brackets while it is maximised.
+    QString Caption() const;
     void UpdateCaption();
     void UpdateWindowList(QMenu& menu);
     void ArrangeIcons();

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QMdiArea>
+#include <QStyle>
 #include <algorithm>
 #include <utility>
 #include <unistd.h>
@@ -153,8 +154,7 @@ CMDIChildWnd* CMultiDocTemplate::ShowNewFrame(CDocument& doc)
     UpdateFrameTitles(doc);
     frame->OnInitialUpdate();
     m_area.addSubWindow(frame);
-    // New windows take three quarters of the area, as the platform's default child size does.
-    frame->resize(m_area.viewport()->size().expandedTo(QSize(320, 240)) * 3 / 4);
+    PlaceNewFrame(*frame);
     frame->show();
     m_area.setActiveSubWindow(frame);
     return frame;
@@ -308,6 +308,16 @@ void CMultiDocTemplate::SetPathName(CDocument& doc, const std::filesystem::path&
     UpdateFrameTitles(doc);
     if (m_pathHook)
         m_pathHook(doc.GetPathName());
+}
+
+void CMultiDocTemplate::PlaceNewFrame(CMDIChildWnd& frame)
+{
+    const QSize area = m_area.viewport()->size();
+    // Three quarters of the area, as the platform's default child size is.
+    const QSize wanted = area.expandedTo(QSize(320, 240)) * 3 / 4;
+    const int nCaption = frame.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &frame);
+    // Placed by hand, the area leaves the window where it is when it shows.
+    frame.setGeometry(m_cascade.Next(area, wanted, nCaption));
 }
 
 void CMultiDocTemplate::OnFrameClosing(CMDIChildWnd& frame)

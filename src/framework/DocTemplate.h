@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/ChildCascade.h"
 #include "framework/CmdTarget.h"
 #include "framework/Document.h"
 
@@ -132,6 +133,7 @@ private:
     void Destroy(const CDocument& doc);
     void SetPathName(CDocument& doc, const std::filesystem::path& path);
     void OnFrameClosing(CMDIChildWnd& frame);
+    void PlaceNewFrame(CMDIChildWnd& frame);
 
     std::vector<std::string> m_docStrings;
     QMdiArea& m_area;
@@ -141,4 +143,5 @@ private:
     PathHook m_pathHook;
     std::vector<Entry> m_entries;  // creation order
     int m_nUntitledCount = 0;
+    CChildCascade m_cascade;
 };

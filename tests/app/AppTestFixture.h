@@ -2,8 +2,10 @@
 // A started application with settings of its own, a folder for files and a message recorder.
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QSettings>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -44,6 +46,13 @@ protected:
             bytes.push_back(static_cast<unsigned char>(40 * i));
         WriteBytes(m_dir / name, bytes);
         return m_dir / name;
+    }
+
+    // Makes the main window the active one, whose keys are the player's; false if it did not become so.
+    bool Activate() const
+    {
+        Frame().activateWindow();
+        return QTest::qWaitFor([this] { return QApplication::activeWindow() == &Frame(); });
     }
 
     CMainFrame& Frame() const { return *m_app->GetMainFrame(); }

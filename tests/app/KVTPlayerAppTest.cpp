@@ -1,9 +1,12 @@
 #include "app/KVTPlayerApp.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -11,6 +14,7 @@
 #include "AppTestFixture.h"
 #include "app/CommandLineInfo.h"
 #include "framework/CommandIds.h"
+#include "player/SetTimerDlg.h"
 #include "stream/KVTPlayerDoc.h"
 
 using Texts = std::vector<std::string>;
@@ -208,4 +212,25 @@ TEST(RecentFileNames, LongPathsAreShortenedInTheMiddle)
     EXPECT_EQ(AbbreviatePath("/home/someone/streams/x/demo.kvt", 30), "/home/.../streams/x/demo.kvt");
     EXPECT_EQ(AbbreviatePath("/home/someone/a-very-long-stream-name-indeed.kvt", 30),
               "a-very-long-stream-name-indeed.kvt");
+}
+
+TEST_F(AppTest, QtsOwnDialogsSpeakTraditionalChineseWhileTheProgramsTextsStayAsGiven)
+{
+    ASSERT_TRUE(Start());
+    QFileDialog files(&Frame());
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_EQ(files.labelText(QFileDialog::LookIn).toStdString(), "尋找於：");
+    EXPECT_EQ(files.labelText(QFileDialog::FileName).toStdString(), "檔名(&N)：");
+    EXPECT_EQ(files.labelText(QFileDialog::Reject).toStdString(), "取消");
+    const QPushButton* open = files.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->text().toStdString(), "開啟(&O)");
+
+    // The program's own dialogs keep the texts it gives them.
+
+    CSetTimerDlg timer(&Frame());
+    Texts buttons;
+    for (const QPushButton* button : timer.findChildren<QPushButton*>())
+        buttons.push_back(button->text().toStdString());
+    EXPECT_EQ(buttons, (Texts{"OK", "Cancel"}));
 }

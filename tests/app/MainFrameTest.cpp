@@ -173,7 +173,7 @@ TEST_F(AppTest, TheToolbarHasItsButtonsAndSeparatorsInOrder)
 TEST_F(AppTest, KeysReachTheViewWhileTheSliderHasTheFocus)
 {
     ASSERT_TRUE(Start({QString::fromStdString(StreamFile("demo.kvt", 3).string())}));
-    QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+    ASSERT_TRUE(Activate());
     auto& frame = static_cast<CChildFrame&>(*Template().GetActiveFrame());
     CKVTPlayerView& view = frame.GetView();
     QSlider* slider = view.GetSlider();
@@ -216,14 +216,29 @@ TEST_F(AppTest, KeysReachTheViewWhileTheSliderHasTheFocus)
 
 TEST_F(AppTest, TheCaptionNamesTheActiveDocumentInBracketsWhileItsWindowIsMaximised)
 {
-    ASSERT_TRUE(Start({QString::fromStdString(StreamFile("demo.kvt").string())}));
-    QMdiSubWindow* child = Frame().GetMDIArea().currentSubWindow();
-    ASSERT_NE(child, nullptr);
-    EXPECT_EQ(Frame().windowTitle(), "KVTPlayer - demo.kvt");
-    child->showMaximized();
-    QTRY_COMPARE(Frame().windowTitle(), QString("KVTPlayer - [demo.kvt]"));
-    child->showNormal();
-    QTRY_COMPARE(Frame().windowTitle(), QString("KVTPlayer - demo.kvt"));
+    ASSERT_TRUE(Start({QString::fromStdString(StreamFile("a.kvt").string())}));
+    const auto title = [this] { return Frame().windowTitle().toStdString(); };
+    QMdiSubWindow* first = Frame().GetMDIArea().currentSubWindow();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(title(), "KVTPlayer - a.kvt");
+    first->showMaximized();
+    EXPECT_EQ(title(), "KVTPlayer - [a.kvt]");
+    first->showNormal();
+    EXPECT_EQ(title(), "KVTPlayer - a.kvt");
+
+    ASSERT_NE(m_app->OpenDocumentFile(StreamFile("b.kvt")), nullptr);
+    EXPECT_EQ(title(), "KVTPlayer - b.kvt");
+    Frame().GetMDIArea().currentSubWindow()->showMaximized();
+    EXPECT_EQ(title(), "KVTPlayer - [b.kvt]");
+    Frame().GetMDIArea().setActiveSubWindow(first);  // maximised in its turn
+    EXPECT_EQ(title(), "KVTPlayer - [a.kvt]");
+    first->showNormal();
+    EXPECT_EQ(title(), "KVTPlayer - a.kvt");
+    Router().Execute(cmd::ID_WINDOW_CASCADE);
+    EXPECT_EQ(title(), "KVTPlayer - a.kvt");
+
+    Frame().GetMDIArea().closeAllSubWindows();
+    EXPECT_EQ(title(), "KVTPlayer");
 }
 
 TEST_F(AppTest, TheWindowMenuListsTheChildWindowsWithTheActiveOneChecked)
@@ -262,7 +277,7 @@ TEST_F(AppTest, TheViewMenuShowsAndHidesTheBarsWithTheirChecks)
 TEST_F(AppTest, TheSaveKeyDoesNothingForADocumentThatCantBeSaved)
 {
     ASSERT_TRUE(Start());
-    QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+    ASSERT_TRUE(Activate());
     int dialogs = 0;
     Template().SetFileDialog([&dialogs](QWidget*, bool, const QString&, const QString&) {
         ++dialogs;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "MessageRecorder.h"
@@ -146,6 +147,32 @@ TEST_F(DocTemplateTest, UntitledDocumentsAreNumberedFromTheDocumentName)
     EXPECT_EQ(m_template->OpenNewDocument()->GetTitle(), "KVT1");
     EXPECT_EQ(m_template->OpenNewDocument()->GetTitle(), "KVT2");
     EXPECT_EQ(m_area->subWindowList().size(), 2);
+}
+
+TEST_F(DocTemplateTest, NewWindowsCascadeFromTheTopLeftAndStartAgainThereWhenTheNextWouldNotFit)
+{
+    const QSize area = m_area->viewport()->size();
+    const QSize size = area * 3 / 4;
+    std::vector<QRect> places;
+    for (int i = 0; i < 12; ++i)
+        places.push_back(m_template->ShowNewFrame(*m_template->CreateNewDocument())->geometry());
+    const int step = places[1].top() - places[0].top();
+    EXPECT_GT(step, 10);  // a caption's height
+    int i = 0;
+    for (const QRect& place : places) {
+        EXPECT_EQ(place, QRect(QPoint(i, i) * step, size)) << i;
+        i = QRect(QPoint(i + 1, i + 1) * step, size).bottom() < area.height() ? i + 1 : 0;
+    }
+    EXPECT_GE(std::count_if(places.begin(), places.end(), [](const QRect& place) { return place.topLeft().isNull(); }),
+              2);  // has started again
+}
+
+TEST(ChildCascade, AWindowIsNeverLargerThanTheArea)
+{
+    CChildCascade cascade;
+    EXPECT_EQ(cascade.Next({200, 150}, {240, 180}, 20), QRect(0, 0, 200, 150));
+    EXPECT_EQ(cascade.Next({200, 150}, {240, 180}, 20), QRect(0, 0, 200, 150));
+    EXPECT_EQ(cascade.Next({200, 150}, {100, 100}, 20), QRect(20, 20, 100, 100));
 }
 
 TEST_F(DocTemplateTest, ClosingTheLastWindowDestroysTheViewAndThenTheDocument)

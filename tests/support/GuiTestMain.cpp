@@ -1,15 +1,22 @@
 // main() of the widget tests: one QApplication for the whole program, settings kept in a
 // folder of the test's own so that nothing leaks into the user's configuration or between runs.
+// Tests built with KVT_ON_X_SERVER run it on an X server of their own.
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#ifdef KVT_ON_X_SERVER
+#include "XServer.h"
+#endif
 
 int main(int argc, char** argv)
 {
     TempDir config;
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.Path().string()));
+#ifdef KVT_ON_X_SERVER
+    const CPrivateXServer xServer;  // outlives the application
+#endif
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

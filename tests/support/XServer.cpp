@@ -1,0 +1,84 @@
+#include "XServer.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+std::string& Unavailable()
+{
+    static std::string reason = "no X server was started for these tests";
+    return reason;
+}
+
+// Starts Xvfb, which writes the number of the display it took to `fd`, then runs until stopped.
+pid_t SpawnXvfb(const QString& program, int fd)
+{
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, STDOUT_FILENO);
+    ::dup2(null, STDERR_FILENO);
+    const std::string path = program.toStdString();
+    const std::string fdText = std::to_string(fd);
+    ::execl(path.c_str(), "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+}
+}  // namespace
+
+CPrivateXServer::CPrivateXServer()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty()) {
+        Unavailable() = "no X server for these tests: Xvfb is not installed (Debian package xvfb)";
+        return;
+    }
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+        Unavailable() = "no keys for these tests: xdotool is not installed (Debian package xdotool)";
+        return;
+    }
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        Unavailable() = "no X server for these tests: no pipe to learn its display";
+        return;
+    }
+    m_pid = SpawnXvfb(xvfb, fds[1]);
+    ::close(fds[1]);
+    // Xvfb writes the display's number once it accepts clients; the pipe closes if it fails.
+    std::string number;
+    char c;
+    while (m_pid > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    ::close(fds[0]);
+    if (number.empty()) {
+        Unavailable() = "no X server for these tests: Xvfb did not start";
+        return;
+    }
+    qputenv("DISPLAY", QByteArray::fromStdString(":" + number));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    Unavailable().clear();
+}
+
+CPrivateXServer::~CPrivateXServer()
+{
+    if (m_pid <= 0)
+        return;
+    ::kill(m_pid, SIGTERM);
+    ::waitpid(m_pid, nullptr, 0);
+}
+
+const std::string& XServerUnavailable()
+{
+    return Unavailable();
+}
+
+bool PressKeys(const QStringList& keys)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys) == 0;
+}
