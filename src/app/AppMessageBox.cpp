@@ -1,16 +1,34 @@
 #include "app/AppMessageBox.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 
 #include "app/AppResources.h"
 #include "framework/Message.h"
 
+namespace {
+// The window a message is about: the modal dialog in progress, else the window with the keyboard,
+// else the main window (a file dialog has just closed and the window manager has not yet given the
+// keyboard back). The box shows over it.
+QWidget* MessageOwner()
+{
+    if (QWidget* dialog = QApplication::activeModalWidget())
+        return dialog;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(window) && window->isVisible())
+            return window;
+    return nullptr;
+}
+}  // namespace
+
 void InstallMessageBox()
 {
     SetMessageHook([](const std::string& text) {
         QMessageBox box(QMessageBox::Warning, res::LoadString(res::AFX_IDS_APP_TITLE), QString::fromStdString(text),
-                        QMessageBox::Ok, QApplication::activeWindow());
+                        QMessageBox::Ok, MessageOwner());
         box.exec();
     });
 }

@@ -1,5 +1,5 @@
 #pragma once
 // The program's messages as the user sees them: a modal box titled "KVTPlayer" with a warning
-// icon and an OK button, over the active window.
+// icon and an OK button, over the window it is about.
 
 void InstallMessageBox();

@@ -189,15 +189,21 @@ void CMainFrame::ToggleFullScreen()
         menuBar()->show();
         statusBar()->show();
         m_wndToolBar->show();
-        // Back to the earlier size, position and maximised or normal state.
+        // Back to the earlier state and place. A normal window's place is given without the frame,
+        // which the window manager adds (or not) as before: Qt's saved placement would guess the
+        // frame and come back lower where there is none.
         setWindowState(m_wsPrev & ~Qt::WindowFullScreen);
-        restoreGeometry(m_wpPrev);
+        if (m_wsPrev & Qt::WindowMaximized)
+            restoreGeometry(m_wpPrev);
+        else
+            setGeometry(m_rcPrev);
         m_router.UpdateActions();
         return;
     }
     statusBar()->hide();
     m_wndToolBar->hide();
     m_wpPrev = saveGeometry();
+    m_rcPrev = geometry();
     m_wsPrev = windowState();
 
     // A small floating window captioned "Full Screen" whose one button leaves the mode.

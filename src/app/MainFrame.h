@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QRect>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -71,6 +72,7 @@ private:
     bool m_bFullScreen = false;
     std::unique_ptr<QWidget> m_pwndFullScreenBar;
     QByteArray m_wpPrev;                     // placement before full-screen mode
+    QRect m_rcPrev;                          // and the place of a normal window, without its frame
     Qt::WindowStates m_wsPrev = Qt::WindowNoState;
     QMdiArea* m_pMDIArea = nullptr;
     QToolBar* m_wndToolBar = nullptr;
