@@ -3,6 +3,7 @@
 void AddAllCommands(CCommandLine& commandLine)
 {
     for (auto add : {AddInfoCommand, AddCopyCommand, AddShadowsCommand, AddDemoCommand, AddInterlaceCommand,
-                     AddRevealCommand, AddMakeCommand, AddImportCommand})
+                     AddRevealCommand, AddMakeCommand, AddImportCommand, AddExportCommand,
+                     AddPrintCommand})
         add(commandLine);
 }

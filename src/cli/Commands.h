@@ -15,3 +15,5 @@ void AddInterlaceCommand(CCommandLine& commandLine);
 void AddRevealCommand(CCommandLine& commandLine);
 void AddMakeCommand(CCommandLine& commandLine);
 void AddImportCommand(CCommandLine& commandLine);
+void AddExportCommand(CCommandLine& commandLine);
+void AddPrintCommand(CCommandLine& commandLine);

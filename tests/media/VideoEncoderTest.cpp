@@ -23,40 +23,20 @@ std::string Encode(const std::filesystem::path& path, VideoKind kind, int delayM
     ::close(fd);
     return ok ? std::string() : encoder.GetError();
 }
-
-class LosslessVideo : public testing::TestWithParam<std::pair<VideoKind, const char*>> {};
 }  // namespace
 
-TEST_P(LosslessVideo, GivesBackEveryFrameExactlyAtTheDelay)
+// The frames of .gif and .mkv exports come back exactly in the export command's tests.
+TEST(VideoEncoder, Mp4WithLibx264GivesBackEveryFrameExactlyAtTheDelay)
 {
     TempDir dir;
-    const auto path = dir / "out";
-    ASSERT_EQ(Encode(path, GetParam().first, 40), "");
+    const auto path = dir / "a.mp4";
+    ASSERT_EQ(Encode(path, VideoKind::mp4, 40), "");
     const DecodedVideo video = DecodeGreyVideo(path);
-    EXPECT_EQ(video.codec, GetParam().second);
-    ASSERT_EQ(video.frames.size(), std::size_t{kFrames});
-    for (int k = 0; k < kFrames; ++k) {
-        EXPECT_EQ(video.frames[k], MakeGreyFrame(k)) << "frame " << k;
-        EXPECT_DOUBLE_EQ(video.startsMs[k] - video.startsMs[0], 40.0 * k);
-    }
+    EXPECT_EQ(video.codec, "h264");
+    ExpectTestFrames(video, kFrames, 40);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, LosslessVideo,
-                         testing::Values(std::pair{VideoKind::mkv, "ffv1"}, std::pair{VideoKind::mp4, "h264"}));
-
-TEST(VideoEncoder, Mp4IsLosslessWithLibx264)
-{
-    CVideoEncoder encoder;
-    TempDir dir;
-    const int fd = ::open((dir / "a.mp4").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_TRUE(encoder.Open(fd, VideoKind::mp4, 8, 8, 100));
-    EXPECT_EQ(encoder.GetEncoderName(), "libx264");
-    EXPECT_TRUE(encoder.IsLossless());
-    ::close(fd);
-}
-
-// Qt's own GIF reader, not FFmpeg's, checks that all 256 greys come back and the animation loops.
-TEST(VideoEncoder, GifKeepsAll256GreysLoopsAndRoundsTheDelayToHundredths)
+TEST(VideoEncoder, GifLoopsForEverAndRoundsTheDelayToHundredths)
 {
     TempDir dir;
     const auto path = dir / "a.gif";
@@ -64,11 +44,8 @@ TEST(VideoEncoder, GifKeepsAll256GreysLoopsAndRoundsTheDelayToHundredths)
     QImageReader reader(QString::fromStdString(path.string()));
     EXPECT_EQ(reader.imageCount(), kFrames);
     EXPECT_EQ(reader.loopCount(), -1);  // for ever
-    for (int k = 0; k < kFrames; ++k) {
-        const QImage frame = reader.read();
-        EXPECT_EQ(frame.convertToFormat(QImage::Format_Grayscale8), MakeGreyFrame(k)) << "frame " << k;
-        EXPECT_EQ(reader.nextImageDelay(), 70);
-    }
+    reader.read();
+    EXPECT_EQ(reader.nextImageDelay(), 70);
     EXPECT_EQ(GifDelayHundredths(74), 7);
     EXPECT_EQ(GifDelayHundredths(75), 8);
     EXPECT_EQ(GifDelayHundredths(1), 1);

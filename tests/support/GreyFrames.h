@@ -3,6 +3,7 @@
 // rows stay still and the rest changes, so a lossy, reordering or badly diffing writer shows.
 
 #include <QImage>
+#include <gtest/gtest.h>
 #include <filesystem>
 #include <string>
 
@@ -66,4 +67,14 @@ inline DecodedVideo DecodeGreyVideo(const std::filesystem::path& path)
     avcodec_free_context(&codec);
     avformat_close_input(&format);
     return video;
+}
+
+// The video holds test frames 0 to count - 1 exactly, delayMs apart.
+inline void ExpectTestFrames(const DecodedVideo& video, int count, double delayMs)
+{
+    ASSERT_EQ(video.frames.size(), static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        EXPECT_EQ(video.frames[k], MakeGreyFrame(k)) << "frame " << k;
+        EXPECT_DOUBLE_EQ(video.startsMs[k] - video.startsMs[0], delayMs * k) << "frame " << k;
+    }
 }

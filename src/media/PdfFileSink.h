@@ -1,0 +1,28 @@
+#pragma once
+// A PDF of the frames printed at physical scale, written beside its name and put in place at Finish.
+
+#include <QFile>
+#include <filesystem>
+#include <memory>
+
+#include "media/FrameSink.h"
+#include "media/PdfPrinter.h"
+#include "stream/AtomicFile.h"
+
+class CPdfFileSink : public CFrameSink {
+public:
+    explicit CPdfFileSink(std::filesystem::path target);
+
+    bool Open(const CPrintLayout& layout, double pixelMm, bool marks, PrintCaption caption);
+    bool Write(const QImage& grey, int index) override;
+    bool Finish() override;
+    std::uint64_t GetBytesWritten() const override;
+
+private:
+    bool DeviceFailed();
+
+    std::filesystem::path m_target;
+    CAtomicFile m_file;
+    QFile m_device;
+    std::unique_ptr<CPdfPrinter> m_printer;  // last, so gone first: it may still end its document
+};

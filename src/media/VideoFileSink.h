@@ -1,0 +1,24 @@
+#pragma once
+// A GIF, Matroska or MP4 file of the frames, written beside its name and put in place at Finish.
+
+#include <filesystem>
+
+#include "media/FrameSink.h"
+#include "media/VideoEncoder.h"
+#include "stream/AtomicFile.h"
+
+class CVideoFileSink : public CFrameSink {
+public:
+    explicit CVideoFileSink(std::filesystem::path target);
+
+    bool Open(VideoKind kind, int width, int height, int delayMs);
+    bool Write(const QImage& grey, int index) override;
+    bool Finish() override;
+    std::uint64_t GetBytesWritten() const override { return m_encoder.GetBytesWritten(); }
+    const CVideoEncoder& GetEncoder() const { return m_encoder; }
+
+private:
+    std::filesystem::path m_target;
+    CAtomicFile m_file;
+    CVideoEncoder m_encoder;
+};
