@@ -16,6 +16,7 @@ extern "C" {
 
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
+#include "framework/Message.h"
 #include "media/FrameFit.h"
 #include "media/FrameSource.h"
 #include "media/Halftone.h"
@@ -77,9 +78,10 @@ private:
     std::unique_ptr<CHalftoner> m_halftoner;
 };
 
+// Through the message routine, which clears the progress line first.
 int Refuse(const std::string& what)
 {
-    std::cerr << "kvt import: " << what << '\n';
+    ShowMessage("kvt import: " + what);
     return kExitFailed;
 }
 
@@ -130,7 +132,7 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
                             options.threshold.value_or(kDefaultThreshold));
     CStreamFileWriter writer;
     if (!writer.Open(options.out, frameSize.width(), frameSize.height(), 0))
-        return Refuse(writer.GetError());
+        return Refuse(options.out + ": " + writer.GetError());
 
     CProgressLine progress("Importing", expected, common.quiet);
     QImage grey;
@@ -144,7 +146,7 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
             return Refuse(inputs.front().string() + ": frame " + std::to_string(written + 1) + " can't be scaled to " +
                           std::to_string(frameSize.width()) + "x" + std::to_string(frameSize.height()));
         if (!writer.WriteFrame(frame.constBits()))
-            return Refuse(writer.GetError());
+            return Refuse(options.out + ": " + writer.GetError());
         ++written;
         progress.Advance(static_cast<std::uint64_t>(frameSize.width()) * frameSize.height());
     }
@@ -154,9 +156,9 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
     if (written == 0)
         return Refuse(inputs.front().string() + ": no frames between --start and the end");
     if (!writer.Commit())
-        return Refuse(writer.GetError());
-    std::cout << options.out << ": " << written << (written == 1 ? " frame of " : " frames of ") << frameSize.width() << "x" << frameSize.height()
-              << ", " << DitherMethodName(method) << '\n';
+        return Refuse(options.out + ": " + writer.GetError());
+    std::cout << options.out << ": " << written << (written == 1 ? " frame of " : " frames of ")
+              << frameSize.width() << "x" << frameSize.height() << ", " << DitherMethodName(method) << '\n';
     return kExitOk;
 }
 }  // namespace
