@@ -10,7 +10,10 @@ void ToGreyOnWhite(const QImage& picture, QImage& grey)
     }
     // Premultiplied colours make laying on white one addition: each channel gains 255 - alpha, and
     // so does the luma, whose weights add up to one.
-    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Opaque RGB (what JPEG gives) already reads as premultiplied: no copy of a large photograph.
+    const bool premultiplied =
+        picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage argb = premultiplied ? picture : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (grey.size() != argb.size() || grey.format() != QImage::Format_Grayscale8)
         grey = QImage(argb.size(), QImage::Format_Grayscale8);
     for (int y = 0; y < argb.height(); ++y) {
