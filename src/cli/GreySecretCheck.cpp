@@ -2,10 +2,12 @@
 
 #include <ostream>
 
-void CGreySecretCheck::CountFrame(const std::uint8_t* frame, int width, int height, std::size_t stride)
+void CGreySecretCheck::CountFrame(const BYTE* frame, const CImageStream& secret)
 {
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* row = frame + static_cast<std::size_t>(y) * stride;
+    const int width = secret.GetWidth();
+    const auto stride = static_cast<std::size_t>(secret.GetRowStride());
+    for (int y = 0; y < secret.GetHeight(); ++y) {
+        const BYTE* row = frame + static_cast<std::size_t>(y) * stride;
         unsigned grey = 0;  // a row has at most 65536 pixels
         for (int x = 0; x < width; ++x)
             grey += static_cast<std::uint8_t>(row[x] - 1) < 254;

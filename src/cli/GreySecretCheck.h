@@ -7,10 +7,12 @@
 #include <iosfwd>
 #include <string_view>
 
+#include "stream/ImageStream.h"
+
 class CGreySecretCheck {
 public:
-    // A frame of height rows of width pixels, each row starting at a multiple of `stride` bytes.
-    void CountFrame(const std::uint8_t* frame, int width, int height, std::size_t stride);
+    // A frame of `secret`, its rows at the stream's row stride.
+    void CountFrame(const BYTE* frame, const CImageStream& secret);
 
     std::uint64_t GetGreyPixels() const { return m_greyPixels; }
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "cli/Commands.h"
+#include "cli/GreySecretCheck.h"
 #include "cli/ProgressLine.h"
 #include "cli/SeedOption.h"
 #include "cli/StreamFiles.h"
@@ -46,9 +47,11 @@ int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
         return kExitFailed;
 
     CProgressLine progress("Making shadows", shape.GetFrameCount(), common.quiet);
+    CGreySecretCheck greyCheck;
     for (unsigned n = 0; n < shape.GetFrameCount(); ++n) {
         if (!shadows.MakeNext(secret, *seed->source))
             return kExitFailed;
+        greyCheck.CountFrame(shadows.GetSecret(), secret.GetHeader());
         if (!WriteOutputFrame(out1, shadows.GetShadow1()) || !WriteOutputFrame(out2, shadows.GetShadow2()))
             return kExitFailed;
         progress.Advance(2 * std::uint64_t{shape.GetFrameSize()});
@@ -59,6 +62,7 @@ int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
         ShowMessage(kFileSaveError);
         return kExitFailed;
     }
+    greyCheck.Warn(std::cerr, "kvt shadows", secretPath.string());
     std::cout << "seed: " << seed->description << '\n' << path1.string() << '\n' << path2.string() << '\n';
     return kExitOk;
 }

@@ -20,6 +20,8 @@ public:
 
     // Reads the secret's next frame and makes its pair; false after the message.
     bool MakeNext(CStreamFileReader& secret, CPatternSource& source);
+    // The secret's frame the last pair was made of.
+    const BYTE* GetSecret() const { return m_secret.get(); }
     const BYTE* GetShadow1() const { return m_shadow1.get(); }
     const BYTE* GetShadow2() const { return m_shadow2.get(); }
 

@@ -120,8 +120,13 @@ TEST_F(StreamingCommands, SeededShadowsAreTheShadowsOfTheWholeStream)
             CLcgPatternSource source(977);
             return secret->CreateVSSShadows(&shadow1, &shadow2, source) && save(shadow1) && save(shadow2);
         });
-        ExpectSame(Kvt({"shadows", At(base + ".kvt"), "--seed", "977"}), expected,
-                   {base + "-Shadow1.kvt", base + "-Shadow2.kvt"});
+        KvtRun run = Kvt({"shadows", At(base + ".kvt"), "--seed", "977"});
+        // The secrets are grey noise: kvt warns of that first, beyond what the operation in memory says.
+        if (expected.ok) {
+            EXPECT_EQ(run.err.rfind("kvt shadows: warning: " + At(base + ".kvt") + " has ", 0), 0u) << run.err;
+            run.err.erase(0, run.err.find('\n') + 1);
+        }
+        ExpectSame(run, expected, {base + "-Shadow1.kvt", base + "-Shadow2.kvt"});
     }
 }
 
