@@ -1,8 +1,6 @@
 // The player's keys as an X server delivers them, pressed with xdotool.
 
-#include <QApplication>
 #include <QComboBox>
-#include <QTest>
 #include <QTimer>
 
 #include "AppTestFixture.h"
@@ -23,53 +21,42 @@ protected:
     }
 
     CKVTPlayerView& View() const { return static_cast<CChildFrame&>(*Template().GetActiveFrame()).GetView(); }
-
-    // Waits until the delay reaches `delay`: the keys' events have arrived by then.
-    bool DelayBecomes(int delay) const
-    {
-        return QTest::qWaitFor([&] { return View().GetDelay() == delay; });
-    }
+    // True once the keys' events have brought the delay to `delay`.
+    bool DelayBecomes(int delay) const { return QTest::qWaitFor([&] { return View().GetDelay() == delay; }); }
 };
 
 TEST_F(XKeysTest, KeypadPlusAndMinusStepTheDelay)
 {
-    ASSERT_EQ(View().GetDelay(), 100);
     ASSERT_TRUE(PressKeys({"KP_Subtract", "KP_Subtract", "KP_Subtract"}));
     EXPECT_TRUE(DelayBecomes(97));
     ASSERT_TRUE(PressKeys({"KP_Add", "KP_Add"}));
     EXPECT_TRUE(DelayBecomes(99)) << View().GetDelay();
-    // Shift with "=" is no key of the player's: only the minus counts here.
-    ASSERT_TRUE(PressKeys({"shift+equal", "minus"}));
+    ASSERT_TRUE(PressKeys({"shift+equal", "minus"}));  // Shift+= is no key of the player's
     EXPECT_TRUE(DelayBecomes(98)) << View().GetDelay();
 }
 
 TEST_F(XKeysTest, KeysTypedInAModalDialogOrItsListStayThere)
 {
-    bool bListOpened = false;
     bool bListClosed = false;
     QTimer::singleShot(0, [&] {
         auto* dlg = dynamic_cast<CSelectShadowsDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
         dlg->activateWindow();
         if (QTest::qWaitForWindowActive(dlg)) {
-            // Ctrl+C too is the main window's: there it would open two windows.
             PressKeys({"minus", "p", "ctrl+c"});
             dlg->m_cmbShadow1->showPopup();
-            bListOpened = QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; });
-            PressKeys({"minus", "KP_Add", "p", "Escape"});  // Escape closes the list
+            PressKeys({"minus", "KP_Add", "p", "Escape"});  // Escape closes the list once the rest is in
             bListClosed = QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; });
         }
         dlg->reject();
     });
     Router().Action(cmd::ID_STACK_SHADOWS)->trigger();
-    EXPECT_TRUE(bListOpened);
     EXPECT_TRUE(bListClosed);
     EXPECT_EQ(View().GetDelay(), 100);
     EXPECT_FALSE(View().IsPlaying());
-    EXPECT_EQ(Template().GetDocuments().size(), 1u);
+    EXPECT_EQ(Template().GetDocuments().size(), 1u);  // no shadows made
 
-    // Back in the main window the keys are the view's again.
-    ASSERT_TRUE(Activate());
+    ASSERT_TRUE(Activate());  // the main window's keys are the view's again
     ASSERT_TRUE(PressKeys({"minus", "p"}));
     EXPECT_TRUE(DelayBecomes(99));
     EXPECT_TRUE(QTest::qWaitFor([this] { return View().IsPlaying(); }));

@@ -151,28 +151,20 @@ TEST_F(DocTemplateTest, UntitledDocumentsAreNumberedFromTheDocumentName)
 
 TEST_F(DocTemplateTest, NewWindowsCascadeFromTheTopLeftAndStartAgainThereWhenTheNextWouldNotFit)
 {
-    const QSize area = m_area->viewport()->size();
-    const QSize size = area * 3 / 4;
+    const QRect area({0, 0}, m_area->viewport()->size());
     std::vector<QRect> places;
     for (int i = 0; i < 12; ++i)
         places.push_back(m_template->ShowNewFrame(*m_template->CreateNewDocument())->geometry());
-    const int step = places[1].top() - places[0].top();
-    EXPECT_GT(step, 10);  // a caption's height
-    int i = 0;
+    const QPoint step(places[1].top(), places[1].top());  // a caption's height
+    EXPECT_GT(step.y(), 10);
+    QRect expected({0, 0}, area.size() * 3 / 4);
     for (const QRect& place : places) {
-        EXPECT_EQ(place, QRect(QPoint(i, i) * step, size)) << i;
-        i = QRect(QPoint(i + 1, i + 1) * step, size).bottom() < area.height() ? i + 1 : 0;
+        EXPECT_EQ(place, expected);
+        expected.moveTopLeft(area.contains(expected.translated(step)) ? expected.topLeft() + step : QPoint());
     }
-    EXPECT_GE(std::count_if(places.begin(), places.end(), [](const QRect& place) { return place.topLeft().isNull(); }),
-              2);  // has started again
-}
-
-TEST(ChildCascade, AWindowIsNeverLargerThanTheArea)
-{
-    CChildCascade cascade;
-    EXPECT_EQ(cascade.Next({200, 150}, {240, 180}, 20), QRect(0, 0, 200, 150));
-    EXPECT_EQ(cascade.Next({200, 150}, {240, 180}, 20), QRect(0, 0, 200, 150));
-    EXPECT_EQ(cascade.Next({200, 150}, {100, 100}, 20), QRect(20, 20, 100, 100));
+    EXPECT_GE(std::count_if(places.begin(), places.end(), [](const QRect& rc) { return rc.topLeft().isNull(); }), 2);
+    CChildCascade small;  // never larger than the area
+    EXPECT_EQ(small.Next({200, 150}, {240, 180}, 20), QRect(0, 0, 200, 150));
 }
 
 TEST_F(DocTemplateTest, ClosingTheLastWindowDestroysTheViewAndThenTheDocument)

@@ -10,11 +10,11 @@
 namespace {
 std::string& Unavailable()
 {
-    static std::string reason = "no X server was started for these tests";
+    static std::string reason;
     return reason;
 }
 
-// Starts Xvfb, which writes the number of the display it took to `fd`, then runs until stopped.
+// Starts Xvfb, which writes the number of the display it took to `fd` once it accepts clients.
 pid_t SpawnXvfb(const QString& program, int fd)
 {
     const pid_t pid = ::fork();
@@ -35,34 +35,24 @@ CPrivateXServer::CPrivateXServer()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (xvfb.isEmpty()) {
-        Unavailable() = "no X server for these tests: Xvfb is not installed (Debian package xvfb)";
-        return;
-    }
-    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-        Unavailable() = "no keys for these tests: xdotool is not installed (Debian package xdotool)";
-        return;
-    }
     int fds[2];
-    if (::pipe(fds) != 0) {
-        Unavailable() = "no X server for these tests: no pipe to learn its display";
+    if (xvfb.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty() || ::pipe(fds) != 0) {
+        Unavailable() = "no X server to type on: install the Debian packages xvfb and xdotool";
         return;
     }
     m_pid = SpawnXvfb(xvfb, fds[1]);
     ::close(fds[1]);
-    // Xvfb writes the display's number once it accepts clients; the pipe closes if it fails.
     std::string number;
     char c;
     while (m_pid > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n')
         number += c;
     ::close(fds[0]);
     if (number.empty()) {
-        Unavailable() = "no X server for these tests: Xvfb did not start";
+        Unavailable() = "no X server to type on: Xvfb did not start";
         return;
     }
     qputenv("DISPLAY", QByteArray::fromStdString(":" + number));
     qputenv("QT_QPA_PLATFORM", "xcb");
-    Unavailable().clear();
 }
 
 CPrivateXServer::~CPrivateXServer()
