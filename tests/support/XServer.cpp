@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@ pid_t SpawnXvfb(const QString& program, int fd)
     const pid_t pid = ::fork();
     if (pid != 0)
         return pid;
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // goes with the tests, also when they are killed
     const int null = ::open("/dev/null", O_WRONLY);
     ::dup2(null, STDOUT_FILENO);
     ::dup2(null, STDERR_FILENO);
