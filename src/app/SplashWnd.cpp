@@ -41,7 +41,7 @@ CSplashWnd::CSplashWnd(QWidget* owner, QPixmap bitmap)
     frame.moveCenter(area.center());
     move(frame.topLeft());
 
-    m_timer.start(kTimerPeriod, this);
+    m_timer.start(kTimerPeriod, Qt::PreciseTimer, this);  // a coarse timer may end it up to 5% early
     show();
     repaint();
 }
