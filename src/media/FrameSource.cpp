@@ -39,7 +39,7 @@ std::unique_ptr<CFrameSource> OpenFrameSource(const std::vector<std::filesystem:
         opened = pictures->Open(inputs);
         source = std::move(pictures);
     } else if (inputs.size() > 1) {
-        error = inputs.front().string() + ": not a picture, and a video is imported alone";
+        error = inputs.front().string() + ": " + kNotAPicture;
         return nullptr;
     } else {
         auto video = std::make_unique<CVideoSource>();

@@ -42,6 +42,9 @@ struct VideoRange {
     std::optional<double> fps;       // every frame when empty, else the frame shown at each 1/fps
 };
 
+// Why an input among several pictures is refused when Qt does not recognise it.
+inline constexpr const char* kNotAPicture = "not a picture, and a video is imported alone";
+
 // The frames of `inputs`: one video, or one or more pictures (every frame of an animated one), one
 // after another. Returns nullptr with the reason in `error` ("PATH: REASON") when an input can't be
 // read.

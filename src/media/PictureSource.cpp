@@ -18,7 +18,8 @@ bool CPictureSource::Open(const std::vector<std::filesystem::path>& pictures)
     for (const std::filesystem::path& path : m_paths) {
         const auto reader = MakeReader(path);
         if (!reader->canRead()) {
-            Fail(path, reader->errorString().toStdString());
+            const bool unknown = reader->error() == QImageReader::UnsupportedFormatError;
+            Fail(path, unknown ? kNotAPicture : reader->errorString().toStdString());
             return false;
         }
         // Formats that hold one picture may say 0 (or -1 for "can't tell").

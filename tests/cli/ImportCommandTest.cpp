@@ -123,7 +123,8 @@ TEST_F(ImportCommand, FailuresNameTheInputAndLeaveOutAsItWas)
         {{At("missing.png")}, "kvt import: " + At("missing.png") + ": No such file or directory\n"},
         {{At("notes.txt")}, "kvt import: " + At("notes.txt") + ": Invalid data found when processing input\n"},
         {{dir.Path().string()}, "kvt import: " + dir.Path().string() + ": not a regular file\n"},
-        {{At("good.png"), At("notes.txt")}, "kvt import: " + At("notes.txt") + ": Unsupported image format\n"},
+        {{At("good.png"), At("clip.mkv")},
+         "kvt import: " + At("clip.mkv") + ": not a picture, and a video is imported alone\n"},
         {{At("clip.mkv"), At("good.png")},
          "kvt import: " + At("clip.mkv") + ": not a picture, and a video is imported alone\n"},
         // The second picture fails after the first frame was written.
