@@ -101,6 +101,13 @@ bool CVideoSource::OpenDecoder()
     }
     m_turn = UprightTurn(stream);
     m_size = QSize(m_decoder->width, m_decoder->height);
+    // Pixels that are not square (DVD, DV) are widened or narrowed to the shape they are shown at.
+    const AVRational pixelShape = av_guess_sample_aspect_ratio(m_input.get(), m_input->streams[found], nullptr);
+    if (pixelShape.num > 0 && pixelShape.den > 0 && pixelShape.num != pixelShape.den && !m_size.isEmpty()) {
+        m_size.setWidth(static_cast<int>(std::max<std::int64_t>(
+            1, av_rescale(m_size.width(), pixelShape.num, pixelShape.den))));
+        m_toSquarePixels.emplace(m_size, FitMode::stretch);
+    }
     if (m_turn % 180 != 0)
         m_size.transpose();
     if (m_size.isEmpty()) {
@@ -162,13 +169,20 @@ bool CVideoSource::TakeHeld(std::int64_t until)
     m_heldRepeats = m_sampler->Take(m_heldTime, until);
     if (m_heldRepeats == 0)
         return true;
-    if (m_toGrey.Convert(*m_held, m_grey)) {
-        if (m_turn != 0)
-            m_grey = m_grey.transformed(QTransform().rotate(m_turn));
-        return true;
+    if (!m_toGrey.Convert(*m_held, m_grey)) {
+        Fail(m_path, "its pictures can't be made grey", m_framesDecoded);
+        return false;
     }
-    Fail(m_path, "its pictures can't be made grey", m_framesDecoded);
-    return false;
+    if (m_toSquarePixels) {
+        if (!m_toSquarePixels->Fit(m_grey, m_squareGrey)) {
+            Fail(m_path, "its pictures can't be given square pixels", m_framesDecoded);
+            return false;
+        }
+        m_grey = m_squareGrey;
+    }
+    if (m_turn != 0)
+        m_grey = m_grey.transformed(QTransform().rotate(m_turn));
+    return true;
 }
 
 FrameRead CVideoSource::ReadFrame(QImage& grey)

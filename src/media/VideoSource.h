@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "media/Ffmpeg.h"
+#include "media/FrameFit.h"
 #include "media/FrameSampler.h"
 #include "media/FrameSource.h"
 #include "media/VideoGrey.h"
@@ -38,6 +39,8 @@ private:
     int m_streamIndex = -1;
     QSize m_size;     // upright
     int m_turn = 0;   // degrees clockwise that make the decoded pictures upright
+    std::optional<CFrameFitter> m_toSquarePixels;
+    QImage m_squareGrey;
     std::optional<CFrameSampler> m_sampler;
     std::uint64_t m_expectedFrames = 0;
 

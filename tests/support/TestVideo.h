@@ -21,6 +21,7 @@ struct TestVideo {
     int height;
     AVRational frameDuration;  // seconds per frame
     int turn = 0;              // degrees clockwise a player turns the pictures (the display matrix)
+    AVRational pixelShape = {1, 1};  // width : height of a pixel as shown
 };
 
 namespace test_video {
@@ -38,6 +39,7 @@ inline bool WritePackets(AVCodecContext* encoder, AVFormatContext* output, const
         return false;
     const ffmpeg::PacketPtr packet(av_packet_alloc());
     while (avcodec_receive_packet(encoder, packet.get()) == 0) {
+        packet->duration = 1;  // one frame: MP4 would otherwise end the video where the last frame starts
         av_packet_rescale_ts(packet.get(), encoder->time_base, output->streams[0]->time_base);
         packet->stream_index = 0;
         if (av_interleaved_write_frame(output, packet.get()) < 0)
@@ -76,12 +78,14 @@ inline bool WriteTestVideo(const std::filesystem::path& path, const TestVideo& v
     encoder->pix_fmt = video.format;
     encoder->time_base = video.frameDuration;
     encoder->framerate = av_inv_q(video.frameDuration);
+    encoder->sample_aspect_ratio = video.pixelShape;
     if (raw->oformat->flags & AVFMT_GLOBALHEADER)
         encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(encoder.get(), codec, nullptr) < 0 ||
         avcodec_parameters_from_context(stream->codecpar, encoder.get()) < 0)
         return false;
     stream->time_base = encoder->time_base;
+    stream->sample_aspect_ratio = video.pixelShape;
     if (video.turn != 0) {
         auto* matrix = reinterpret_cast<std::int32_t*>(av_stream_new_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, 9 * 4));
         if (matrix == nullptr)
