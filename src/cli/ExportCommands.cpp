@@ -319,7 +319,9 @@ void AddPrintCommand(CCommandLine& commandLine)
                          ->type_name("SIZE");
     auto* dpi = command.add_option("--dpi", options->dpi, "Pixels an inch")->type_name("N")->check(CLI::Range(1, 100000));
     subpixel->excludes(dpi);
-    command.add_option("--page", options->page, "Paper (default a4)")->check(CLI::IsMember({"a4", "letter"}));
+    command.add_option("--page", options->page, "Paper (default a4)")
+        ->type_name("a4|letter")
+        ->check(CLI::IsMember({"a4", "letter"}));
     command.add_option("--frames", options->frames, "Frames A to B (from 0; default all)")->type_name("A..B");
     command.add_flag("--no-marks", options->noMarks, "Leave out the registration marks");
 }

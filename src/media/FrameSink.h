@@ -4,6 +4,7 @@
 // output's name before Finish; a sink dropped without Finish leaves nothing behind.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 class QImage;
@@ -28,6 +29,7 @@ protected:
         m_error = std::move(error);
         return false;
     }
+    bool Fail(const std::filesystem::path& file, const std::string& why) { return Fail(file.string() + ": " + why); }
 
 private:
     std::string m_error;

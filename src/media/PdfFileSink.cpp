@@ -5,7 +5,7 @@ CPdfFileSink::CPdfFileSink(std::filesystem::path target) : m_target(target), m_f
 bool CPdfFileSink::Open(const CPrintLayout& layout, double pixelMm, bool marks, PrintCaption caption)
 {
     if (!m_file.Open())
-        return Fail(m_file.GetError());
+        return Fail(m_target, m_file.GetError());
     if (!m_device.open(m_file.GetDescriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
         return DeviceFailed();
     m_printer = std::make_unique<CPdfPrinter>(m_device, layout, pixelMm, marks, std::move(caption));
@@ -14,7 +14,7 @@ bool CPdfFileSink::Open(const CPrintLayout& layout, double pixelMm, bool marks, 
 
 bool CPdfFileSink::DeviceFailed()
 {
-    return Fail(m_target.string() + ": " + m_device.errorString().toStdString());
+    return Fail(m_target, m_device.errorString().toStdString());
 }
 
 bool CPdfFileSink::Write(const QImage& grey, int index)
@@ -30,7 +30,7 @@ bool CPdfFileSink::Finish()
     m_device.close();
     if (!printed || m_device.error() != QFileDevice::NoError)
         return DeviceFailed();
-    return m_file.Commit() ? true : Fail(m_file.GetError());
+    return m_file.Commit() ? true : Fail(m_target, m_file.GetError());
 }
 
 std::uint64_t CPdfFileSink::GetBytesWritten() const

@@ -51,13 +51,13 @@ bool CPictureSetSink::Open(int first, int last)
         if (!fs::exists(status))
             continue;
         if (!fs::is_regular_file(status))
-            return Fail(target.string() + " is not a file");
+            return Fail(target, "not a file");
         if (::access(target.c_str(), W_OK) != 0)
-            return Fail(target.string() + ": " + std::strerror(errno));
+            return Fail(target, std::strerror(errno));
     }
     std::string pattern = (m_folder / ".kvt-export-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
-        return Fail(m_folder.string() + ": " + std::strerror(errno));
+        return Fail(m_folder, std::strerror(errno));
     m_staging = pattern;
     return true;
 }
@@ -65,21 +65,22 @@ bool CPictureSetSink::Open(int first, int last)
 bool CPictureSetSink::Write(const QImage& grey, int index)
 {
     const std::string name = m_names.Fill(index);
+    const fs::path target = m_folder / name;
     CAtomicFile file(m_staging / name);
     if (!file.Open())
-        return Fail(file.GetError());
+        return Fail(target, file.GetError());
     QFile device;
     if (!device.open(file.GetDescriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return Fail(device.errorString().toStdString());
+        return Fail(target, device.errorString().toStdString());
     std::string error;
     if (!WriteGreyPicture(device, grey, m_format, error))
-        return Fail(m_folder.string() + "/" + name + ": " + error);
+        return Fail(target, error);
     const qint64 size = device.size();
     device.close();
     if (device.error() != QFileDevice::NoError)
-        return Fail(m_folder.string() + "/" + name + ": " + device.errorString().toStdString());
+        return Fail(target, device.errorString().toStdString());
     if (!file.Commit())
-        return Fail(file.GetError());
+        return Fail(target, file.GetError());
     m_written.push_back(name);
     m_bytesWritten += static_cast<std::uint64_t>(size);
     return true;
@@ -91,8 +92,8 @@ bool CPictureSetSink::Finish()
         std::error_code ec;
         fs::rename(m_staging / name, m_folder / name, ec);
         if (ec)
-            return Fail((m_folder / name).string() + ": " + ec.message());
+            return Fail(m_folder / name, ec.message());
     }
     RemoveStaging();
-    return SyncFolder(m_folder) ? true : Fail(m_folder.string() + ": " + std::strerror(errno));
+    return SyncFolder(m_folder) ? true : Fail(m_folder, std::strerror(errno));
 }

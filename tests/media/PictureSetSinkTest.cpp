@@ -49,6 +49,6 @@ TEST(PictureSetSink, RefusesANameHeldByAFolderBeforeWritingAnything)
     std::filesystem::create_directory(dir / "f01.png");
     CPictureSetSink sink(dir.Path(), *CNumberedName::Parse("f%02d.png"), "png");
     EXPECT_FALSE(sink.Open(0, 2));
-    EXPECT_NE(sink.GetError().find("f01.png is not a file"), std::string::npos) << sink.GetError();
+    EXPECT_NE(sink.GetError().find("f01.png: not a file"), std::string::npos) << sink.GetError();
     EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"f01.png"});
 }
