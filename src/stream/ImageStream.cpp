@@ -129,25 +129,20 @@ bool CImageStream::Load(CArchive& ar)
     return true;
 }
 
-void CImageStream::ReadFrameRows(CArchive& ar, BYTE* frame) const
+std::size_t CImageStream::ReadFrameRows(CArchive& ar, BYTE* frame) const
 {
     const std::size_t stride = static_cast<std::size_t>(GetRowStride());
     const std::size_t width = static_cast<std::size_t>(m_nWidth);
-    const std::size_t bytes = GetFrameBytes();
-    if (stride == width) {
-        // Rows are contiguous: one block; what the file doesn't hold is black.
-        const std::size_t got = ar.Read(frame, bytes);
-        std::memset(frame + got, 0, bytes - got);
-        return;
-    }
-    std::size_t filled = 0;  // bytes of the buffer written so far
+    if (stride == width)
+        return ar.Read(frame, GetFrameBytes());  // rows are contiguous: one block
+    std::size_t filled = 0;
     for (std::int32_t r = 0; r < m_nHeight && !ar.IsAtEnd(); ++r) {
-        BYTE* row = frame + r * stride;
+        BYTE* row = frame + filled;
         const std::size_t got = ar.Read(row, width);
         std::memset(row + got, 0, stride - got);
         filled += stride;
     }
-    std::memset(frame + filled, 0, bytes - filled);
+    return filled;
 }
 
 bool CImageStream::Store(CArchive& ar) const

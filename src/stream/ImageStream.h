@@ -101,9 +101,11 @@ public:
     void BuildPalette();
     bool ReadHeader(CArchive& ar);
     bool Load(CArchive& ar);
-    // Fills a frame buffer of this stream's shape with the archive's next frame: rows of width bytes
-    // at the row stride, alignment bytes 0, and black where the file holds no more.
-    void ReadFrameRows(CArchive& ar, BYTE* frame) const;
+    // Reads the archive's next frame into a frame buffer of this stream's shape: rows of width
+    // bytes at the row stride, alignment bytes 0. Returns how many leading bytes of the buffer it
+    // wrote; where the file holds no more, the rest is left as it is (black in a fresh buffer,
+    // whose untouched pages then cost no memory).
+    std::size_t ReadFrameRows(CArchive& ar, BYTE* frame) const;
     bool Store(CArchive& ar) const;
     // The header's 24 bytes, and one frame buffer's rows of width bytes, as a file holds them.
     void StoreHeader(CArchive& ar) const;

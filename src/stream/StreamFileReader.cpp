@@ -1,5 +1,7 @@
 #include "stream/StreamFileReader.h"
 
+#include <cstring>
+
 #include "framework/FrameworkStrings.h"
 #include "framework/Message.h"
 #include "stream/Archive.h"
@@ -37,7 +39,8 @@ bool CStreamFileReader::ReadFrame(BYTE* frame)
     if (!m_archive || m_nFramesRead >= m_header.GetFrameCount())
         return false;
     try {
-        m_header.ReadFrameRows(*m_archive, frame);
+        const std::size_t filled = m_header.ReadFrameRows(*m_archive, frame);
+        std::memset(frame + filled, 0, m_header.GetFrameBytes() - filled);
     } catch (const CArchiveException&) {
         ShowMessage(framework_strings::kFailedToOpenDoc);
         m_archive.reset();
