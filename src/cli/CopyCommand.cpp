@@ -6,8 +6,8 @@
 #include "cli/ProgressLine.h"
 #include "cli/StreamFiles.h"
 #include "framework/Message.h"
-#include "stream/AtomicFile.h"
 #include "stream/StreamFileReader.h"
+#include "stream/StreamFileWriter.h"
 
 namespace {
 struct CopyOptions {
@@ -21,7 +21,9 @@ int RunCopy(const CopyOptions& options, const CommonOptions& common)
     if (!reader.Open(options.in))
         return kExitFailed;
     const CImageStream& header = reader.GetHeader();
-    if (!IsSavable(header, header.GetFrameCount())) {
+    // The header goes out as it came in, reserved fields included, as the player's save keeps them.
+    CStreamFileWriter writer;
+    if (header.GetFrameCount() == 0 || !writer.Open(options.out, header)) {
         ShowMessage(kFileSaveError);
         return kExitFailed;
     }
@@ -29,25 +31,14 @@ int RunCopy(const CopyOptions& options, const CommonOptions& common)
     if (!frame)
         return kExitFailed;
 
-    // The header goes out as it came in, reserved fields included, as the player's save keeps them.
-    bool readAll = true;
     CProgressLine progress("Copying", header.GetFrameCount(), common.quiet);
-    const bool written = WriteFileAtomically(options.out, [&](CArchive& ar) {
-        header.StoreHeader(ar);
-        for (unsigned n = 0; n < header.GetFrameCount(); ++n) {
-            if (!(readAll = reader.ReadFrame(frame.get())))
-                return false;
-            header.StoreFrameRows(ar, frame.get());
-            progress.Advance(header.GetFrameSize());
-        }
-        return true;
-    });
+    for (unsigned n = 0; n < header.GetFrameCount(); ++n) {
+        if (!reader.ReadFrame(frame.get()) || !WriteOutputFrame(writer, frame.get()))
+            return kExitFailed;
+        progress.Advance(header.GetFrameSize());
+    }
     progress.Finish();
-    if (!readAll)
-        return kExitFailed;
-    if (!written)
-        ShowMessage(kFileSaveError);
-    return written ? kExitOk : kExitFailed;
+    return CommitOutput(writer) ? kExitOk : kExitFailed;
 }
 }  // namespace
 

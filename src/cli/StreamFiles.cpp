@@ -14,16 +14,13 @@ bool SaveStream(const CImageStream& stream, const fs::path& path)
     return written;
 }
 
-bool IsSavable(const CImageStream& shape, std::size_t frames)
-{
-    return frames != 0 && shape.GetFrameSize() == static_cast<std::uint64_t>(shape.GetWidth()) *
-                                                      static_cast<std::uint64_t>(shape.GetHeight());
-}
-
 bool OpenOutput(CStreamFileWriter& writer, const fs::path& path, const CImageStream& shape,
                 std::uint16_t frameCount)
 {
-    if (IsSavable(shape, frameCount) && writer.Open(path, shape.GetWidth(), shape.GetHeight(), frameCount))
+    // The player's save writes only what it reads back as it is: frames, of the size the header
+    // claims.
+    if (frameCount != 0 && shape.HasStorableHeader() &&
+        writer.Open(path, shape.GetWidth(), shape.GetHeight(), frameCount))
         return true;
     ShowMessage(kFileSaveError);
     return false;

@@ -19,10 +19,6 @@ inline constexpr const char* kNotEnoughMemory = "Image size error: Not enough me
 // Writes the stream; an existing file is replaced only by a complete stream ("File save error").
 bool SaveStream(const CImageStream& stream, const std::filesystem::path& path);
 
-// True when the player's save writes a stream of `shape`'s header holding `frames` frames: it
-// writes only what it would read back as it is, frames each of the size the header claims.
-bool IsSavable(const CImageStream& shape, std::size_t frames);
-
 // Starts the file of a result of `shape`'s width, height and frame size with `frameCount` frames.
 // False after "File save error" when the save would refuse it or the file can't be made.
 bool OpenOutput(CStreamFileWriter& writer, const std::filesystem::path& path, const CImageStream& shape,

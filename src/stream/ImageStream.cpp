@@ -47,6 +47,21 @@ void CImageStream::Initialize(int width, int height, std::uint16_t frameCount)
     BuildPalette();
 }
 
+void CImageStream::CopyHeaderOf(const CImageStream& other)
+{
+    Clear();
+    m_wFileType = other.m_wFileType;
+    m_wReserved1 = other.m_wReserved1;
+    m_wReserved2 = other.m_wReserved2;
+    m_dwFrameSize = other.m_dwFrameSize;
+    m_nWidth = other.m_nWidth;
+    m_nHeight = other.m_nHeight;
+    m_wFrameCount = other.m_wFrameCount;
+    m_wReserved3 = other.m_wReserved3;
+    m_wReserved4 = other.m_wReserved4;
+    BuildPalette();
+}
+
 void CImageStream::BuildPalette()
 {
     m_pBitmapInfo.reset();
@@ -149,10 +164,7 @@ bool CImageStream::Store(CArchive& ar) const
 {
     // Only a stream that a reader would take back as it is gets written: every frame the header
     // counts is held, and each holds the frame size the header claims.
-    const bool consistent =
-        m_frames.size() == m_wFrameCount &&
-        m_dwFrameSize == static_cast<std::uint64_t>(m_nWidth) * static_cast<std::uint64_t>(m_nHeight);
-    if (m_frames.empty() || !consistent)
+    if (m_frames.empty() || m_frames.size() != m_wFrameCount || !HasStorableHeader())
         return false;
 
     StoreHeader(ar);
@@ -162,6 +174,11 @@ bool CImageStream::Store(CArchive& ar) const
     }
     m_pWorkingFrame = nullptr;
     return true;
+}
+
+bool CImageStream::HasStorableHeader() const
+{
+    return m_dwFrameSize == static_cast<std::uint64_t>(m_nWidth) * static_cast<std::uint64_t>(m_nHeight);
 }
 
 void CImageStream::StoreHeader(CArchive& ar) const

@@ -98,6 +98,8 @@ public:
     // Sets a "KV" header of a built stream and its palette; the caller then appends exactly
     // frameCount frames of GetFrameBytes() bytes.
     void Initialize(int width, int height, std::uint16_t frameCount);
+    // Every header field of `other` (and the palette), without frames.
+    void CopyHeaderOf(const CImageStream& other);
     void BuildPalette();
     bool ReadHeader(CArchive& ar);
     bool Load(CArchive& ar);
@@ -107,6 +109,9 @@ public:
     // whose untouched pages then cost no memory).
     std::size_t ReadFrameRows(CArchive& ar, BYTE* frame) const;
     bool Store(CArchive& ar) const;
+    // The frame size the header claims is width x height: a file of this header is read back as
+    // it was written. Store writes nothing for a stream whose header is not.
+    bool HasStorableHeader() const;
     // The header's 24 bytes, and one frame buffer's rows of width bytes, as a file holds them.
     void StoreHeader(CArchive& ar) const;
     void StoreFrameRows(CArchive& ar, const BYTE* frame) const;

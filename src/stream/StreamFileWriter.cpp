@@ -1,5 +1,6 @@
 #include "stream/StreamFileWriter.h"
 
+#include <climits>
 #include <unistd.h>
 
 #include "stream/Archive.h"
@@ -19,20 +20,29 @@ bool CStreamFileWriter::Fail(const std::string& what)
     return false;
 }
 
-bool CStreamFileWriter::Open(const std::filesystem::path& target, int width, int height,
-                             std::uint16_t frameCount)
+bool CStreamFileWriter::Open(const std::filesystem::path& target, const CImageStream& header)
 {
-    if (width < 1 || height < 1 || width > kvt::kMaxSide || height > kvt::kMaxSide)
-        return Fail("a picture must be 1 to 65536 pixels wide and high");
+    if (header.GetWidth() < 0 || header.GetHeight() < 0 || header.GetWidth() > INT_MAX - 3)
+        return Fail("a picture can't have that size");
+    if (!header.HasStorableHeader())
+        return Fail("the frame size is not width x height");
     m_file = std::make_unique<CAtomicFile>(target);
     if (!m_file->Open())
         return Fail(m_file->GetError());
     m_archive = std::make_unique<CArchive>(m_file->GetDescriptor(), CArchive::store);
-    m_header.Initialize(width, height, frameCount);
-    m_bCounting = frameCount == 0;
+    m_header.CopyHeaderOf(header);
+    m_bCounting = header.GetFrameCount() == 0;
     m_nFramesWritten = 0;
     m_header.StoreHeader(*m_archive);
     return true;
+}
+
+bool CStreamFileWriter::Open(const std::filesystem::path& target, int width, int height,
+                             std::uint16_t frameCount)
+{
+    CImageStream header;
+    header.Initialize(width, height, frameCount);
+    return Open(target, header);
 }
 
 bool CStreamFileWriter::WriteFrame(const BYTE* frame)

@@ -20,9 +20,12 @@ public:
     CStreamFileWriter(const CStreamFileWriter&) = delete;
     CStreamFileWriter& operator=(const CStreamFileWriter&) = delete;
 
-    // Starts a stream of width x height frames. A frame count of 0 means the frames are counted
-    // as they come and the header is completed by Commit. False, with GetError(), when the size
-    // can't be held or the file can't be made.
+    // Starts a stream with `header` as it stands, reserved fields included. A frame count of 0
+    // means the frames are counted as they come and the header is completed by Commit. False,
+    // with GetError(), for a header whose size is negative or whose frame size is not width x
+    // height (as Store refuses it), or when the file can't be made.
+    bool Open(const std::filesystem::path& target, const CImageStream& header);
+    // Starts a stream of width x height frames with a header of its own.
     bool Open(const std::filesystem::path& target, int width, int height, std::uint16_t frameCount);
 
     // The frame layout the writer takes (row stride, frame bytes).

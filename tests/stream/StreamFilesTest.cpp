@@ -92,17 +92,29 @@ TEST(StreamFileWriter, WritesWhatTheStoreWrites)
 {
     TempDir dir;
     WriteBytes(dir / "in.kvt", Header(5, 3, 2) + Ramp(30));
-    CStreamFileReader reader;
-    ASSERT_TRUE(reader.Open(dir / "in.kvt"));
-    const auto frames = ReadAllFrames(reader);
-    for (const std::uint16_t count : {std::uint16_t{2}, std::uint16_t{0}}) {  // 0: counted as written
+    // A header as it came, reserved fields kept; and a zero-width stream, which the store writes.
+    WriteBytes(dir / "reserved.kvt", Header({5, 3, 2, 15, {1, 2, 3, 4}}) + Ramp(30));
+    WriteBytes(dir / "empty.kvt", Header(0, 3, 2));
+    for (const char* name : {"in.kvt", "reserved.kvt", "empty.kvt"}) {
+        CStreamFileReader reader;
+        ASSERT_TRUE(reader.Open(dir / name));
+        const auto frames = ReadAllFrames(reader);
         CStreamFileWriter writer;
-        ASSERT_TRUE(writer.Open(dir / "out.kvt", 5, 3, count));
+        ASSERT_TRUE(writer.Open(dir / "out.kvt", reader.GetHeader()));
         for (const Bytes& frame : frames)
             ASSERT_TRUE(writer.WriteFrame(frame.data()));
         ASSERT_TRUE(writer.Commit()) << writer.GetError();
-        EXPECT_EQ(ReadBytes(dir / "out.kvt"), ReadBytes(dir / "in.kvt"));
+        EXPECT_EQ(ReadBytes(dir / "out.kvt"), ReadBytes(dir / name));
     }
+    // Counted as written: the header's count is filled in at the end.
+    CStreamFileReader reader;
+    ASSERT_TRUE(reader.Open(dir / "in.kvt"));
+    CStreamFileWriter writer;
+    ASSERT_TRUE(writer.Open(dir / "out.kvt", 5, 3, 0));
+    for (const Bytes& frame : ReadAllFrames(reader))
+        ASSERT_TRUE(writer.WriteFrame(frame.data()));
+    ASSERT_TRUE(writer.Commit()) << writer.GetError();
+    EXPECT_EQ(ReadBytes(dir / "out.kvt"), ReadBytes(dir / "in.kvt"));
 }
 
 TEST(StreamFileWriter, AStreamShortOfItsCountOrEmptyLeavesTheTargetAlone)
