@@ -20,7 +20,7 @@ namespace {
 // A header may ask for gigabytes of (black) frames from a few bytes; the load's own limit is the
 // memory the process can get, more than a fuzzing run can spend per input. Frames and rows are
 // bounded too: thousands of tiny frames or rows cost a loop each without finding anything new.
-constexpr std::uint64_t kFrameBudget = 1u << 20;
+constexpr std::uint64_t kFrameBudget = 1u << 18;
 constexpr std::uint16_t kFrameLimit = 64;
 constexpr std::int32_t kRowLimit = 1024;
 

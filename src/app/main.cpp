@@ -1,12 +1,16 @@
 // KVTPlayer: the desktop player.
 
 #include <QApplication>
+#include <csignal>
 
 #include "app/AppMessageBox.h"
 #include "app/KVTPlayerApp.h"
 
 int main(int argc, char** argv)
 {
+    // A save past the file-size limit fails with the save's message; the signal would end the
+    // player and lose every document not yet saved.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     InstallMessageBox();
     CKVTPlayerApp theApp;

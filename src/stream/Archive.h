@@ -59,7 +59,9 @@ private:
     void ReadExactly(void* data, std::size_t count);
     bool FlushBuffer();
 
-    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+    // Small enough to come from the heap rather than a mapping of its own; blocks this size and
+    // larger bypass it.
+    static constexpr std::size_t kBufferSize = std::size_t{64} << 10;
 
     Mode m_mode;
     int m_fd = -1;
