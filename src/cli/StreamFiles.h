@@ -8,13 +8,9 @@
 #include <string_view>
 
 #include "stream/ImageStream.h"
+#include "stream/StreamMessages.h"
 
 class CStreamFileWriter;
-
-// What the player's save says when a stream can't be written.
-inline constexpr const char* kFileSaveError = "File save error";
-// What the player's load says when the frames can't be held.
-inline constexpr const char* kNotEnoughMemory = "Image size error: Not enough memory for the images";
 
 // Writes the stream; an existing file is replaced only by a complete stream ("File save error").
 bool SaveStream(const CImageStream& stream, const std::filesystem::path& path);

@@ -7,10 +7,7 @@
 #include "stream/Archive.h"
 #include "stream/KvtFormat.h"
 #include "stream/MemoryBudget.h"
-
-namespace {
-constexpr const char* kNotEnoughMemory = "Image size error: Not enough memory for the images";
-}  // namespace
+#include "stream/StreamMessages.h"
 
 FrameBuffer AllocateFrameBuffer(std::size_t bytes)
 {

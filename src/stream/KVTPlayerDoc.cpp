@@ -5,6 +5,7 @@
 #include "framework/CommandIds.h"
 #include "framework/Message.h"
 #include "stream/Archive.h"
+#include "stream/StreamMessages.h"
 
 CKVTPlayerDoc::CKVTPlayerDoc()
 {
@@ -18,7 +19,7 @@ void CKVTPlayerDoc::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
         if (m_pStream && !m_pStream->Store(ar))
-            ShowMessage("File save error");
+            ShowMessage(kFileSaveError);
         return;
     }
     if (!m_pStream)
