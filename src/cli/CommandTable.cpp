@@ -3,7 +3,7 @@
 void AddAllCommands(CCommandLine& commandLine)
 {
     for (auto add : {AddInfoCommand, AddCopyCommand, AddShadowsCommand, AddDemoCommand, AddInterlaceCommand,
-                     AddRevealCommand, AddMakeCommand, AddImportCommand, AddExportCommand,
+                     AddRevealCommand, AddMeasureCommand, AddMakeCommand, AddImportCommand, AddExportCommand,
                      AddPrintCommand})
         add(commandLine);
 }

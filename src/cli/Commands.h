@@ -17,3 +17,4 @@ void AddMakeCommand(CCommandLine& commandLine);
 void AddImportCommand(CCommandLine& commandLine);
 void AddExportCommand(CCommandLine& commandLine);
 void AddPrintCommand(CCommandLine& commandLine);
+void AddMeasureCommand(CCommandLine& commandLine);

@@ -1,0 +1,44 @@
+#pragma once
+// The blocks of shares as bit patterns: one bit per subpixel, set where the subpixel is black (0),
+// bit r * width + c for the subpixel in column c and row r of the block. Stacking shares (black
+// wins) is then the OR of their patterns, and a block's darkness the count of its set bits.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+using BYTE = std::uint8_t;
+using BlockPattern = std::uint64_t;
+
+// Subpixels per secret pixel in shares of `width` x `height` blocks.
+struct BlockShape {
+    int width = 1;
+    int height = 1;
+    int Subpixels() const { return width * height; }
+};
+
+// Patterns hold at most this many subpixels.
+inline constexpr int kMaxBlockSubpixels = 64;
+
+// The block that makes a share of shareWidth x shareHeight from a secret of secretWidth x
+// secretHeight, or nothing when the share is not a whole multiple of the secret both ways.
+std::optional<BlockShape> DeriveBlockShape(int secretWidth, int secretHeight, int shareWidth, int shareHeight);
+
+// Reads the patterns of one row of secret pixels from a share frame.
+class CBlockPatternReader {
+public:
+    CBlockPatternReader(BlockShape block, int secretWidth);
+
+    // patterns[x] for x < secretWidth: the blocks of secret row `secretRow` in `shareFrame`, whose
+    // rows are `stride` bytes apart.
+    void Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns);
+
+private:
+    // m_bits: bit i set where subpixel i of the row is black.
+    void PackRow(const BYTE* row);
+
+    BlockShape m_block;
+    int m_nSecretWidth;
+    std::vector<std::uint64_t> m_bits;  // one word more than the row needs, so reads may straddle
+};

@@ -1,0 +1,113 @@
+#include "vss/RevealContrast.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+CDarknessHistogram::CDarknessHistogram(int subpixels)
+    : m_nSubpixels(subpixels), m_counts(2 * static_cast<std::size_t>(subpixels + 1), 0)
+{
+}
+
+void CDarknessHistogram::Merge(const CDarknessHistogram& other)
+{
+    for (std::size_t i = 0; i < m_counts.size(); ++i)
+        m_counts[i] += other.m_counts[i];
+}
+
+void CDarknessHistogram::Reset()
+{
+    std::fill(m_counts.begin(), m_counts.end(), 0);
+}
+
+std::uint64_t CDarknessHistogram::Pixels(bool secretBlack) const
+{
+    std::uint64_t pixels = 0;
+    for (int c = 0; c <= m_nSubpixels; ++c)
+        pixels += Blocks(secretBlack, c);
+    return pixels;
+}
+
+std::optional<double> CDarknessHistogram::Darkness(bool secretBlack) const
+{
+    std::uint64_t pixels = 0;
+    std::uint64_t black = 0;
+    for (int c = 0; c <= m_nSubpixels; ++c) {
+        pixels += Blocks(secretBlack, c);
+        black += Blocks(secretBlack, c) * static_cast<std::uint64_t>(c);
+    }
+    if (pixels == 0)
+        return std::nullopt;
+    return static_cast<double>(black) / (static_cast<double>(pixels) * m_nSubpixels);
+}
+
+double GreyMapping::Grey(double darkness) const
+{
+    return std::clamp(255.0 * (black - darkness) / (black - white), 0.0, 255.0);
+}
+
+std::optional<GreyMapping> MappingOf(const CDarknessHistogram& histogram)
+{
+    const auto h = histogram.Darkness(true);
+    const auto l = histogram.Darkness(false);
+    if (!h || !l || *h == *l)
+        return std::nullopt;
+    return GreyMapping{*h, *l};
+}
+
+namespace {
+double ErrorRate(const CDarknessHistogram& histogram, double h, double l)
+{
+    const int m = histogram.GetSubpixels();
+    double wrong = 0;
+    for (int c = 0; c <= m; ++c) {
+        // Compared in counts of subpixels, so that a block exactly at the midpoint is found as such.
+        const double side = 2.0 * c - (h + l) * m;
+        const double blackWrong = side == 0 ? 0.5 : (side < 0) == (h > l);
+        const double whiteWrong = side == 0 ? 0.5 : (side > 0) == (h > l);
+        wrong += blackWrong * static_cast<double>(histogram.Blocks(true, c)) +
+                 whiteWrong * static_cast<double>(histogram.Blocks(false, c));
+    }
+    return wrong / static_cast<double>(histogram.Pixels(true) + histogram.Pixels(false));
+}
+
+double MeanSquaredError(const CDarknessHistogram& histogram, const GreyMapping& mapping)
+{
+    const int m = histogram.GetSubpixels();
+    double sum = 0;
+    for (int c = 0; c <= m; ++c) {
+        const double grey = mapping.Grey(static_cast<double>(c) / m);
+        sum += grey * grey * static_cast<double>(histogram.Blocks(true, c)) +
+               (255 - grey) * (255 - grey) * static_cast<double>(histogram.Blocks(false, c));
+    }
+    return sum / static_cast<double>(histogram.Pixels(true) + histogram.Pixels(false));
+}
+}  // namespace
+
+ContrastFigures ComputeContrast(const CDarknessHistogram& histogram, const std::optional<GreyMapping>& mapping)
+{
+    ContrastFigures figures;
+    figures.blackDarkness = histogram.Darkness(true);
+    figures.whiteDarkness = histogram.Darkness(false);
+    if (mapping && histogram.Pixels(true) + histogram.Pixels(false) > 0)
+        figures.meanSquaredError = MeanSquaredError(histogram, *mapping);
+    if (!figures.blackDarkness || !figures.whiteDarkness)
+        return figures;
+    const double h = *figures.blackDarkness;
+    const double l = *figures.whiteDarkness;
+    figures.alpha = h - l;
+    const double lightBlack = 1 - h;
+    const double lightWhite = 1 - l;
+    figures.beta = (lightWhite - lightBlack) / (1 + lightBlack);
+    figures.errorRate = ErrorRate(histogram, h, l);
+    return figures;
+}
+
+std::optional<double> PeakSignalToNoise(const std::optional<double>& meanSquaredError)
+{
+    if (!meanSquaredError)
+        return std::nullopt;
+    if (*meanSquaredError <= 0)
+        return std::numeric_limits<double>::infinity();
+    return 10 * std::log10(255.0 * 255.0 / *meanSquaredError);
+}

@@ -1,0 +1,84 @@
+#include "vss/RevealSimilarity.h"
+
+#include <array>
+
+namespace {
+constexpr int kCell = 4;  // windows are 2 x 2 cells
+
+// Sums over some pixels: secret x (0 or 255), grey y.
+struct Sums {
+    double n = 0, x = 0, y = 0, yy = 0, xy = 0;
+    Sums& operator+=(const Sums& o)
+    {
+        n += o.n, x += o.x, y += o.y, yy += o.yy, xy += o.xy;
+        return *this;
+    }
+};
+
+double Similarity(const Sums& s)
+{
+    constexpr double c1 = (0.01 * 255) * (0.01 * 255);
+    constexpr double c2 = (0.03 * 255) * (0.03 * 255);
+    const double mx = s.x / s.n;
+    const double my = s.y / s.n;
+    const double vx = 255 * s.x / s.n - mx * mx;  // x * x = 255 x
+    const double vy = s.yy / s.n - my * my;
+    const double cxy = s.xy / s.n - mx * my;
+    return (2 * mx * my + c1) * (2 * cxy + c2) / ((mx * mx + my * my + c1) * (vx + vy + c2));
+}
+
+// Each cell byte's contribution to the sums.
+std::array<Sums, 256> ContributionTable(const StackedCells& frame, const GreyMapping& mapping)
+{
+    std::array<Sums, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        const int count = b & ~kSecretWhiteBit;
+        if (count > frame.subpixels)
+            continue;
+        const double y = mapping.Grey(static_cast<double>(count) / frame.subpixels);
+        const double x = (b & kSecretWhiteBit) ? 255 : 0;
+        table[static_cast<std::size_t>(b)] = {1, x, y, y * y, x * y};
+    }
+    return table;
+}
+
+Sums SumRect(const StackedCells& frame, const std::array<Sums, 256>& table, int x0, int y0, int w, int h)
+{
+    Sums s;
+    for (int y = y0; y < y0 + h; ++y) {
+        const std::uint8_t* row = frame.cells.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.width);
+        for (int x = x0; x < x0 + w; ++x)
+            s += table[row[x]];
+    }
+    return s;
+}
+}  // namespace
+
+double StructuralSimilarity(const StackedCells& frame, const GreyMapping& mapping)
+{
+    const auto table = ContributionTable(frame, mapping);
+    if (frame.width < 2 * kCell || frame.height < 2 * kCell)
+        return Similarity(SumRect(frame, table, 0, 0, frame.width, frame.height));
+
+    // Cell sums a row of cells at a time; each window joins two neighbouring cells of two rows.
+    const int cellsAcross = frame.width / kCell;
+    const int cellsDown = frame.height / kCell;
+    std::vector<Sums> above(static_cast<std::size_t>(cellsAcross));
+    std::vector<Sums> current(above.size());
+    double total = 0;
+    for (int j = 0; j < cellsDown; ++j) {
+        for (int i = 0; i < cellsAcross; ++i)
+            current[static_cast<std::size_t>(i)] = SumRect(frame, table, i * kCell, j * kCell, kCell, kCell);
+        if (j > 0) {
+            for (std::size_t i = 0; i + 1 < current.size(); ++i) {
+                Sums window = above[i];
+                window += above[i + 1];
+                window += current[i];
+                window += current[i + 1];
+                total += Similarity(window);
+            }
+        }
+        above.swap(current);
+    }
+    return total / (static_cast<double>(cellsAcross - 1) * static_cast<double>(cellsDown - 1));
+}
