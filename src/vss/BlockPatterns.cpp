@@ -1,5 +1,7 @@
 #include "vss/BlockPatterns.h"
 
+#include <algorithm>
+
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -44,31 +46,47 @@ void CBlockPatternReader::PackRow(const BYTE* row)
     }
 }
 
+namespace {
+// Ors the blocks' bits of one packed subpixel row into the patterns, shifted to the row's place.
+template <unsigned Width>
+void OrRow(const std::uint64_t* bits, int secretWidth, unsigned shift, BlockPattern* patterns)
+{
+    constexpr std::uint64_t mask = (std::uint64_t{1} << Width) - 1;
+    constexpr unsigned perWord = 64 / Width;
+    for (int x = 0; x < secretWidth; ++x) {
+        const auto i = static_cast<unsigned>(x);
+        patterns[x] |= (bits[i / perWord] >> (i % perWord * Width) & mask) << shift;
+    }
+}
+
+void OrRowAnyWidth(const std::uint64_t* bits, int secretWidth, unsigned width, unsigned shift, BlockPattern* patterns)
+{
+    const std::uint64_t mask = width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
+    for (int x = 0; x < secretWidth; ++x) {
+        const std::size_t offset = static_cast<std::size_t>(x) * width;
+        const unsigned bit = offset & 63;
+        std::uint64_t v = bits[offset >> 6] >> bit;
+        if (bit + width > 64)
+            v |= bits[(offset >> 6) + 1] << (64 - bit);
+        patterns[x] |= (v & mask) << shift;
+    }
+}
+}  // namespace
+
 void CBlockPatternReader::Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns)
 {
     const auto width = static_cast<unsigned>(m_block.width);
-    const std::uint64_t mask = width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
+    std::fill(patterns, patterns + m_nSecretWidth, BlockPattern{0});
     for (int r = 0; r < m_block.height; ++r) {
         const std::size_t shareRow = static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height) +
                                      static_cast<std::size_t>(r);
         PackRow(shareFrame + shareRow * stride);
         const unsigned shift = static_cast<unsigned>(r) * width;
-        const std::uint64_t* bits = m_bits.data();
-        if (width == 1) {
-            for (int x = 0; x < m_nSecretWidth; ++x) {
-                const std::uint64_t bit = bits[x >> 6] >> (x & 63) & 1;
-                patterns[x] = r == 0 ? bit << shift : patterns[x] | bit << shift;
-            }
-            continue;
-        }
-        for (int x = 0; x < m_nSecretWidth; ++x) {
-            const std::size_t offset = static_cast<std::size_t>(x) * width;
-            const unsigned bit = offset & 63;
-            std::uint64_t v = bits[offset >> 6] >> bit;
-            if (bit + width > 64)
-                v |= bits[(offset >> 6) + 1] << (64 - bit);
-            const std::uint64_t block = (v & mask) << shift;
-            patterns[x] = r == 0 ? block : patterns[x] | block;
+        switch (width) {
+        case 1: OrRow<1>(m_bits.data(), m_nSecretWidth, shift, patterns); break;
+        case 2: OrRow<2>(m_bits.data(), m_nSecretWidth, shift, patterns); break;
+        case 4: OrRow<4>(m_bits.data(), m_nSecretWidth, shift, patterns); break;
+        default: OrRowAnyWidth(m_bits.data(), m_nSecretWidth, width, shift, patterns); break;
         }
     }
 }

@@ -3,6 +3,7 @@
 // patterns counted by the colour of the secret pixel beneath, and how dark they are over each
 // colour. A share that hides its secret shows the same mix of patterns over black and white.
 
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -18,27 +19,33 @@ public:
     // Up to this many subpixels a pattern is its own category; larger blocks are categorised by
     // their count of black subpixels.
     static constexpr int kMaxPatternBits = 16;
+    // Without blocks, patterns are those of 2 x 2 windows of pixels.
+    static constexpr int kWindowBits = 4;
 
-    // `patternBits`: subpixels in the units whose patterns are counted.
-    explicit CLeakTest(int patternBits);
+    // Blocks of `subpixels`; 1 counts patterns of windows given to AddWindow instead of blocks.
+    explicit CLeakTest(int subpixels);
 
-    void AddPattern(bool secretBlack, BlockPattern pattern);
-    // Darkness is counted per secret pixel, also where patterns are counted over windows.
-    void AddDarkness(bool secretBlack, int blackSubpixels, int subpixels)
-    {
-        m_blackSubpixels[secretBlack] += static_cast<std::uint64_t>(blackSubpixels);
-        m_subpixels[secretBlack] += static_cast<std::uint64_t>(subpixels);
-    }
+    // The blocks over one row of secret pixels (only 0 is black).
+    void AddRow(const BYTE* secretRow, const BlockPattern* blocks, int width);
+    // The window over four secret pixels of one colour, bit 2 * row + column.
+    void AddWindow(bool secretBlack, BlockPattern window) { ++m_patterns[secretBlack][window]; }
 
+    bool CountsWindows() const { return m_bWindows; }
     // Share of black subpixels over the secret's pixels of that colour.
     std::optional<double> Darkness(bool secretBlack) const;
     // Nothing when the secret had only one colour beneath the patterns.
-    std::optional<ChiSquareResult> Test() const { return TestIndependence(m_overBlack, m_overWhite); }
+    std::optional<ChiSquareResult> Test() const { return TestIndependence(m_patterns[1], m_patterns[0]); }
 
 private:
+    std::size_t Category(BlockPattern block) const
+    {
+        return m_bByCount ? static_cast<std::size_t>(std::popcount(block)) : static_cast<std::size_t>(block);
+    }
+
+    int m_nSubpixels;
+    bool m_bWindows;
     bool m_bByCount;
-    std::vector<std::uint64_t> m_overBlack;
-    std::vector<std::uint64_t> m_overWhite;
+    std::vector<std::uint64_t> m_patterns[2];  // [secret black][category]
     std::uint64_t m_blackSubpixels[2] = {0, 0};
-    std::uint64_t m_subpixels[2] = {0, 0};
+    std::uint64_t m_pixels[2] = {0, 0};
 };

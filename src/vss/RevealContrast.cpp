@@ -1,6 +1,7 @@
 #include "vss/RevealContrast.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +14,19 @@ void CDarknessHistogram::Merge(const CDarknessHistogram& other)
 {
     for (std::size_t i = 0; i < m_counts.size(); ++i)
         m_counts[i] += other.m_counts[i];
+}
+
+[[gnu::target_clones("popcnt", "default")]] void CDarknessHistogram::AddRow(const std::uint8_t* secretRow,
+                                                                          const std::uint64_t* stacked, int width,
+                                                                          std::uint8_t* counts)
+{
+    std::uint64_t* overWhite = m_counts.data();
+    std::uint64_t* overBlack = overWhite + m_nSubpixels + 1;
+    for (int x = 0; x < width; ++x) {
+        const auto count = static_cast<std::uint8_t>(std::popcount(stacked[x]));
+        counts[x] = count;
+        ++(secretRow[x] == 0 ? overBlack : overWhite)[count];
+    }
 }
 
 void CDarknessHistogram::Reset()

@@ -36,10 +36,11 @@ CShareMeasurement::CShareMeasurement(int secretWidth, int secretHeight, BlockSha
         m_patterns.emplace_back(width);
         m_patternsAbove.emplace_back(m_bWindows ? width : 0);
     }
-    const int patternBits = m_bWindows ? 4 : m_nSubpixels;
+    m_rowPointers.resize(m_patterns.size());
+    m_stackedRow.resize(width);
     auto addTests = [&](int size) {
         for (auto& shares : Combinations(shareCount, size))
-            m_leakTests.push_back({std::move(shares), CLeakTest(patternBits)});
+            m_leakTests.push_back({std::move(shares), CLeakTest(m_nSubpixels)});
     };
     addTests(1);
     if (stackSize > 1)
@@ -67,7 +68,7 @@ void CShareMeasurement::CountWindows(const BYTE* secretRow, const BYTE* rowAbove
             const BlockPattern window = StackedAt(leak.shares, x, true) | StackedAt(leak.shares, x + 1, true) << 1 |
                                         StackedAt(leak.shares, x, false) << 2 |
                                         StackedAt(leak.shares, x + 1, false) << 3;
-            leak.test.AddPattern(black, window);
+            leak.test.AddWindow(black, window);
         }
     }
 }
@@ -75,35 +76,58 @@ void CShareMeasurement::CountWindows(const BYTE* secretRow, const BYTE* rowAbove
 void CShareMeasurement::MeasureRow(int y, const BYTE* secretRow, const BYTE* rowAbove)
 {
     const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(m_nWidth);
+    BlockPattern* stacked = m_stackedRow.data();
+    StackRow(m_rowPointers, stacked);
     std::uint8_t* cells = m_cells.cells.data() + rowStart;
-    BlockPattern* previous = m_previousStack.data() + rowStart;
-    const bool comparing = m_nFrames > 0;
-    for (int x = 0; x < m_nWidth; ++x) {
-        BlockPattern stacked = 0;
-        for (const auto& row : m_patterns)
-            stacked |= row[static_cast<std::size_t>(x)];
-        const bool black = secretRow[x] == 0;
-        const int count = std::popcount(stacked);
-        m_frameHistogram.Add(black, count);
-        const auto cell = static_cast<std::uint8_t>(count | (black ? 0 : kSecretWhiteBit));
-        if (comparing && ((cells[x] ^ cell) & kSecretWhiteBit) == 0) {
-            m_nFrameChanged += static_cast<std::uint64_t>(std::popcount(previous[x] ^ stacked));
-            m_nFrameCompared += static_cast<std::uint64_t>(m_nSubpixels);
-        }
-        cells[x] = cell;
-        previous[x] = stacked;
-    }
+    if (m_nFrames > 0)
+        CountCrawl(secretRow, stacked, cells, m_previousStack.data() + rowStart);
+    else
+        std::copy(stacked, stacked + m_nWidth, m_previousStack.data() + rowStart);
+    m_frameHistogram.AddRow(secretRow, stacked, m_nWidth, cells);
+    for (int x = 0; x < m_nWidth; ++x)
+        cells[x] |= secretRow[x] == 0 ? 0 : kSecretWhiteBit;
+
     for (StackLeakTest& leak : m_leakTests) {
-        for (int x = 0; x < m_nWidth; ++x) {
-            const BlockPattern pattern = StackedAt(leak.shares, x, false);
-            const bool black = secretRow[x] == 0;
-            leak.test.AddDarkness(black, std::popcount(pattern), m_nSubpixels);
-            if (!m_bWindows)
-                leak.test.AddPattern(black, pattern);
+        if (leak.shares.size() == 1) {
+            leak.test.AddRow(secretRow, m_rowPointers[static_cast<std::size_t>(leak.shares.front())], m_nWidth);
+        } else {
+            m_subsetRows.clear();
+            for (const int s : leak.shares)
+                m_subsetRows.push_back(m_rowPointers[static_cast<std::size_t>(s)]);
+            StackRow(m_subsetRows, stacked);
+            leak.test.AddRow(secretRow, stacked, m_nWidth);
         }
     }
     if (m_bWindows && (y & 1))
         CountWindows(secretRow, rowAbove);
+}
+
+void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, BlockPattern* stacked) const
+{
+    std::copy(rows.front(), rows.front() + m_nWidth, stacked);
+    for (std::size_t s = 1; s < rows.size(); ++s)
+        for (int x = 0; x < m_nWidth; ++x)
+            stacked[x] |= rows[s][x];
+}
+
+// Before the row's cells are overwritten: they still hold the previous frame's colours.
+[[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::CountCrawl(const BYTE* secretRow,
+                                                                             const BlockPattern* stacked,
+                                                                             const std::uint8_t* cells,
+                                                                             BlockPattern* previous)
+{
+    std::uint64_t changed = 0;
+    std::uint64_t compared = 0;
+    for (int x = 0; x < m_nWidth; ++x) {
+        const bool wasWhite = cells[x] & kSecretWhiteBit;
+        if (wasWhite == (secretRow[x] != 0)) {
+            changed += static_cast<std::uint64_t>(std::popcount(previous[x] ^ stacked[x]));
+            ++compared;
+        }
+        previous[x] = stacked[x];
+    }
+    m_nFrameChanged += changed;
+    m_nFrameCompared += compared * static_cast<std::uint64_t>(m_nSubpixels);
 }
 
 FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t secretStride,
@@ -114,8 +138,10 @@ FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t sec
     for (int y = 0; y < m_nHeight; ++y) {
         if (m_bWindows)
             m_patternsAbove.swap(m_patterns);
-        for (std::size_t s = 0; s < m_readers.size(); ++s)
+        for (std::size_t s = 0; s < m_readers.size(); ++s) {
             m_readers[s].Read(shares[s], shareStride, y, m_patterns[s].data());
+            m_rowPointers[s] = m_patterns[s].data();
+        }
         const BYTE* row = secret + static_cast<std::size_t>(y) * secretStride;
         MeasureRow(y, row, y > 0 ? row - secretStride : nullptr);
     }

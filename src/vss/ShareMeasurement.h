@@ -51,6 +51,9 @@ private:
     void MeasureRow(int y, const BYTE* secretRow, const BYTE* rowAbove);
     void CountWindows(const BYTE* secretRow, const BYTE* rowAbove);
     BlockPattern StackedAt(const std::vector<int>& shares, int x, bool above) const;
+    void StackRow(const std::vector<const BlockPattern*>& rows, BlockPattern* stacked) const;
+    void CountCrawl(const BYTE* secretRow, const BlockPattern* stacked, const std::uint8_t* cells,
+                    BlockPattern* previous);
 
     int m_nWidth;
     int m_nHeight;
@@ -60,6 +63,9 @@ private:
     std::vector<CBlockPatternReader> m_readers;
     std::vector<std::vector<BlockPattern>> m_patterns;       // per share, this secret row
     std::vector<std::vector<BlockPattern>> m_patternsAbove;  // per share, the row above (windows)
+    std::vector<const BlockPattern*> m_rowPointers;          // m_patterns' rows, for the pixel loops
+    std::vector<const BlockPattern*> m_subsetRows;
+    std::vector<BlockPattern> m_stackedRow;
     std::vector<StackLeakTest> m_leakTests;
 
     CDarknessHistogram m_frameHistogram;
