@@ -1,0 +1,266 @@
+// Measured figures of shares built here from the papers' constructions, against their published
+// contrast, and leak tests of sound and broken shares.
+
+#include "vss/ShareMeasurement.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <numeric>
+#include <random>
+
+namespace {
+using Basis = std::vector<std::vector<int>>;  // rows: shares; columns: subpixels; 1 black
+
+int Stride(int width)
+{
+    return (width + 3) / 4 * 4;
+}
+
+// One frame of a secret and its shares, rows at the stream's stride.
+struct Frames {
+    int width, height;
+    BlockShape block;
+    std::vector<BYTE> secret;
+    std::vector<std::vector<BYTE>> shares;
+
+    Frames(int w, int h, BlockShape b, int shareCount)
+        : width(w), height(h), block(b), secret(static_cast<std::size_t>(Stride(w) * h), 0),
+          shares(static_cast<std::size_t>(shareCount),
+                 std::vector<BYTE>(static_cast<std::size_t>(Stride(w * b.width) * h * b.height), 0))
+    {
+    }
+    bool Black(int x, int y) const { return secret[static_cast<std::size_t>(y * Stride(width) + x)] == 0; }
+    void SetSubpixel(int share, int x, int y, int j, bool black)
+    {
+        const int sx = x * block.width + j % block.width;
+        const int sy = y * block.height + j / block.width;
+        shares[static_cast<std::size_t>(share)][static_cast<std::size_t>(sy * Stride(width * block.width) + sx)] =
+            black ? 0 : 255;
+    }
+};
+
+// Blocks of 5 x 5 pixels, alternately black and white.
+void PaintChecker(Frames& f)
+{
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x)
+            f.secret[static_cast<std::size_t>(y * Stride(f.width) + x)] = (x / 5 + y / 5) % 2 ? 255 : 0;
+}
+
+// Naor and Shamir: each pixel's basis matrix with its columns shuffled.
+Frames FromBasis(const Basis& white, const Basis& black, BlockShape block, std::mt19937& rng, int size = 60)
+{
+    Frames f(size, size, block, static_cast<int>(white.size()));
+    PaintChecker(f);
+    std::vector<int> columns(white.front().size());
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            std::iota(columns.begin(), columns.end(), 0);
+            std::shuffle(columns.begin(), columns.end(), rng);
+            const Basis& basis = f.Black(x, y) ? black : white;
+            for (std::size_t s = 0; s < basis.size(); ++s)
+                for (std::size_t j = 0; j < columns.size(); ++j)
+                    f.SetSubpixel(static_cast<int>(s), x, y, static_cast<int>(j), basis[s][static_cast<std::size_t>(columns[j])]);
+        }
+    return f;
+}
+
+// Random grids: `rule` gives every share's pixel for a secret pixel.
+using GridRule = std::function<std::vector<bool>(bool secretBlack, std::mt19937& rng)>;
+Frames FromGrids(int shareCount, const GridRule& rule, std::mt19937& rng)
+{
+    Frames f(200, 200, {1, 1}, shareCount);
+    PaintChecker(f);
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            const auto pixels = rule(f.Black(x, y), rng);
+            for (int s = 0; s < shareCount; ++s)
+                f.SetSubpixel(s, x, y, 0, pixels[static_cast<std::size_t>(s)]);
+        }
+    return f;
+}
+
+FrameFigures Measure(CShareMeasurement& measurement, const Frames& f, std::vector<int> which = {})
+{
+    if (which.empty())
+        for (int s = 0; s < static_cast<int>(f.shares.size()); ++s)
+            which.push_back(s);
+    std::vector<const BYTE*> shares;
+    for (int s : which)
+        shares.push_back(f.shares[static_cast<std::size_t>(s)].data());
+    return measurement.MeasureFrame(f.secret.data(), static_cast<std::size_t>(Stride(f.width)), shares,
+                                    static_cast<std::size_t>(Stride(f.width * f.block.width)));
+}
+
+FrameFigures Measure(const Frames& f, std::vector<int> which = {})
+{
+    CShareMeasurement measurement(f.width, f.height, f.block, which.empty() ? static_cast<int>(f.shares.size())
+                                                                           : static_cast<int>(which.size()), 1);
+    return Measure(measurement, f, which);
+}
+
+bool Leaks(const CLeakTest& test)
+{
+    const auto chi = test.Test();
+    return chi && chi->pValue < kLeakPValue;
+}
+
+bool Coin(std::mt19937& rng)
+{
+    return rng() & 1;
+}
+}  // namespace
+
+TEST(ShareMeasurement, BlocksComeFromWholeMultiplesOnly)
+{
+    const auto block = DeriveBlockShape(100, 50, 300, 100);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block->width, 3);
+    EXPECT_EQ(block->height, 2);
+    EXPECT_FALSE(DeriveBlockShape(100, 50, 301, 100));
+    EXPECT_FALSE(DeriveBlockShape(100, 50, 300, 99));
+    EXPECT_FALSE(DeriveBlockShape(100, 50, 50, 100));
+}
+
+TEST(ShareMeasurement, NaorShamirSchemesGiveTheirRelativeDifference)
+{
+    std::mt19937 rng(1);
+    // (2, 2), m = 4: shares exact, stacked black blocks all black, white ones half.
+    const Frames two = FromBasis({{1, 1, 0, 0}, {1, 1, 0, 0}}, {{1, 1, 0, 0}, {0, 0, 1, 1}}, {2, 2}, rng);
+    const FrameFigures f22 = Measure(two);
+    EXPECT_DOUBLE_EQ(*f22.contrast.blackDarkness, 1.0);
+    EXPECT_DOUBLE_EQ(*f22.contrast.whiteDarkness, 0.5);
+    EXPECT_DOUBLE_EQ(*f22.contrast.alpha, 0.5);
+    EXPECT_DOUBLE_EQ(*f22.contrast.errorRate, 0.0);
+    EXPECT_DOUBLE_EQ(*f22.ssim, 1.0);
+    EXPECT_TRUE(std::isinf(*f22.psnr));
+
+    // (3, 3), m = 4.
+    const Frames three = FromBasis({{0, 0, 1, 1}, {0, 1, 0, 1}, {0, 1, 1, 0}},
+                                   {{1, 1, 0, 0}, {1, 0, 1, 0}, {1, 0, 0, 1}}, {2, 2}, rng);
+    EXPECT_DOUBLE_EQ(*Measure(three).contrast.alpha, 0.25);
+    // Two of the three say nothing: both colours look alike.
+    EXPECT_DOUBLE_EQ(*Measure(three, {0, 1}).contrast.alpha, 0.0);
+
+    // (2, 3), m = 3 in 3 x 1 blocks: any two shares.
+    const Frames twoOfThree = FromBasis({{1, 0, 0}, {1, 0, 0}, {1, 0, 0}}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {3, 1}, rng);
+    EXPECT_NEAR(*Measure(twoOfThree, {0, 2}).contrast.alpha, 1.0 / 3, 1e-12);
+    EXPECT_NEAR(*Measure(twoOfThree, {1, 2}).contrast.alpha, 1.0 / 3, 1e-12);
+
+    // (4, 4), m = 8 in 4 x 2 blocks: columns of even weight for white, odd for black.
+    Basis even(4), odd(4);
+    for (int c = 0; c < 16; ++c)
+        for (int s = 0; s < 4; ++s)
+            (std::popcount(static_cast<unsigned>(c)) % 2 ? odd : even)[static_cast<std::size_t>(s)].push_back(c >> s & 1);
+    const FrameFigures f44 = Measure(FromBasis(even, odd, {4, 2}, rng));
+    EXPECT_DOUBLE_EQ(*f44.contrast.alpha, 1.0 / 8);
+    EXPECT_DOUBLE_EQ(*f44.contrast.errorRate, 0.0);
+}
+
+TEST(ShareMeasurement, RandomGridsGiveTheirLightContrast)
+{
+    std::mt19937 rng(2);
+    // Kafri and Keren: the first grid random, the second from it by the secret pixel.
+    const GridRule first = [](bool black, std::mt19937& r) {
+        const bool a = Coin(r);
+        return std::vector<bool>{a, black ? !a : a};
+    };
+    const GridRule second = [](bool black, std::mt19937& r) {
+        const bool a = Coin(r);
+        return std::vector<bool>{a, black ? Coin(r) : a};
+    };
+    const GridRule third = [](bool black, std::mt19937& r) {
+        const bool a = Coin(r);
+        return std::vector<bool>{a, black ? !a : Coin(r)};
+    };
+    const FrameFigures f1 = Measure(FromGrids(2, first, rng));
+    EXPECT_NEAR(*f1.contrast.beta, 0.5, 0.01);
+    // White pixels come out black half the time: a quarter of this secret is wrong.
+    EXPECT_NEAR(*f1.contrast.errorRate, 0.25, 0.01);
+    EXPECT_NEAR(*Measure(FromGrids(2, second, rng)).contrast.beta, 0.2, 0.01);
+    EXPECT_NEAR(*Measure(FromGrids(2, third, rng)).contrast.beta, 0.25, 0.01);
+
+    // Shyu (3, 3): each grid from a random one and the previous pixel, as Kafri and Keren's first.
+    const GridRule shyu = [](bool black, std::mt19937& r) {
+        const bool r1 = Coin(r);
+        const bool carried = black ? !r1 : r1;
+        const bool r2 = Coin(r);
+        return std::vector<bool>{r1, r2, carried ? !r2 : r2};
+    };
+    const Frames grids = FromGrids(3, shyu, rng);
+    const FrameFigures f33 = Measure(grids);
+    EXPECT_NEAR(*f33.contrast.beta, 0.25, 0.01);
+    EXPECT_DOUBLE_EQ(*f33.contrast.blackDarkness, 1.0);
+    CShareMeasurement pairs(grids.width, grids.height, grids.block, 3, 2);
+    Measure(pairs, grids);
+    for (const StackLeakTest& leak : pairs.GetLeakTests())
+        EXPECT_FALSE(Leaks(leak.test)) << leak.shares.size() << " shares from " << leak.shares.front();
+}
+
+TEST(ShareMeasurement, LeakTestsFindPatternsThatFollowTheSecret)
+{
+    std::mt19937 rng(3);
+    // A broken generator: the same pattern for every pixel, complemented where the secret is black.
+    const Frames sound = FromBasis({{1, 1, 0, 0}, {1, 1, 0, 0}}, {{1, 1, 0, 0}, {0, 0, 1, 1}}, {4, 1}, rng);
+    Frames broken = sound;
+    for (int y = 0; y < broken.height; ++y)
+        for (int x = 0; x < broken.width; ++x)
+            for (int j = 0; j < 4; ++j) {
+                broken.SetSubpixel(0, x, y, j, j < 2);
+                broken.SetSubpixel(1, x, y, j, broken.Black(x, y) ? j >= 2 : j < 2);
+            }
+    CShareMeasurement measurement(broken.width, broken.height, broken.block, 2, 1);
+    Measure(measurement, broken);
+    const auto& tests = measurement.GetLeakTests();
+    ASSERT_EQ(tests.size(), 2u);
+    EXPECT_FALSE(Leaks(tests[0].test));
+    EXPECT_TRUE(Leaks(tests[1].test));
+    EXPECT_DOUBLE_EQ(*tests[1].test.Darkness(true), 0.5);
+
+    // The same shares made soundly leak nothing alone; both together reveal.
+    CShareMeasurement pairs(sound.width, sound.height, sound.block, 2, 2);
+    Measure(pairs, sound);
+    ASSERT_EQ(pairs.GetLeakTests().size(), 3u);
+    EXPECT_FALSE(Leaks(pairs.GetLeakTests()[0].test));
+    EXPECT_FALSE(Leaks(pairs.GetLeakTests()[1].test));
+    EXPECT_TRUE(Leaks(pairs.GetLeakTests()[2].test));
+
+    // Without blocks, 2 x 2 windows: a grid that is the secret itself leaks.
+    const Frames copy = FromGrids(2, [](bool black, std::mt19937& r) { return std::vector<bool>{black, Coin(r)}; }, rng);
+    CShareMeasurement windows(copy.width, copy.height, copy.block, 2, 1);
+    Measure(windows, copy);
+    EXPECT_TRUE(Leaks(windows.GetLeakTests()[0].test));
+    EXPECT_FALSE(Leaks(windows.GetLeakTests()[1].test));
+}
+
+TEST(ShareMeasurement, CrawlCountsChangesWhereTheSecretStays)
+{
+    std::mt19937 rng(4);
+    const Basis white{{1, 1, 0, 0}, {1, 1, 0, 0}}, black{{1, 1, 0, 0}, {0, 0, 1, 1}};
+    const Frames a = FromBasis(white, black, {2, 2}, rng, 100);
+    CShareMeasurement measurement(a.width, a.height, a.block, 2, 1);
+    EXPECT_FALSE(Measure(measurement, a).crawl);
+    EXPECT_DOUBLE_EQ(*Measure(measurement, a).crawl, 0.0);
+    // Fresh shares: black blocks stay black, each white subpixel changes half the time.
+    EXPECT_NEAR(*Measure(measurement, FromBasis(white, black, {2, 2}, rng, 100)).crawl, 0.25, 0.01);
+    const FrameFigures stream = measurement.StreamFigures();
+    EXPECT_NEAR(*stream.crawl, 0.125, 0.01);
+    EXPECT_DOUBLE_EQ(*stream.ssim, 1.0);
+}
+
+TEST(ShareMeasurement, GreyMappingAndChiSquareFollowTheirDefinitions)
+{
+    // Darkness 1 shows as 0 and 0.5 as 255; darker or lighter are clamped.
+    const GreyMapping mapping{1.0, 0.5};
+    EXPECT_DOUBLE_EQ(mapping.Grey(0.75), 127.5);
+    EXPECT_DOUBLE_EQ(mapping.Grey(0.25), 255);
+    // A 2 x 2 table: statistic 0.7937 with one degree of freedom, p = 0.3730.
+    const auto chi = TestIndependence({10, 30}, {20, 40});
+    ASSERT_TRUE(chi);
+    EXPECT_NEAR(chi->statistic, 0.79365, 1e-4);
+    EXPECT_EQ(chi->degreesOfFreedom, 1);
+    EXPECT_NEAR(chi->pValue, 0.37301, 1e-4);
+    EXPECT_FALSE(TestIndependence({10, 30}, {0, 0}));
+}
