@@ -9,13 +9,9 @@
 namespace {
 class MeasureCommand : public testing::Test {
 protected:
-    // A stream file of frames of `w` x `h` pixels given row by row (w a multiple of 4).
     void Write(const std::string& name, int w, int h, const std::vector<unsigned char>& pixels)
     {
-        const auto frames = static_cast<std::uint16_t>(pixels.size() / static_cast<std::size_t>(w * h));
-        auto bytes = KvtHeader(w, h, frames, static_cast<std::uint32_t>(w * h));
-        bytes.insert(bytes.end(), pixels.begin(), pixels.end());
-        WriteBytes(dir / name, bytes);
+        WriteBytes(dir / name, KvtFile(w, h, pixels));
     }
     KvtRun Kvt(std::vector<std::string> args) { return RunKvt(args, dir / "stderr.txt"); }
     std::string At(const std::string& name) { return (dir / name).string(); }

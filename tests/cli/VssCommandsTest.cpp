@@ -16,11 +16,9 @@ protected:
         Write("s2.kvt", 4, 2, {0xFF, 0x0F, 0x00, 0xF0, 0xC3, 0x3C, 0xAA, 0x55});
         Write("wide.kvt", 8, 1, {1, 2, 3, 4, 5, 6, 7, 8});
     }
-    void Write(const std::string& name, int w, int h, std::vector<unsigned char> pixels)
+    void Write(const std::string& name, int w, int h, const std::vector<unsigned char>& pixels)
     {
-        auto bytes = KvtHeader(w, h, 1, static_cast<std::uint32_t>(w * h));
-        bytes.insert(bytes.end(), pixels.begin(), pixels.end());
-        WriteBytes(dir / name, bytes);
+        WriteBytes(dir / name, KvtFile(w, h, pixels));
     }
     KvtRun Kvt(std::vector<std::string> args) { return RunKvt(args, dir / "stderr.txt"); }
     std::string At(const std::string& name) { return (dir / name).string(); }

@@ -54,3 +54,13 @@ inline std::vector<unsigned char> KvtHeader(std::int32_t width, std::int32_t hei
     put(reserved[3], 2);
     return bytes;
 }
+
+// A stream file of frames of `width` x `height` pixels, given row by row without alignment; as
+// many frames as the pixels fill.
+inline std::vector<unsigned char> KvtFile(int width, int height, const std::vector<unsigned char>& pixels)
+{
+    const auto frameSize = static_cast<std::uint32_t>(width * height);
+    auto bytes = KvtHeader(width, height, static_cast<std::uint16_t>(pixels.size() / frameSize), frameSize);
+    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+    return bytes;
+}
