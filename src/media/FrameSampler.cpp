@@ -12,21 +12,32 @@ CFrameSampler::CFrameSampler(AVRational timeBase, std::int64_t start, std::optio
 {
 }
 
-bool CFrameSampler::SampleBefore(std::int64_t k, std::int64_t time) const
+bool CFrameSampler::InstantBefore(std::int64_t k, std::int64_t time, bool rounded) const
 {
-    return av_compare_ts(k, av_inv_q(*m_rate), time - m_start, m_timeBase) < 0;
+    if (!rounded)
+        return av_compare_ts(k, av_inv_q(*m_rate), time - m_start, m_timeBase) < 0;
+    // A time rounds past instant k when it is at least half an interval after it (halves round up).
+    const AVRational halfInterval = {m_rate->den, 2 * m_rate->num};
+    return av_compare_ts(2 * k + 1, halfInterval, time - m_start, m_timeBase) <= 0;
 }
 
-std::uint64_t CFrameSampler::Take(std::int64_t shown, std::int64_t next)
+std::uint64_t CFrameSampler::TakeUntil(std::int64_t shown, std::int64_t next, bool last)
 {
     if (!m_rate)
         return next > m_start && !IsPast(shown) ? 1 : 0;
     std::uint64_t count = 0;
-    while (SampleBefore(m_nextSample, next) && (!m_end || SampleBefore(m_nextSample, *m_end))) {
+    while (InstantBefore(m_nextSample, next, !last) && (!m_end || InstantBefore(m_nextSample, *m_end, false))) {
         ++m_nextSample;
         ++count;
     }
     return count;
+}
+
+std::uint64_t CFrameSampler::Take(std::int64_t shown, std::int64_t next) { return TakeUntil(shown, next, false); }
+
+std::uint64_t CFrameSampler::TakeLast(std::int64_t shown, std::int64_t videoEnd)
+{
+    return TakeUntil(shown, videoEnd, true);
 }
 
 std::uint64_t CFrameSampler::CountUntil(std::int64_t videoEnd, AVRational frameRate) const

@@ -1,8 +1,10 @@
 #pragma once
 // Which decoded video frames become stream frames, by presentation time (ticks of the video's time
-// base): every frame on screen between start and end, or, with a rate, the frame on screen at each
-// instant start + k / rate. Times are compared as exact fractions, so a 30 fps video sampled at 30
-// fps keeps every frame once however its time base rounds.
+// base): every frame on screen between start and end, or, with a rate, one frame for each instant
+// start + k / rate before the end. Like ffmpeg's fps filter, instant k takes the latest frame whose
+// time rounds to k or earlier, so a frame a little late for an instant still counts for it. Times
+// are compared as exact fractions, so a 30 fps video sampled at 30 fps keeps every frame once
+// however its time base rounds.
 
 extern "C" {
 #include <libavutil/rational.h>
@@ -16,9 +18,11 @@ public:
     CFrameSampler(AVRational timeBase, std::int64_t start, std::optional<std::int64_t> end,
                   std::optional<AVRational> rate);
 
-    // A frame shown from `shown` until `next`: how many stream frames it gives. Called in
-    // presentation order.
+    // A frame shown from `shown` until the next frame's time `next`: how many stream frames it
+    // gives. Called in presentation order.
     std::uint64_t Take(std::int64_t shown, std::int64_t next);
+    // The same for the video's last frame, shown until `videoEnd`: every instant before it.
+    std::uint64_t TakeLast(std::int64_t shown, std::int64_t videoEnd);
 
     // Whether frames shown from `time` on give nothing more.
     bool IsPast(std::int64_t time) const { return m_end && time >= *m_end; }
@@ -27,8 +31,10 @@ public:
     std::uint64_t CountUntil(std::int64_t videoEnd, AVRational frameRate) const;
 
 private:
-    // Whether sampling instant k comes before `time`.
-    bool SampleBefore(std::int64_t k, std::int64_t time) const;
+    // Whether instant k comes before `time`; with `rounded`, whether a frame shown from `time`
+    // rounds to an instant after k.
+    bool InstantBefore(std::int64_t k, std::int64_t time, bool rounded) const;
+    std::uint64_t TakeUntil(std::int64_t shown, std::int64_t next, bool last);
 
     AVRational m_timeBase;
     std::int64_t m_start;

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "media/PictureSource.h"
+#include "media/ReadAheadSource.h"
 #include "media/VideoSource.h"
 
 void CFrameSource::Fail(const std::filesystem::path& path, const std::string& reason, std::uint64_t frameNumber)
@@ -20,6 +21,15 @@ std::optional<std::string> RefuseInputFile(const std::filesystem::path& path)
         return std::nullopt;
     return path.string() + ": " + (status ? status.message() : "not a regular file");
 }
+
+// A file named as a picture that Qt can't read is a damaged or misnamed picture, not a video.
+std::optional<std::string> RefuseMisnamedPicture(const std::filesystem::path& path)
+{
+    const QByteArray suffix = QByteArray::fromStdString(path.extension().string()).mid(1).toLower();
+    if (suffix.isEmpty() || !QImageReader::supportedImageFormats().contains(suffix))
+        return std::nullopt;
+    return path.string() + ": not a " + suffix.toUpper().toStdString() + " picture, though its name says so";
+}
 }  // namespace
 
 std::unique_ptr<CFrameSource> OpenFrameSource(const std::vector<std::filesystem::path>& inputs,
@@ -32,23 +42,27 @@ std::unique_ptr<CFrameSource> OpenFrameSource(const std::vector<std::filesystem:
         }
     }
     // A picture is whatever Qt's readers recognise; anything else is left to FFmpeg.
-    std::unique_ptr<CFrameSource> source;
-    bool opened = false;
     if (QImageReader(QString::fromStdString(inputs.front().string())).canRead()) {
         auto pictures = std::make_unique<CPictureSource>();
-        opened = pictures->Open(inputs);
-        source = std::move(pictures);
-    } else if (inputs.size() > 1) {
+        if (!pictures->Open(inputs)) {
+            error = pictures->GetError();
+            return nullptr;
+        }
+        return pictures;
+    }
+    if (auto refusal = RefuseMisnamedPicture(inputs.front())) {
+        error = *refusal;
+        return nullptr;
+    }
+    if (inputs.size() > 1) {
         error = inputs.front().string() + ": " + kNotAPicture;
         return nullptr;
-    } else {
-        auto video = std::make_unique<CVideoSource>();
-        opened = video->Open(inputs.front(), range);
-        source = std::move(video);
     }
-    if (!opened) {
-        error = source->GetError();
+    auto video = std::make_unique<CVideoSource>();
+    if (!video->Open(inputs.front(), range)) {
+        error = video->GetError();
         return nullptr;
     }
-    return source;
+    // Decoding goes on while the caller halftones and writes.
+    return std::make_unique<CReadAheadSource>(std::move(video));
 }

@@ -29,6 +29,7 @@ public:
     const std::string& GetError() const { return m_error; }
 
 protected:
+    void TakeErrorOf(const CFrameSource& other) { m_error = other.m_error; }
     void Fail(const std::filesystem::path& path, const std::string& reason, std::uint64_t frameNumber = 1);
 
 private:
@@ -44,6 +45,8 @@ struct VideoRange {
 
 // Why an input among several pictures is refused when Qt does not recognise it.
 inline constexpr const char* kNotAPicture = "not a picture, and a video is imported alone";
+// Why an input that neither Qt nor FFmpeg makes pictures of is refused.
+inline constexpr const char* kNeitherPictureNorVideo = "neither a picture nor a video";
 
 // The frames of `inputs`: one video, or one or more pictures (every frame of an animated one), one
 // after another. Returns nullptr with the reason in `error` ("PATH: REASON") when an input can't be

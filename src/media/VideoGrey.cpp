@@ -5,7 +5,6 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 namespace {
@@ -52,23 +51,27 @@ bool CVideoGrey::Convert(const AVFrame& frame, QImage& grey)
     return true;
 }
 
+namespace {
+// round((luma - 16) * 255 / 219) within 0..255, in integer steps the compiler does 16 pixels at a
+// time: (v * 2385 + 986) >> 11 is exact for every v = luma - 16 below 240.
+void StretchLimitedRange(const std::uint8_t* from, uchar* to, std::size_t width)
+{
+    for (std::size_t x = 0; x < width; ++x) {
+        const std::uint32_t v = from[x] > 16 ? from[x] - 16u : 0u;
+        to[x] = static_cast<uchar>(std::min<std::uint32_t>(255, (v * 2385 + 986) >> 11));
+    }
+}
+}  // namespace
+
 void CVideoGrey::CopyLuma(const AVFrame& frame, bool fullRange, QImage& grey)
 {
     const auto width = static_cast<std::size_t>(frame.width);
     for (int y = 0; y < frame.height; ++y) {
         const std::uint8_t* from = frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0];
-        if (fullRange) {
+        if (fullRange)
             std::memcpy(grey.scanLine(y), from, width);
-            continue;
-        }
-        if (!m_tableMade) {
-            for (int luma = 0; luma < 256; ++luma)
-                m_limitedToFull[luma] = static_cast<std::uint8_t>(std::clamp(std::lround((luma - 16) * 255.0 / 219.0), 0L, 255L));
-            m_tableMade = true;
-        }
-        uchar* to = grey.scanLine(y);
-        for (std::size_t x = 0; x < width; ++x)
-            to[x] = m_limitedToFull[from[x]];
+        else
+            StretchLimitedRange(from, grey.scanLine(y), width);
     }
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 // A decoded video frame as grey: the video's own luma, stretched to 0..255 when the video keeps it
 // within 16..235 (as most do). Formats that carry 8-bit luma in a plane of its own (YUV, grey) give
-// it through a lookup table; any other (RGB, deeper samples) goes through swscale.
+// it directly; any other (RGB, deeper samples) goes through swscale.
 
 #include <QImage>
-#include <array>
 #include <cstdint>
 
 #include "media/Ffmpeg.h"
@@ -16,10 +15,8 @@ public:
     bool Convert(const AVFrame& frame, QImage& grey);
 
 private:
-    void CopyLuma(const AVFrame& frame, bool fullRange, QImage& grey);
+    static void CopyLuma(const AVFrame& frame, bool fullRange, QImage& grey);
     bool Scale(const AVFrame& frame, bool fullRange, QImage& grey);
 
-    std::array<std::uint8_t, 256> m_limitedToFull{};
-    bool m_tableMade = false;
     ffmpeg::ScalerPtr m_scaler;
 };

@@ -33,23 +33,15 @@ int UprightTurn(const AVStream& stream)
 bool CVideoSource::Open(const std::filesystem::path& path, const VideoRange& range)
 {
     m_path = path;
-    AVFormatContext* input = nullptr;
-    int result = avformat_open_input(&input, path.c_str(), nullptr, nullptr);
-    if (result < 0) {
-        Fail(path, ffmpeg::ErrorText(result));
-        return false;
-    }
-    m_input.reset(input);
-    if ((result = avformat_find_stream_info(input, nullptr)) < 0) {
-        Fail(path, ffmpeg::ErrorText(result));
+    if (!m_demuxer.Open(path)) {
+        Fail(path, m_demuxer.GetError());
         return false;
     }
     if (!OpenDecoder())
         return false;
 
-    const AVStream& stream = *input->streams[m_streamIndex];
-    const std::int64_t origin = stream.start_time != AV_NOPTS_VALUE ? stream.start_time : 0;
-    const std::int64_t start = origin + SecondsToTicks(range.start, stream.time_base);
+    const AVStream& stream = m_demuxer.GetStream();
+    const std::int64_t start = m_demuxer.GetOrigin() + SecondsToTicks(range.start, stream.time_base);
     std::optional<std::int64_t> end;
     if (range.duration)
         end = start + SecondsToTicks(*range.duration, stream.time_base);
@@ -57,31 +49,21 @@ bool CVideoSource::Open(const std::filesystem::path& path, const VideoRange& ran
     if (range.fps)
         rate = av_d2q(*range.fps, 1000000);
     m_sampler.emplace(stream.time_base, start, end, rate);
-    ExpectFrames(stream);
+    ExpectFrames();
     if (stream.avg_frame_rate.num > 0 && stream.avg_frame_rate.den > 0)
         m_frameInterval = std::max<std::int64_t>(1, av_rescale_q(1, av_inv_q(stream.avg_frame_rate), stream.time_base));
-    // From the key frame before the start; the sampler skips what comes earlier. A file that can't
-    // seek is decoded from its beginning instead.
-    if (range.start > 0)
-        av_seek_frame(input, m_streamIndex, start, AVSEEK_FLAG_BACKWARD);
+    // Decoding starts at a key frame at or before the start; the sampler skips what comes earlier.
+    if (range.start > 0 && !m_demuxer.SeekBefore(start)) {
+        Fail(path, m_demuxer.GetError());
+        return false;
+    }
     return true;
 }
 
 bool CVideoSource::OpenDecoder()
 {
-    const AVCodec* codec = nullptr;
-    const int found = av_find_best_stream(m_input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
-    if (found < 0) {
-        Fail(m_path, found == AVERROR_DECODER_NOT_FOUND ? "no decoder for its video" : "no video in it");
-        return false;
-    }
-    m_streamIndex = found;
-    // Only the video's packets are wanted from the demuxer.
-    for (unsigned i = 0; i < m_input->nb_streams; ++i)
-        m_input->streams[i]->discard = static_cast<int>(i) == found ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
-
-    const AVStream& stream = *m_input->streams[found];
-    m_decoder.reset(avcodec_alloc_context3(codec));
+    const AVStream& stream = m_demuxer.GetStream();
+    m_decoder.reset(avcodec_alloc_context3(&m_demuxer.GetCodec()));
     m_packet.reset(av_packet_alloc());
     m_decoded.reset(av_frame_alloc());
     m_held.reset(av_frame_alloc());
@@ -92,8 +74,10 @@ bool CVideoSource::OpenDecoder()
     int result = avcodec_parameters_to_context(m_decoder.get(), stream.codecpar);
     if (result >= 0) {
         m_decoder->pkt_timebase = stream.time_base;
+        // Frame threads keep every core decoding while the caller works on the frames given.
         m_decoder->thread_count = 0;  // as many as the machine has
-        result = avcodec_open2(m_decoder.get(), codec, nullptr);
+        m_decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+        result = avcodec_open2(m_decoder.get(), &m_demuxer.GetCodec(), nullptr);
     }
     if (result < 0) {
         Fail(m_path, ffmpeg::ErrorText(result));
@@ -102,7 +86,8 @@ bool CVideoSource::OpenDecoder()
     m_turn = UprightTurn(stream);
     m_size = QSize(m_decoder->width, m_decoder->height);
     // Pixels that are not square (DVD, DV) are widened or narrowed to the shape they are shown at.
-    const AVRational pixelShape = av_guess_sample_aspect_ratio(m_input.get(), m_input->streams[found], nullptr);
+    const AVRational pixelShape = av_guess_sample_aspect_ratio(const_cast<AVFormatContext*>(&m_demuxer.GetInput()),
+                                                               const_cast<AVStream*>(&stream), nullptr);
     if (pixelShape.num > 0 && pixelShape.den > 0 && pixelShape.num != pixelShape.den && !m_size.isEmpty()) {
         m_size.setWidth(static_cast<int>(std::max<std::int64_t>(
             1, av_rescale(m_size.width(), pixelShape.num, pixelShape.den))));
@@ -111,23 +96,46 @@ bool CVideoSource::OpenDecoder()
     if (m_turn % 180 != 0)
         m_size.transpose();
     if (m_size.isEmpty()) {
-        Fail(m_path, "its video has no picture size");
+        Fail(m_path, kNeitherPictureNorVideo);
         return false;
     }
     return true;
 }
 
-void CVideoSource::ExpectFrames(const AVStream& stream)
+std::optional<std::int64_t> CVideoSource::StreamEnd() const
 {
-    std::int64_t length = stream.duration;
-    if (length == AV_NOPTS_VALUE && m_input->duration != AV_NOPTS_VALUE)
-        length = av_rescale_q(m_input->duration, AV_TIME_BASE_Q, stream.time_base);
-    if (length == AV_NOPTS_VALUE) {
-        m_expectedFrames = stream.nb_frames > 0 ? static_cast<std::uint64_t>(stream.nb_frames) : 0;
-        return;
+    const AVFormatContext& input = m_demuxer.GetInput();
+    const AVStream& stream = m_demuxer.GetStream();
+    // A length guessed from the bit rate is no end time.
+    if (input.duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)
+        return std::nullopt;
+    if (stream.duration != AV_NOPTS_VALUE)
+        return m_demuxer.GetOrigin() + stream.duration;
+    // The file's length is the video's when nothing else is in it.
+    if (input.nb_streams == 1 && input.duration != AV_NOPTS_VALUE) {
+        const std::int64_t fileStart = input.start_time != AV_NOPTS_VALUE ? input.start_time : 0;
+        return av_rescale_q(fileStart + input.duration, AV_TIME_BASE_Q, stream.time_base);
     }
-    const std::int64_t origin = stream.start_time != AV_NOPTS_VALUE ? stream.start_time : 0;
-    m_expectedFrames = m_sampler->CountUntil(origin + length, stream.avg_frame_rate);
+    return std::nullopt;
+}
+
+void CVideoSource::ExpectFrames()
+{
+    const AVStream& stream = m_demuxer.GetStream();
+    if (const auto end = StreamEnd())
+        m_expectedFrames = m_sampler->CountUntil(*end, stream.avg_frame_rate);
+    else
+        m_expectedFrames = stream.nb_frames > 0 ? static_cast<std::uint64_t>(stream.nb_frames) : 0;
+}
+
+// The last frame stays until the stream ends, or for as long as it says it lasts; only when
+// neither is known, for as long as the frame before it.
+std::int64_t CVideoSource::LastFrameEnd() const
+{
+    if (const auto end = StreamEnd(); end && *end > m_heldTime)
+        return *end;
+    const std::int64_t ownDuration = m_held->pkt_duration;
+    return m_heldTime + (ownDuration > 0 ? ownDuration : m_frameInterval);
 }
 
 int CVideoSource::DecodeNext()
@@ -139,7 +147,7 @@ int CVideoSource::DecodeNext()
                 ++m_framesDecoded;
             return result;
         }
-        result = av_read_frame(m_input.get(), m_packet.get());
+        result = m_demuxer.Read(*m_packet);
         if (result == AVERROR_EOF) {
             // Drain what the decoder still holds; a second drain request just says end of file.
             result = avcodec_send_packet(m_decoder.get(), nullptr);
@@ -149,8 +157,7 @@ int CVideoSource::DecodeNext()
         }
         if (result < 0)
             return result;
-        if (m_packet->stream_index == m_streamIndex)
-            result = avcodec_send_packet(m_decoder.get(), m_packet.get());
+        result = avcodec_send_packet(m_decoder.get(), m_packet.get());
         av_packet_unref(m_packet.get());
         if (result < 0)
             return result;
@@ -164,9 +171,9 @@ std::int64_t CVideoSource::TimeOf(const AVFrame& frame) const
     return m_holding ? m_heldTime + m_frameInterval : 0;
 }
 
-bool CVideoSource::TakeHeld(std::int64_t until)
+bool CVideoSource::TakeHeld(std::int64_t until, bool last)
 {
-    m_heldRepeats = m_sampler->Take(m_heldTime, until);
+    m_heldRepeats = last ? m_sampler->TakeLast(m_heldTime, until) : m_sampler->Take(m_heldTime, until);
     if (m_heldRepeats == 0)
         return true;
     if (!m_toGrey.Convert(*m_held, m_grey)) {
@@ -193,7 +200,7 @@ FrameRead CVideoSource::ReadFrame(QImage& grey)
         const int result = DecodeNext();
         if (result == AVERROR_EOF) {
             m_finished = true;
-            if (m_holding && !TakeHeld(m_heldTime + m_frameInterval))
+            if (m_holding && !TakeHeld(LastFrameEnd(), true))
                 return FrameRead::failed;
             continue;
         }
@@ -205,7 +212,7 @@ FrameRead CVideoSource::ReadFrame(QImage& grey)
         if (m_holding) {
             if (time > m_heldTime)
                 m_frameInterval = time - m_heldTime;
-            if (!TakeHeld(time))
+            if (!TakeHeld(time, false))
                 return FrameRead::failed;
         }
         av_frame_unref(m_held.get());

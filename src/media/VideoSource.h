@@ -1,8 +1,8 @@
 #pragma once
 // A video through FFmpeg's libavformat and libavcodec: its first video stream, decoded frame by
-// frame and handed out as grey (the video's own luma, stretched to the full 0..255 range) as the
-// sampler chooses them, turned upright as the stream says. Only one decoded frame is held back, to
-// learn how long it stays on screen.
+// frame with the decoder's own frame threads and handed out as grey (the video's own luma,
+// stretched to the full 0..255 range) as the sampler chooses them, turned upright as the stream
+// says. Only one decoded frame is held back, to learn how long it stays on screen.
 
 #include <optional>
 
@@ -10,11 +10,13 @@
 #include "media/FrameFit.h"
 #include "media/FrameSampler.h"
 #include "media/FrameSource.h"
+#include "media/VideoDemuxer.h"
 #include "media/VideoGrey.h"
 
 class CVideoSource : public CFrameSource {
 public:
-    // Opens the file, its decoder and seeks to the range's start; false after Fail.
+    // Opens the file, its decoder and seeks to a key frame at or before the range's start; false
+    // after Fail.
     bool Open(const std::filesystem::path& path, const VideoRange& range);
 
     QSize GetFrameSize() const override { return m_size; }
@@ -23,20 +25,22 @@ public:
 
 private:
     bool OpenDecoder();
-    void ExpectFrames(const AVStream& stream);
+    void ExpectFrames();
+    // Where the stream ends, in its ticks, when the container knows and can be believed.
+    std::optional<std::int64_t> StreamEnd() const;
+    std::int64_t LastFrameEnd() const;
     int DecodeNext();
     std::int64_t TimeOf(const AVFrame& frame) const;
     // Gives the held frame its share of stream frames now that its end is known.
-    bool TakeHeld(std::int64_t until);
+    bool TakeHeld(std::int64_t until, bool last);
 
     std::filesystem::path m_path;
-    ffmpeg::InputPtr m_input;
+    CVideoDemuxer m_demuxer;
     ffmpeg::CodecContextPtr m_decoder;
     ffmpeg::PacketPtr m_packet;
     ffmpeg::FramePtr m_decoded;
     ffmpeg::FramePtr m_held;
     CVideoGrey m_toGrey;
-    int m_streamIndex = -1;
     QSize m_size;     // upright
     int m_turn = 0;   // degrees clockwise that make the decoded pictures upright
     std::optional<CFrameFitter> m_toSquarePixels;
@@ -46,7 +50,7 @@ private:
 
     bool m_holding = false;
     std::int64_t m_heldTime = 0;
-    std::int64_t m_frameInterval = 1;  // the last gap between frames: the last frame's duration
+    std::int64_t m_frameInterval = 1;  // the last gap between frames
     std::uint64_t m_heldRepeats = 0;   // stream frames the held frame still gives
     bool m_finished = false;
     std::uint64_t m_framesDecoded = 0;
