@@ -16,6 +16,7 @@ extern "C" {
 
 #include "cli/Commands.h"
 #include "cli/FrameRange.h"
+#include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
 #include "media/FramePicture.h"
 #include "media/PdfFileSink.h"
@@ -28,7 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr int kDefaultDelayMs = 100;  // the player's
-constexpr int kGifBrowserFloorMs = 20;
 constexpr int kMaxSide = 65535;        // GIF's and most encoders' limit
 constexpr double kMmPerInch = 25.4;
 
@@ -157,12 +157,25 @@ std::unique_ptr<CFrameSink> OpenPictureSet(const fs::path& out, CNumberedName na
     return sink;
 }
 
+// A GIF plays at another rate than asked when the delay is not a whole hundredth of a second.
+void WarnOfGifDelay(int delayMs)
+{
+    const int setMs = 10 * GifDelayHundredths(delayMs);
+    if (setMs == delayMs)
+        return;
+    std::cerr << "kvt export: warning: ";
+    if (delayMs < kGifShortestDelayMs)
+        std::cerr << "most browsers show GIF frames shorter than " << kGifShortestDelayMs << " ms for 100 ms; ";
+    else
+        std::cerr << "GIF counts time in hundredths of a second; ";
+    std::cerr << "each frame is set to " << setMs << " ms rather than " << delayMs << " ms: the animation plays at "
+              << QString::number(100.0 / GifDelayHundredths(delayMs), 'g', 4).toStdString() << " frames a second, not " << QString::number(1000.0 / delayMs, 'g', 4).toStdString() << '\n';
+}
+
 std::unique_ptr<CFrameSink> OpenVideo(const ExportOptions& options, VideoKind kind, QSize size)
 {
-    if (kind == VideoKind::gif && options.delayMs < kGifBrowserFloorMs)
-        std::cerr << "kvt export: warning: GIF counts in hundredths of a second and most browsers show frames "
-                     "shorter than 20 ms for 100 ms; each frame is set to "
-                  << 10 * GifDelayHundredths(options.delayMs) << " ms\n";
+    if (kind == VideoKind::gif)
+        WarnOfGifDelay(options.delayMs);
     auto sink = std::make_unique<CVideoFileSink>(options.out);
     if (!sink->Open(kind, size.width(), size.height(), options.delayMs)) {
         std::cerr << "kvt export: " << sink->GetError() << '\n';
@@ -200,21 +213,6 @@ int RunExport(const ExportOptions& options, const CommonOptions& common)
     return sink ? WriteFrames("kvt export", input, options.scale, *sink, common) : kExitFailed;
 }
 
-// "0.4mm" or "0.4": millimetres; nothing for anything else.
-std::optional<double> ParseMillimetres(std::string text)
-{
-    if (text.size() > 2 && text.compare(text.size() - 2, 2, "mm") == 0)
-        text.resize(text.size() - 2);
-    try {
-        std::size_t used = 0;
-        const double mm = std::stod(text, &used);
-        if (used == text.size() && std::isfinite(mm) && mm > 0)
-            return mm;
-    } catch (const std::exception&) {
-    }
-    return std::nullopt;
-}
-
 std::string FormatMillimetres(double mm)
 {
     return QString::number(mm, 'g', 4).toStdString() + " mm";
@@ -248,9 +246,9 @@ int RunPrint(const PrintOptions& options, const CommonOptions& common)
         return kExitUsage;
     }
     const std::optional<double> pixelMm =
-        options.dpi > 0 ? std::optional(kMmPerInch / options.dpi) : ParseMillimetres(options.subpixel);
+        options.dpi > 0 ? std::optional(kMmPerInch / options.dpi) : ParseLengthMm(options.subpixel);
     if (!pixelMm) {
-        std::cerr << "kvt print: --subpixel " << options.subpixel << ": expected a size such as 0.4mm\n";
+        std::cerr << "kvt print: --subpixel " << options.subpixel << ": expected " << kLengthUnits << '\n';
         return kExitUsage;
     }
     Input input;
@@ -298,10 +296,10 @@ void AddExportCommand(CCommandLine& commandLine)
     command.add_option("-o", options->out, "The file (or numbered files) to write")->required()->type_name("OUT");
     command.add_option("--scale", options->scale, "Every pixel becomes an N x N block (default 1)")
         ->type_name("N")
-        ->check(CLI::Range(1, 1000));
+        ->check(WholeNumberFrom(1, 1000));
     command.add_option("--delay", options->delayMs, "Milliseconds each frame shows (default 100)")
         ->type_name("MS")
-        ->check(CLI::Range(static_cast<int>(kMinDelay), static_cast<int>(kMaxDelay)));
+        ->check(WholeNumberFrom(static_cast<int>(kMinDelay), static_cast<int>(kMaxDelay)));
     command.add_option("--frames", options->frames, "Frames A to B (from 0; default all)")->type_name("A..B");
 }
 
@@ -315,9 +313,9 @@ void AddPrintCommand(CCommandLine& commandLine)
         [options](const CommonOptions& common) { return RunPrint(*options, common); });
     command.add_option("IN", options->in, "The stream to read")->required();
     command.add_option("-o", options->out, "The PDF to write")->required()->type_name("OUT.pdf");
-    auto* subpixel = command.add_option("--subpixel", options->subpixel, "Side of a pixel, such as 0.4mm")
+    auto* subpixel = command.add_option("--subpixel", options->subpixel, "Side of a pixel, such as 0.4mm (mm, cm, in, um or pt)")
                          ->type_name("SIZE");
-    auto* dpi = command.add_option("--dpi", options->dpi, "Pixels an inch")->type_name("N")->check(CLI::Range(1, 100000));
+    auto* dpi = command.add_option("--dpi", options->dpi, "Pixels an inch")->type_name("N")->check(WholeNumberFrom(1, 100000));
     subpixel->excludes(dpi);
     command.add_option("--page", options->page, "Paper (default a4)")
         ->type_name("a4|letter")

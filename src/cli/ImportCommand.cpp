@@ -15,6 +15,7 @@ extern "C" {
 #include <QtGlobal>
 
 #include "cli/Commands.h"
+#include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
 #include "framework/Message.h"
 #include "media/FrameFit.h"
@@ -26,6 +27,9 @@ extern "C" {
 namespace fs = std::filesystem;
 
 namespace {
+constexpr double kMaxFps = 1000;          // the player's shortest delay is 1 ms
+constexpr double kMaxSeconds = 1000000;   // of a video: 11 days
+
 struct ImportOptions {
     std::vector<std::string> inputs;
     std::string out;
@@ -185,16 +189,16 @@ void AddImportCommand(CCommandLine& commandLine)
         ->check(CLI::IsMember(DitherMethodNames()))
         ->type_name("METHOD");
     import.add_option("--threshold", options->threshold, "With --dither threshold: greys below T black (default 128)")
-        ->check(CLI::Range(1, 255))
+        ->check(WholeNumberFrom(1, 255))
         ->type_name("T");
     import.add_flag("--invert", options->invert, "Black for white and white for black");
     import.add_option("--fps", options->range.fps, "Video: frames a second, the frame shown at each instant")
-        ->check(CLI::PositiveNumber)
+        ->check(NumberAbove(0, kMaxFps))
         ->type_name("N");
     import.add_option("--start", options->range.start, "Video: seconds to skip")
-        ->check(CLI::NonNegativeNumber)
+        ->check(NumberFrom(0, kMaxSeconds))
         ->type_name("S");
     import.add_option("--duration", options->range.duration, "Video: seconds to import")
-        ->check(CLI::PositiveNumber)
+        ->check(NumberAbove(0, kMaxSeconds))
         ->type_name("D");
 }

@@ -91,8 +91,9 @@ struct CVideoEncoder::State {
         return false;
     }
 
+    bool StartMuxer(VideoKind kind, int fd);
     bool OpenEncoder(VideoKind kind, int width, int height, int delayMs);
-    bool OpenMuxer(VideoKind kind, int fd);
+    bool WriteHeader();
     bool Drain();
 };
 
@@ -116,6 +117,10 @@ bool CVideoEncoder::State::OpenEncoder(VideoKind kind, int width, int height, in
     codec->height = height;
     codec->pix_fmt = AV_PIX_FMT_GRAY8;
     codec->color_range = AVCOL_RANGE_JPEG;  // grey 0 is black and 255 white, not video's 16..235
+    // MP4 and Matroska keep the parameter sets in the file's header, not in the first frame: the
+    // encoder must know before it starts.
+    if (format->oformat->flags & AVFMT_GLOBALHEADER)
+        codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (kind == VideoKind::gif) {
         codec->time_base = {1, 100};
         ptsStep = GifDelayHundredths(delayMs);
@@ -144,7 +149,7 @@ bool CVideoEncoder::State::OpenEncoder(VideoKind kind, int width, int height, in
     return allocated < 0 ? Fail("could not make a video frame", allocated) : true;
 }
 
-bool CVideoEncoder::State::OpenMuxer(VideoKind kind, int fd)
+bool CVideoEncoder::State::StartMuxer(VideoKind kind, int fd)
 {
     file.fd = fd;
     auto* buffer = static_cast<std::uint8_t*>(av_malloc(kIoBufferSize));
@@ -162,9 +167,11 @@ bool CVideoEncoder::State::OpenMuxer(VideoKind kind, int fd)
         return Fail("could not start the " + std::string(TraitsOf(kind).muxer) + " writer", allocated);
     format->pb = io.get();
     format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    if (format->oformat->flags & AVFMT_GLOBALHEADER)
-        codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    return true;
+}
 
+bool CVideoEncoder::State::WriteHeader()
+{
     stream = avformat_new_stream(format.get(), nullptr);
     if (stream == nullptr)
         return Fail("out of memory");
@@ -200,7 +207,8 @@ CVideoEncoder::~CVideoEncoder() = default;
 
 bool CVideoEncoder::Open(int fd, VideoKind kind, int width, int height, int delayMs)
 {
-    return m_state->OpenEncoder(kind, width, height, delayMs) && m_state->OpenMuxer(kind, fd);
+    return m_state->StartMuxer(kind, fd) && m_state->OpenEncoder(kind, width, height, delayMs) &&
+           m_state->WriteHeader();
 }
 
 bool CVideoEncoder::WriteFrame(const QImage& grey)

@@ -10,11 +10,13 @@ class QImage;
 
 enum class VideoKind { gif, mkv, mp4 };
 
-// GIF counts time in hundredths of a second; a zero delay would mean "as fast as you like".
+// GIF counts time in whole hundredths of a second, and browsers show frames shorter than 20 ms
+// for 100 ms: the nearest whole hundredth, at least 2.
+inline constexpr int kGifShortestDelayMs = 20;
 inline int GifDelayHundredths(int delayMs)
 {
     const int hundredths = (delayMs + 5) / 10;
-    return hundredths < 1 ? 1 : hundredths;
+    return hundredths < kGifShortestDelayMs / 10 ? kGifShortestDelayMs / 10 : hundredths;
 }
 
 class CVideoEncoder {

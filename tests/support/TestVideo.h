@@ -22,6 +22,7 @@ struct TestVideo {
     AVRational frameDuration;  // seconds per frame
     int turn = 0;              // degrees clockwise a player turns the pictures (the display matrix)
     AVRational pixelShape = {1, 1};  // width : height of a pixel as shown
+    int keyInterval = 0;             // frames from one key frame to the next, without B-frames; 0: the encoder's
 };
 
 namespace test_video {
@@ -33,13 +34,17 @@ struct OutputCloser {
     }
 };
 
-inline bool WritePackets(AVCodecContext* encoder, AVFormatContext* output, const AVFrame* frame)
+// Each packet lasts until the next frame's time (the last for one frame): MP4 would otherwise end
+// the video where the last frame starts.
+inline bool WritePackets(AVCodecContext* encoder, AVFormatContext* output, const AVFrame* frame,
+                         const std::vector<std::int64_t>& times)
 {
     if (avcodec_send_frame(encoder, frame) < 0)
         return false;
     const ffmpeg::PacketPtr packet(av_packet_alloc());
     while (avcodec_receive_packet(encoder, packet.get()) == 0) {
-        packet->duration = 1;  // one frame: MP4 would otherwise end the video where the last frame starts
+        const auto next = std::upper_bound(times.begin(), times.end(), packet->pts);
+        packet->duration = next == times.end() ? 1 : *next - packet->pts;
         av_packet_rescale_ts(packet.get(), encoder->time_base, output->streams[0]->time_base);
         packet->stream_index = 0;
         if (av_interleaved_write_frame(output, packet.get()) < 0)
@@ -61,9 +66,13 @@ inline void FillFrame(AVFrame* frame, int grey)
 }
 }  // namespace test_video
 
-// Writes `greys.size()` frames of `video`, frame n flat grey greys[n]. False when FFmpeg refused.
-inline bool WriteTestVideo(const std::filesystem::path& path, const TestVideo& video, const std::vector<int>& greys)
+// Writes `greys.size()` frames of `video`, frame n flat grey greys[n], shown from times[n] frame
+// durations on (from n when `times` is empty). False when FFmpeg refused.
+inline bool WriteTestVideo(const std::filesystem::path& path, const TestVideo& video, const std::vector<int>& greys,
+                           std::vector<std::int64_t> times = {})
 {
+    for (std::size_t n = times.size(); n < greys.size(); ++n)
+        times.push_back(static_cast<std::int64_t>(n));
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, video.container, path.c_str()) < 0)
         return false;
@@ -79,6 +88,11 @@ inline bool WriteTestVideo(const std::filesystem::path& path, const TestVideo& v
     encoder->time_base = video.frameDuration;
     encoder->framerate = av_inv_q(video.frameDuration);
     encoder->sample_aspect_ratio = video.pixelShape;
+    if (video.keyInterval > 0) {
+        encoder->gop_size = video.keyInterval;
+        encoder->max_b_frames = 0;
+        encoder->qmax = 3;  // fine enough that each frame's grey comes back within one or two
+    }
     if (raw->oformat->flags & AVFMT_GLOBALHEADER)
         encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(encoder.get(), codec, nullptr) < 0 ||
@@ -105,9 +119,9 @@ inline bool WriteTestVideo(const std::filesystem::path& path, const TestVideo& v
         if (av_frame_make_writable(frame.get()) < 0)
             return false;
         test_video::FillFrame(frame.get(), greys[n]);
-        frame->pts = static_cast<std::int64_t>(n);
-        if (!test_video::WritePackets(encoder.get(), raw, frame.get()))
+        frame->pts = times[n];
+        if (!test_video::WritePackets(encoder.get(), raw, frame.get(), times))
             return false;
     }
-    return test_video::WritePackets(encoder.get(), raw, nullptr) && av_write_trailer(raw) == 0;
+    return test_video::WritePackets(encoder.get(), raw, nullptr, times) && av_write_trailer(raw) == 0;
 }
