@@ -65,15 +65,36 @@ TEST_F(ExportCommands, ScaleMakesEveryPixelABlock)
             ASSERT_EQ(big.constScanLine(y)[x], frame.constScanLine(y / 3)[x / 3]) << x << ", " << y;
 }
 
-TEST_F(ExportCommands, GifGivesBackEveryFrameAndWarnsOfShortDelays)
+TEST_F(ExportCommands, GifGivesBackEveryFrameAndWarnsOfDelaysItCanNotKeep)
 {
-    const KvtRun run = Kvt({"export", "-o", (m_dir / "a.gif").string(), "--delay", "10"});
+    const KvtRun run = Kvt({"export", "-o", (m_dir / "a.gif").string(), "--delay", "30"});
     ASSERT_EQ(run.status, 0);
-    EXPECT_NE(run.err.find("shorter than 20 ms"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err, "");
     QImageReader reader(QString::fromStdString((m_dir / "a.gif").string()));
     ASSERT_EQ(reader.imageCount(), kFrames);
     for (int k = 0; k < kFrames; ++k)
         EXPECT_EQ(reader.read().convertToFormat(QImage::Format_Grayscale8), MakeGreyFrame(k)) << k;
+
+    const struct {
+        const char* delay;
+        int setMs;
+        const char* warning;
+    } kept[] = {
+        {"10", 20, "shorter than 20 ms for 100 ms; each frame is set to 20 ms rather than 10 ms: the animation "
+                   "plays at 50 frames a second, not 100\n"},
+        {"14", 20, "set to 20 ms rather than 14 ms"},
+        {"25", 30, "hundredths of a second; each frame is set to 30 ms rather than 25 ms: the animation plays at "
+                   "33.33 frames a second, not 40\n"},
+        {"33", 30, "30 ms rather than 33 ms: the animation plays at 33.33 frames a second, not 30.3"},
+    };
+    for (const auto& delay : kept) {
+        const KvtRun warned = Kvt({"export", "-o", (m_dir / "b.gif").string(), "--delay", delay.delay});
+        ASSERT_EQ(warned.status, 0);
+        EXPECT_NE(warned.err.find(delay.warning), std::string::npos) << warned.err;
+        QImageReader played(QString::fromStdString((m_dir / "b.gif").string()));
+        played.read();
+        EXPECT_EQ(played.nextImageDelay(), delay.setMs) << delay.delay;
+    }
 }
 
 TEST_F(ExportCommands, MkvGivesBackEveryFrameAtTheDelay)
@@ -100,6 +121,18 @@ TEST_F(ExportCommands, PrintMakesOnePagePerFrame)
     ASSERT_EQ(Kvt({"print", "-o", pdf.string(), "--subpixel", "1mm", "--frames", "1..3"}).status, 0);
     const std::string command = "pdfinfo '" + pdf.string() + "' | grep -q '^Pages: *3$'";
     EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+TEST_F(ExportCommands, PrintTakesLengthsInEveryUnitButNotBareNumbers)
+{
+    const fs::path pdf = m_dir / "a.pdf";
+    for (const char* size : {"0.04cm", "0.02in", "40um", "1.2pt", "0.4mm"})
+        EXPECT_EQ(Kvt({"print", "-o", pdf.string(), "--subpixel", size}).status, 0) << size;
+    const KvtRun bare = Kvt({"print", "-o", (m_dir / "b.pdf").string(), "--subpixel", "0.4"});
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_EQ(bare.err, "kvt print: --subpixel 0.4: expected a length with its unit: mm, cm, in, um or pt, such as "
+                        "0.4mm\n");
+    EXPECT_FALSE(fs::exists(m_dir / "b.pdf"));
 }
 
 TEST_F(ExportCommands, PrintRefusesAPictureTooLargeForThePageNamingTheLargestSize)

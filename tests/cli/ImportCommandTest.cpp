@@ -115,6 +115,8 @@ TEST_F(ImportCommand, FailuresNameTheInputAndLeaveOutAsItWas)
     png.resize(png.size() / 2);
     WriteBytes(dir / "cut.png", png);
     ASSERT_TRUE(WriteTestVideo(dir / "clip.mkv", kClip, std::vector<int>(20, 90)));
+    ASSERT_TRUE(WriteTestVideo(dir / "long.mkv", kClip, std::vector<int>(700, 90)));
+    WriteBytes(dir / "text.png", {'h', 'i', '\n'});
     struct Case {
         std::vector<std::string> args;
         std::string err;
@@ -129,9 +131,10 @@ TEST_F(ImportCommand, FailuresNameTheInputAndLeaveOutAsItWas)
          "kvt import: " + At("clip.mkv") + ": not a picture, and a video is imported alone\n"},
         // The second picture fails after the first frame was written.
         {{At("good.png"), At("cut.png")}, "kvt import: " + At("cut.png") + ": Unable to read image data\n"},
-        {{At("clip.mkv"), "--fps", "40000"},
-         "kvt import: " + At("clip.mkv") +
-             ": 80000 frames, more than the 65535 a stream holds: import a part with --duration, or fewer frames a "
+        {{At("text.png")}, "kvt import: " + At("text.png") + ": not a PNG picture, though its name says so\n"},
+        {{At("long.mkv"), "--fps", "1000"},
+         "kvt import: " + At("long.mkv") +
+             ": 70000 frames, more than the 65535 a stream holds: import a part with --duration, or fewer frames a "
              "second with --fps\n"},
         {{At("good.png"), "--size", "70000x10"},
          "kvt import: --size: a frame is 1 to 65536 pixels wide and high, not 70000x10\n"},
@@ -145,7 +148,7 @@ TEST_F(ImportCommand, FailuresNameTheInputAndLeaveOutAsItWas)
         EXPECT_TRUE(run.err.ends_with(c.err)) << run.err;
         EXPECT_EQ(ReadBytes(dir / "out.kvt"), old) << c.err;
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 6) << "a temporary file was left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 8) << "a temporary file was left";
 }
 
 TEST_F(ImportCommand, ContradictoryOptionsAreUsageErrors)
@@ -157,5 +160,23 @@ TEST_F(ImportCommand, ContradictoryOptionsAreUsageErrors)
         args.insert(args.end(), extra.begin(), extra.end());
         EXPECT_EQ(Kvt(args).status, 2) << extra[0];
         EXPECT_FALSE(std::filesystem::exists(dir / "a.kvt"));
+    }
+}
+
+TEST_F(ImportCommand, NumbersOutOfRangeNameTheRange)
+{
+    SavePicture("a.png", QSize(4, 4), Qt::white);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--fps", "0"}, "kvt import: --fps: 0 is not a number more than 0 and at most 1000\n"},
+        {{"--start", "-2"}, "kvt import: --start: -2 is not a number from 0 to 1000000\n"},
+        {{"--duration", "1e400"}, "kvt import: --duration: 1e400 is not a number more than 0 and at most 1000000\n"},
+        {{"--threshold", "12.5"}, "kvt import: --threshold: 12.5 is not a whole number from 1 to 255\n"},
+    };
+    for (const auto& [extra, message] : cases) {
+        std::vector<std::string> args = {"import", At("a.png"), "-o", At("a.kvt")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const KvtRun run = Kvt(args);
+        EXPECT_EQ(run.status, 2) << extra[0];
+        EXPECT_TRUE(run.err.starts_with(message)) << run.err;
     }
 }

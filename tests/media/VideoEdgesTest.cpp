@@ -2,12 +2,14 @@
 // video whose frames last unequally.
 
 #include <QImage>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
 #include "TestVideo.h"
 #include "media/FrameSource.h"
+#include "media/VideoGrey.h"
 
 namespace {
 constexpr int kFrames = 60;  // 2.4 s at 25 fps
@@ -124,4 +126,22 @@ TEST(VideoEdges, TheLastFrameLastsUntilTheVideoEnds)
         EXPECT_EQ(source->GetExpectedFrameCount(), 8u) << path;
         EXPECT_EQ(FramesGiven(path, {0, std::nullopt, 10.0}), (std::vector<int>{0, 1, 2, 2, 3, 3, 3, 4})) << path;
     }
+}
+
+TEST(VideoEdges, LimitedRangeLumaStretchesToTheNearestFullRangeGrey)
+{
+    const ffmpeg::FramePtr frame(av_frame_alloc());
+    frame->format = AV_PIX_FMT_YUV420P;
+    frame->width = 256;
+    frame->height = 2;
+    frame->color_range = AVCOL_RANGE_MPEG;
+    ASSERT_EQ(av_frame_get_buffer(frame.get(), 0), 0);
+    for (int y = 0; y < 2; ++y)
+        for (int luma = 0; luma < 256; ++luma)
+            frame->data[0][y * frame->linesize[0] + luma] = static_cast<std::uint8_t>(luma);
+    CVideoGrey toGrey;
+    QImage grey;
+    ASSERT_TRUE(toGrey.Convert(*frame, grey));
+    for (int luma = 0; luma < 256; ++luma)
+        EXPECT_EQ(grey.constScanLine(1)[luma], std::clamp(std::lround((luma - 16) * 255.0 / 219.0), 0L, 255L)) << luma;
 }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "GreyFrames.h"
+#include "media/Ffmpeg.h"
 #include "TempDir.h"
 
 namespace {
@@ -48,7 +49,34 @@ TEST(VideoEncoder, GifLoopsForEverAndRoundsTheDelayToHundredths)
     EXPECT_EQ(reader.nextImageDelay(), 70);
     EXPECT_EQ(GifDelayHundredths(74), 7);
     EXPECT_EQ(GifDelayHundredths(75), 8);
-    EXPECT_EQ(GifDelayHundredths(1), 1);
+    // Browsers show frames shorter than 20 ms for 100 ms.
+    for (const int shortDelay : {1, 10, 14, 15, 20})
+        EXPECT_EQ(GifDelayHundredths(shortDelay), 2) << shortDelay;
+}
+
+// The parameter sets belong in the avcC box of the MP4's header, not in the first frame.
+TEST(VideoEncoder, Mp4KeepsItsParameterSetsInTheHeaderOnly)
+{
+    TempDir dir;
+    const auto path = dir / "a.mp4";
+    ASSERT_EQ(Encode(path, VideoKind::mp4, 40), "");
+    AVFormatContext* raw = nullptr;
+    ASSERT_EQ(avformat_open_input(&raw, path.c_str(), nullptr, nullptr), 0);
+    const ffmpeg::InputPtr input(raw);
+    const AVCodecParameters& video = *input->streams[0]->codecpar;
+    ASSERT_GT(video.extradata_size, 7);
+    EXPECT_EQ(video.extradata[0], 1);  // avcC's version, where Annex B would start with 0 0 0 1
+    const ffmpeg::PacketPtr packet(av_packet_alloc());
+    ASSERT_EQ(av_read_frame(input.get(), packet.get()), 0);
+    // The frame's units, each after its 4-byte length: none a sequence (7) or picture (8) set.
+    for (int at = 0; at + 4 < packet->size;) {
+        const std::uint8_t* unit = packet->data + at;
+        const int length = unit[0] << 24 | unit[1] << 16 | unit[2] << 8 | unit[3];
+        const int type = unit[4] & 0x1f;
+        EXPECT_NE(type, 7);
+        EXPECT_NE(type, 8);
+        at += 4 + length;
+    }
 }
 
 TEST(VideoEncoder, AFailedWriteIsReportedWithTheSystemsReason)
