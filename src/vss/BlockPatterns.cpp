@@ -1,8 +1,5 @@
 #include "vss/BlockPatterns.h"
 
-#include <algorithm>
-
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -17,11 +14,12 @@ std::optional<BlockShape> DeriveBlockShape(int secretWidth, int secretHeight, in
 
 CBlockPatternReader::CBlockPatternReader(BlockShape block, int secretWidth)
     : m_block(block), m_nSecretWidth(secretWidth),
-      m_bits(static_cast<std::size_t>(block.width) * static_cast<std::size_t>(secretWidth) / 64 + 2)
+      m_nWordsPerRow(static_cast<std::size_t>(block.width) * static_cast<std::size_t>(secretWidth) / 64 + 2),
+      m_bits(m_nWordsPerRow * static_cast<std::size_t>(block.height))
 {
 }
 
-void CBlockPatternReader::PackRow(const BYTE* row)
+void CBlockPatternReader::PackRow(const BYTE* row, std::uint64_t* bits) const
 {
     const std::size_t count = static_cast<std::size_t>(m_block.width) * static_cast<std::size_t>(m_nSecretWidth);
     std::size_t i = 0;
@@ -35,58 +33,67 @@ void CBlockPatternReader::PackRow(const BYTE* row)
             const auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zero)));
             word |= std::uint64_t{mask} << (16 * part);
         }
-        m_bits[i / 64] = word;
+        bits[i / 64] = word;
     }
 #endif
     for (std::size_t start = i; start < count; start += 64) {
         std::uint64_t word = 0;
         for (std::size_t j = start; j < count && j < start + 64; ++j)
             word |= std::uint64_t{row[j] == 0} << (j - start);
-        m_bits[start / 64] = word;
+        bits[start / 64] = word;
     }
 }
 
 namespace {
-// Ors the blocks' bits of one packed subpixel row into the patterns, shifted to the row's place.
+// The blocks of `rows` packed rows of `words` words each, blocks `Width` subpixels wide.
 template <unsigned Width>
-void OrRow(const std::uint64_t* bits, int secretWidth, unsigned shift, BlockPattern* patterns)
+void Assemble(const std::uint64_t* bits, std::size_t words, int rows, int secretWidth, BlockPattern* patterns)
 {
     constexpr std::uint64_t mask = (std::uint64_t{1} << Width) - 1;
     constexpr unsigned perWord = 64 / Width;
     for (int x = 0; x < secretWidth; ++x) {
         const auto i = static_cast<unsigned>(x);
-        patterns[x] |= (bits[i / perWord] >> (i % perWord * Width) & mask) << shift;
+        const std::uint64_t* row = bits + i / perWord;
+        BlockPattern pattern = 0;
+        for (int r = 0; r < rows; ++r, row += words)
+            pattern |= (*row >> (i % perWord * Width) & mask) << (static_cast<unsigned>(r) * Width);
+        patterns[x] = pattern;
     }
 }
 
-void OrRowAnyWidth(const std::uint64_t* bits, int secretWidth, unsigned width, unsigned shift, BlockPattern* patterns)
+void AssembleAnyWidth(const std::uint64_t* bits, std::size_t words, int rows, unsigned width, int secretWidth,
+                      BlockPattern* patterns)
 {
     const std::uint64_t mask = width == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
     for (int x = 0; x < secretWidth; ++x) {
         const std::size_t offset = static_cast<std::size_t>(x) * width;
         const unsigned bit = offset & 63;
-        std::uint64_t v = bits[offset >> 6] >> bit;
-        if (bit + width > 64)
-            v |= bits[(offset >> 6) + 1] << (64 - bit);
-        patterns[x] |= (v & mask) << shift;
+        BlockPattern pattern = 0;
+        for (int r = 0; r < rows; ++r) {
+            const std::uint64_t* row = bits + static_cast<std::size_t>(r) * words + (offset >> 6);
+            std::uint64_t v = row[0] >> bit;
+            if (bit + width > 64)
+                v |= row[1] << (64 - bit);
+            pattern |= (v & mask) << (static_cast<unsigned>(r) * width);
+        }
+        patterns[x] = pattern;
     }
 }
 }  // namespace
 
 void CBlockPatternReader::Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns)
 {
-    const auto width = static_cast<unsigned>(m_block.width);
-    std::fill(patterns, patterns + m_nSecretWidth, BlockPattern{0});
-    for (int r = 0; r < m_block.height; ++r) {
-        const std::size_t shareRow = static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height) +
-                                     static_cast<std::size_t>(r);
-        PackRow(shareFrame + shareRow * stride);
-        const unsigned shift = static_cast<unsigned>(r) * width;
-        switch (width) {
-        case 1: OrRow<1>(m_bits.data(), m_nSecretWidth, shift, patterns); break;
-        case 2: OrRow<2>(m_bits.data(), m_nSecretWidth, shift, patterns); break;
-        case 4: OrRow<4>(m_bits.data(), m_nSecretWidth, shift, patterns); break;
-        default: OrRowAnyWidth(m_bits.data(), m_nSecretWidth, width, shift, patterns); break;
-        }
+    const std::size_t firstRow = static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height);
+    for (int r = 0; r < m_block.height; ++r)
+        PackRow(shareFrame + (firstRow + static_cast<std::size_t>(r)) * stride,
+                m_bits.data() + static_cast<std::size_t>(r) * m_nWordsPerRow);
+    const std::uint64_t* bits = m_bits.data();
+    switch (m_block.width) {
+    case 1: Assemble<1>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
+    case 2: Assemble<2>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
+    case 4: Assemble<4>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
+    default:
+        AssembleAnyWidth(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width), m_nSecretWidth,
+                         patterns);
     }
 }

@@ -35,10 +35,11 @@ public:
     void Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns);
 
 private:
-    // m_bits: bit i set where subpixel i of the row is black.
-    void PackRow(const BYTE* row);
+    // Bits of block row r: bit i set where subpixel i of that row is black.
+    void PackRow(const BYTE* row, std::uint64_t* bits) const;
 
     BlockShape m_block;
     int m_nSecretWidth;
-    std::vector<std::uint64_t> m_bits;  // one word more than the row needs, so reads may straddle
+    std::size_t m_nWordsPerRow;         // one word more than a row needs, so reads may straddle
+    std::vector<std::uint64_t> m_bits;  // the block's rows, packed
 };

@@ -1,5 +1,7 @@
 #include "vss/LeakTest.h"
 
+#include <bit>
+
 CLeakTest::CLeakTest(int subpixels)
     : m_nSubpixels(subpixels), m_bWindows(subpixels == 1), m_bByCount(subpixels > kMaxPatternBits)
 {
@@ -12,27 +14,35 @@ CLeakTest::CLeakTest(int subpixels)
 
 std::optional<double> CLeakTest::Darkness(bool secretBlack) const
 {
-    if (m_pixels[secretBlack] == 0)
+    std::uint64_t pixels = m_pixels[secretBlack];
+    std::uint64_t black = m_blackSubpixels[secretBlack];
+    if (!m_bWindows) {
+        // Blocks: each category knows its black subpixels.
+        const auto& counts = m_patterns[secretBlack];
+        for (std::size_t category = 0; category < counts.size(); ++category) {
+            const auto subpixels = m_bByCount ? category : static_cast<std::size_t>(std::popcount(category));
+            pixels += counts[category];
+            black += counts[category] * subpixels;
+        }
+    }
+    if (pixels == 0)
         return std::nullopt;
-    return static_cast<double>(m_blackSubpixels[secretBlack]) /
-           (static_cast<double>(m_pixels[secretBlack]) * m_nSubpixels);
+    return static_cast<double>(black) / (static_cast<double>(pixels) * m_nSubpixels);
 }
 
 [[gnu::target_clones("popcnt", "default")]] void CLeakTest::AddRow(const BYTE* secretRow, const BlockPattern* blocks,
                                                                  int width)
 {
-    std::uint64_t blackSubpixels[2] = {0, 0};
-    std::uint64_t pixels[2] = {0, 0};
+    if (m_bWindows) {
+        // Single subpixels: the pattern is the count of black.
+        for (int x = 0; x < width; ++x) {
+            const bool black = secretRow[x] == 0;
+            m_blackSubpixels[black] += blocks[x];
+            ++m_pixels[black];
+        }
+        return;
+    }
     std::uint64_t* counts[2] = {m_patterns[0].data(), m_patterns[1].data()};
-    for (int x = 0; x < width; ++x) {
-        const bool black = secretRow[x] == 0;
-        blackSubpixels[black] += static_cast<std::uint64_t>(std::popcount(blocks[x]));
-        ++pixels[black];
-        if (!m_bWindows)
-            ++counts[black][Category(blocks[x])];
-    }
-    for (int c = 0; c < 2; ++c) {
-        m_blackSubpixels[c] += blackSubpixels[c];
-        m_pixels[c] += pixels[c];
-    }
+    for (int x = 0; x < width; ++x)
+        ++counts[secretRow[x] == 0][Category(blocks[x])];
 }

@@ -46,6 +46,7 @@ private:
     bool m_bWindows;
     bool m_bByCount;
     std::vector<std::uint64_t> m_patterns[2];  // [secret black][category]
+    // Darkness of single subpixels (windows); blocks' darkness comes from their categories.
     std::uint64_t m_blackSubpixels[2] = {0, 0};
     std::uint64_t m_pixels[2] = {0, 0};
 };

@@ -57,7 +57,7 @@ std::optional<double> CDarknessHistogram::Darkness(bool secretBlack) const
 
 double GreyMapping::Grey(double darkness) const
 {
-    return std::clamp(255.0 * (black - darkness) / (black - white), 0.0, 255.0);
+    return std::round(std::clamp(255.0 * (black - darkness) / (black - white), 0.0, 255.0));
 }
 
 std::optional<GreyMapping> MappingOf(const CDarknessHistogram& histogram)

@@ -40,7 +40,7 @@ private:
 
 // The stacked picture as grey at the secret's size: a block of darkness `black` (the mean over the
 // secret's black pixels) shows as 0, one of darkness `white` as 255, others in proportion,
-// clamped to 0..255.
+// clamped to 0..255 and rounded to a whole grey.
 struct GreyMapping {
     double black;
     double white;

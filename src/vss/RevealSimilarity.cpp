@@ -1,5 +1,6 @@
 #include "vss/RevealSimilarity.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -27,28 +28,46 @@ double Similarity(const Sums& s)
     return (2 * mx * my + c1) * (2 * cxy + c2) / ((mx * mx + my * my + c1) * (vx + vy + c2));
 }
 
-// Each cell byte's contribution to the sums.
-std::array<Sums, 256> ContributionTable(const StackedCells& frame, const GreyMapping& mapping)
+// Each cell byte's contribution to the sums of up to 16 pixels, packed into one word: y in bits
+// 0-11, y * y in 12-31, y where x is white in 32-43, the white pixels in 44-48 (greys are whole).
+using PackedSums = std::uint64_t;
+constexpr int kPackedPixels = 16;
+
+std::array<PackedSums, 256> ContributionTable(const StackedCells& frame, const GreyMapping& mapping)
 {
-    std::array<Sums, 256> table{};
-    for (int b = 0; b < 256; ++b) {
-        const int count = b & ~kSecretWhiteBit;
+    std::array<PackedSums, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) {
+        const auto count = static_cast<int>(b & ~unsigned{kSecretWhiteBit});
         if (count > frame.subpixels)
             continue;
-        const double y = mapping.Grey(static_cast<double>(count) / frame.subpixels);
-        const double x = (b & kSecretWhiteBit) ? 255 : 0;
-        table[static_cast<std::size_t>(b)] = {1, x, y, y * y, x * y};
+        const auto y = static_cast<PackedSums>(mapping.Grey(static_cast<double>(count) / frame.subpixels));
+        const PackedSums white = (b & kSecretWhiteBit) ? 1 : 0;
+        table[b] = y | (y * y) << 12 | (white * y) << 32 | white << 44;
     }
     return table;
 }
 
-Sums SumRect(const StackedCells& frame, const std::array<Sums, 256>& table, int x0, int y0, int w, int h)
+void Unpack(PackedSums packed, int pixels, Sums& s)
+{
+    s.n += pixels;
+    s.y += static_cast<double>(packed & 0xFFF);
+    s.yy += static_cast<double>(packed >> 12 & 0xFFFFF);
+    s.xy += 255.0 * static_cast<double>(packed >> 32 & 0xFFF);
+    s.x += 255.0 * static_cast<double>(packed >> 44 & 0x1F);
+}
+
+Sums SumRect(const StackedCells& frame, const std::array<PackedSums, 256>& table, int x0, int y0, int w, int h)
 {
     Sums s;
     for (int y = y0; y < y0 + h; ++y) {
         const std::uint8_t* row = frame.cells.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.width);
-        for (int x = x0; x < x0 + w; ++x)
-            s += table[row[x]];
+        for (int x = x0; x < x0 + w; x += kPackedPixels) {
+            const int end = std::min(x + kPackedPixels, x0 + w);
+            PackedSums packed = 0;
+            for (int i = x; i < end; ++i)
+                packed += table[row[i]];
+            Unpack(packed, end - x, s);
+        }
     }
     return s;
 }

@@ -252,9 +252,9 @@ TEST(ShareMeasurement, CrawlCountsChangesWhereTheSecretStays)
 
 TEST(ShareMeasurement, GreyMappingAndChiSquareFollowTheirDefinitions)
 {
-    // Darkness 1 shows as 0 and 0.5 as 255; darker or lighter are clamped.
+    // Darkness 1 shows as 0 and 0.5 as 255; darker or lighter are clamped, greys whole.
     const GreyMapping mapping{1.0, 0.5};
-    EXPECT_DOUBLE_EQ(mapping.Grey(0.75), 127.5);
+    EXPECT_DOUBLE_EQ(mapping.Grey(0.75), 128);  // 127.5, rounded
     EXPECT_DOUBLE_EQ(mapping.Grey(0.25), 255);
     // A 2 x 2 table: statistic 0.7937 with one degree of freedom, p = 0.3730.
     const auto chi = TestIndependence({10, 30}, {20, 40});
