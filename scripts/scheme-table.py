@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""Makes docs/schemes.md: every sharing scheme kvt offers, what it promises and what kvt measure
+finds on one test secret.
+
+Run from the top of the checkout after a build: python3 scripts/scheme-table.py [--build build].
+It draws the test secret (a moving disc over bars, black and white), makes it a stream with
+`kvt make`, splits it with `kvt shadows` (seeded, so a rerun gives the same table), measures k of
+the shares with `kvt measure --json --subsets k-1` and writes the table. Nothing but kvt and the
+Python standard library is needed.
+"""
+import argparse
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+WIDTH, HEIGHT, FRAMES = 120, 80, 6
+SEED = "2024"
+
+
+def secret_frame(k):
+    """Frame k: black bars on white, a black disc moving right, a white hole in it."""
+    cx, cy, r = 30 + 10 * k, HEIGHT // 2, 22
+    rows = []
+    for y in range(HEIGHT):
+        row = bytearray()
+        for x in range(WIDTH):
+            d2 = (x - cx) ** 2 + (y - cy) ** 2
+            black = (y // 8) % 3 == 0 or d2 <= r * r
+            if d2 <= (r // 3) ** 2:
+                black = False
+            row.append(0 if black else 255)
+        rows.append(bytes(row))
+    return b"".join(rows)
+
+
+def run(kvt, *args):
+    done = subprocess.run([kvt, *args], capture_output=True, text=True)
+    if done.returncode != 0:
+        sys.exit(f"scheme-table: kvt {' '.join(args)} failed: {done.stderr.strip()}")
+    return done.stdout
+
+
+def make_secret(kvt, work):
+    raws = []
+    for k in range(FRAMES):
+        path = os.path.join(work, f"frame{k}.raw")
+        with open(path, "wb") as f:
+            f.write(secret_frame(k))
+        raws.append(path)
+    secret = os.path.join(work, "secret.kvt")
+    run(kvt, "make", "--width", str(WIDTH), "--height", str(HEIGHT), "-o", secret, "-q", *raws)
+    return secret
+
+
+def offered_schemes():
+    """The schemes kvt offers, with their promises (m, block, relative difference, light contrast)."""
+    return [{"name": "VSS(2, 2), the player's", "args": [], "k": 2, "n": 2, "m": 4, "block": "2 x 2",
+             "alpha": "1/2", "beta": "1/2"}]
+
+
+def fraction(text):
+    num, _, den = text.partition("/")
+    return float(num) / float(den or 1)
+
+
+def verdict(tests):
+    """One cell for a set of leak tests: the smallest p-value, or which stacks leak."""
+    if not tests:
+        return "-"
+    leaking = ["+".join(map(str, t["shares"])) for t in tests if t["leaks"]]
+    if leaking:
+        return "LEAKS: " + ", ".join(leaking)
+    ps = [t["p_value"] for t in tests if t["p_value"] is not None]
+    return f"none (min p {min(ps):.3g})" if ps else "no test"
+
+
+def measure(kvt, work, secret, scheme):
+    out = os.path.join(work, "-".join(["shares", *scheme["args"]]) or "shares")
+    os.makedirs(out, exist_ok=True)
+    printed = run(kvt, "shadows", secret, "--seed", SEED, "--out-dir", out, "-q", *scheme["args"])
+    shares = [line for line in printed.splitlines() if line.endswith(".kvt")]
+    k = scheme["k"]
+    figures = json.loads(run(kvt, "measure", "--json", "-q", "--subsets", str(max(k - 1, 1)), "--secret", secret,
+                             *shares[:k]))
+    singles = [t for t in figures["security"] if len(t["shares"]) == 1]
+    stacks = [t for t in figures["security"] if len(t["shares"]) == k - 1 and k > 2]
+    s = figures["stream"]
+    measured = figures["block"]
+    return {
+        "block": f'{measured["width"]} x {measured["height"]}',
+        "alpha": s["alpha"], "beta": s["beta"], "error": s["error_rate"], "ssim": s["ssim"],
+        "singles": verdict(singles), "stacks": verdict(stacks),
+    }
+
+
+def number(v):
+    return "-" if v is None else f"{v:.4f}"
+
+
+def table(rows):
+    lines = [
+        "| scheme | (k, n) | block | m | alpha promised | alpha measured | beta promised | beta measured "
+        "| error rate | SSIM | single shares leak | k - 1 stacks leak |",
+        "|---|---|---|---|---|---|---|---|---|---|---|---|",
+    ]
+    for scheme, got in rows:
+        lines.append(
+            f'| {scheme["name"]} | ({scheme["k"]}, {scheme["n"]}) | {got["block"]} | {scheme["m"]} '
+            f'| {scheme["alpha"]} ({fraction(scheme["alpha"]):.4f}) | {number(got["alpha"])} '
+            f'| {scheme["beta"]} ({fraction(scheme["beta"]):.4f}) | {number(got["beta"])} '
+            f'| {number(got["error"])} | {number(got["ssim"])} | {got["singles"]} | {got["stacks"]} |')
+    return "\n".join(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default=os.path.join(ROOT, "build"), help="the build folder (default build)")
+    parser.add_argument("-o", default=os.path.join(ROOT, "docs", "schemes.md"), help="the table to write")
+    options = parser.parse_args()
+    kvt = os.path.join(options.build, "src", "cli", "kvt")
+    with tempfile.TemporaryDirectory(prefix="scheme-table-") as work:
+        secret = make_secret(kvt, work)
+        rows = [(scheme, measure(kvt, work, secret, scheme)) for scheme in offered_schemes()]
+    text = f"""# Schemes and what they give
+
+Made by `python3 scripts/scheme-table.py`: a test secret of {WIDTH} x {HEIGHT} pixels and {FRAMES} frames (a
+black disc with a white hole moving over black bars), split by `kvt shadows --seed {SEED}` with each
+scheme, and the first k shares measured by `kvt measure --json --subsets k-1`. Rerun it after a
+change to see the figures the program gives now.
+
+- *alpha*: Naor and Shamir's relative difference (h - l) / m, from the stacked blocks' darkness
+  over black (h / m) and white (l / m) secret pixels; *beta*: the light contrast
+  (T_white - T_black) / (1 + T_black), T the share of white. Promised figures are the scheme's own.
+- *error rate*: secret pixels whose stacked block is on the wrong side of the midpoint between the
+  two darknesses; *SSIM*: the stacked picture reduced to the secret's size and made grey (darkness
+  h / m as black, l / m as white) against the secret.
+- *leak*: a chi-square test of each share's block patterns (or of k - 1 shares stacked) against
+  the secret's colour; `LEAKS` where p < 0.001. The k - 1 stacks are the singles when k = 2.
+
+{table(rows)}
+"""
+    os.makedirs(os.path.dirname(options.o), exist_ok=True)
+    with open(options.o, "w") as f:
+        f.write(text)
+    print(options.o)
+
+
+if __name__ == "__main__":
+    main()
