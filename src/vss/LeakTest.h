@@ -27,6 +27,11 @@ public:
 
     // The blocks over one row of secret pixels (only 0 is black).
     void AddRow(const BYTE* secretRow, const BlockPattern* blocks, int width);
+    // `count` blocks of one pattern over pixels of one colour.
+    void AddBlocks(bool secretBlack, BlockPattern block, std::uint64_t count)
+    {
+        m_patterns[secretBlack][Category(block)] += count;
+    }
     // The window over four secret pixels of one colour, bit 2 * row + column.
     void AddWindow(bool secretBlack, BlockPattern window) { ++m_patterns[secretBlack][window]; }
 

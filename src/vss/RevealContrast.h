@@ -12,6 +12,10 @@ class CDarknessHistogram {
 public:
     explicit CDarknessHistogram(int subpixels);
 
+    void Add(bool secretBlack, int blackSubpixels, std::uint64_t blocks)
+    {
+        m_counts[Index(secretBlack, blackSubpixels)] += blocks;
+    }
     // The stacked blocks over one row of secret pixels (only 0 is black); their counts of black
     // subpixels into `counts`.
     void AddRow(const std::uint8_t* secretRow, const std::uint64_t* stacked, int width, std::uint8_t* counts);

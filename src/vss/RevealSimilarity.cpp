@@ -1,6 +1,5 @@
 #include "vss/RevealSimilarity.h"
 
-#include <algorithm>
 #include <array>
 
 namespace {
@@ -59,16 +58,20 @@ void Unpack(PackedSums packed, int pixels, Sums& s)
 Sums SumRect(const StackedCells& frame, const std::array<PackedSums, 256>& table, int x0, int y0, int w, int h)
 {
     Sums s;
+    PackedSums packed = 0;
+    int pixels = 0;
     for (int y = y0; y < y0 + h; ++y) {
         const std::uint8_t* row = frame.cells.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(frame.width);
-        for (int x = x0; x < x0 + w; x += kPackedPixels) {
-            const int end = std::min(x + kPackedPixels, x0 + w);
-            PackedSums packed = 0;
-            for (int i = x; i < end; ++i)
-                packed += table[row[i]];
-            Unpack(packed, end - x, s);
+        for (int x = x0; x < x0 + w; ++x) {
+            packed += table[row[x]];
+            if (++pixels == kPackedPixels) {
+                Unpack(packed, pixels, s);
+                packed = 0;
+                pixels = 0;
+            }
         }
     }
+    Unpack(packed, pixels, s);
     return s;
 }
 }  // namespace

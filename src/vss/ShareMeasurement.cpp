@@ -26,15 +26,20 @@ std::vector<std::vector<int>> Combinations(int count, int size)
 }  // namespace
 
 CShareMeasurement::CShareMeasurement(int secretWidth, int secretHeight, BlockShape block, int shareCount, int stackSize)
-    : m_nWidth(secretWidth), m_nHeight(secretHeight), m_block(block), m_nSubpixels(block.Subpixels()),
+    : m_nWidth(secretWidth), m_nHeight(secretHeight), m_nShares(shareCount), m_block(block), m_nSubpixels(block.Subpixels()),
       m_bWindows(block.Subpixels() == 1), m_frameHistogram(m_nSubpixels), m_streamHistogram(m_nSubpixels)
 {
     const auto width = static_cast<std::size_t>(secretWidth);
     const std::size_t pixels = width * static_cast<std::size_t>(secretHeight);
-    for (int s = 0; s < shareCount; ++s) {
-        m_readers.emplace_back(block, secretWidth);
-        m_patterns.emplace_back(width);
-        m_patternsAbove.emplace_back(m_bWindows ? width : 0);
+    if (CSmallBlockTally::Fits(block, shareCount)) {
+        m_pSmallTally = std::make_unique<CSmallBlockTally>(secretWidth, secretHeight, block, shareCount);
+    } else {
+        for (int s = 0; s < shareCount; ++s) {
+            m_readers.emplace_back(block, secretWidth);
+            m_patterns.emplace_back(width);
+            m_patternsAbove.emplace_back(m_bWindows ? width : 0);
+        }
+        m_previousStack.assign(pixels, 0);
     }
     m_rowPointers.resize(m_patterns.size());
     m_stackedRow.resize(width);
@@ -46,7 +51,6 @@ CShareMeasurement::CShareMeasurement(int secretWidth, int secretHeight, BlockSha
     if (stackSize > 1)
         addTests(stackSize);
     m_cells = {secretWidth, secretHeight, m_nSubpixels, std::vector<std::uint8_t>(pixels)};
-    m_previousStack.assign(pixels, 0);
 }
 
 BlockPattern CShareMeasurement::StackedAt(const std::vector<int>& shares, int x, bool above) const
@@ -130,12 +134,37 @@ void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, B
     m_nFrameCompared += compared * static_cast<std::uint64_t>(m_nSubpixels);
 }
 
+[[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::TallyKinds()
+{
+    const bool comparing = m_nFrames > 0;
+    m_pSmallTally->ForEachKind([&](const PixelKind& kind, std::uint64_t count) {
+        BlockPattern stacked = 0;
+        for (int s = 0; s < m_nShares; ++s)
+            stacked |= kind.shares[s];
+        m_frameHistogram.Add(kind.secretBlack, std::popcount(stacked), count);
+        for (StackLeakTest& leak : m_leakTests) {
+            BlockPattern pattern = 0;
+            for (const int s : leak.shares)
+                pattern |= kind.shares[s];
+            leak.test.AddBlocks(kind.secretBlack, pattern, count);
+        }
+        if (comparing && kind.previousWhite != kind.secretBlack) {
+            m_nFrameChanged += count * static_cast<std::uint64_t>(std::popcount(kind.previousStack ^ stacked));
+            m_nFrameCompared += count * static_cast<std::uint64_t>(m_nSubpixels);
+        }
+    });
+}
+
 FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t secretStride,
                                              const std::vector<const BYTE*>& shares, std::size_t shareStride)
 {
     m_frameHistogram.Reset();
     m_nFrameChanged = m_nFrameCompared = 0;
-    for (int y = 0; y < m_nHeight; ++y) {
+    if (m_pSmallTally) {
+        m_pSmallTally->CountFrame(secret, secretStride, shares, shareStride, m_cells);
+        TallyKinds();
+    }
+    for (int y = 0; y < m_nHeight && !m_pSmallTally; ++y) {
         if (m_bWindows)
             m_patternsAbove.swap(m_patterns);
         for (std::size_t s = 0; s < m_readers.size(); ++s) {

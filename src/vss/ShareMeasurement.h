@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "vss/LeakTest.h"
 #include "vss/RevealContrast.h"
 #include "vss/RevealSimilarity.h"
+#include "vss/SmallBlockTally.h"
 
 struct FrameFigures {
     ContrastFigures contrast;
@@ -48,6 +50,7 @@ public:
     BlockShape GetBlock() const { return m_block; }
 
 private:
+    void TallyKinds();
     void MeasureRow(int y, const BYTE* secretRow, const BYTE* rowAbove);
     void CountWindows(const BYTE* secretRow, const BYTE* rowAbove);
     BlockPattern StackedAt(const std::vector<int>& shares, int x, bool above) const;
@@ -57,9 +60,11 @@ private:
 
     int m_nWidth;
     int m_nHeight;
+    int m_nShares;
     BlockShape m_block;
     int m_nSubpixels;
     bool m_bWindows;  // leak tests over 2 x 2 windows of pixels
+    std::unique_ptr<CSmallBlockTally> m_pSmallTally;  // where it fits; otherwise the row by row tallies
     std::vector<CBlockPatternReader> m_readers;
     std::vector<std::vector<BlockPattern>> m_patterns;       // per share, this secret row
     std::vector<std::vector<BlockPattern>> m_patternsAbove;  // per share, the row above (windows)

@@ -1,0 +1,57 @@
+#pragma once
+// The frame tallies of a share measurement where a pixel's whole story fits in 16 bits: its
+// colour, every share's block pattern, and the previous frame's stacked pattern and colour. One
+// count per pixel then serves every figure (darkness, leak tests, crawl), and the loops that make
+// the keys work on bytes the compiler can vectorize. This is the case of the player's own
+// (2, 2) shares and of most two-share schemes.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "vss/BlockPatterns.h"
+#include "vss/RevealSimilarity.h"
+
+// One kind of pixel of a frame, and how many there were.
+struct PixelKind {
+    bool secretBlack;
+    BlockPattern shares[8];  // share s's block pattern, s < share count
+    BlockPattern previousStack;
+    bool previousWhite;
+};
+
+class CSmallBlockTally {
+public:
+    // Whether blocks of this shape and this many shares fit.
+    static bool Fits(BlockShape block, int shareCount);
+
+    CSmallBlockTally(int secretWidth, int secretHeight, BlockShape block, int shareCount);
+
+    // Counts one frame's pixels by kind and fills `cells` (its blocks' black counts and colours).
+    void CountFrame(const BYTE* secret, std::size_t secretStride, const std::vector<const BYTE*>& shares,
+                    std::size_t shareStride, StackedCells& cells);
+
+    // Calls visit(kind, count) for every kind the last frame held.
+    template <typename Visit>
+    void ForEachKind(Visit visit) const
+    {
+        for (std::size_t key = 0; key < m_counts.size(); ++key)
+            if (m_counts[key] != 0)
+                visit(Decode(key), std::uint64_t{m_counts[key]});
+    }
+
+private:
+    PixelKind Decode(std::size_t key) const;
+    void ReadPatterns(const BYTE* share, std::size_t stride, int y, std::uint8_t* patterns) const;
+
+    int m_nWidth;
+    int m_nHeight;
+    BlockShape m_block;
+    int m_nShares;
+    unsigned m_nBits;                               // of a block pattern
+    std::vector<std::uint32_t> m_counts;            // by key
+    std::vector<std::uint8_t> m_patterns;           // one share's patterns of this row
+    std::vector<std::uint8_t> m_stacked;            // this row's stacked patterns
+    std::vector<std::uint16_t> m_keys;              // this row's
+    std::vector<std::uint8_t> m_previous;           // per pixel: stacked pattern | kSecretWhiteBit
+};
