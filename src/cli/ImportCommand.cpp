@@ -17,6 +17,7 @@ extern "C" {
 #include "cli/Commands.h"
 #include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
+#include "cli/ToneOptions.h"
 #include "framework/Message.h"
 #include "media/FrameFit.h"
 #include "media/FrameSource.h"
@@ -38,6 +39,7 @@ struct ImportOptions {
     std::optional<std::string> dither;
     std::optional<int> threshold;
     bool invert = false;
+    ToneOptions tone;
     VideoRange range;
 };
 
@@ -57,18 +59,21 @@ std::optional<QSize> ParseSize(const std::string& text)
     return QSize(sides[0], sides[1]);
 }
 
-// Each frame as it goes into the stream: fitted to the stream's size, inverted if asked, halftoned.
+// Each frame as it goes into the stream: fitted to the stream's size, toned and inverted if asked,
+// halftoned.
 class CFramePreparer {
 public:
-    CFramePreparer(QSize size, FitMode fit, bool invert, DitherMethod method, int threshold)
-        : m_fitter(size, fit), m_invert(invert), m_halftoner(MakeHalftoner(method, threshold))
+    CFramePreparer(QSize size, FitMode fit, const CToneStage& tone, bool invert, DitherMethod method, int threshold)
+        : m_fitter(size, fit), m_tone(tone), m_invert(invert), m_halftoner(MakeHalftoner(method, threshold))
     {
     }
 
     bool Prepare(const QImage& grey, QImage& frame)
     {
+        m_tone.Measure(grey);
         if (!m_fitter.Fit(grey, frame))
             return false;
+        m_tone.Apply(frame);
         if (m_invert)
             frame.invertPixels();
         if (m_halftoner)
@@ -78,6 +83,7 @@ public:
 
 private:
     CFrameFitter m_fitter;
+    CToneStage m_tone;
     bool m_invert;
     std::unique_ptr<CHalftoner> m_halftoner;
 };
@@ -106,6 +112,9 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
         std::cerr << "kvt import: --threshold goes with --dither threshold\n";
         return kExitUsage;
     }
+    const auto tone = MakeToneStage(options.tone);
+    if (!tone)
+        return kExitUsage;
     // The libraries' own log lines (FFmpeg's, libpng's through Qt) would only repeat, less
     // clearly, what the messages here say.
     av_log_set_level(AV_LOG_FATAL);
@@ -132,7 +141,7 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
                                 : options.threshold ? DitherMethod::threshold
                                 : expected <= 1     ? DitherMethod::floydSteinberg
                                                     : DitherMethod::blueNoise;
-    CFramePreparer preparer(frameSize, *ParseFitMode(options.fit), options.invert, method,
+    CFramePreparer preparer(frameSize, *ParseFitMode(options.fit), *tone, options.invert, method,
                             options.threshold.value_or(kDefaultThreshold));
     CStreamFileWriter writer;
     if (!writer.Open(options.out, frameSize.width(), frameSize.height(), 0))
@@ -191,6 +200,7 @@ void AddImportCommand(CCommandLine& commandLine)
     import.add_option("--threshold", options->threshold, "With --dither threshold: greys below T black (default 128)")
         ->check(WholeNumberFrom(1, 255))
         ->type_name("T");
+    AddToneOptions(import, options->tone);
     import.add_flag("--invert", options->invert, "Black for white and white for black");
     import.add_option("--fps", options->range.fps, "Video: frames a second, the frame shown at each instant")
         ->check(NumberAbove(0, kMaxFps))

@@ -180,3 +180,33 @@ TEST_F(ImportCommand, NumbersOutOfRangeNameTheRange)
         EXPECT_TRUE(run.err.starts_with(message)) << run.err;
     }
 }
+
+TEST_F(ImportCommand, ToneOptionsMapGreysBeforeHalftoningAndRefuseContradictions)
+{
+    QImage ramp(256, 1, QImage::Format_Grayscale8);
+    for (int x = 0; x < 256; ++x)
+        ramp.scanLine(0)[x] = static_cast<uchar>(x);
+    ASSERT_TRUE(ramp.save(QString::fromStdString(At("ramp.png"))));
+    ASSERT_EQ(Kvt({"import", At("ramp.png"), "-o", At("l.kvt"), "--levels", "64:192", "--gamma", "2", "--dither", "none"})
+                  .status,
+              0);
+    const Bytes levelled = ReadStream(dir / "l.kvt").frames.at(0);
+    EXPECT_EQ(levelled[64], 0);
+    EXPECT_EQ(levelled[96], 128);
+    EXPECT_EQ(levelled[192], 255);
+    EXPECT_EQ(levelled[0], 0);
+    EXPECT_EQ(levelled[255], 255);
+    ASSERT_EQ(Kvt({"import", At("ramp.png"), "-o", At("a.kvt"), "--auto-levels=each", "--dither", "none"}).status, 0);
+    const Bytes stretched = ReadStream(dir / "a.kvt").frames.at(0);
+    EXPECT_EQ(stretched[2], 0);
+    EXPECT_EQ(stretched[253], 255);
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{"--levels", "9:9"},
+                                                  {"--levels", "0:100", "--auto-levels"},
+                                                  {"--auto-levels=some"},
+                                                  {"--gamma", "0"}}) {
+        std::vector<std::string> args = {"import", At("ramp.png"), "-o", At("bad.kvt")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        EXPECT_EQ(Kvt(args).status, 2) << extra[0];
+        EXPECT_FALSE(std::filesystem::exists(dir / "bad.kvt"));
+    }
+}

@@ -1,0 +1,41 @@
+#include "cli/ToneOptions.h"
+
+#include <iostream>
+
+#include <CLI/Option.hpp>
+
+#include "cli/NumberOptions.h"
+
+void AddToneOptions(CLI::App& command, ToneOptions& options)
+{
+    command.add_option("--gamma", options.gamma, "Above 1 lightens the middle greys, below 1 darkens them (default 1)")
+        ->check(NumberFrom(0.1, 10.0))
+        ->type_name("G");
+    command.add_option("--levels", options.levels, "Input greys BLACK and below become black, WHITE and above white")
+        ->type_name("BLACK:WHITE");
+    // A bare flag gives "true".
+    command
+        .add_flag("--auto-levels", options.autoLevels,
+                  "Levels from the 1st and 99th percentiles of the first frame; =each: of every frame")
+        ->check([](const std::string& value) {
+            return value == "true" || value == "first" || value == "each" ? std::string()
+                                                                          : "takes no value, =first or =each";
+        });
+}
+
+std::optional<CToneStage> MakeToneStage(const ToneOptions& options)
+{
+    std::optional<GreyLevels> levels = GreyLevels{};
+    if (options.levels && !(levels = ParseGreyLevels(*options.levels))) {
+        std::cerr << "kvt import: --levels takes BLACK:WHITE, two greys from 0 to 255 with BLACK below WHITE\n";
+        return std::nullopt;
+    }
+    if (options.levels && options.autoLevels) {
+        std::cerr << "kvt import: --levels and --auto-levels exclude each other\n";
+        return std::nullopt;
+    }
+    const AutoLevels autoLevels = !options.autoLevels ? AutoLevels::off
+                                  : *options.autoLevels == "each" ? AutoLevels::each
+                                                                  : AutoLevels::first;
+    return CToneStage(*levels, options.gamma, autoLevels);
+}

@@ -1,0 +1,21 @@
+#pragma once
+// kvt import's tone options: --gamma G, --levels BLACK:WHITE and --auto-levels[=each].
+
+#include <optional>
+#include <string>
+
+#include <CLI/App.hpp>
+
+#include "media/ToneMap.h"
+
+struct ToneOptions {
+    double gamma = 1.0;
+    std::optional<std::string> levels;
+    std::optional<std::string> autoLevels;  // "true" for the bare flag, "first" or "each"
+};
+
+void AddToneOptions(CLI::App& command, ToneOptions& options);
+
+// The tone the options ask for; empty, after a usage line on stderr, when they contradict each
+// other or --levels is malformed.
+std::optional<CToneStage> MakeToneStage(const ToneOptions& options);
