@@ -1,0 +1,77 @@
+#pragma once
+// (2, 2) extended visual cryptography (Ateniese, Blundo, De Santis and Stinson, 1996): two shares
+// that each show a cover picture of their own, while stacked they show only the secret. Each pixel
+// becomes a 2 x 2 block of m = 4 subpixels. In share i a block has 2 black subpixels where cover i
+// is white and 3 where it is black; stacked, 3 where the secret is white and 4 where it is black.
+// So each cover shows at relative difference 1/4 in its share, and the secret at 1/4 in the stack.
+//
+// A block is its basis matrix under a uniformly random permutation of the four columns. One share's
+// block is then a uniformly random pattern of its cover's weight, whatever the secret and the other
+// cover; the stack's block is a uniformly random pattern of the secret's weight, whatever the covers.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace extended_shares {
+
+// Subpixel j of a block (bit j of a row): 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right.
+struct BasisMatrix {
+    std::uint8_t share1;  // black subpixels of share 1's row
+    std::uint8_t share2;
+};
+
+// Indexed by Combination(): secret black 4, cover 1 black 2, cover 2 black 1.
+inline constexpr BasisMatrix kBasis[8] = {
+    {0b0011, 0b0101},  // white secret: the rows share one column
+    {0b0011, 0b0111},  //   cover 2 black: row 1 inside row 2
+    {0b0111, 0b0011},  //   cover 1 black
+    {0b0111, 0b0111},  //   both black: equal rows
+    {0b0011, 0b1100},  // black secret: the rows cover all four columns
+    {0b0011, 0b1110},
+    {0b0111, 0b1100},
+    {0b0111, 0b1110},
+};
+
+inline constexpr int kBlackInShare[2] = {2, 3};  // cover white, cover black
+inline constexpr int kBlackInStack[2] = {3, 4};  // secret white, secret black
+
+// Only 0 is black, as in every secret.
+constexpr int Combination(std::uint8_t secret, std::uint8_t cover1, std::uint8_t cover2)
+{
+    return (secret == 0) << 2 | (cover1 == 0) << 1 | (cover2 == 0);
+}
+
+inline constexpr int kPermutations = 24;
+
+// Where random bytes come from: fills the buffer, false when it can't.
+using RandomBytes = std::function<bool(std::uint8_t* bytes, std::size_t count)>;
+
+// The two shares of secret frames with two cover frames of the same shape, a frame at a time.
+class CExtendedShareMaker {
+public:
+    // For frames of width x height pixels at `stride` bytes a row; the shares are 2 width x 2 height
+    // at their own 4-byte-aligned stride. False when the scratch can't be had.
+    bool Prepare(std::size_t width, std::size_t height, std::size_t stride);
+
+    // Both shares' frames, whose alignment bytes are 0 (never written). False when the random
+    // bytes run dry, with the shares partly written.
+    bool Make(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
+              const RandomBytes& random, std::uint8_t* share1, std::uint8_t* share2);
+
+private:
+    // Permutation indices (0..23) for the next `count` pixels, from random bytes: a byte below 240
+    // gives byte % 24, the rest are dropped so that no permutation is likelier than another.
+    const std::uint8_t* NextPermutations(const RandomBytes& random, std::size_t count);
+
+    std::size_t m_nWidth = 0;
+    std::size_t m_nHeight = 0;
+    std::size_t m_nStride = 0;
+    std::unique_ptr<std::uint8_t[]> m_random;        // a batch of random bytes
+    std::unique_ptr<std::uint8_t[]> m_permutations;  // decoded, m_nBegin..m_nEnd not yet used
+    std::size_t m_nBegin = 0;
+    std::size_t m_nEnd = 0;
+};
+
+}  // namespace extended_shares

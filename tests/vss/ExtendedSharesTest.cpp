@@ -1,0 +1,159 @@
+#include "vss/ExtendedShares.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <random>
+#include <vector>
+
+using namespace extended_shares;
+
+namespace {
+// One row of `width` pixels: pixel x has combination x / run % 8, so each combination takes runs of
+// `run` pixels. Rows are padded to a multiple of 4 with zero bytes.
+struct Frames {
+    std::size_t width;
+    std::size_t stride;
+    std::vector<std::uint8_t> secret, cover1, cover2;
+};
+
+Frames CombinationRow(std::size_t width, std::size_t run)
+{
+    Frames f{width, (width + 3) / 4 * 4, {}, {}, {}};
+    f.secret.assign(f.stride, 0);
+    f.cover1.assign(f.stride, 0);
+    f.cover2.assign(f.stride, 0);
+    for (std::size_t x = 0; x < width; ++x) {
+        const std::size_t c = x / run % 8;
+        f.secret[x] = c & 4 ? 0 : 255;
+        f.cover1[x] = c & 2 ? 0 : 255;
+        f.cover2[x] = c & 1 ? 0 : 255;
+    }
+    return f;
+}
+
+struct Shares {
+    std::size_t stride;
+    std::vector<std::uint8_t> share1, share2;
+    // Pixel x's block as a 4-bit mask of black subpixels (bit 0 top-left ... bit 3 bottom-right).
+    int Block(const std::vector<std::uint8_t>& share, std::size_t x) const
+    {
+        const std::uint8_t v[4] = {share[2 * x], share[2 * x + 1], share[stride + 2 * x], share[stride + 2 * x + 1]};
+        int mask = 0;
+        for (int j = 0; j < 4; ++j)
+            mask |= (v[j] == 0) << j;
+        return mask;
+    }
+};
+
+Shares MakeShares(const Frames& f, const RandomBytes& random)
+{
+    CExtendedShareMaker maker;
+    EXPECT_TRUE(maker.Prepare(f.width, 1, f.stride));
+    Shares s{(2 * f.width + 3) / 4 * 4, {}, {}};
+    s.share1.assign(2 * s.stride, 0);
+    s.share2.assign(2 * s.stride, 0);
+    EXPECT_TRUE(maker.Make(f.secret.data(), f.cover1.data(), f.cover2.data(), random, s.share1.data(), s.share2.data()));
+    return s;
+}
+
+// Bytes 0, 1, ..., 23, 0, ...: with runs of 24 pixels each combination meets every permutation once.
+RandomBytes EveryPermutation(bool withRejected)
+{
+    return [withRejected, next = 0](std::uint8_t* bytes, std::size_t count) mutable {
+        for (std::size_t i = 0; i < count; ++i)
+            bytes[i] = withRejected && i % 3 == 2 ? static_cast<std::uint8_t>(240 + i % 16)
+                                                  : static_cast<std::uint8_t>(next++ % kPermutations);
+        return true;
+    };
+}
+
+int Weight(int mask)
+{
+    return __builtin_popcount(static_cast<unsigned>(mask));
+}
+}  // namespace
+
+TEST(ExtendedShares, EveryCombinationHasItsBlackCountsInEachShareAndTheStack)
+{
+    const Frames f = CombinationRow(8 * 24 + 5, 24);
+    const Shares s = MakeShares(f, EveryPermutation(false));
+    for (std::size_t x = 0; x < f.width; ++x) {
+        const int c = Combination(f.secret[x], f.cover1[x], f.cover2[x]);
+        const int b1 = s.Block(s.share1, x), b2 = s.Block(s.share2, x);
+        ASSERT_EQ(Weight(b1), kBlackInShare[(c >> 1) & 1]) << "pixel " << x;
+        ASSERT_EQ(Weight(b2), kBlackInShare[c & 1]) << "pixel " << x;
+        ASSERT_EQ(Weight(b1 | b2), kBlackInStack[c >> 2]) << "pixel " << x;
+    }
+    // Alignment bytes stay 0 and every subpixel is black or white.
+    for (std::size_t i = 0; i < s.stride; ++i) {
+        const std::uint8_t v = s.share1[i];
+        EXPECT_TRUE(i >= 2 * f.width ? v == 0 : v == 0 || v == 255) << i;
+    }
+}
+
+// Over all 24 permutations a share's block takes each pattern of its cover's weight equally often,
+// and the stack each pattern of the secret's weight, whatever the other colours are.
+TEST(ExtendedShares, OverEveryPermutationPatternsDependOnlyOnTheirOwnPicture)
+{
+    for (const bool withRejected : {false, true}) {
+        const Frames f = CombinationRow(8 * 24, 24);
+        const Shares s = MakeShares(f, EveryPermutation(withRejected));
+        for (int c = 0; c < 8; ++c) {
+            std::map<int, int> counts1, counts2, stack;
+            for (std::size_t x = static_cast<std::size_t>(c) * 24; x < static_cast<std::size_t>(c + 1) * 24; ++x) {
+                ++counts1[s.Block(s.share1, x)];
+                ++counts2[s.Block(s.share2, x)];
+                ++stack[s.Block(s.share1, x) | s.Block(s.share2, x)];
+            }
+            // 6 patterns of weight 2, 4 of weight 3, 1 of weight 4.
+            const auto expectUniform = [&](const std::map<int, int>& counts, int patterns, const char* what) {
+                EXPECT_EQ(static_cast<int>(counts.size()), patterns) << what << " of combination " << c;
+                for (const auto& [pattern, n] : counts)
+                    EXPECT_EQ(n, 24 / patterns) << what << " of combination " << c << ", pattern " << pattern;
+            };
+            expectUniform(counts1, c & 2 ? 4 : 6, "share 1");
+            expectUniform(counts2, c & 1 ? 4 : 6, "share 2");
+            expectUniform(stack, c & 4 ? 1 : 4, "stack");
+        }
+    }
+}
+
+// With real random bytes, on a large frame: the patterns of one share have the same frequencies
+// for every secret and other cover.
+TEST(ExtendedShares, RandomPatternsOfAShareAreUniformOnALargeFrame)
+{
+    std::mt19937 engine(20240613);
+    const RandomBytes random = [&](std::uint8_t* bytes, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i)
+            bytes[i] = static_cast<std::uint8_t>(engine());
+        return true;
+    };
+    const std::size_t run = 12000;
+    const Frames f = CombinationRow(8 * run, run);
+    const Shares s = MakeShares(f, random);
+    for (int c = 0; c < 8; ++c) {
+        std::array<int, 16> counts{};
+        for (std::size_t x = static_cast<std::size_t>(c) * run; x < static_cast<std::size_t>(c + 1) * run; ++x)
+            ++counts[static_cast<std::size_t>(s.Block(s.share1, x))];
+        const int patterns = c & 2 ? 4 : 6;
+        const double expected = static_cast<double>(run) / patterns;
+        for (int mask = 0; mask < 16; ++mask) {
+            if (Weight(mask) == kBlackInShare[(c >> 1) & 1])  // within five standard deviations
+                EXPECT_NEAR(counts[mask], expected, 5 * std::sqrt(expected)) << "combination " << c << " mask " << mask;
+            else
+                EXPECT_EQ(counts[mask], 0);
+        }
+    }
+}
+
+TEST(ExtendedShares, RandomBytesThatRunDryFailTheFrame)
+{
+    const Frames f = CombinationRow(10, 1);
+    CExtendedShareMaker maker;
+    ASSERT_TRUE(maker.Prepare(f.width, 1, f.stride));
+    std::vector<std::uint8_t> share1(2 * 20, 0), share2(2 * 20, 0);
+    EXPECT_FALSE(maker.Make(f.secret.data(), f.cover1.data(), f.cover2.data(),
+                            [](std::uint8_t*, std::size_t) { return false; }, share1.data(), share2.data()));
+}
