@@ -45,17 +45,32 @@ constexpr std::array<BlockBytes, 8 * kPermutations> kBlocks = [] {
     return blocks;
 }();
 
+// A block's subpixel bytes as one word, so that each pair of them is one store.
+constexpr std::array<std::uint64_t, 8 * kPermutations> kBlockWords = [] {
+    std::array<std::uint64_t, 8 * kPermutations> words{};
+    for (std::size_t i = 0; i < words.size(); ++i)
+        for (std::size_t j = 0; j < 8; ++j)
+            words[i] |= std::uint64_t{kBlocks[i][j]} << (8 * j);
+    return words;
+}();
+
+void Store16(std::uint8_t* out, std::uint64_t word)
+{
+    const auto pair = static_cast<std::uint16_t>(word);
+    std::memcpy(out, &pair, sizeof pair);
+}
+
 void WriteBlockRows(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
                     const std::uint8_t* permutations, std::size_t width, std::uint8_t* top1,
                     std::uint8_t* bottom1, std::uint8_t* top2, std::uint8_t* bottom2)
 {
     for (std::size_t x = 0; x < width; ++x) {
         const int c = Combination(secret[x], cover1[x], cover2[x]);
-        const std::uint8_t* block = kBlocks[static_cast<std::size_t>(c * kPermutations + permutations[x])].data();
-        std::memcpy(top1 + 2 * x, block, 2);
-        std::memcpy(bottom1 + 2 * x, block + 2, 2);
-        std::memcpy(top2 + 2 * x, block + 4, 2);
-        std::memcpy(bottom2 + 2 * x, block + 6, 2);
+        const std::uint64_t word = kBlockWords[static_cast<std::size_t>(c * kPermutations + permutations[x])];
+        Store16(top1 + 2 * x, word);
+        Store16(bottom1 + 2 * x, word >> 16);
+        Store16(top2 + 2 * x, word >> 32);
+        Store16(bottom2 + 2 * x, word >> 48);
     }
 }
 }  // namespace
