@@ -112,8 +112,8 @@ std::string SpreadObject(const std::vector<FrameFigures>& frames, Figure Spread:
 
 std::string TextReport(const MeasuredFiles& files, const MeasureResults& results)
 {
-    std::string out = Printf("secret  %s: %d x %d, %zu frames measured\n", files.secret.c_str(), files.secretWidth,
-                             files.secretHeight, results.frames.size());
+    std::string out = Printf("secret  %s: %d x %d, %zu frame%s measured\n", files.secret.c_str(), files.secretWidth,
+                             files.secretHeight, results.frames.size(), results.frames.size() == 1 ? "" : "s");
     out += Printf("shares  %zu of %d x %d: block %d x %d, m = %d\n\n", files.shares.size(), files.shareWidth,
                   files.shareHeight, files.block.width, files.block.height, files.block.Subpixels());
     out += Printf("%-14s%10s%10s%10s%10s\n", "", "stream", "min", "median", "max");
