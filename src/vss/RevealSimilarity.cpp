@@ -31,6 +31,7 @@ double Similarity(const Sums& s)
 // 0-11, y * y in 12-31, y where x is white in 32-43, the white pixels in 44-48 (greys are whole).
 using PackedSums = std::uint64_t;
 constexpr int kPackedPixels = 16;
+static_assert(kCell * kCell <= kPackedPixels, "a cell's sums fit one packed word");
 
 std::array<PackedSums, 256> ContributionTable(const StackedCells& frame, const GreyMapping& mapping)
 {
@@ -74,6 +75,19 @@ Sums SumRect(const StackedCells& frame, const std::array<PackedSums, 256>& table
     Unpack(packed, pixels, s);
     return s;
 }
+// The sums of the 4 x 4 cell whose top-left pixel is (x0, y0): 16 pixels, one word.
+Sums CellSums(const StackedCells& frame, const std::array<PackedSums, 256>& table, int x0, int y0)
+{
+    const auto width = static_cast<std::size_t>(frame.width);
+    const std::uint8_t* cell = frame.cells.data() + static_cast<std::size_t>(y0) * width + static_cast<std::size_t>(x0);
+    PackedSums packed = 0;
+    for (int y = 0; y < kCell; ++y, cell += width)
+        for (int x = 0; x < kCell; ++x)
+            packed += table[cell[x]];
+    Sums s;
+    Unpack(packed, kCell * kCell, s);
+    return s;
+}
 }  // namespace
 
 double StructuralSimilarity(const StackedCells& frame, const GreyMapping& mapping)
@@ -90,7 +104,7 @@ double StructuralSimilarity(const StackedCells& frame, const GreyMapping& mappin
     double total = 0;
     for (int j = 0; j < cellsDown; ++j) {
         for (int i = 0; i < cellsAcross; ++i)
-            current[static_cast<std::size_t>(i)] = SumRect(frame, table, i * kCell, j * kCell, kCell, kCell);
+            current[static_cast<std::size_t>(i)] = CellSums(frame, table, i * kCell, j * kCell);
         if (j > 0) {
             for (std::size_t i = 0; i + 1 < current.size(); ++i) {
                 Sums window = above[i];
