@@ -81,3 +81,15 @@ TEST_F(MeasureCommand, RefusesSharesOfTheWrongSize)
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "kvt measure: --subsets 2 is more than the 1 shares given\n");
 }
+
+TEST_F(MeasureCommand, MeasuresGreyPixelsAsTheSharesSeeThemWithTheWarning)
+{
+    Write("secret.kvt", 4, 1, {0, 128, 255, 0});
+    ASSERT_EQ(Kvt({"shadows", At("secret.kvt"), "--seed", "1"}).status, 0);
+    const KvtRun run = Kvt({"measure", "--json", "--secret", At("secret.kvt"), At("secret-Shadow1.kvt"),
+                            At("secret-Shadow2.kvt")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\"grey_pixels\": 1,"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"white_darkness\": 0.5,"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.rfind("kvt measure: warning: " + At("secret.kvt") + " has 1 grey pixels", 0), 0u) << run.err;
+}

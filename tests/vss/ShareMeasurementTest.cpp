@@ -141,8 +141,11 @@ TEST(ShareMeasurement, NaorShamirSchemesGiveTheirRelativeDifference)
     const Frames three = FromBasis({{0, 0, 1, 1}, {0, 1, 0, 1}, {0, 1, 1, 0}},
                                    {{1, 1, 0, 0}, {1, 0, 1, 0}, {1, 0, 0, 1}}, {2, 2}, rng);
     EXPECT_DOUBLE_EQ(*Measure(three).contrast.alpha, 0.25);
-    // Two of the three say nothing: both colours look alike.
-    EXPECT_DOUBLE_EQ(*Measure(three, {0, 1}).contrast.alpha, 0.0);
+    // Two of the three say nothing: both colours look alike, and every block is a guess.
+    const FrameFigures pair = Measure(three, {0, 1});
+    EXPECT_DOUBLE_EQ(*pair.contrast.alpha, 0.0);
+    EXPECT_DOUBLE_EQ(*pair.contrast.errorRate, 0.5);
+    EXPECT_FALSE(pair.ssim);
 
     // (2, 3), m = 3 in 3 x 1 blocks: any two shares.
     const Frames twoOfThree = FromBasis({{1, 0, 0}, {1, 0, 0}, {1, 0, 0}}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {3, 1}, rng);
@@ -179,6 +182,8 @@ TEST(ShareMeasurement, RandomGridsGiveTheirLightContrast)
     EXPECT_NEAR(*f1.contrast.beta, 0.5, 0.01);
     // White pixels come out black half the time: a quarter of this secret is wrong.
     EXPECT_NEAR(*f1.contrast.errorRate, 0.25, 0.01);
+    // Those show as black (0) where white (255) was: 10 log10(255^2 / (255^2 / 4)) dB.
+    EXPECT_NEAR(*f1.psnr, 10 * std::log10(4.0), 0.2);
     EXPECT_NEAR(*Measure(FromGrids(2, second, rng)).contrast.beta, 0.2, 0.01);
     EXPECT_NEAR(*Measure(FromGrids(2, third, rng)).contrast.beta, 0.25, 0.01);
 
@@ -263,4 +268,57 @@ TEST(ShareMeasurement, GreyMappingAndChiSquareFollowTheirDefinitions)
     EXPECT_EQ(chi->degreesOfFreedom, 1);
     EXPECT_NEAR(chi->pValue, 0.37301, 1e-4);
     EXPECT_FALSE(TestIndependence({10, 30}, {0, 0}));
+}
+
+TEST(ShareMeasurement, PixelKeysAndRowTalliesAgree)
+{
+    // Two shares of 2 x 2 blocks are counted by pixel keys; adding an all-white third share, which
+    // changes no stack, takes the row-by-row tallies. Every figure must come out the same.
+    std::mt19937 rng(5);
+    const Basis white{{1, 1, 0, 0}, {1, 1, 0, 0}}, black{{1, 1, 0, 0}, {0, 0, 1, 1}};
+    std::vector<Frames> frames{FromBasis(white, black, {2, 2}, rng, 40), FromBasis(white, black, {2, 2}, rng, 40)};
+    for (Frames& f : frames)
+        f.shares.push_back(std::vector<BYTE>(f.shares.front().size(), 255));
+    CShareMeasurement keys(40, 40, {2, 2}, 2, 2);
+    CShareMeasurement rows(40, 40, {2, 2}, 3, 2);
+    for (const Frames& f : frames) {
+        const FrameFigures a = Measure(keys, f, {0, 1});
+        const FrameFigures b = Measure(rows, f);
+        EXPECT_EQ(a.contrast.errorRate, b.contrast.errorRate);
+        EXPECT_EQ(a.ssim, b.ssim);
+        EXPECT_EQ(a.crawl, b.crawl);
+    }
+    const FrameFigures a = keys.StreamFigures(), b = rows.StreamFigures();
+    EXPECT_EQ(a.contrast.alpha, b.contrast.alpha);
+    EXPECT_EQ(a.contrast.meanSquaredError, b.contrast.meanSquaredError);
+    EXPECT_EQ(a.crawl, b.crawl);
+    // Shares 1, 2 and their stack: the same counts, so the same statistic.
+    const auto& k = keys.GetLeakTests();
+    const auto& r = rows.GetLeakTests();
+    ASSERT_EQ(k.size(), 3u);
+    ASSERT_EQ(r.size(), 6u);
+    for (const auto& [i, j] : {std::pair{0, 0}, {1, 1}, {2, 3}}) {
+        EXPECT_EQ(k[i].shares, r[j].shares);
+        EXPECT_EQ(k[i].test.Darkness(true), r[j].test.Darkness(true));
+        EXPECT_DOUBLE_EQ(k[i].test.Test()->statistic, r[j].test.Test()->statistic);
+    }
+}
+
+TEST(ShareMeasurement, AFrameOfOneColourBorrowsTheDarknessesOfTheFramesBefore)
+{
+    std::mt19937 rng(6);
+    const Basis white{{1, 1, 0, 0}, {1, 1, 0, 0}}, black{{1, 1, 0, 0}, {0, 0, 1, 1}};
+    // Shares of a checker measured against an all-white secret: half their blocks are all black.
+    Frames blank = FromBasis(white, black, {2, 2}, rng, 20);
+    std::fill(blank.secret.begin(), blank.secret.end(), BYTE{255});
+    CShareMeasurement alone(20, 20, {2, 2}, 2, 1);
+    EXPECT_FALSE(Measure(alone, blank).ssim);  // no black pixel to say what black looks like
+
+    CShareMeasurement after(20, 20, {2, 2}, 2, 1);
+    Measure(after, FromBasis(white, black, {2, 2}, rng, 20));
+    const FrameFigures figures = Measure(after, blank);
+    EXPECT_FALSE(figures.contrast.alpha);
+    ASSERT_TRUE(figures.ssim);
+    EXPECT_LT(*figures.ssim, 1.0);
+    EXPECT_DOUBLE_EQ(*figures.contrast.meanSquaredError, 255.0 * 255 / 2);
 }
