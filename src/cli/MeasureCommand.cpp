@@ -11,6 +11,7 @@
 #include "cli/Commands.h"
 #include "cli/GreySecretCheck.h"
 #include "cli/MeasureReport.h"
+#include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
 #include "cli/StreamFiles.h"
 #include "framework/Message.h"
@@ -233,5 +234,5 @@ void AddMeasureCommand(CCommandLine& commandLine)
     measure.add_option("--csv", options->csv, "Write one row of figures per frame")->type_name("FILE");
     measure.add_option("--subsets", options->subsets, "Test every stack of K shares for leaks too")
         ->type_name("K")
-        ->check(CLI::PositiveNumber);
+        ->check(WholeNumberFrom(1, 1000));  // more than the shares given is refused with them in view
 }

@@ -176,6 +176,9 @@ bool CVideoSource::TakeHeld(std::int64_t until, bool last)
     m_heldRepeats = last ? m_sampler->TakeLast(m_heldTime, until) : m_sampler->Take(m_heldTime, until);
     if (m_heldRepeats == 0)
         return true;
+    // The frame handed out before may still be in use: a new one rather than a copy of it to overwrite.
+    if (!m_grey.isDetached())
+        m_grey = QImage();
     if (!m_toGrey.Convert(*m_held, m_grey)) {
         Fail(m_path, "its pictures can't be made grey", m_framesDecoded);
         return false;
