@@ -11,6 +11,7 @@ Python standard library is needed.
 import argparse
 import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -55,10 +56,66 @@ def make_secret(kvt, work):
     return secret
 
 
-def offered_schemes():
-    """The schemes kvt offers, with their promises (m, block, relative difference, light contrast)."""
-    return [{"name": "VSS(2, 2), the player's", "args": [], "k": 2, "n": 2, "m": 4, "block": "2 x 2",
-             "alpha": "1/2", "beta": "1/2"}]
+DEFAULT = {"name": "VSS(2, 2)", "construction": "the player's shadows", "args": [], "k": 2, "n": 2, "m": 4,
+           "measure": "relative difference", "promise": "1/2"}
+FAMILIES = ("naor-shamir", "random-grid", "probabilistic")
+MAX_N = 5
+
+
+def promise_of(line, k, n, args):
+    """A scheme as kvt shadows names it: "scheme: NAME (k, n): ..., m = 6, relative difference 1/6"."""
+    described = line.split(":", 1)[1].strip()
+    m = re.search(r"\bm = (\d+)", described)
+    contrast = re.search(r"(relative difference|light contrast) (\d+(?:/\d+)?)", described)
+    construction = re.split(r", (?:m = |relative difference|light contrast)", described.split(": ", 1)[-1])[0]
+    return {"name": described.split(":")[0], "construction": construction, "args": args, "k": k, "n": n,
+            "m": int(m.group(1)) if m else 1,
+            "measure": contrast.group(1) if contrast else "-", "promise": contrast.group(2) if contrast else None,
+            "description": described}
+
+
+def split(kvt, secret, out, args):
+    """kvt shadows with `args`: its printed lines, or None where the scheme is not offered (status 2)."""
+    os.makedirs(out, exist_ok=True)
+    done = subprocess.run([kvt, "shadows", secret, "--seed", SEED, "--out-dir", out, "-q", *args],
+                          capture_output=True, text=True)
+    if done.returncode == 2:
+        return None
+    if done.returncode != 0:
+        sys.exit(f"scheme-table: kvt shadows {' '.join(args)} failed: {done.stderr.strip()}")
+    return done.stdout.splitlines()
+
+
+def offered_schemes(kvt, secret, work):
+    """Every scheme kvt shadows offers up to n = 5, each with its shares: (scheme, share paths)."""
+    printed = split(kvt, secret, os.path.join(work, "default"), [])
+    default = [(DEFAULT, [line for line in printed if line.endswith(".kvt")])]
+    help_text = run(kvt, "shadows", "--help")
+    if "--scheme" not in help_text:
+        return default
+    # kvt shadows names the scheme it used, except its default, which its help names.
+    named = {line.strip().split(":")[0]: "scheme: " + line.strip() for line in help_text.splitlines()}
+    found = []
+    for family in FAMILIES:
+        for n in range(2, MAX_N + 1):
+            for k in range(2, n + 1):
+                variants = []
+                for variant in range(0, 10):
+                    args = ["--scheme", family, "-k", str(k), "-n", str(n)]
+                    args += ["--variant", str(variant)] if variant else []
+                    out = os.path.join(work, "-".join([family, str(k), str(n), str(variant)]))
+                    printed = split(kvt, secret, out, args)
+                    if printed is None:
+                        if variant > 0:
+                            break
+                        continue
+                    lines = [line for line in printed if line.startswith("scheme:")]
+                    line = lines[0] if lines else named.get(f"{family} ({k}, {n})")
+                    scheme = promise_of(line, k, n, args) if line else dict(DEFAULT, args=args)
+                    variants.append((scheme, [line for line in printed if line.endswith(".kvt")]))
+                # Without --variant a scheme that has variants makes its first.
+                found += variants[1:] if len(variants) > 1 else variants
+    return found
 
 
 def fraction(text):
@@ -77,21 +134,20 @@ def verdict(tests):
     return f"none (min p {min(ps):.3g})" if ps else "no test"
 
 
-def measure(kvt, work, secret, scheme):
-    out = os.path.join(work, "-".join(["shares", *scheme["args"]]) or "shares")
-    os.makedirs(out, exist_ok=True)
-    printed = run(kvt, "shadows", secret, "--seed", SEED, "--out-dir", out, "-q", *scheme["args"])
-    shares = [line for line in printed.splitlines() if line.endswith(".kvt")]
+def measure(kvt, secret, scheme, shares):
     k = scheme["k"]
     figures = json.loads(run(kvt, "measure", "--json", "-q", "--subsets", str(max(k - 1, 1)), "--secret", secret,
                              *shares[:k]))
     singles = [t for t in figures["security"] if len(t["shares"]) == 1]
     stacks = [t for t in figures["security"] if len(t["shares"]) == k - 1 and k > 2]
     s = figures["stream"]
-    measured = figures["block"]
+    block = figures["block"]
+    # Papers count darkness over the m subpixels; a block may hold more cells, white in every share.
+    over_m = block["subpixels"] / scheme["m"]
     return {
-        "block": f'{measured["width"]} x {measured["height"]}',
-        "alpha": s["alpha"], "beta": s["beta"], "error": s["error_rate"], "ssim": s["ssim"],
+        "block": f'{block["width"]} x {block["height"]}',
+        "alpha": None if s["alpha"] is None else s["alpha"] * over_m,
+        "beta": s["beta"], "error": s["error_rate"], "ssim": s["ssim"],
         "singles": verdict(singles), "stacks": verdict(stacks),
     }
 
@@ -100,17 +156,23 @@ def number(v):
     return "-" if v is None else f"{v:.4f}"
 
 
+def promised(scheme):
+    text = scheme["promise"]
+    return "-" if text is None else f"{text} ({fraction(text):.4f})"
+
+
 def table(rows):
     lines = [
-        "| scheme | (k, n) | block | m | alpha promised | alpha measured | beta promised | beta measured "
-        "| error rate | SSIM | single shares leak | k - 1 stacks leak |",
-        "|---|---|---|---|---|---|---|---|---|---|---|---|",
+        "| scheme | construction | block | m | promised | alpha measured | beta measured | error rate | SSIM "
+        "| single shares leak | k - 1 stacks leak |",
+        "|---|---|---|---|---|---|---|---|---|---|---|",
     ]
     for scheme, got in rows:
+        variant = " ".join(scheme["args"][-2:]) if "--variant" in scheme["args"] else ""
         lines.append(
-            f'| {scheme["name"]} | ({scheme["k"]}, {scheme["n"]}) | {got["block"]} | {scheme["m"]} '
-            f'| {scheme["alpha"]} ({fraction(scheme["alpha"]):.4f}) | {number(got["alpha"])} '
-            f'| {scheme["beta"]} ({fraction(scheme["beta"]):.4f}) | {number(got["beta"])} '
+            f'| {scheme["name"]}{" " + variant if variant else ""} | {scheme["construction"]} | {got["block"]} '
+            f'| {scheme["m"]} '
+            f'| {scheme["measure"]} {promised(scheme)} | {number(got["alpha"])} | {number(got["beta"])} '
             f'| {number(got["error"])} | {number(got["ssim"])} | {got["singles"]} | {got["stacks"]} |')
     return "\n".join(lines)
 
@@ -123,7 +185,7 @@ def main():
     kvt = os.path.join(options.build, "src", "cli", "kvt")
     with tempfile.TemporaryDirectory(prefix="scheme-table-") as work:
         secret = make_secret(kvt, work)
-        rows = [(scheme, measure(kvt, work, secret, scheme)) for scheme in offered_schemes()]
+        rows = [(scheme, measure(kvt, secret, scheme, shares)) for scheme, shares in offered_schemes(kvt, secret, work)]
     text = f"""# Schemes and what they give
 
 Made by `python3 scripts/scheme-table.py`: a test secret of {WIDTH} x {HEIGHT} pixels and {FRAMES} frames (a
@@ -131,9 +193,11 @@ black disc with a white hole moving over black bars), split by `kvt shadows --se
 scheme, and the first k shares measured by `kvt measure --json --subsets k-1`. Rerun it after a
 change to see the figures the program gives now.
 
-- *alpha*: Naor and Shamir's relative difference (h - l) / m, from the stacked blocks' darkness
-  over black (h / m) and white (l / m) secret pixels; *beta*: the light contrast
-  (T_white - T_black) / (1 + T_black), T the share of white. Promised figures are the scheme's own.
+- *promised*: the contrast the scheme promises with k shares stacked, as `kvt shadows` names it.
+- *alpha*: Naor and Shamir's relative difference (h - l) / m, from the stacked blocks' black
+  subpixels over black (h) and white (l) secret pixels, counted over the scheme's m subpixels;
+  *beta*: the light contrast (T_white - T_black) / (1 + T_black), T the share of white cells in
+  the whole block.
 - *error rate*: secret pixels whose stacked block is on the wrong side of the midpoint between the
   two darknesses; *SSIM*: the stacked picture reduced to the secret's size and made grey (darkness
   h / m as black, l / m as white) against the secret.
