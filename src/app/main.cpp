@@ -2,12 +2,18 @@
 
 #include <QApplication>
 #include <csignal>
+#include <iostream>
 
 #include "app/AppMessageBox.h"
+#include "app/InfoSwitches.h"
 #include "app/KVTPlayerApp.h"
 
 int main(int argc, char** argv)
 {
+    if (const auto text = InfoSwitchText({argv + 1, argv + argc})) {
+        std::cout << *text;
+        return 0;
+    }
     // A save past the file-size limit fails with the save's message; the signal would end the
     // player and lose every document not yet saved.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -30,6 +30,7 @@ std::string Describe(const CLI::App& command, const CLI::ParseError& error)
 CCommandLine::CCommandLine() : m_app("kvt: the command-line companion of KVTPlayer, for batch work on .kvt streams.", "kvt")
 {
     m_app.require_subcommand(1);
+    m_app.set_version_flag("--version", "kvt (KVTPlayer) " KVT_VERSION, "Print the version and exit");
     m_app.footer("'kvt COMMAND --help' describes a command.");
     // Names and value words say what to give; CLI11's type words would only repeat "text".
     m_app.get_formatter()->label("REQUIRED", "");
@@ -52,6 +53,9 @@ int CCommandLine::Run(int argc, char** argv)
         m_app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         std::cout << m_app.help();
+        return kExitOk;
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << '\n';
         return kExitOk;
     } catch (const CLI::ParseError& error) {
         const CLI::App& command = CommandParsed(m_app);
