@@ -6,12 +6,14 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Image Cryptography Laboratory")
 set(CPACK_PACKAGE_CONTACT "Image Cryptography Laboratory <vclab@vclab.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "visual cryptography for motion pictures")
-set(CPACK_PACKAGE_DESCRIPTION
-  "KVTPlayer plays greyscale image streams (.kvt files) frame by frame, splits a secret stream into \
-two VSS(2, 2) shadow streams that look like noise alone, and reveals the secret by interlacing the \
-shadows in time or by stacking them in space. The kvt command does the same work in batches, \
-imports pictures and video as secrets, exports shadows as pictures, animations or video and \
-prints them at physical scale on transparencies.")
+# Debian shows the description as given, so its lines are kept short here.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "KVTPlayer plays greyscale image streams (.kvt files) frame by frame, splits"
+  "a secret stream into two VSS(2, 2) shadow streams that look like noise alone,"
+  "and reveals the secret by interlacing the shadows in time or by stacking them"
+  "in space. The kvt command does the same work in batches, imports pictures and"
+  "video as secrets, exports shadows as pictures, animations or video and prints"
+  "them at physical scale on transparencies.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
