@@ -40,7 +40,7 @@ sub parse_help {
         }
     }
     die "kvt-help: no usage line in the help\n" unless defined $usage;
-    return {about => join(' ', @about), usage => $usage, entries => \@entries};
+    return {about => \@about, usage => $usage, entries => \@entries};
 }
 
 # An option entry's names, the word for its value (empty for a flag), the whole text after the
@@ -90,12 +90,25 @@ sub roff_head {
     return $rest eq '' ? $bold : "$bold \\fI" . roff($rest) . '\fR';
 }
 
+# A command's description: plain paragraphs filled, those laid out with indented lines (tables)
+# kept line for line.
+sub description {
+    my ($lines) = @_;
+    my @out;
+    for my $paragraph (split /\n\n+/, join("\n", @$lines)) {
+        my @rows = map { roff($_) } split /\n/, $paragraph;
+        push @out, '.PP' if @out;
+        push @out, grep(/^\s/, @rows) ? ('.nf', @rows, '.fi') : @rows;
+    }
+    return @out;
+}
+
 sub man_section {
     my ($commands) = @_;
     my @out = ('[COMMANDS]');
     for my $command (@$commands) {
         my $help = $command->{help};
-        push @out, '.SS "' . roff($help->{usage}) . '"', roff($help->{about});
+        push @out, '.SS "' . roff($help->{usage}) . '"', description($help->{about});
         push @out, '.TP', roff_head($_), roff($_->{text}) for @{$help->{entries}};
     }
     return join("\n", @out) . "\n";
