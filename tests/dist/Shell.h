@@ -1,13 +1,13 @@
 #pragma once
-// Runs a shell command line and captures its standard output and exit status; for tests of what
+// Runs a shell command line and captures its standard output and exit status, for tests of what
 // the build and the package put in place.
 
 #include <array>
 #include <cstdio>
 #include <sstream>
 #include <string>
-#include <vector>
 #include <sys/wait.h>
+#include <vector>
 
 struct ShellRun {
     int status = -1;
@@ -17,18 +17,16 @@ struct ShellRun {
 inline ShellRun RunShell(const std::string& command)
 {
     ShellRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    std::array<char, 4096> buffer{};
-    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
-        run.out.append(buffer.data(), n);
-    const int raw = ::pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        std::array<char, 4096> buffer{};
+        for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+            run.out.append(buffer.data(), n);
+        const int raw = ::pclose(pipe);
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
     return run;
 }
 
-// A word quoted for the shell.
 inline std::string Quoted(const std::string& word)
 {
     std::string quoted = "'";
