@@ -1,10 +1,12 @@
 #include "app/AppMessageBox.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMainWindow>
 #include <QMessageBox>
 
 #include "app/AppResources.h"
+#include "app/CaptionWidth.h"
 #include "framework/Message.h"
 
 namespace {
@@ -22,6 +24,17 @@ QWidget* MessageOwner()
             return window;
     return nullptr;
 }
+
+// The box sizes itself to its text, and the window manager cuts the title of a short one: a row as
+// wide as the title needs keeps it whole.
+void KeepTitleWhole(QMessageBox& box)
+{
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const QMargins margins = grid->contentsMargins();
+        grid->addItem(new QSpacerItem(CaptionWidth(box) - margins.left() - margins.right(), 0), grid->rowCount(), 0,
+                      1, grid->columnCount());
+    }
+}
 }  // namespace
 
 void InstallMessageBox()
@@ -29,6 +42,7 @@ void InstallMessageBox()
     SetMessageHook([](const std::string& text) {
         QMessageBox box(QMessageBox::Warning, res::LoadString(res::AFX_IDS_APP_TITLE), QString::fromStdString(text),
                         QMessageBox::Ok, MessageOwner());
+        KeepTitleWhole(box);
         box.exec();
     });
 }

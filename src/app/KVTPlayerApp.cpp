@@ -61,7 +61,7 @@ bool CKVTPlayerApp::InitInstance(const QStringList& arguments)
     m_pMainFrame->SetOpenHandler([this](const std::filesystem::path& path) { OpenDocumentFile(path); });
     OnRecentFilesChanged();
     qApp->installEventFilter(this);
-    m_pMainFrame->showMaximized();
+    m_pMainFrame->ShowMaximized();
 
     if (!arguments.isEmpty()) {
         if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {

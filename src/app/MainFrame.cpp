@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,10 +14,13 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/AppResources.h"
+#include "app/CaptionWidth.h"
 #include "app/KeyIndicators.h"
 #include "app/RecentFileList.h"
 #include "app/SplashWnd.h"
@@ -61,6 +65,25 @@ void AddToolBarButtons(QToolBar& bar, CCommandRouter& router, int nIDResource)
             bar.addAction(router.Action(id));
     }
 }
+
+// Ends an event loop once the window it watches is on the screen.
+class CExposeWatcher : public QObject {
+public:
+    explicit CExposeWatcher(QEventLoop& loop) : m_loop(loop) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose)
+            m_loop.quit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEventLoop& m_loop;
+};
+
+constexpr int kMaximiseWait = 1000;  // ms
 }  // namespace
 
 CMainFrame::CMainFrame(CCommandRouter& router) : m_router(router)
@@ -78,6 +101,8 @@ bool CMainFrame::LoadFrame()
     m_pMDIArea = new QMdiArea(this);
     m_pMDIArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_pMDIArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Closing the active window activates the one used before it.
+    m_pMDIArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_pMDIArea);
     CreateActions();
     m_menus128 = CreateMenu(res::IDR_MAINFRAME);
@@ -89,6 +114,21 @@ bool CMainFrame::LoadFrame()
     OnChildActivated();
     CSplashWnd::ShowSplash(this);
     return true;
+}
+
+void CMainFrame::ShowMaximized()
+{
+    showMaximized();
+    // A window manager maximises the window in its own time, before the window is first on the
+    // screen. Until then the area has its unmaximised size, which windows opened now would take.
+    QWindow* window = windowHandle();
+    if (!window || window->isExposed())
+        return;
+    QEventLoop loop;
+    CExposeWatcher watcher(loop);
+    window->installEventFilter(&watcher);
+    QTimer::singleShot(kMaximiseWait, &loop, &QEventLoop::quit);  // no window manager to answer
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 const std::vector<QMenu*>& CMainFrame::GetMenus() const
@@ -216,8 +256,7 @@ void CMainFrame::ToggleFullScreen()
     buttons->setIconSize(QSize(16, 16));
     AddToolBarButtons(*buttons, m_router, res::IDR_FULLSCREEN);
     layout->addWidget(buttons);
-    // Wide enough for its caption in the window manager's title bar.
-    bar->setMinimumWidth(bar->fontMetrics().horizontalAdvance(res::FullScreenBarCaption()) * 2);
+    bar->setMinimumWidth(CaptionWidth(*bar));
     m_pwndFullScreenBar = std::move(bar);
 
     m_bFullScreen = true;
@@ -227,8 +266,13 @@ void CMainFrame::ToggleFullScreen()
     if (QScreen* desktop = screen())
         setGeometry(desktop->geometry());
     showFullScreen();
-    m_pwndFullScreenBar->move(600, 5);
+    // The point is the bar's outer corner, caption and all, where a window manager frames it. Qt
+    // takes a position given before the window shows as the inside's, so the frame is put there
+    // once it is shown.
+    const QPoint ptBar(600, 5);
+    m_pwndFullScreenBar->move(ptBar);
     m_pwndFullScreenBar->show();
+    m_pwndFullScreenBar->windowHandle()->setFramePosition(ptBar);
     m_router.UpdateActions();
 }
 

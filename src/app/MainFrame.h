@@ -29,6 +29,9 @@ public:
 
     // Builds menus, toolbar, status bar and keys from resource 128; false when a part failed.
     bool LoadFrame();
+    // Shows the frame maximised, and returns once the window manager has made it so (or has not
+    // answered for a second).
+    void ShowMaximized();
 
     QMdiArea& GetMDIArea() const { return *m_pMDIArea; }
     QToolBar& GetToolBar() const { return *m_wndToolBar; }

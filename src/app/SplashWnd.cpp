@@ -23,7 +23,11 @@ void CSplashWnd::ShowSplash(QWidget* owner, const QString& picture)
 }
 
 CSplashWnd::CSplashWnd(QWidget* owner, QPixmap bitmap)
-    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint), m_bitmap(std::move(bitmap)), m_pOwner(owner)
+    // Above the other windows: a window manager knows no owner for a window mapped before its owner,
+    // which the main window is at start-up, and would stack the owner over it.
+    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_bitmap(std::move(bitmap)),
+      m_pOwner(owner)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);  // the picture covers every pixel
     setAttribute(Qt::WA_NoSystemBackground);

@@ -1,12 +1,15 @@
 #include "XServer.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 std::string& Unavailable()
@@ -15,40 +18,69 @@ std::string& Unavailable()
     return reason;
 }
 
-// Starts Xvfb, which writes the number of the display it took to `fd` once it accepts clients.
-pid_t SpawnXvfb(const QString& program, int fd)
+// Starts a program with its output into a pipe and reads the lines it writes until one says that it
+// is ready: that line, or empty when the program ended (or failed to start) first. `command` gives
+// the program and its arguments from the process id the program will run under.
+std::string SpawnUntilReady(const std::function<std::vector<std::string>(pid_t)>& command,
+                            const std::function<bool(const std::string&)>& isReady, pid_t& pid)
 {
-    const pid_t pid = ::fork();
-    if (pid != 0)
-        return pid;
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // goes with the tests, also when they are killed
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, STDOUT_FILENO);
-    ::dup2(null, STDERR_FILENO);
-    const std::string path = program.toStdString();
-    const std::string fdText = std::to_string(fd);
-    ::execl(path.c_str(), "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-            static_cast<char*>(nullptr));
-    ::_exit(127);
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // goes with the tests, also when they are killed
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(fds[1], STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::close(fds[0]);
+        const std::vector<std::string> argv = command(::getpid());
+        std::vector<char*> args;
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string line;
+    for (char c; pid > 0 && ::read(fds[0], &c, 1) == 1;) {
+        if (c != '\n') {
+            line += c;
+        } else if (isReady(line)) {
+            break;
+        } else {
+            line.clear();
+        }
+    }
+    ::close(fds[0]);
+    return isReady(line) ? line : std::string();
 }
 }  // namespace
+
+CChildProcess::~CChildProcess()
+{
+    if (m_pid <= 0)
+        return;
+    ::kill(m_pid, SIGTERM);
+    ::waitpid(m_pid, nullptr, 0);
+}
 
 CPrivateXServer::CPrivateXServer()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    int fds[2];
-    if (xvfb.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty() || ::pipe(fds) != 0) {
+    if (xvfb.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
         Unavailable() = "no X server to type on: install the Debian packages xvfb and xdotool";
         return;
     }
-    m_pid = SpawnXvfb(xvfb, fds[1]);
-    ::close(fds[1]);
-    std::string number;
-    char c;
-    while (m_pid > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    ::close(fds[0]);
+    // Xvfb writes the number of the display it took once it accepts clients.
+    const std::string number = SpawnUntilReady(
+        [&xvfb](pid_t) {
+            return std::vector<std::string>{xvfb.toStdString(), "-displayfd", "1", "-screen", "0", "1280x1024x24",
+                                            "-nolisten", "tcp"};
+        },
+        [](const std::string& line) { return !line.empty(); }, m_pid);
     if (number.empty()) {
         Unavailable() = "no X server to type on: Xvfb did not start";
         return;
@@ -57,12 +89,25 @@ CPrivateXServer::CPrivateXServer()
     qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-CPrivateXServer::~CPrivateXServer()
+CWindowManager::CWindowManager()
 {
-    if (m_pid <= 0)
+    if (!XServerUnavailable().empty())
         return;
-    ::kill(m_pid, SIGTERM);
-    ::waitpid(m_pid, nullptr, 0);
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    if (openbox.isEmpty()) {
+        Unavailable() = "no window manager: install the Debian package openbox";
+        return;
+    }
+    // Openbox runs its start-up command once it manages the screen, with no output of its own: the
+    // command writes into openbox's.
+    const std::string ready = SpawnUntilReady(
+        [&openbox](pid_t pid) {
+            const std::string signal = "sh -c 'echo ready > /proc/" + std::to_string(pid) + "/fd/1'";
+            return std::vector<std::string>{openbox.toStdString(), "--sm-disable", "--startup", signal};
+        },
+        [](const std::string& line) { return line == "ready"; }, m_pid);
+    if (ready.empty())
+        Unavailable() = "no window manager: openbox did not start";
 }
 
 const std::string& XServerUnavailable()
@@ -73,4 +118,19 @@ const std::string& XServerUnavailable()
 bool PressKeys(const QStringList& keys)
 {
     return QProcess::execute(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys) == 0;
+}
+
+std::vector<WId> StackingOrder()
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+    std::vector<WId> windows;
+    if (!xprop.waitForFinished())
+        return windows;
+    // "_NET_CLIENT_LIST_STACKING(WINDOW): window id # 0x400006, 0x400009"
+    static const QRegularExpression id(QStringLiteral("0x[0-9a-fA-F]+"));
+    const QString text = QString::fromLatin1(xprop.readAllStandardOutput());
+    for (const QRegularExpressionMatch& match : id.globalMatch(text))
+        windows.push_back(match.captured().toULongLong(nullptr, 16));
+    return windows;
 }
