@@ -18,13 +18,13 @@ struct CopyOptions {
 int RunCopy(const CopyOptions& options, const CommonOptions& common)
 {
     CStreamFileReader reader;
-    if (!reader.Open(options.in))
+    if (!OpenInput(reader, options.in))
         return kExitFailed;
     const CImageStream& header = reader.GetHeader();
     // The header goes out as it came in, reserved fields included, as the player's save keeps them.
     CStreamFileWriter writer;
     if (header.GetFrameCount() == 0 || !writer.Open(options.out, header)) {
-        ShowMessage(kFileSaveError);
+        ShowSaveError(options.out, header.GetFrameCount() == 0 ? "no frames" : writer.GetError());
         return kExitFailed;
     }
     const FrameBuffer frame = AllocateFrame(header.GetFrameBytes(), kNotEnoughMemory);

@@ -18,6 +18,7 @@ extern "C" {
 #include "cli/FrameRange.h"
 #include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
+#include "cli/StreamFiles.h"
 #include "media/FramePicture.h"
 #include "media/PdfFileSink.h"
 #include "media/PictureSetSink.h"
@@ -58,7 +59,7 @@ struct Input {
 
 int OpenInput(const char* command, const std::string& path, const std::string& frames, Input& input)
 {
-    if (!input.reader.Open(path))
+    if (!::OpenInput(input.reader, path))
         return kExitFailed;
     std::string error;
     const auto range = ParseFrameRange(frames, input.reader.GetHeader().GetFrameCount(), error);

@@ -53,10 +53,10 @@ int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
     if (mode2 && !(seed = ParseSeedOption(options.seed, "interlace")))
         return kExitUsage;
     CStreamFileReader a, b, secret;
-    if (!a.Open(options.shadow1) || !b.Open(options.shadow2))
+    if (!OpenInput(a, options.shadow1) || !OpenInput(b, options.shadow2))
         return kExitFailed;
     CStreamedShadows fresh;
-    if (mode2 && (!secret.Open(*options.secret) || !fresh.Prepare(secret.GetHeader())))
+    if (mode2 && (!OpenInput(secret, *options.secret) || !fresh.Prepare(secret.GetHeader())))
         return kExitFailed;
     const FrameSource freshSource{fresh.GetShadowHeader(), fresh.GetShadowHeader().GetFrameCount()};
     const auto frames = mode2 ? CheckInterlaceMode2(WholeFile(a), WholeFile(b), freshSource, freshSource)

@@ -52,7 +52,7 @@ int RunMake(const MakeOptions& options)
                                                  : maker_strings::kOpenFileError);
         return kExitFailed;
     }
-    return WriteRawStream(options.out, width, height, rawFiles) ? kExitOk : kExitFailed;
+    return WriteRawStream(options.out, width, height, rawFiles, true) ? kExitOk : kExitFailed;
 }
 }  // namespace
 

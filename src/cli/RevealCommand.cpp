@@ -20,7 +20,7 @@ struct RevealOptions {
 int RunReveal(const RevealOptions& options, const CommonOptions& common)
 {
     CStreamFileReader a, b;
-    if (!a.Open(options.shadow1) || !b.Open(options.shadow2))
+    if (!OpenInput(a, options.shadow1) || !OpenInput(b, options.shadow2))
         return kExitFailed;
     const CImageStream& header = a.GetHeader();
     const auto frames = CheckReveal({header, header.GetFrameCount()}, {b.GetHeader(), b.GetHeader().GetFrameCount()});

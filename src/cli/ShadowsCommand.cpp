@@ -33,7 +33,7 @@ int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
     const fs::path secretPath = options.secret;
     CStreamFileReader secret;
     CStreamedShadows shadows;
-    if (!secret.Open(secretPath) || !shadows.Prepare(secret.GetHeader()))
+    if (!OpenInput(secret, secretPath) || !shadows.Prepare(secret.GetHeader()))
         return kExitFailed;
 
     const fs::path dir = options.outDir ? fs::path(*options.outDir) : secretPath.parent_path();
@@ -58,10 +58,8 @@ int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
     }
     progress.Finish();
     // Both shadows or neither: one alone is of no use.
-    if (!CommitTogether(out1, out2)) {
-        ShowMessage(kFileSaveError);
+    if (!CommitOutputs(out1, out2))
         return kExitFailed;
-    }
     greyCheck.Warn(std::cerr, "kvt shadows", secretPath.string());
     std::cout << "seed: " << seed->description << '\n' << path1.string() << '\n' << path2.string() << '\n';
     return kExitOk;

@@ -2,16 +2,49 @@
 
 #include "framework/Message.h"
 #include "stream/AtomicFile.h"
+#include "stream/DiskSpace.h"
+#include "stream/KvtFormat.h"
+#include "stream/StreamFileReader.h"
 #include "stream/StreamFileWriter.h"
 
 namespace fs = std::filesystem;
 
+namespace {
+bool Refuse(CStreamFileWriter& writer)
+{
+    ShowSaveError(writer.GetTarget(), writer.GetError());
+    return false;
+}
+}  // namespace
+
+bool OpenInput(CStreamFileReader& reader, const fs::path& path, std::uint64_t framesInMemory)
+{
+    if (!reader.Open(path, framesInMemory))
+        return false;
+    if (const std::uint64_t missing = reader.GetMissingBytes())
+        ShowMessage("kvt: warning: " + path.string() + ": the frames claim " + std::to_string(missing) +
+                    (missing < 1000 ? " bytes" : " bytes (" + FormatBytes(missing) + ")") +
+                    " more than the file holds; they read as black");
+    return true;
+}
+
+void ShowSaveError(const fs::path& path, const std::string& why)
+{
+    ShowMessage(std::string(kFileSaveError) + ": " + path.string() + ": " + why);
+}
+
 bool SaveStream(const CImageStream& stream, const fs::path& path)
 {
-    const bool written = WriteFileAtomically(path, [&](CArchive& ar) { return stream.Store(ar); });
-    if (!written)
-        ShowMessage(kFileSaveError);
-    return written;
+    if (!stream.HasFrames() || !stream.HasStorableHeader()) {
+        ShowSaveError(path, stream.HasFrames() ? "the frame size is not width x height" : "no frames");
+        return false;
+    }
+    std::string error;
+    const std::uint64_t bytes = kvt::kHeaderSize + std::uint64_t{stream.GetFrameCount()} * stream.GetFrameSize();
+    if (WriteFileAtomically(path, [&](CArchive& ar) { return stream.Store(ar); }, bytes, &error))
+        return true;
+    ShowSaveError(path, error);
+    return false;
 }
 
 bool OpenOutput(CStreamFileWriter& writer, const fs::path& path, const CImageStream& shape,
@@ -19,27 +52,26 @@ bool OpenOutput(CStreamFileWriter& writer, const fs::path& path, const CImageStr
 {
     // The player's save writes only what it reads back as it is: frames, of the size the header
     // claims.
-    if (frameCount != 0 && shape.HasStorableHeader() &&
-        writer.Open(path, shape.GetWidth(), shape.GetHeight(), frameCount))
-        return true;
-    ShowMessage(kFileSaveError);
-    return false;
+    if (frameCount == 0 || !shape.HasStorableHeader()) {
+        ShowSaveError(path, frameCount == 0 ? "no frames" : "the frame size is not width x height");
+        return false;
+    }
+    return writer.Open(path, shape.GetWidth(), shape.GetHeight(), frameCount) || Refuse(writer);
 }
 
 bool WriteOutputFrame(CStreamFileWriter& writer, const BYTE* frame)
 {
-    if (writer.WriteFrame(frame))
-        return true;
-    ShowMessage(kFileSaveError);
-    return false;
+    return writer.WriteFrame(frame) || Refuse(writer);
 }
 
 bool CommitOutput(CStreamFileWriter& writer)
 {
-    if (writer.Commit())
-        return true;
-    ShowMessage(kFileSaveError);
-    return false;
+    return writer.Commit() || Refuse(writer);
+}
+
+bool CommitOutputs(CStreamFileWriter& first, CStreamFileWriter& second)
+{
+    return CommitTogether(first, second) || Refuse(first.GetError().empty() ? second : first);
 }
 
 FrameBuffer AllocateFrame(std::size_t bytes, std::string_view refusal)

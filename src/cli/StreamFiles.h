@@ -5,24 +5,35 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "stream/ImageStream.h"
 #include "stream/StreamMessages.h"
 
+class CStreamFileReader;
 class CStreamFileWriter;
 
-// Writes the stream; an existing file is replaced only by a complete stream ("File save error").
+// Opens a stream as the player does. Frames that claim more bytes than the file holds read as
+// black, as in the player; kvt says so once, on stderr.
+bool OpenInput(CStreamFileReader& reader, const std::filesystem::path& path, std::uint64_t framesInMemory = 1);
+
+// The player's "File save error", with the file and the reason: "File save error: out.kvt: why".
+void ShowSaveError(const std::filesystem::path& path, const std::string& why);
+
+// Writes the stream; an existing file is replaced only by a complete stream.
 bool SaveStream(const CImageStream& stream, const std::filesystem::path& path);
 
 // Starts the file of a result of `shape`'s width, height and frame size with `frameCount` frames.
-// False after "File save error" when the save would refuse it or the file can't be made.
+// False after the save error when the save would refuse it or the file can't be made.
 bool OpenOutput(CStreamFileWriter& writer, const std::filesystem::path& path, const CImageStream& shape,
                 std::uint16_t frameCount);
-// Writes a frame of the result; false after "File save error".
+// Writes a frame of the result; false after the save error.
 bool WriteOutputFrame(CStreamFileWriter& writer, const BYTE* frame);
-// Puts the written file in place; false after "File save error".
+// Puts the written file in place; false after the save error.
 bool CommitOutput(CStreamFileWriter& writer);
+// Both files in place, or neither; false after the save error of the one that failed.
+bool CommitOutputs(CStreamFileWriter& first, CStreamFileWriter& second);
 
 // A zeroed frame buffer, or null after `refusal` when memory is short.
 FrameBuffer AllocateFrame(std::size_t bytes, std::string_view refusal);

@@ -60,7 +60,7 @@ RawFileFit CheckRawFile(const fs::path& path, std::uint64_t frameSize)
 }
 
 bool WriteRawStream(const fs::path& target, std::int32_t width, std::int32_t height,
-                    const std::vector<fs::path>& rawFiles)
+                    const std::vector<fs::path>& rawFiles, bool withReason)
 {
     if (rawFiles.size() > kvt::kMaxFrameCount) {
         ShowMessage(maker_strings::kTooManyImages);
@@ -68,6 +68,8 @@ bool WriteRawStream(const fs::path& target, std::int32_t width, std::int32_t hei
     }
     const std::size_t frameSize = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     bool refused = false;
+    std::string error;
+    const std::uint64_t bytes = kvt::kHeaderSize + std::uint64_t{frameSize} * rawFiles.size();
     const bool written = WriteFileAtomically(target, [&](CArchive& ar) {
         WriteHeader(ar, width, height, static_cast<std::uint16_t>(rawFiles.size()));
         const auto frame = std::make_unique<std::byte[]>(frameSize);
@@ -78,9 +80,10 @@ bool WriteRawStream(const fs::path& target, std::int32_t width, std::int32_t hei
             }
         }
         return true;
-    });
+    }, bytes, &error);
     // Not created, or not all of it reached the disk: either way there is no new file.
     if (!written && !refused)
-        ShowMessage(maker_strings::kFileCreateError);
+        ShowMessage(withReason ? std::string(maker_strings::kFileCreateError) + ": " + target.string() + ": " + error
+                               : std::string(maker_strings::kFileCreateError));
     return written;
 }

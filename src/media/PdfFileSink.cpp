@@ -6,34 +6,39 @@ bool CPdfFileSink::Open(const CPrintLayout& layout, double pixelMm, bool marks, 
 {
     if (!m_file.Open())
         return Fail(m_target, m_file.GetError());
-    if (!m_device.open(m_file.GetDescriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-        return DeviceFailed();
-    m_printer = std::make_unique<CPdfPrinter>(m_device, layout, pixelMm, marks, std::move(caption));
+    m_device = std::make_unique<CDescriptorDevice>(m_file.GetDescriptor());
+    if (m_device->HasFailed())
+        return WriteFailed();
+    m_printer = std::make_unique<CPdfPrinter>(*m_device, layout, pixelMm, marks, std::move(caption));
     return true;
 }
 
-bool CPdfFileSink::DeviceFailed()
+bool CPdfFileSink::WriteFailed()
 {
-    return Fail(m_target, m_device.errorString().toStdString());
+    return Fail(m_target, m_device->HasFailed() ? m_device->GetError() : "the PDF writer failed");
 }
 
 bool CPdfFileSink::Write(const QImage& grey, int index)
 {
-    if (!m_printer->PrintFrame(grey, index) || m_device.error() != QFileDevice::NoError)
-        return DeviceFailed();
+    if (!m_printer->PrintFrame(grey, index) || m_device->HasFailed())
+        return WriteFailed();
     return true;
 }
 
 bool CPdfFileSink::Finish()
 {
+    // The writer's device is asked both before and after the document ends: the trailer is
+    // written only by the end.
+    if (m_device->HasFailed())
+        return WriteFailed();
     const bool printed = m_printer->Finish();
-    m_device.close();
-    if (!printed || m_device.error() != QFileDevice::NoError)
-        return DeviceFailed();
+    m_device->close();
+    if (!printed || m_device->HasFailed())
+        return WriteFailed();
     return m_file.Commit() ? true : Fail(m_target, m_file.GetError());
 }
 
 std::uint64_t CPdfFileSink::GetBytesWritten() const
 {
-    return static_cast<std::uint64_t>(m_device.pos());
+    return m_device ? m_device->GetBytesWritten() : 0;
 }

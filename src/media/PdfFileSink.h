@@ -1,10 +1,11 @@
 #pragma once
-// A PDF of the frames printed at physical scale, written beside its name and put in place at Finish.
+// A PDF of the frames printed at physical scale, written beside its name and put in place at Finish
+// only when every byte of it was written.
 
-#include <QFile>
 #include <filesystem>
 #include <memory>
 
+#include "media/DescriptorDevice.h"
 #include "media/FrameSink.h"
 #include "media/PdfPrinter.h"
 #include "stream/AtomicFile.h"
@@ -19,10 +20,11 @@ public:
     std::uint64_t GetBytesWritten() const override;
 
 private:
-    bool DeviceFailed();
+    // A failed write, Qt's or ours, said with its reason; the old PDF stays.
+    bool WriteFailed();
 
     std::filesystem::path m_target;
     CAtomicFile m_file;
-    QFile m_device;
+    std::unique_ptr<CDescriptorDevice> m_device;
     std::unique_ptr<CPdfPrinter> m_printer;  // last, so gone first: it may still end its document
 };

@@ -3,7 +3,9 @@
 // picture is written into a hidden folder beside its final place; only when the last one is
 // complete are they moved to their names (renames within one folder's file system, which fail
 // only when the disk does). A failure before that removes the hidden folder: no half set is left
-// behind and files of the same names keep their bytes.
+// behind and files of the same names keep their bytes. A signal that ends the process removes the
+// hidden folder too; one left by a killed process is removed by the next export into its folder.
+// Symbolic links at the pictures' names are followed as the safe writer follows them.
 
 #include <filesystem>
 #include <string>
@@ -27,11 +29,13 @@ public:
 
 private:
     void RemoveStaging();
+    void RemoveStaleStaging() const;
 
     std::filesystem::path m_folder;
+    int m_folderFd = -1;
     CNumberedName m_names;
     const char* m_format;
-    std::filesystem::path m_staging;
+    std::string m_strStaging;  // the hidden folder's name in m_folder
     std::vector<std::string> m_written;
     std::uint64_t m_bytesWritten = 0;
 };

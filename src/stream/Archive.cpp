@@ -33,6 +33,8 @@ bool WriteAll(int fd, const std::byte* data, std::size_t count)
         const ssize_t n = ::write(fd, data, count);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC;  // a write that takes nothing: the disk is full
         if (n <= 0)
             return false;
         data += n;
@@ -48,6 +50,8 @@ CArchive::CArchive(const std::filesystem::path& path, Mode mode)
     const int flags = mode == load ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC;
     m_fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     m_bWriteFailed = mode == store && m_fd < 0;
+    if (m_bWriteFailed)
+        m_nWriteErrno = errno;
 }
 
 CArchive::CArchive(int fd, Mode mode)
@@ -63,6 +67,8 @@ CArchive::~CArchive()
 
 std::size_t CArchive::Read(void* data, std::size_t count)
 {
+    if (count == 0)
+        return 0;  // a frame without pixels may have no buffer
     auto* out = static_cast<std::byte*>(data);
     std::size_t done = std::min(count, m_nEnd - m_nBegin);
     std::memcpy(out, m_buffer.get() + m_nBegin, done);
@@ -102,13 +108,15 @@ void CArchive::ReadExactly(void* data, std::size_t count)
 
 void CArchive::Write(const void* data, std::size_t count)
 {
+    if (count == 0)
+        return;
     m_nBytesWritten += count;
     const auto* in = static_cast<const std::byte*>(data);
     if (m_nEnd + count > kBufferSize) {
         FlushBuffer();
         if (count >= kBufferSize) {
             if (m_fd < 0 || !WriteAll(m_fd, in, count))
-                m_bWriteFailed = true;
+                NoteWriteError();
             return;
         }
     }
@@ -120,7 +128,7 @@ bool CArchive::FlushBuffer()
 {
     if (m_mode == store && m_nEnd > 0) {
         if (m_fd < 0 || !WriteAll(m_fd, m_buffer.get(), m_nEnd))
-            m_bWriteFailed = true;
+            NoteWriteError();
         m_nEnd = 0;
     }
     return !m_bWriteFailed;
@@ -130,9 +138,17 @@ bool CArchive::Close()
 {
     FlushBuffer();
     if (m_fd >= 0 && m_bOwnsFile && ::close(m_fd) != 0 && m_mode == store)
-        m_bWriteFailed = true;
+        NoteWriteError();
     m_fd = -1;
     return !m_bWriteFailed;
+}
+
+void CArchive::NoteWriteError()
+{
+    // The first failure is the one that says why.
+    if (!m_bWriteFailed)
+        m_nWriteErrno = m_fd < 0 ? EBADF : errno;
+    m_bWriteFailed = true;
 }
 
 CArchive& CArchive::operator>>(std::uint16_t& value)

@@ -51,6 +51,9 @@ public:
     // write (or the close) failed.
     bool Close();
 
+    // Why the first failed write failed (an errno value), 0 while none has.
+    int GetWriteError() const { return m_nWriteErrno; }
+
     // Bytes handed to Write so far (store).
     std::uint64_t GetBytesWritten() const { return m_nBytesWritten; }
 
@@ -58,6 +61,7 @@ private:
     std::size_t ReadFromFile(std::byte* data, std::size_t count);
     void ReadExactly(void* data, std::size_t count);
     bool FlushBuffer();
+    void NoteWriteError();
 
     // Small enough to come from the heap rather than a mapping of its own; blocks this size and
     // larger bypass it.
@@ -68,6 +72,7 @@ private:
     bool m_bOwnsFile = true;
     bool m_bEndSeen = false;
     bool m_bWriteFailed = false;
+    int m_nWriteErrno = 0;
     std::uint64_t m_nBytesWritten = 0;
     std::unique_ptr<std::byte[]> m_buffer;
     std::size_t m_nBegin = 0;  // next unread byte (load)

@@ -6,13 +6,19 @@
 // abandoned or interrupted write leaves nothing behind.
 //
 // What the saved file keeps of the one it replaces: its permission bits and, where the writer may
-// set them, its owner and group. A symbolic link at the target is followed and stays a link. A
-// hard-linked target is replaced under the saved name only; its other names keep the old bytes.
-// A target that exists and is not a regular file (a device, a pipe, a folder) is never replaced.
+// set them, its owner and group. A symbolic link at the target stays a link and is followed where
+// the kernel would follow it (see CSaveTarget); a link another user planted in a shared folder is
+// refused. A hard-linked target is replaced under the saved name only; its other names keep the
+// old bytes. A target that exists and is not a regular file (a device, a pipe, a folder) is never
+// replaced.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
+
+#include "stream/DiskSpace.h"
+#include "stream/SaveTarget.h"
 
 class CArchive;
 
@@ -24,9 +30,10 @@ public:
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
 
-    // Makes the file to write. False when the target is no regular file, may not be written, or
-    // the folder takes no new file; GetError() says why.
-    bool Open();
+    // Makes the file to write, with room held for `bytesToWrite` (when known). False when the
+    // target is no regular file, may not be written, the folder takes no new file or its file
+    // system has no room; GetError() says why.
+    bool Open(std::uint64_t bytesToWrite = 0);
     int GetDescriptor() const { return m_fd; }
 
     // Flushes the file, gives it the target's permissions and puts it in place of the target.
@@ -44,8 +51,9 @@ private:
     bool Fail(const std::string& what);
     void Discard();
 
-    std::filesystem::path m_target;       // the file replaced: a symbolic link's destination
-    int m_dirFd = -1;                     // the target's folder
+    std::filesystem::path m_target;
+    CSaveTarget m_place;                  // the folder and name replaced: a link's destination
+    CDiskReservation m_room;
     int m_fd = -1;
     bool m_bUnnamed = false;              // O_TMPFILE: no name until Finish
     std::string m_strTempName;            // name in the folder while it has one
@@ -57,5 +65,7 @@ private:
 bool CommitTogether(CAtomicFile& first, CAtomicFile& second);
 
 // Returns true when the target now holds what `write` wrote. `write` returns false to abandon.
+// `bytes`, when known, is held on disk first; `error`, when given, says why a failure failed.
 bool WriteFileAtomically(const std::filesystem::path& target,
-                         const std::function<bool(CArchive& ar)>& write);
+                         const std::function<bool(CArchive& ar)>& write, std::uint64_t bytes = 0,
+                         std::string* error = nullptr);

@@ -5,6 +5,7 @@
 #include "framework/FrameworkStrings.h"
 #include "framework/Message.h"
 #include "stream/Archive.h"
+#include "stream/KvtFormat.h"
 #include "stream/StreamFileCheck.h"
 
 CStreamFileReader::CStreamFileReader() = default;
@@ -16,6 +17,7 @@ bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t fr
     m_archive.reset();
     m_header.Clear();
     m_nFramesRead = 0;
+    m_nMissingBytes = 0;
     if (!CheckStreamFile(path, m_file))
         return false;
     m_archive = std::make_unique<CArchive>(m_file.GetDescriptor(), CArchive::load);
@@ -31,6 +33,12 @@ bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t fr
         m_header.Clear();
         return false;
     }
+    // A file holds width bytes a row; a frame-size field smaller than that leaves frames short.
+    const std::uint64_t claimed = std::uint64_t{m_header.GetFrameCount()} *
+                                  static_cast<std::uint64_t>(m_header.GetWidth()) *
+                                  static_cast<std::uint64_t>(m_header.GetHeight());
+    const std::uint64_t held = m_file.GetLength() - kvt::kHeaderSize;
+    m_nMissingBytes = claimed > held ? claimed - held : 0;
     return true;
 }
 
@@ -40,7 +48,8 @@ bool CStreamFileReader::ReadFrame(BYTE* frame)
         return false;
     try {
         const std::size_t filled = m_header.ReadFrameRows(*m_archive, frame);
-        std::memset(frame + filled, 0, m_header.GetFrameBytes() - filled);
+        if (filled < m_header.GetFrameBytes())
+            std::memset(frame + filled, 0, m_header.GetFrameBytes() - filled);
     } catch (const CArchiveException&) {
         ShowMessage(framework_strings::kFailedToOpenDoc);
         m_archive.reset();

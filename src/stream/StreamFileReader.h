@@ -27,6 +27,9 @@ public:
     // The header's fields (and the frame layout: row stride, frame bytes); it holds no frames.
     const CImageStream& GetHeader() const { return m_header; }
 
+    // Bytes the frames claim beyond the end of the file: they read as black.
+    std::uint64_t GetMissingBytes() const { return m_nMissingBytes; }
+
     // The next frame into `frame`, GetHeader().GetFrameBytes() bytes: rows of width bytes at the
     // row stride, alignment bytes 0, black where the file holds no more. False after the last
     // frame, or after the message when the file can't be read.
@@ -37,4 +40,5 @@ private:
     std::unique_ptr<CArchive> m_archive;
     CImageStream m_header;
     std::uint32_t m_nFramesRead = 0;
+    std::uint64_t m_nMissingBytes = 0;
 };

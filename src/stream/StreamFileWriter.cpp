@@ -1,6 +1,8 @@
 #include "stream/StreamFileWriter.h"
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <unistd.h>
 
 #include "stream/Archive.h"
@@ -26,8 +28,12 @@ bool CStreamFileWriter::Open(const std::filesystem::path& target, const CImageSt
         return Fail("a picture can't have that size");
     if (!header.HasStorableHeader())
         return Fail("the frame size is not width x height");
+    m_target = target;
     m_file = std::make_unique<CAtomicFile>(target);
-    if (!m_file->Open())
+    // Frames to come are counted with the header, so the disk's room is known only then.
+    const std::uint64_t bytes =
+        kvt::kHeaderSize + std::uint64_t{header.GetFrameCount()} * header.GetFrameSize();
+    if (!m_file->Open(bytes))
         return Fail(m_file->GetError());
     m_archive = std::make_unique<CArchive>(m_file->GetDescriptor(), CArchive::store);
     m_header.CopyHeaderOf(header);
@@ -62,16 +68,17 @@ bool CStreamFileWriter::Complete()
     if (!m_archive)
         return Fail("not open");
     const bool written = m_archive->Close();
+    const int error = m_archive->GetWriteError();
     m_archive.reset();
     if (!written)
-        return Fail("can't write the file");
+        return Fail(std::strerror(error));
     if (m_nFramesWritten == 0)
         return Fail("no frames");
     if (!m_bCounting)
         return m_nFramesWritten == m_header.GetFrameCount() || Fail("fewer frames than the header counts");
     const auto count = static_cast<std::uint16_t>(m_nFramesWritten);
     if (::pwrite(m_file->GetDescriptor(), &count, sizeof count, kFrameCountOffset) != sizeof count)
-        return Fail("can't write the file");
+        return Fail(std::strerror(errno));
     return true;
 }
 

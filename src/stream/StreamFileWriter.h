@@ -38,6 +38,7 @@ public:
     // written differ from the count, none was written, or anything failed.
     bool Commit();
     const std::string& GetError() const { return m_strError; }
+    const std::filesystem::path& GetTarget() const { return m_target; }
 
 private:
     friend bool CommitTogether(CStreamFileWriter& first, CStreamFileWriter& second);
@@ -46,6 +47,7 @@ private:
     bool Complete();
     bool Fail(const std::string& what);
 
+    std::filesystem::path m_target;
     std::unique_ptr<CAtomicFile> m_file;
     std::unique_ptr<CArchive> m_archive;
     CImageStream m_header;

@@ -94,7 +94,7 @@ TEST_F(StreamCommands, FailedCopyLeavesAnExistingTargetAlone)
     EXPECT_EQ(run.err, "File types error\n");
     run = Kvt({"copy", At("empty.kvt"), At("target.kvt")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "File save error\n");
+    EXPECT_EQ(run.err, "File save error: " + At("target.kvt") + ": no frames\n");
     EXPECT_EQ(ReadBytes(dir / "target.kvt"), old);
 }
 

@@ -1,0 +1,101 @@
+#include "stream/SaveTarget.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return m_fd; }
+    int Release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+// The kernel's rule for following a link found in a folder.
+bool MayFollow(const struct stat& folder, const struct stat& link)
+{
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+}
+}  // namespace
+
+CSaveTarget::~CSaveTarget()
+{
+    if (m_dirFd >= 0)
+        ::close(m_dirFd);
+}
+
+bool CSaveTarget::Fail(const std::string& what)
+{
+    m_strError = what;
+    if (errno != 0)
+        m_strError += std::string(": ") + std::strerror(errno);
+    return false;
+}
+
+bool CSaveTarget::Resolve(const std::filesystem::path& target)
+{
+    m_name = target.filename().string();
+    const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : ".";
+    errno = 0;
+    if (m_name.empty() || m_name == "." || m_name == "..")
+        return Fail("not a file name");
+    m_dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_dirFd < 0)
+        return Fail("can't open the folder");
+    struct stat status {};
+    if (::fstatat(m_dirFd, m_name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(status.st_mode))
+        return true;
+    return FollowLink(status);
+}
+
+bool CSaveTarget::FollowLink(const struct stat& link)
+{
+    struct stat folder {};
+    errno = 0;
+    if (::fstat(m_dirFd, &folder) != 0)
+        return Fail("can't open the folder");
+    if (!MayFollow(folder, link)) {
+        errno = 0;
+        return Fail("a symbolic link of another user in a shared folder, not followed");
+    }
+    const Descriptor file(::openat(m_dirFd, m_name.c_str(), O_PATH | O_CLOEXEC));
+    struct stat reached {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &reached) != 0)
+        return Fail("can't follow the symbolic link");
+
+    // The folder is found by the name the kernel gives the file, then checked to hold that file.
+    char real[PATH_MAX + 1] = {};
+    const std::string self = "/proc/self/fd/" + std::to_string(file.Get());
+    const ssize_t length = ::readlink(self.c_str(), real, PATH_MAX);
+    if (length <= 0)
+        return Fail("can't follow the symbolic link");
+    const std::filesystem::path path(std::string(real, static_cast<std::size_t>(length)));
+    Descriptor parent(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat found {};
+    const std::string name = path.filename().string();
+    if (parent.Get() < 0 || ::fstatat(parent.Get(), name.c_str(), &found, AT_SYMLINK_NOFOLLOW) != 0 ||
+        found.st_dev != reached.st_dev || found.st_ino != reached.st_ino) {
+        errno = 0;
+        return Fail("the file the symbolic link leads to moved");
+    }
+    ::close(m_dirFd);
+    m_dirFd = parent.Release();
+    m_name = name;
+    return true;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Files and folders that have a name before they are complete, removed when SIGINT, SIGTERM,
+// SIGHUP or SIGXFSZ ends the process. Each is held as a folder descriptor and a short name, so
+// that the handler needs only async-signal-safe calls. A program that handles one of these
+// signals itself keeps its handler.
+
+#include <string>
+
+// A file `name` in the folder `dirFd`, or, with `isFolder`, a folder of files (not of folders).
+void RemoveOnSignal(int dirFd, const std::string& name, bool isFolder = false);
+void KeepOnSignal(int dirFd, const std::string& name);
