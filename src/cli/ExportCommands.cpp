@@ -10,16 +10,13 @@
 #include <string>
 #include <vector>
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include "cli/Commands.h"
 #include "cli/FrameRange.h"
 #include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
 #include "cli/StreamFiles.h"
 #include "media/FramePicture.h"
+#include "media/LibraryMessages.h"
 #include "media/PdfFileSink.h"
 #include "media/PictureSetSink.h"
 #include "media/VideoFileSink.h"
@@ -208,7 +205,7 @@ int RunExport(const ExportOptions& options, const CommonOptions& common)
     std::optional<CNumberedName> names;
     if (format->picture && !(names = PictureNames(options.out, input.range)))
         return kExitUsage;
-    av_log_set_level(AV_LOG_ERROR);  // FFmpeg's own statistics are not for our users
+    const CLibraryMessages libraryMessages("kvt export");
     const std::unique_ptr<CFrameSink> sink = names ? OpenPictureSet(options.out, *names, format->picture, input.range)
                                                    : OpenVideo(options, format->video, size);
     return sink ? WriteFrames("kvt export", input, options.scale, *sink, common) : kExitFailed;

@@ -1,7 +1,6 @@
 // kvt import: pictures or a video made into a black-and-white stream, ready to be split into shadows.
 
 extern "C" {
-#include <libavutil/log.h>
 }
 
 #include <charconv>
@@ -12,7 +11,6 @@ extern "C" {
 #include <vector>
 
 #include <CLI/CLI.hpp>
-#include <QtGlobal>
 
 #include "cli/Commands.h"
 #include "cli/NumberOptions.h"
@@ -22,6 +20,7 @@ extern "C" {
 #include "media/FrameFit.h"
 #include "media/FrameSource.h"
 #include "media/Halftone.h"
+#include "media/LibraryMessages.h"
 #include "stream/KvtFormat.h"
 #include "stream/StreamFileWriter.h"
 
@@ -115,13 +114,9 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
     const auto tone = MakeToneStage(options.tone);
     if (!tone)
         return kExitUsage;
-    // The libraries' own log lines (FFmpeg's, libpng's through Qt) would only repeat, less
-    // clearly, what the messages here say.
-    av_log_set_level(AV_LOG_FATAL);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtFatalMsg)
-            std::cerr << text.toStdString() << '\n';
-    });
+    CLibraryMessages libraryMessages("kvt import");
+    // The picture's own refusal says this, with its size.
+    libraryMessages.Ignore("exceeds the current allocation limit");
 
     const std::vector<fs::path> inputs(options.inputs.begin(), options.inputs.end());
     std::string error;
@@ -144,7 +139,7 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
     CFramePreparer preparer(frameSize, *ParseFitMode(options.fit), *tone, options.invert, method,
                             options.threshold.value_or(kDefaultThreshold));
     CStreamFileWriter writer;
-    if (!writer.Open(options.out, frameSize.width(), frameSize.height(), 0))
+    if (!writer.Open(options.out, frameSize.width(), frameSize.height(), 0, expected))
         return Refuse(options.out + ": " + writer.GetError());
 
     CProgressLine progress("Importing", expected, common.quiet);

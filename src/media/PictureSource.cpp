@@ -36,11 +36,22 @@ bool CPictureSource::Open(const std::vector<std::filesystem::path>& pictures)
 
 bool CPictureSource::ReadPicture()
 {
+    // Qt has no error of its own for a picture past its allocation limit ("Unable to read image
+    // data"); a failed picture whose 32-bit form would pass the limit is named with its size.
+    const QSize size = m_reader->size();
     if (m_reader->read(&m_picture)) {
         ++m_framesRead;
         return true;
     }
-    Fail(m_paths[m_current], m_reader->errorString().toStdString(), static_cast<std::uint64_t>(m_framesRead) + 1);
+    const std::uint64_t bytes = 4 * static_cast<std::uint64_t>(std::max(size.width(), 0)) *
+                                static_cast<std::uint64_t>(std::max(size.height(), 0));
+    const int limitMb = QImageReader::allocationLimit();
+    const std::string reason =
+        limitMb > 0 && bytes > (static_cast<std::uint64_t>(limitMb) << 20)
+            ? std::to_string(size.width()) + " x " + std::to_string(size.height()) + " pixels, more than the " +
+                  std::to_string(limitMb) + " MB a picture may take in memory"
+            : m_reader->errorString().toStdString();
+    Fail(m_paths[m_current], reason, static_cast<std::uint64_t>(m_framesRead) + 1);
     return false;
 }
 

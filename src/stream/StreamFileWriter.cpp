@@ -24,15 +24,19 @@ bool CStreamFileWriter::Fail(const std::string& what)
 
 bool CStreamFileWriter::Open(const std::filesystem::path& target, const CImageStream& header)
 {
+    return Open(target, header, header.GetFrameCount());
+}
+
+bool CStreamFileWriter::Open(const std::filesystem::path& target, const CImageStream& header,
+                             std::uint64_t framesExpected)
+{
     if (header.GetWidth() < 0 || header.GetHeight() < 0 || header.GetWidth() > INT_MAX - 3)
         return Fail("a picture can't have that size");
     if (!header.HasStorableHeader())
         return Fail("the frame size is not width x height");
     m_target = target;
     m_file = std::make_unique<CAtomicFile>(target);
-    // Frames to come are counted with the header, so the disk's room is known only then.
-    const std::uint64_t bytes =
-        kvt::kHeaderSize + std::uint64_t{header.GetFrameCount()} * header.GetFrameSize();
+    const std::uint64_t bytes = kvt::kHeaderSize + framesExpected * header.GetFrameSize();
     if (!m_file->Open(bytes))
         return Fail(m_file->GetError());
     m_archive = std::make_unique<CArchive>(m_file->GetDescriptor(), CArchive::store);
@@ -44,11 +48,11 @@ bool CStreamFileWriter::Open(const std::filesystem::path& target, const CImageSt
 }
 
 bool CStreamFileWriter::Open(const std::filesystem::path& target, int width, int height,
-                             std::uint16_t frameCount)
+                             std::uint16_t frameCount, std::uint64_t framesExpected)
 {
     CImageStream header;
     header.Initialize(width, height, frameCount);
-    return Open(target, header);
+    return Open(target, header, frameCount != 0 ? frameCount : framesExpected);
 }
 
 bool CStreamFileWriter::WriteFrame(const BYTE* frame)

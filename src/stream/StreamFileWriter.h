@@ -25,8 +25,10 @@ public:
     // with GetError(), for a header whose size is negative or whose frame size is not width x
     // height (as Store refuses it), or when the file can't be made.
     bool Open(const std::filesystem::path& target, const CImageStream& header);
-    // Starts a stream of width x height frames with a header of its own.
-    bool Open(const std::filesystem::path& target, int width, int height, std::uint16_t frameCount);
+    // Starts a stream of width x height frames with a header of its own. When the frames are
+    // counted as they come, room is held on disk for `framesExpected`.
+    bool Open(const std::filesystem::path& target, int width, int height, std::uint16_t frameCount,
+              std::uint64_t framesExpected = 0);
 
     // The frame layout the writer takes (row stride, frame bytes).
     const CImageStream& GetHeader() const { return m_header; }
@@ -43,6 +45,7 @@ public:
 private:
     friend bool CommitTogether(CStreamFileWriter& first, CStreamFileWriter& second);
 
+    bool Open(const std::filesystem::path& target, const CImageStream& header, std::uint64_t framesExpected);
     // Writes out what is pending and completes the header; the file is then ready to commit.
     bool Complete();
     bool Fail(const std::string& what);

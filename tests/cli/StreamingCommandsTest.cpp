@@ -228,6 +228,6 @@ TEST_F(StreamingCommands, AFailedWriteLeavesEveryTargetAsItWas)
     std::filesystem::create_directory(dir / "out" / "secret-Shadow2.kvt");  // can't be replaced
     const KvtRun run = Kvt({"shadows", At("secret.kvt"), "--seed", "1", "--out-dir", At("out")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "File save error\n");
+    EXPECT_EQ(run.err, "File save error: " + At("out/secret-Shadow2.kvt") + ": not a regular file\n");
     EXPECT_EQ(ReadBytes(dir / "out" / "secret-Shadow1.kvt"), (Bytes{'o', 'l', 'd'}));
 }
