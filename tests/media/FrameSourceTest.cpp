@@ -1,6 +1,7 @@
 #include "media/FrameSource.h"
 
 #include <QImage>
+#include <QImageReader>
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
@@ -156,4 +157,17 @@ TEST(PictureSource, GivesPicturesInOrderLaidOnWhite)
         EXPECT_NEAR(grey.constScanLine(1)[1], expected, 1);
     }
     EXPECT_EQ(source->ReadFrame(grey), FrameRead::end);
+}
+
+TEST(PictureSource, APicturePastQtsAllocationLimitIsNamedWithItsSize)
+{
+    TempDir dir;
+    ASSERT_TRUE(Picture(QSize(600, 500), Qt::white).save(QString::fromStdString((dir / "big.png").string())));
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    std::string error;
+    EXPECT_FALSE(OpenFrameSource({dir / "big.png"}, {}, error));
+    QImageReader::setAllocationLimit(limit);
+    EXPECT_NE(error.find("600 x 500 pixels, more than the 1 MB a picture may take in memory"), std::string::npos)
+        << error;
 }

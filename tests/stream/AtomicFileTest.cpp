@@ -1,12 +1,17 @@
 #include "stream/AtomicFile.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "TempDir.h"
 #include "stream/Archive.h"
+#include "stream/DiskSpace.h"
+#include "stream/SignalCleanup.h"
 
 namespace {
 bool WriteText(const std::filesystem::path& target, const std::string& text, bool complete = true)
@@ -133,4 +138,114 @@ TEST(AtomicFile, APairReplacesNeitherTargetWhenOneCantBeFinished)
     EXPECT_FALSE(CommitTogether(one, two));
     EXPECT_EQ(Text(dir / "one"), "old one");
     EXPECT_TRUE(std::filesystem::is_fifo(dir / "two"));
+}
+
+// A folder such as /tmp: sticky and world-writable, owned by `owner`, with `link` planted in it
+// by `planter`, leading to a file of the test's. Only root may give files away.
+class SharedFolder : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "needs a second user: only root can plant a link as someone else";
+        ASSERT_TRUE(WriteText(dir / "victim", "precious"));
+        std::filesystem::create_directory(dir / "shared");
+        ASSERT_EQ(::chmod((dir / "shared").c_str(), 01777), 0);
+    }
+    void Plant(uid_t planter, uid_t owner)
+    {
+        ASSERT_EQ(::chown((dir / "shared").c_str(), owner, owner), 0);
+        std::filesystem::create_symlink(dir / "victim", dir / "shared" / "out.kvt");
+        ASSERT_EQ(::lchown((dir / "shared" / "out.kvt").c_str(), planter, planter), 0);
+    }
+    TempDir dir;
+};
+
+TEST_F(SharedFolder, ALinkOfAnotherUserIsRefusedAndNamed)
+{
+    Plant(4321, 0);
+    CAtomicFile file(dir / "shared" / "out.kvt");
+    EXPECT_FALSE(file.Open());
+    EXPECT_EQ(file.GetError(), "a symbolic link of another user in a shared folder, not followed");
+    EXPECT_EQ(Text(dir / "victim"), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "shared" / "out.kvt"));
+}
+
+TEST_F(SharedFolder, ALinkOfTheFoldersOwnerIsFollowed)
+{
+    Plant(4321, 4321);
+    ASSERT_TRUE(WriteText(dir / "shared" / "out.kvt", "new"));
+    EXPECT_EQ(Text(dir / "victim"), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "shared" / "out.kvt"));
+}
+
+TEST(AtomicFile, ALinkToNothingIsRefused)
+{
+    TempDir dir;
+    std::filesystem::create_symlink(dir / "missing", dir / "link");
+    CAtomicFile file(dir / "link");
+    EXPECT_FALSE(file.Open());
+    EXPECT_EQ(file.GetError(), "can't follow the symbolic link: No such file or directory");
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+TEST(AtomicFile, MoreThanTheDiskHoldsIsRefusedBeforeAnythingIsWritten)
+{
+    TempDir dir;
+    ASSERT_TRUE(WriteText(dir / "f", "old"));
+    CAtomicFile huge(dir / "f");
+    EXPECT_FALSE(huge.Open(std::uint64_t{1} << 62));
+    EXPECT_EQ(huge.GetError().rfind("needs 4.6 EB, ", 0), 0u) << huge.GetError();
+    EXPECT_NE(huge.GetError().find(" free"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+
+    // Files written at once share the room: the second can't have what the first holds.
+    struct statvfs space {};
+    ASSERT_EQ(::statvfs(dir.Path().c_str(), &space), 0);
+    const std::uint64_t most = std::uint64_t{space.f_bavail} * space.f_frsize * 3 / 4;
+    CAtomicFile first(dir / "one"), second(dir / "two");
+    ASSERT_TRUE(first.Open(most));
+    EXPECT_FALSE(second.Open(most));
+}
+
+TEST(AtomicFile, MoreThanTheFileSizeLimitIsRefused)
+{
+    TempDir dir;
+    const auto openUnderLimit = [&] {
+        struct rlimit limit {};
+        limit.rlim_cur = 1000;
+        limit.rlim_max = RLIM_INFINITY;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        CAtomicFile file(dir / "f");
+        const bool opened = file.Open(2000);
+        std::fprintf(stderr, "%d %s", opened, file.GetError().c_str());
+        std::exit(0);
+    };
+    EXPECT_EXIT(openUnderLimit(), testing::ExitedWithCode(0), "^0 needs 2.0 kB, the file-size limit is 1.0 kB$");
+}
+
+TEST(DiskSpace, ByteCountsReadAsPeopleReadThem)
+{
+    EXPECT_EQ(FormatBytes(1), "1 byte");
+    EXPECT_EQ(FormatBytes(999), "999 bytes");
+    EXPECT_EQ(FormatBytes(1500), "1.5 kB");
+    EXPECT_EQ(FormatBytes(999'600), "1.0 MB");
+    EXPECT_EQ(FormatBytes(std::uint64_t{512} << 30), "550 GB");
+    EXPECT_EQ(FormatBytes(12'000'000'000), "12 GB");
+}
+
+TEST(SignalCleanup, AFolderBeingFilledGoesWithTheProcess)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir / "staging");
+    WriteBytes(dir / "staging" / "frame-0001.png", {1, 2, 3});
+    for (const int signal : {SIGINT, SIGHUP}) {
+        EXPECT_EXIT(
+            {
+                RemoveOnSignal(::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY), "staging", true);
+                std::raise(signal);
+            },
+            testing::KilledBySignal(signal), "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "staging"));
 }

@@ -1,0 +1,167 @@
+// kvt against hostile folders, full disks and lying headers: every save refused or failed says
+// which file and why, and leaves what was there.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <random>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "RunKvt.h"
+#include "TempDir.h"
+#include "TestStreams.h"
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+
+namespace {
+class HostileFiles : public testing::Test {
+protected:
+    std::string At(const std::string& name) const { return (dir / name).string(); }
+    KvtRun Kvt(const std::vector<std::string>& args) { return RunKvt(args, m_err.Path() / "stderr.txt"); }
+
+    // kvt under a file-size limit of `bytes`.
+    KvtRun KvtUnderFileSizeLimit(int bytes, const std::vector<std::string>& args)
+    {
+        std::string command = "prlimit --fsize=" + std::to_string(bytes) + ":unlimited " KVT_BINARY;
+        for (const std::string& arg : args)
+            command += " '" + arg + "'";
+        return RunShell(command);
+    }
+
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempDir dir;
+
+private:
+    KvtRun RunShell(const std::string& command)
+    {
+        const fs::path errFile = m_err.Path() / "stderr.txt";
+        KvtRun run;
+        const int raw = std::system(("( " + command + " ) >/dev/null 2>'" + errFile.string() + "'").c_str());
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        const Bytes err = ReadBytes(errFile);
+        run.err.assign(err.begin(), err.end());
+        return run;
+    }
+
+    TempDir m_err;  // kvt's stderr, apart from the folders the tests list
+};
+
+Bytes Noise(int width, int height, int frames)
+{
+    std::mt19937 random(7);
+    Bytes pixels(static_cast<std::size_t>(width * height * frames));
+    for (unsigned char& pixel : pixels)
+        pixel = random() % 2 == 0 ? 0 : 255;
+    return KvtFile(width, height, pixels);
+}
+}  // namespace
+
+TEST_F(HostileFiles, APrintPastTheFileSizeLimitFailsSayingWhyAndKeepsTheOldPdf)
+{
+    WriteBytes(dir / "in.kvt", Noise(120, 90, 3));
+    WriteBytes(dir / "out.pdf", {'o', 'l', 'd'});
+    const KvtRun run = KvtUnderFileSizeLimit(16000, {"print", At("in.kvt"), "-o", At("out.pdf"), "--dpi", "100", "-q"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kvt print: " + At("out.pdf") + ": File too large\n");
+    EXPECT_EQ(ReadBytes(dir / "out.pdf"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"in.kvt", "out.pdf"}));
+}
+
+TEST_F(HostileFiles, AHeaderClaimingMoreThanTheDiskHoldsIsRefusedBeforeAnythingIsWritten)
+{
+    // 24 bytes claiming 65535 frames of 4096 x 4096, all of them missing: shadows of 4.4 TB each.
+    WriteBytes(dir / "lie.kvt", KvtHeader(4096, 4096, 65535, 0));
+    fs::create_directory(dir / "out");
+    const KvtRun run = Kvt({"shadows", At("lie.kvt"), "--out-dir", At("out"), "-q"});
+    EXPECT_EQ(run.status, 1);
+    const std::string warning = "kvt: warning: " + At("lie.kvt") +
+                                ": the frames claim 1099494850560 bytes (1.1 TB) more than the file holds; "
+                                "they read as black\n";
+    const std::string refusal = "File save error: " + At("out/lie-Shadow1.kvt") + ": needs 4.4 TB, ";
+    EXPECT_EQ(run.err.substr(0, warning.size() + refusal.size()), warning + refusal) << run.err;
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
+
+    // The file-size limit is a limit too.
+    WriteBytes(dir / "in.kvt", Noise(44, 44, 1));
+    const KvtRun limited = KvtUnderFileSizeLimit(1000, {"copy", At("in.kvt"), At("out/copy.kvt")});
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_EQ(limited.err, "File save error: " + At("out/copy.kvt") + ": needs 2.0 kB, the file-size limit is 1.0 kB\n");
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
+}
+
+TEST_F(HostileFiles, InfoOfAHugeFrameReadsOnlyTheHeader)
+{
+    WriteBytes(dir / "huge.kvt", KvtHeader(65536, 65536, 1, 0));
+    const std::string binary = KVT_BINARY, command = "info", file = At("huge.kvt"), out = At("out.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    char* argv[] = {const_cast<char*>(binary.c_str()), const_cast<char*>(command.c_str()),
+                    const_cast<char*>(file.c_str()), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    struct rusage usage {};
+    ASSERT_EQ(::wait4(pid, &status, 0, &usage), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "kilobytes at the peak";
+    const Bytes printed = ReadBytes(dir / "out.txt");
+    EXPECT_EQ(std::string(printed.begin(), printed.end()).rfind("width: 65536\nheight: 65536\n", 0), 0u);
+}
+
+TEST_F(HostileFiles, TheNextExportRemovesTheStagingFolderOfAKilledOne)
+{
+    WriteBytes(dir / "in.kvt", Noise(8, 8, 2));
+    // A process that is gone, and one that is still at work: this test's own.
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string stale = ".kvt-export-" + std::to_string(gone) + "-Ab12Cd";
+    const std::string busy = ".kvt-export-" + std::to_string(::getpid()) + "-Ef34Gh";
+    for (const std::string& name : {stale, busy}) {
+        fs::create_directory(dir / name);
+        WriteBytes(dir / name / "f-0.png", {1});
+    }
+    ASSERT_EQ(Kvt({"export", At("in.kvt"), "-o", At("f-%d.png")}).status, 0);
+    EXPECT_EQ(Names(), (std::vector<std::string>{busy, "f-0.png", "f-1.png", "in.kvt"}));
+}
+
+TEST_F(HostileFiles, SavesThroughALinkPlantedInASharedFolderAreRefusedNamingTheLink)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs a second user: only root can plant a link as someone else";
+    WriteBytes(dir / "in.kvt", Noise(4, 4, 1));
+    WriteBytes(dir / "victim", {'m', 'i', 'n', 'e'});
+    fs::create_directory(dir / "shared");
+    ASSERT_EQ(::chmod((dir / "shared").c_str(), 01777), 0);
+    for (const char* name : {"out.kvt", "f-0.png"}) {
+        fs::create_symlink(dir / "victim", dir / "shared" / name);
+        ASSERT_EQ(::lchown((dir / "shared" / name).c_str(), 4321, 4321), 0);
+    }
+    const std::string why = ": a symbolic link of another user in a shared folder, not followed\n";
+    KvtRun run = Kvt({"copy", At("in.kvt"), At("shared/out.kvt")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "File save error: " + At("shared/out.kvt") + why);
+    run = Kvt({"export", At("in.kvt"), "-o", At("shared/f-%d.png")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kvt export: " + At("shared/f-0.png") + why);
+    EXPECT_EQ(ReadBytes(dir / "victim"), (Bytes{'m', 'i', 'n', 'e'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "shared"), {}), 2);
+}
