@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <numeric>
 
 #include "TempDir.h"
@@ -71,9 +72,27 @@ TEST(Archive, FailedWritesAreReportedByClose)
     ASSERT_TRUE(full.IsOpen());
     full << std::uint32_t{1};
     EXPECT_FALSE(full.Close());
+    EXPECT_EQ(full.GetWriteError(), ENOSPC);
 
     TempDir dir;
     CArchive nowhere(dir / "no" / "such" / "dir", CArchive::store);
     EXPECT_FALSE(nowhere.IsOpen());
     EXPECT_FALSE(nowhere.Close());
+}
+
+TEST(Archive, FramesWithoutPixelsNeedNoBuffer)
+{
+    TempDir dir;
+    {
+        CArchive ar(dir / "f", CArchive::store);
+        ar.Write(nullptr, 0);
+        ar << std::uint16_t{7};
+        EXPECT_TRUE(ar.Close());
+    }
+    CArchive ar(dir / "f", CArchive::load);
+    EXPECT_EQ(ar.Read(nullptr, 0), 0u);
+    std::uint16_t value = 0;
+    ar >> value;
+    EXPECT_EQ(value, 7);
+    EXPECT_EQ(ar.Read(nullptr, 0), 0u);
 }
