@@ -1,8 +1,5 @@
 // kvt import: pictures or a video made into a black-and-white stream, ready to be split into shadows.
 
-extern "C" {
-}
-
 #include <charconv>
 #include <iostream>
 #include <memory>
