@@ -85,9 +85,10 @@ bool CVideoDemuxer::SeekBefore(std::int64_t time)
         const std::int64_t target = time - margin;
         if (target <= origin)
             break;
+        // A failed seek may still have read on (a raw stream searched to its end).
+        moved = true;
         if (av_seek_frame(m_input.get(), m_streamIndex, target, AVSEEK_FLAG_BACKWARD) < 0)
             break;
-        moved = true;
         if (FindKeyFrame()) {
             const std::int64_t shown = m_pending->pts != AV_NOPTS_VALUE ? m_pending->pts : m_pending->dts;
             if (shown != AV_NOPTS_VALUE && shown <= time)
@@ -97,6 +98,6 @@ bool CVideoDemuxer::SeekBefore(std::int64_t time)
     }
     m_hasPending = false;
     av_packet_unref(m_pending.get());
-    // Nothing read yet: the file is still at its beginning.
+    // Not moved: the file is still at its beginning.
     return !moved || OpenInput();
 }

@@ -65,7 +65,8 @@ std::vector<int> Slice(const std::vector<int>& frames, std::size_t from, std::si
 }
 
 // MPEG-TS and MPEG-PS find a time by bisecting the file; the seek must still reach back to the
-// key frame before the start, also when that is the first frame of all. Whatever the times the
+// key frame before the start, also when that is the first frame of all, and a file that can't
+// seek is read from its beginning. Whatever the times the
 // container gives (MPEG-PS guesses those of small frames), a start gives what reading from the
 // beginning gives from there.
 TEST(VideoEdges, AStartInsideAGroupOfFramesGivesTheFramesFromThere)
@@ -81,6 +82,8 @@ TEST(VideoEdges, AStartInsideAGroupOfFramesGivesTheFramesFromThere)
         {"h264.ts", {"mpegts", AV_CODEC_ID_H264, AV_PIX_FMT_YUV420P, 64, 48, {1, 25}, 0, {1, 1}, 12}, true},
         {"h264.mp4", {"mp4", AV_CODEC_ID_H264, AV_PIX_FMT_YUV420P, 64, 48, {1, 25}, 0, {1, 1}, 50}, true},
         {"short.mpg", {"mpeg", AV_CODEC_ID_MPEG2VIDEO, AV_PIX_FMT_YUV420P, 64, 48, {1, 25}, 0, {1, 1}, 12}, false},
+        // No times at all: the seek searches the whole file and fails.
+        {"raw.h264", {"h264", AV_CODEC_ID_H264, AV_PIX_FMT_YUV420P, 64, 48, {1, 25}, 0, {1, 1}, 12}, true},
     };
     TempDir dir;
     for (const Case& c : cases) {
