@@ -194,7 +194,7 @@ void AddImportCommand(CCommandLine& commandLine)
         ->type_name("T");
     AddToneOptions(import, options->tone);
     import.add_flag("--invert", options->invert, "Black for white and white for black");
-    import.add_option("--fps", options->range.fps, "Video: frames a second, the frame shown at each instant")
+    import.add_option("--fps", options->range.fps, "Video: frames a second, the frame nearest each instant")
         ->check(NumberAbove(0, kMaxFps))
         ->type_name("N");
     import.add_option("--start", options->range.start, "Video: seconds to skip")

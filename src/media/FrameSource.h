@@ -40,7 +40,7 @@ private:
 struct VideoRange {
     double start = 0;
     std::optional<double> duration;  // to the end when empty
-    std::optional<double> fps;       // every frame when empty, else the frame shown at each 1/fps
+    std::optional<double> fps;       // every frame when empty, else the frame nearest each 1/fps
 };
 
 // Why an input among several pictures is refused when Qt does not recognise it.
