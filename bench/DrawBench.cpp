@@ -19,8 +19,8 @@
 
 #include "framework/CommandRouter.h"
 #include "framework/QtTimerService.h"
+#include "player/KVTPlayerDoc.h"
 #include "player/KVTPlayerView.h"
-#include "stream/KVTPlayerDoc.h"
 
 namespace {
 

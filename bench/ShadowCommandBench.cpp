@@ -15,8 +15,8 @@
 #include "framework/CommandIds.h"
 #include "framework/CommandRouter.h"
 #include "framework/DocTemplate.h"
+#include "io/Archive.h"
 #include "player/KVTPlayerView.h"
-#include "stream/Archive.h"
 #include "stream/ImageStream.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include "app/KVTPlayerApp.h"
 #include "app/SplashWnd.h"
 #include "cli/DemoStream.h"
+#include "io/Archive.h"
 #include "player/KVTPlayerView.h"
-#include "stream/Archive.h"
 #include "stream/ImageStream.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <unistd.h>
 
-#include "stream/Archive.h"
+#include "io/Archive.h"
 #include "stream/ImageStream.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "framework/Message.h"
-#include "stream/Archive.h"
-#include "stream/File.h"
+#include "io/Archive.h"
+#include "io/File.h"
+#include "io/Message.h"
 #include "stream/ImageStream.h"
 #include "stream/KvtFormat.h"
 #include "stream/StreamFileCheck.h"

@@ -7,7 +7,7 @@
 
 #include "app/AppResources.h"
 #include "app/CaptionWidth.h"
-#include "framework/Message.h"
+#include "io/Message.h"
 
 namespace {
 // The window a message is about: the modal dialog in progress, else the window with the keyboard,

@@ -2,8 +2,8 @@
 
 #include <QIcon>
 
+#include "player/KVTPlayerDoc.h"
 #include "player/KVTPlayerView.h"
-#include "stream/KVTPlayerDoc.h"
 
 CChildFrame::CChildFrame(CMultiDocTemplate& docTemplate, CKVTPlayerDoc& doc, CCommandRouter& router)
     : CMDIChildWnd(docTemplate, doc), m_pView(new CKVTPlayerView(&doc, &router, this))

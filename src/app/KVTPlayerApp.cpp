@@ -13,11 +13,11 @@
 #include "framework/CommandIds.h"
 #include "framework/CommandRouter.h"
 #include "framework/DocTemplate.h"
+#include "io/File.h"
 #include "maker/MakerWizard.h"
-#include "stream/File.h"
-#include "stream/KVTPlayerDoc.h"
+#include "player/KVTPlayerDoc.h"
+#include "shadows/ShadowCommands.h"
 #include "stream/StreamFileCheck.h"
-#include "vss/ShadowCommands.h"
 
 namespace {
 constexpr const char* kRegistryKey = "Local AppWizard-Generated Applications";

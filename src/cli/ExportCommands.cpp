@@ -20,7 +20,7 @@
 #include "media/PdfFileSink.h"
 #include "media/PictureSetSink.h"
 #include "media/VideoFileSink.h"
-#include "player/DelayInput.h"
+#include "stream/FrameDelay.h"
 #include "stream/StreamFileReader.h"
 
 namespace fs = std::filesystem;

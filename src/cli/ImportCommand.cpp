@@ -13,7 +13,7 @@
 #include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
 #include "cli/ToneOptions.h"
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "media/FrameFit.h"
 #include "media/FrameSource.h"
 #include "media/Halftone.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "maker/ImageSizeRule.h"
 #include "maker/MakerStrings.h"
 #include "maker/RawStreamWriter.h"

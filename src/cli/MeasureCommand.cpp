@@ -14,8 +14,8 @@
 #include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
 #include "cli/StreamFiles.h"
-#include "framework/Message.h"
-#include "stream/AtomicFile.h"
+#include "io/AtomicFile.h"
+#include "io/Message.h"
 #include "stream/StreamFileReader.h"
 #include "vss/ShareMeasurement.h"
 

@@ -10,7 +10,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "framework/Message.h"
+#include "io/Message.h"
 
 class CProgressLine {
 public:

@@ -11,7 +11,7 @@
 #include "cli/SeedOption.h"
 #include "cli/StreamFiles.h"
 #include "cli/StreamedShadows.h"
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "stream/StreamFileReader.h"
 #include "stream/StreamFileWriter.h"
 #include "vss/ShadowTitles.h"

@@ -1,8 +1,8 @@
 #include "cli/StreamFiles.h"
 
-#include "framework/Message.h"
-#include "stream/AtomicFile.h"
-#include "stream/DiskSpace.h"
+#include "io/AtomicFile.h"
+#include "io/DiskSpace.h"
+#include "io/Message.h"
 #include "stream/KvtFormat.h"
 #include "stream/StreamFileReader.h"
 #include "stream/StreamFileWriter.h"

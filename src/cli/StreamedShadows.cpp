@@ -1,7 +1,7 @@
 #include "cli/StreamedShadows.h"
 
 #include "cli/StreamFiles.h"
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "stream/StreamFileReader.h"
 #include "vss/VssMessages.h"
 

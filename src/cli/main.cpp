@@ -4,7 +4,7 @@
 #include <new>
 
 #include "cli/Commands.h"
-#include "framework/Message.h"
+#include "io/Message.h"
 
 int main(int argc, char** argv)
 {

@@ -1,10 +1,10 @@
 #include "framework/Document.h"
 
-#include "framework/FrameworkStrings.h"
-#include "framework/Message.h"
-#include "stream/Archive.h"
-#include "stream/AtomicFile.h"
-#include "stream/File.h"
+#include "io/Archive.h"
+#include "io/AtomicFile.h"
+#include "io/DocumentMessages.h"
+#include "io/File.h"
+#include "io/Message.h"
 
 void CDocument::SetPathName(const std::filesystem::path& path)
 {
@@ -18,7 +18,7 @@ bool CDocument::OnOpenDocument(const std::filesystem::path& path, CFile* opened)
     if (opened == nullptr && file.OpenForReading(path))
         opened = &file;
     if (opened == nullptr || !opened->IsOpen()) {
-        ShowMessage(framework_strings::kFailedToOpenDoc);
+        ShowMessage(kFailedToOpenDoc);
         return false;
     }
     CArchive ar(opened->GetDescriptor(), CArchive::load);
@@ -27,8 +27,8 @@ bool CDocument::OnOpenDocument(const std::filesystem::path& path, CFile* opened)
     try {
         Serialize(ar);
     } catch (const CArchiveException& e) {
-        ShowMessage(e.m_cause == CArchiveException::endOfFile ? framework_strings::kFailedInvalidFormat
-                                                              : framework_strings::kFailedToOpenDoc);
+        ShowMessage(e.m_cause == CArchiveException::endOfFile ? kFailedInvalidFormat
+                                                              : kFailedToOpenDoc);
         return false;
     }
     SetModifiedFlag(false);
@@ -48,7 +48,7 @@ bool CDocument::OnSaveDocument(const std::filesystem::path& path)
     // Serialize has already explained a save that wrote nothing; a file that could not be created
     // or written needs the framework's message.
     if (!saved && (!serialized || wroteSomething))
-        ShowMessage(framework_strings::kFailedToSaveDoc);
+        ShowMessage(kFailedToSaveDoc);
     if (saved)
         SetModifiedFlag(false);
     return saved;

@@ -9,7 +9,7 @@
 #include <QString>
 #include <memory>
 
-#include "framework/Progress.h"
+#include "io/Progress.h"
 
 class QProgressDialog;
 class QWidget;

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "framework/DialogUnits.h"
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "maker/ImageSizeRule.h"
 #include "maker/MakerStrings.h"
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "framework/DialogUnits.h"
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "maker/MakerFileDialog.h"
 #include "maker/MakerPageLayout.h"
 #include "maker/MakerStrings.h"

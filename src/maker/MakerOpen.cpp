@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "maker/ImageSizeDlg.h"
 #include "maker/MakerFileDialog.h"
 #include "maker/MakerPageLayout.h"

@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "framework/Message.h"
+#include "io/Archive.h"
+#include "io/AtomicFile.h"
+#include "io/Message.h"
 #include "maker/MakerStrings.h"
-#include "stream/Archive.h"
-#include "stream/AtomicFile.h"
 #include "stream/KvtFormat.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "media/Ffmpeg.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "media/DescriptorDevice.h"
 #include "media/FrameSink.h"
 #include "media/PdfPrinter.h"
-#include "stream/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 class CPdfFileSink : public CFrameSink {
 public:

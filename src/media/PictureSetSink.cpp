@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "io/AtomicFile.h"
+#include "io/SaveTarget.h"
+#include "io/SignalCleanup.h"
 #include "media/DescriptorDevice.h"
 #include "media/FramePicture.h"
-#include "stream/AtomicFile.h"
-#include "stream/SaveTarget.h"
-#include "stream/SignalCleanup.h"
 
 namespace fs = std::filesystem;
 

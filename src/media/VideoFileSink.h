@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
+#include "io/AtomicFile.h"
 #include "media/FrameSink.h"
 #include "media/VideoEncoder.h"
-#include "stream/AtomicFile.h"
 
 class CVideoFileSink : public CFrameSink {
 public:

@@ -15,9 +15,9 @@
 #include "framework/CommandRouter.h"
 #include "framework/DialogUnits.h"
 #include "framework/QtTimerService.h"
+#include "player/KVTPlayerDoc.h"
 #include "player/PlayerStrings.h"
 #include "player/SetTimerDlg.h"
-#include "stream/KVTPlayerDoc.h"
 
 namespace {
 // The area repainted after the first picture moved, before the pictures' own places are added.

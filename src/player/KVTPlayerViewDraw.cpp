@@ -3,8 +3,8 @@
 
 #include <QPainter>
 
+#include "player/KVTPlayerDoc.h"
 #include "player/KVTPlayerView.h"
-#include "stream/KVTPlayerDoc.h"
 
 QRect CKVTPlayerView::CalcLogicalRect(QPoint pt) const
 {

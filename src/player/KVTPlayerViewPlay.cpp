@@ -2,10 +2,10 @@
 // the timer restarts that follow delay changes. Ticks run on the window's thread (the timers are
 // QTimers), so a step never interleaves with a paint or a command.
 
-#include "framework/Message.h"
+#include "io/Message.h"
+#include "player/KVTPlayerDoc.h"
 #include "player/KVTPlayerView.h"
 #include "player/PlayerStrings.h"
-#include "stream/KVTPlayerDoc.h"
 
 int g_bFramePainted = 1;
 

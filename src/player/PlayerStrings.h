@@ -5,7 +5,6 @@
 namespace player_strings {
 inline constexpr const char* kNoTimer = "No Timer";
 inline constexpr const char* kTimerError = "Timer Error";
-inline constexpr const char* kShowImageError = "Show image error";
 
 // The top line of the view.
 inline constexpr const char* kDelayTimeLabel = "Delay Time: ";

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "framework/DialogUnits.h"
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "player/DelayInput.h"
 #include "player/PlayerStrings.h"
 #include "player/UpDownCtrl.h"

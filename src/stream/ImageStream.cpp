@@ -3,10 +3,10 @@
 #include <climits>
 #include <cstring>
 
-#include "framework/Message.h"
-#include "stream/Archive.h"
+#include "io/Archive.h"
+#include "io/MemoryBudget.h"
+#include "io/Message.h"
 #include "stream/KvtFormat.h"
-#include "stream/MemoryBudget.h"
 #include "stream/StreamMessages.h"
 
 FrameBuffer AllocateFrameBuffer(std::size_t bytes)

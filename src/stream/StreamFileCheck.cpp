@@ -4,8 +4,8 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "framework/Message.h"
-#include "stream/File.h"
+#include "io/File.h"
+#include "io/Message.h"
 #include "stream/KvtFormat.h"
 
 namespace {

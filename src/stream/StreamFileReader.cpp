@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "framework/FrameworkStrings.h"
-#include "framework/Message.h"
-#include "stream/Archive.h"
+#include "io/Archive.h"
+#include "io/DocumentMessages.h"
+#include "io/Message.h"
 #include "stream/KvtFormat.h"
 #include "stream/StreamFileCheck.h"
 
@@ -25,8 +25,8 @@ bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t fr
         if (!m_header.ReadHeader(*m_archive))
             return false;
     } catch (const CArchiveException& e) {
-        ShowMessage(e.m_cause == CArchiveException::endOfFile ? framework_strings::kFailedInvalidFormat
-                                                              : framework_strings::kFailedToOpenDoc);
+        ShowMessage(e.m_cause == CArchiveException::endOfFile ? kFailedInvalidFormat
+                                                              : kFailedToOpenDoc);
         return false;
     }
     if (!m_header.CheckFrameGeometry(framesInMemory)) {
@@ -51,7 +51,7 @@ bool CStreamFileReader::ReadFrame(BYTE* frame)
         if (filled < m_header.GetFrameBytes())
             std::memset(frame + filled, 0, m_header.GetFrameBytes() - filled);
     } catch (const CArchiveException&) {
-        ShowMessage(framework_strings::kFailedToOpenDoc);
+        ShowMessage(kFailedToOpenDoc);
         m_archive.reset();
         return false;
     }

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "stream/File.h"
+#include "io/File.h"
 #include "stream/ImageStream.h"
 
 class CArchive;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "stream/Archive.h"
+#include "io/Archive.h"
 #include "stream/KvtFormat.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "stream/AtomicFile.h"
+#include "io/AtomicFile.h"
 #include "stream/ImageStream.h"
 
 class CArchive;

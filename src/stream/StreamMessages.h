@@ -4,3 +4,4 @@
 
 inline constexpr const char* kNotEnoughMemory = "Image size error: Not enough memory for the images";
 inline constexpr const char* kFileSaveError = "File save error";
+inline constexpr const char* kShowImageError = "Show image error";

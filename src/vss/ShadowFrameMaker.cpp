@@ -3,7 +3,7 @@
 #include <climits>
 #include <new>
 
-#include "framework/Message.h"
+#include "io/Message.h"
 #include "vss/VssMessages.h"
 
 bool CShadowFrameMaker::CheckSecretSize(int width, int height)

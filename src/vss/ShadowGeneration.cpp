@@ -1,9 +1,9 @@
 #include <ctime>
 
-#include "framework/Message.h"
-#include "framework/Progress.h"
+#include "io/MemoryBudget.h"
+#include "io/Message.h"
+#include "io/Progress.h"
 #include "stream/ImageStream.h"
-#include "stream/MemoryBudget.h"
 #include "vss/PatternSource.h"
 #include "vss/ShadowFrameMaker.h"
 #include "vss/VssMessages.h"

@@ -7,9 +7,9 @@
 #include <limits>
 #include <vector>
 
-#include "framework/Message.h"
-#include "framework/Progress.h"
-#include "stream/MemoryBudget.h"
+#include "io/MemoryBudget.h"
+#include "io/Message.h"
+#include "io/Progress.h"
 #include "vss/VssMessages.h"
 
 namespace {

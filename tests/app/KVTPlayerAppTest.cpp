@@ -13,8 +13,8 @@
 #include "AppTestFixture.h"
 #include "app/CommandLineInfo.h"
 #include "framework/CommandIds.h"
+#include "player/KVTPlayerDoc.h"
 #include "player/SetTimerDlg.h"
-#include "stream/KVTPlayerDoc.h"
 
 using Texts = std::vector<std::string>;
 using Strings = std::vector<std::string>;

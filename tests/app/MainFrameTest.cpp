@@ -12,9 +12,9 @@
 #include "AppTestFixture.h"
 #include "app/ChildFrame.h"
 #include "app/KeyIndicators.h"
-#include "player/KVTPlayerView.h"
-#include "stream/KVTPlayerDoc.h"
 #include "framework/CommandIds.h"
+#include "player/KVTPlayerDoc.h"
+#include "player/KVTPlayerView.h"
 
 namespace {
 std::vector<std::string> StatusTexts(const QStatusBar& bar)

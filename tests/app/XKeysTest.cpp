@@ -8,7 +8,7 @@
 #include "app/ChildFrame.h"
 #include "framework/CommandIds.h"
 #include "player/KVTPlayerView.h"
-#include "vss/SelectShadowsDlg.h"
+#include "shadows/SelectShadowsDlg.h"
 
 namespace {
 class XKeysTest : public AppTest {

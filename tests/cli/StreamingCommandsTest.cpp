@@ -11,8 +11,8 @@
 #include "RunKvt.h"
 #include "TempDir.h"
 #include "TestStreams.h"
-#include "stream/Archive.h"
-#include "stream/AtomicFile.h"
+#include "io/Archive.h"
+#include "io/AtomicFile.h"
 #include "vss/PatternSource.h"
 #include "vss/StreamStacking.h"
 

@@ -11,8 +11,8 @@
 #include "TempDir.h"
 #include "TestStreams.h"
 #include "framework/CommandIds.h"
-#include "framework/FrameworkStrings.h"
-#include "stream/KVTPlayerDoc.h"
+#include "io/DocumentMessages.h"
+#include "player/KVTPlayerDoc.h"
 
 namespace {
 constexpr const char* kDocString = "\nKVT\nKVT\nKVT 檔案 (*.kvt)\n.kvt\nKVTPlayer.Document\nKVT Document";
@@ -285,7 +285,7 @@ TEST_F(DocTemplateTest, AFileThatRunsOutOfDataLeavesNoDocumentBehind)
 {
     WriteBytes(m_dir / "short.kvt", {'K', 'V', 0, 0});
     EXPECT_EQ(m_template->OpenDocumentFile(m_dir / "short.kvt"), nullptr);
-    EXPECT_EQ(m_messages.Messages(), std::vector<std::string>{framework_strings::kFailedInvalidFormat});
+    EXPECT_EQ(m_messages.Messages(), std::vector<std::string>{kFailedInvalidFormat});
     EXPECT_TRUE(m_template->GetDocuments().empty());
     EXPECT_TRUE(m_area->subWindowList().isEmpty());
     EXPECT_TRUE(m_paths.empty());

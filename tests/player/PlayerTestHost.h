@@ -15,8 +15,8 @@
 #include "framework/CommandIds.h"
 #include "framework/CommandRouter.h"
 #include "framework/ManualTimerService.h"
+#include "player/KVTPlayerDoc.h"
 #include "player/KVTPlayerView.h"
-#include "stream/KVTPlayerDoc.h"
 
 // A document of one stream (mode 0) or of a stacked pair (mode 3).
 inline std::unique_ptr<CKVTPlayerDoc> MakeDoc(std::unique_ptr<CImageStream> first,

@@ -6,7 +6,7 @@
 #include "KvtBytes.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
-#include "stream/File.h"
+#include "io/File.h"
 
 using Messages = std::vector<std::string>;
 

@@ -10,7 +10,7 @@
 #include "KvtBytes.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
-#include "stream/Archive.h"
+#include "io/Archive.h"
 
 using Bytes = std::vector<BYTE>;
 using Messages = std::vector<std::string>;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Message.h"
+#include "io/Message.h"
 
 class MessageRecorder {
 public:

@@ -4,7 +4,7 @@
 
 #include "MessageRecorder.h"
 #include "TestStreams.h"
-#include "framework/Progress.h"
+#include "io/Progress.h"
 #include "vss/PatternSource.h"
 
 using Pixels = std::vector<BYTE>;

@@ -1,4 +1,4 @@
-#include "stream/KVTPlayerDoc.h"
+#include "player/KVTPlayerDoc.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include "TempDir.h"
 #include "TestStreams.h"
 #include "framework/CommandIds.h"
-#include "stream/File.h"
+#include "io/File.h"
 #include "stream/StreamFileCheck.h"
 
 namespace {

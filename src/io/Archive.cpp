@@ -1,4 +1,4 @@
-#include "stream/Archive.h"
+#include "io/Archive.h"
 
 #include <algorithm>
 #include <bit>

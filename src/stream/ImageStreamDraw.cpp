@@ -7,9 +7,9 @@
 #include <QPainter>
 #include <QRect>
 
-#include "framework/Message.h"
-#include "player/PlayerStrings.h"
+#include "io/Message.h"
 #include "stream/ImageStream.h"
+#include "stream/StreamMessages.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ void CImageStream::DrawImageFrame(QPainter& dc, int x, int y) const
 int CImageStream::ShowImage(QPainter& dc, int x, int y, POSITION pos) const
 {
     if (!GetBitmapInfo()) {
-        ShowMessage(player_strings::kShowImageError);
+        ShowMessage(kShowImageError);
         return 0;
     }
     DrawImageFrame(dc, x, y);

@@ -1,4 +1,4 @@
-#include "vss/SelectShadowsDlg.h"
+#include "shadows/SelectShadowsDlg.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -10,8 +10,8 @@
 #include <algorithm>
 
 #include "framework/DialogUnits.h"
+#include "shadows/VssStrings.h"
 #include "vss/ShadowTitles.h"
-#include "vss/VssStrings.h"
 
 namespace {
 // The down-arrow key opens a combo's list rather than stepping through it.

@@ -1,4 +1,4 @@
-#include "framework/Progress.h"
+#include "io/Progress.h"
 
 #include <utility>
 

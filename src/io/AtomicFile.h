@@ -17,8 +17,8 @@
 #include <functional>
 #include <string>
 
-#include "stream/DiskSpace.h"
-#include "stream/SaveTarget.h"
+#include "io/DiskSpace.h"
+#include "io/SaveTarget.h"
 
 class CArchive;
 

@@ -1,4 +1,4 @@
-#include "stream/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include <array>
 #include <cerrno>
@@ -9,8 +9,8 @@
 #include <unistd.h>
 #include <utility>
 
-#include "stream/Archive.h"
-#include "stream/SignalCleanup.h"
+#include "io/Archive.h"
+#include "io/SignalCleanup.h"
 
 namespace {
 // A name no other user can guess: short, so that a target of the longest name still saves.

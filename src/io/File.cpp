@@ -1,4 +1,4 @@
-#include "stream/File.h"
+#include "io/File.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,10 +1,10 @@
-#include "stream/KVTPlayerDoc.h"
+#include "player/KVTPlayerDoc.h"
 
 #include <new>
 
 #include "framework/CommandIds.h"
-#include "framework/Message.h"
-#include "stream/Archive.h"
+#include "io/Archive.h"
+#include "io/Message.h"
 #include "stream/StreamMessages.h"
 
 CKVTPlayerDoc::CKVTPlayerDoc()

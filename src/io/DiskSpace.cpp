@@ -1,4 +1,4 @@
-#include "stream/DiskSpace.h"
+#include "io/DiskSpace.h"
 
 #include <cstdio>
 #include <map>

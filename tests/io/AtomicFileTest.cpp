@@ -1,4 +1,4 @@
-#include "stream/AtomicFile.h"
+#include "io/AtomicFile.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "TempDir.h"
-#include "stream/Archive.h"
-#include "stream/SignalCleanup.h"
+#include "io/Archive.h"
+#include "io/SignalCleanup.h"
 
 namespace {
 bool WriteText(const std::filesystem::path& target, const std::string& text, bool complete = true)

@@ -1,4 +1,4 @@
-#include "Message.h"
+#include "io/Message.h"
 
 #include <cstdio>
 #include <utility>

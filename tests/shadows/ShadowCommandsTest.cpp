@@ -1,4 +1,4 @@
-#include "vss/ShadowCommands.h"
+#include "shadows/ShadowCommands.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -8,8 +8,8 @@
 #include "MessageRecorder.h"
 #include "TestStreams.h"
 #include "framework/DocTemplate.h"
-#include "stream/KVTPlayerDoc.h"
-#include "vss/SelectShadowsDlg.h"
+#include "player/KVTPlayerDoc.h"
+#include "shadows/SelectShadowsDlg.h"
 
 namespace {
 // A child frame without a view: these tests look at documents, not pictures.

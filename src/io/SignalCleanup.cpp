@@ -1,4 +1,4 @@
-#include "stream/SignalCleanup.h"
+#include "io/SignalCleanup.h"
 
 #include <array>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "vss/SelectShadowsDlg.h"
+#include "shadows/SelectShadowsDlg.h"
 
 #include <QComboBox>
 #include <QRadioButton>

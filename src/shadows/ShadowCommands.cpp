@@ -1,18 +1,18 @@
-#include "vss/ShadowCommands.h"
+#include "shadows/ShadowCommands.h"
 
 #include <QApplication>
 #include <memory>
 #include <new>
 
 #include "framework/DocTemplate.h"
-#include "framework/Message.h"
 #include "framework/ProgressDlg.h"
-#include "stream/KVTPlayerDoc.h"
+#include "io/Message.h"
+#include "player/KVTPlayerDoc.h"
+#include "shadows/SelectShadowsDlg.h"
+#include "shadows/VssStrings.h"
 #include "vss/PatternSource.h"
-#include "vss/SelectShadowsDlg.h"
 #include "vss/ShadowTitles.h"
 #include "vss/StreamStacking.h"
-#include "vss/VssStrings.h"
 
 namespace {
 CKVTPlayerDoc* NewDocument(CMultiDocTemplate& docTemplate)

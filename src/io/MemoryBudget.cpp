@@ -1,4 +1,4 @@
-#include "stream/MemoryBudget.h"
+#include "io/MemoryBudget.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "stream/SaveTarget.h"
+#include "io/SaveTarget.h"
 
 #include <cerrno>
 #include <climits>

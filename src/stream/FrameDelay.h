@@ -1,0 +1,7 @@
+#pragma once
+// The delays between frames the player plays at, in milliseconds; kvt's exports take the same.
+
+#include <cstdint>
+
+inline constexpr std::uint32_t kMinDelay = 1;
+inline constexpr std::uint32_t kMaxDelay = 3000;
