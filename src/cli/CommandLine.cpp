@@ -47,6 +47,11 @@ CLI::App& CCommandLine::AddCommand(const std::string& name, const std::string& d
     return command;
 }
 
+void CCommandLine::ListCommand(const std::string& name, const std::string& description)
+{
+    m_app.add_subcommand(name, description);
+}
+
 int CCommandLine::Run(int argc, char** argv)
 {
     try {

@@ -31,6 +31,9 @@ public:
     // binds them to variables that `run` reads.
     CLI::App& AddCommand(const std::string& name, const std::string& description, CommandRun run);
 
+    // Lists `kvt NAME` in the help of the command line; another program runs it.
+    void ListCommand(const std::string& name, const std::string& description);
+
     // Parses argv and runs the command named. `kvt --help` and `kvt COMMAND --help` print help on
     // stdout (status 0); usage errors print the error and the help on stderr (status 2).
     int Run(int argc, char** argv);

@@ -4,8 +4,14 @@
 
 #include "cli/CommandLine.h"
 
-// Every command, in the order `kvt --help` lists them.
-void AddAllCommands(CCommandLine& commandLine);
+// The commands kvt runs itself, in the order `kvt --help` lists them; the media commands follow
+// (MediaCommands.h).
+void AddStreamCommands(CCommandLine& commandLine);
+// The commands of kvt-media.
+void AddMediaCommands(CCommandLine& commandLine);
+
+// Runs the command that argv names among those `addCommands` adds; returns the exit status.
+int RunCommands(int argc, char** argv, void (*addCommands)(CCommandLine&));
 
 void AddInfoCommand(CCommandLine& commandLine);
 void AddCopyCommand(CCommandLine& commandLine);

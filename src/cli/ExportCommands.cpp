@@ -12,6 +12,7 @@
 
 #include "cli/Commands.h"
 #include "cli/FrameRange.h"
+#include "cli/MediaCommands.h"
 #include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
 #include "cli/StreamFiles.h"
@@ -283,12 +284,7 @@ void AddExportCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<ExportOptions>();
     CLI::App& command = commandLine.AddCommand(
-        "export",
-        "Writes the frames of IN to OUT, by OUT's ending: .png or .pgm, one grey picture per frame\n"
-        "(OUT holds a number field such as frame-%04d.png, filled with each frame's index; a single\n"
-        "frame may name a plain file); .gif, a looping animation of 256 greys; .mkv, lossless FFV1\n"
-        "video; .mp4, H.264 video (lossless with libx264). Nothing appears at OUT unless every\n"
-        "frame was written.",
+        kExportCommand.name, kExportCommand.description,
         [options](const CommonOptions& common) { return RunExport(*options, common); });
     command.add_option("IN", options->in, "The stream to read")->required();
     command.add_option("-o", options->out, "The file (or numbered files) to write")->required()->type_name("OUT");
@@ -305,9 +301,7 @@ void AddPrintCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<PrintOptions>();
     CLI::App& command = commandLine.AddCommand(
-        "print",
-        "Writes OUT, a PDF with one frame of IN per page at physical scale, centred, with\n"
-        "registration marks, a caption and a 10 mm scale bar. Print it at 100% (no scaling).",
+        kPrintCommand.name, kPrintCommand.description,
         [options](const CommonOptions& common) { return RunPrint(*options, common); });
     command.add_option("IN", options->in, "The stream to read")->required();
     command.add_option("-o", options->out, "The PDF to write")->required()->type_name("OUT.pdf");

@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Commands.h"
+#include "cli/MediaCommands.h"
 #include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
 #include "cli/ToneOptions.h"
@@ -172,13 +173,7 @@ void AddImportCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<ImportOptions>();
     CLI::App& import = commandLine.AddCommand(
-        "import",
-        "Writes OUT, a .kvt stream from pictures (one frame each, every frame of an animated GIF or\n"
-        "WebP) or from one video, made grey (Rec. 601 luma, transparency on white), scaled to the\n"
-        "stream's size and halftoned to black and white: only black stays black in shadows. The\n"
-        "default halftoning is floyd-steinberg for one still picture and blue-noise otherwise, whose\n"
-        "dots stand still where the picture does. An existing OUT is replaced only when every frame\n"
-        "was written.",
+        kImportCommand.name, kImportCommand.description,
         [options](const CommonOptions& common) { return RunImport(*options, common); });
     import.add_option("INPUT", options->inputs, "Pictures, or one video")->required();
     import.add_option("-o", options->out, "The file to write")->required()->type_name("OUT");

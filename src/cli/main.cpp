@@ -1,22 +1,22 @@
-// kvt: the command-line companion of KVTPlayer, for batch work on .kvt streams.
-
-#include <csignal>
-#include <new>
+// kvt: the command-line companion of KVTPlayer, for batch work on .kvt streams. The media
+// commands run in kvt-media, so that the others load neither Qt nor FFmpeg.
 
 #include "cli/Commands.h"
-#include "io/Message.h"
+#include "cli/MediaCommands.h"
+#include "cli/MediaTool.h"
+
+namespace {
+void AddKvtCommands(CCommandLine& commandLine)
+{
+    AddStreamCommands(commandLine);
+    for (const MediaCommand& command : kMediaCommands)
+        commandLine.ListCommand(command.name, command.description);
+}
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    // A file growing past the file-size limit fails its write, and the command says so, rather
-    // than the signal ending kvt without a word.
-    std::signal(SIGXFSZ, SIG_IGN);
-    try {
-        CCommandLine commandLine;
-        AddAllCommands(commandLine);
-        return commandLine.Run(argc, argv);
-    } catch (const std::bad_alloc&) {
-        ShowMessage("kvt: not enough memory");
-        return kExitFailed;
-    }
+    if (argc > 1 && IsMediaCommand(argv[1]))
+        return RunMediaTool(argv);
+    return RunCommands(argc, argv, AddKvtCommands);
 }
