@@ -1,0 +1,110 @@
+#include "cli/MatchedStream.h"
+
+#include <iostream>
+
+#include "cli/StreamFiles.h"
+#include "io/Message.h"
+#include "stream/StreamFileReader.h"
+
+namespace {
+// The reader's own messages say what is wrong but not with which file: while it opens, they get the
+// command and the file's name in front.
+class CMessagePrefix {
+public:
+    explicit CMessagePrefix(std::string prefix)
+    {
+        m_previous = SetMessageHook([this, prefix = std::move(prefix)](const std::string& text) {
+            if (m_previous)
+                m_previous(prefix + text);
+            else
+                std::cerr << prefix << text << '\n';
+        });
+    }
+    ~CMessagePrefix() { SetMessageHook(std::move(m_previous)); }
+    CMessagePrefix(const CMessagePrefix&) = delete;
+    CMessagePrefix& operator=(const CMessagePrefix&) = delete;
+
+private:
+    MessageHook m_previous;
+};
+}  // namespace
+
+CMatchedStream::CMatchedStream(std::string command, std::string role, FrameCheck check)
+    : m_strCommand(std::move(command)), m_strRole(std::move(role)), m_check(std::move(check))
+{
+}
+
+CMatchedStream::~CMatchedStream() = default;
+
+void CMatchedStream::Refuse(const std::string& why) const
+{
+    ShowMessage(m_strCommand + ": " + m_path.string() + ": " + why);
+}
+
+bool CMatchedStream::Reopen()
+{
+    const CMessagePrefix prefix(m_strCommand + ": " + m_path.string() + ": ");
+    m_reader = std::make_unique<CStreamFileReader>();
+    m_nNext = 0;
+    return m_reader->Open(m_path);
+}
+
+bool CMatchedStream::Open(const std::filesystem::path& path, int width, int height, std::string_view sizeHint)
+{
+    m_path = path;
+    m_bLooped = false;
+    if (!Reopen())
+        return false;
+    const CImageStream& header = m_reader->GetHeader();
+    if (header.GetWidth() != width || header.GetHeight() != height) {
+        Refuse("frames of " + std::to_string(header.GetWidth()) + "x" + std::to_string(header.GetHeight()) +
+               ", where a " + m_strRole + " of this secret has " + std::to_string(width) + "x" +
+               std::to_string(height) + std::string(sizeHint));
+        return false;
+    }
+    if (header.GetFrameCount() == 0) {
+        Refuse("no frames, where a " + m_strRole + " needs one at least");
+        return false;
+    }
+    m_frame = AllocateFrame(header.GetFrameBytes(), "kvt: not enough memory");
+    return m_frame != nullptr;
+}
+
+const BYTE* CMatchedStream::Next()
+{
+    if (m_nNext == m_reader->GetHeader().GetFrameCount()) {
+        m_bLooped = true;
+        // A one-frame stream stays in memory; a longer one is read again from its start, and must
+        // still have the header the frame buffer was made for.
+        if (m_nNext == 1)
+            return m_frame.get();
+        const std::uint32_t frames = m_nNext;
+        const int width = m_reader->GetHeader().GetWidth();
+        const int height = m_reader->GetHeader().GetHeight();
+        if (!Reopen())
+            return nullptr;
+        const CImageStream& again = m_reader->GetHeader();
+        if (again.GetFrameCount() != frames || again.GetWidth() != width || again.GetHeight() != height) {
+            Refuse("changed while it was read");
+            return nullptr;
+        }
+    }
+    {
+        const CMessagePrefix prefix(m_strCommand + ": " + m_path.string() + ": ");
+        if (!m_reader->ReadFrame(m_frame.get()))
+            return nullptr;
+    }
+    ++m_nNext;
+    if (!m_bLooped) {
+        if (const auto fault = m_check(m_frame.get(), m_reader->GetHeader())) {
+            Refuse("frame " + std::to_string(m_nNext) + ": " + *fault);
+            return nullptr;
+        }
+    }
+    return m_frame.get();
+}
+
+std::uint16_t CMatchedStream::GetFrameCount() const
+{
+    return m_reader->GetHeader().GetFrameCount();
+}
