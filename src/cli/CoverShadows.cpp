@@ -54,8 +54,9 @@ std::optional<std::string> KeyFault(const BYTE* frame, const CImageStream& heade
            std::to_string(y + 1) + ") has " + fault->what;
 }
 
-// The secret, with the checks the basic shadows make before their first frame.
-bool OpenSecret(CStreamFileReader& secret, const fs::path& path)
+// The secret, with the checks the basic shadows make before their first frame, and the shape of
+// its shares: twice as wide and high.
+bool OpenSecret(CStreamFileReader& secret, const fs::path& path, CImageStream& shape)
 {
     if (!OpenInput(secret, path))
         return false;
@@ -66,6 +67,7 @@ bool OpenSecret(CStreamFileReader& secret, const fs::path& path)
         ShowMessage(vss_messages::kShadowsNoImages);
         return false;
     }
+    shape.Initialize(2 * header.GetWidth(), 2 * header.GetHeight(), header.GetFrameCount());
     return true;
 }
 
@@ -93,7 +95,8 @@ int RunCoverShadows(const fs::path& secretPath, const fs::path& cover1, const fs
                     const CommonOptions& common)
 {
     CStreamFileReader secret;
-    if (!OpenSecret(secret, secretPath))
+    CImageStream shape;
+    if (!OpenSecret(secret, secretPath, shape))
         return kExitFailed;
     const CImageStream& header = secret.GetHeader();
     const int width = header.GetWidth(), height = header.GetHeight();
@@ -102,8 +105,6 @@ int RunCoverShadows(const fs::path& secretPath, const fs::path& cover1, const fs
     if (!covers[0].Open(cover1, width, height, hint) || !covers[1].Open(cover2, width, height, hint))
         return kExitFailed;
 
-    CImageStream shape;
-    shape.Initialize(2 * width, 2 * height, header.GetFrameCount());
     extended_shares::CExtendedShareMaker maker;
     if (!maker.Prepare(static_cast<std::size_t>(width), static_cast<std::size_t>(height),
                        static_cast<std::size_t>(header.GetRowStride()))) {
@@ -149,12 +150,11 @@ int RunKeyedShadow(const fs::path& secretPath, const fs::path& keyPath, const fs
                    const CommonOptions& common)
 {
     CStreamFileReader secret;
-    if (!OpenSecret(secret, secretPath))
+    CImageStream shape;
+    if (!OpenSecret(secret, secretPath, shape))
         return kExitFailed;
     const CImageStream& header = secret.GetHeader();
     const int width = header.GetWidth(), height = header.GetHeight();
-    CImageStream shape;
-    shape.Initialize(2 * width, 2 * height, header.GetFrameCount());
     CMatchedStream key(kCommand, "key", KeyFault);
     if (!key.Open(keyPath, shape.GetWidth(), shape.GetHeight(), ": a first share of this secret's size"))
         return kExitFailed;

@@ -4,9 +4,12 @@
 #include <cstring>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace extended_shares {
 namespace {
-constexpr std::size_t kRandomBatch = 64 * 1024;
 constexpr unsigned kAcceptedBelow = 240;  // 10 x 24
 
 // Both shares' blocks for every combination and permutation, as subpixel bytes: share 1's
@@ -60,13 +63,41 @@ void Store16(std::uint8_t* out, std::uint64_t word)
     std::memcpy(out, &pair, sizeof pair);
 }
 
-void WriteBlockRows(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
-                    const std::uint8_t* permutations, std::size_t width, std::uint8_t* top1,
-                    std::uint8_t* bottom1, std::uint8_t* top2, std::uint8_t* bottom2)
+// Turns a row's permutations into indices of kBlockWords, Combination() * 24 + permutation, in
+// place: a loop of byte compares that the compiler vectorises.
+void IndexRow(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
+              std::uint8_t* permutations, std::size_t width)
 {
     for (std::size_t x = 0; x < width; ++x) {
-        const int c = Combination(secret[x], cover1[x], cover2[x]);
-        const std::uint64_t word = kBlockWords[static_cast<std::size_t>(c * kPermutations + permutations[x])];
+        const int offset = (secret[x] == 0 ? 4 * kPermutations : 0) + (cover1[x] == 0 ? 2 * kPermutations : 0) +
+                           (cover2[x] == 0 ? kPermutations : 0);
+        permutations[x] = static_cast<std::uint8_t>(permutations[x] + offset);
+    }
+}
+
+void WriteBlockRows(const std::uint8_t* indices, std::size_t width, std::uint8_t* top1, std::uint8_t* bottom1,
+                    std::uint8_t* top2, std::uint8_t* bottom2)
+{
+    std::size_t x = 0;
+#if defined(__SSE2__)
+    // Four pixels' words are a 4 x 4 matrix of subpixel pairs; transposed, each row is 8 bytes of
+    // one share row.
+    for (; x + 4 <= width; x += 4) {
+        const auto word = [&](std::size_t i) {
+            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&kBlockWords[indices[x + i]]));
+        };
+        const __m128i pairs01 = _mm_unpacklo_epi16(word(0), word(1));
+        const __m128i pairs23 = _mm_unpacklo_epi16(word(2), word(3));
+        const __m128i share1 = _mm_unpacklo_epi32(pairs01, pairs23);  // top row, then bottom row
+        const __m128i share2 = _mm_unpackhi_epi32(pairs01, pairs23);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(top1 + 2 * x), share1);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(bottom1 + 2 * x), _mm_unpackhi_epi64(share1, share1));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(top2 + 2 * x), share2);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(bottom2 + 2 * x), _mm_unpackhi_epi64(share2, share2));
+    }
+#endif
+    for (; x < width; ++x) {
+        const std::uint64_t word = kBlockWords[indices[x]];
         Store16(top1 + 2 * x, word);
         Store16(bottom1 + 2 * x, word >> 16);
         Store16(top2 + 2 * x, word >> 32);
@@ -80,34 +111,48 @@ bool CExtendedShareMaker::Prepare(std::size_t width, std::size_t height, std::si
     m_nWidth = width;
     m_nHeight = height;
     m_nStride = stride;
-    m_nBegin = m_nEnd = 0;
-    m_random.reset(new (std::nothrow) std::uint8_t[kRandomBatch]);
-    m_permutations.reset(new (std::nothrow) std::uint8_t[width + kRandomBatch]);
-    return m_random && m_permutations;
+    m_nSpareLeft = 0;
+    m_permutations.reset(new (std::nothrow) std::uint8_t[width]);
+    return m_permutations != nullptr;
 }
 
-const std::uint8_t* CExtendedShareMaker::NextPermutations(const RandomBytes& random, std::size_t count)
+bool CExtendedShareMaker::NextAccepted(const RandomBytes& random, std::uint8_t& byte)
 {
-    if (m_nEnd - m_nBegin < count) {
-        std::memmove(m_permutations.get(), m_permutations.get() + m_nBegin, m_nEnd - m_nBegin);
-        m_nEnd -= m_nBegin;
-        m_nBegin = 0;
-    }
-    while (m_nEnd < count) {
-        if (!random(m_random.get(), kRandomBatch))
-            return nullptr;
-        std::uint8_t* out = m_permutations.get() + m_nEnd;
-        std::size_t n = 0;
-        for (std::size_t i = 0; i < kRandomBatch; ++i) {
-            const std::uint8_t byte = m_random[i];
-            out[n] = static_cast<std::uint8_t>(byte % kPermutations);
-            n += byte < kAcceptedBelow;
+    do {
+        if (m_nSpareLeft == 0) {
+            if (!random(m_spare.data(), m_spare.size()))
+                return false;
+            m_nSpareLeft = m_spare.size();
         }
-        m_nEnd += n;
+        byte = m_spare[--m_nSpareLeft];
+    } while (byte >= kAcceptedBelow);
+    return true;
+}
+
+std::uint8_t* CExtendedShareMaker::NextPermutations(const RandomBytes& random, std::size_t count)
+{
+    std::uint8_t* bytes = m_permutations.get();
+    if (!random(bytes, count))
+        return nullptr;
+    // A byte of 240 or more (its top four bits set) is drawn again from the spare bytes; rare, so
+    // the bytes are scanned eight at a time.
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes + i, sizeof word);
+        std::uint64_t rejected = word & word << 1 & word << 2 & word << 3 & 0x8080808080808080u;
+        for (; rejected != 0; rejected &= rejected - 1) {
+            if (!NextAccepted(random, bytes[i + static_cast<std::size_t>(__builtin_ctzll(rejected)) / 8]))
+                return nullptr;
+        }
     }
-    const std::uint8_t* permutations = m_permutations.get() + m_nBegin;
-    m_nBegin += count;
-    return permutations;
+    for (; i < count; ++i) {
+        if (bytes[i] >= kAcceptedBelow && !NextAccepted(random, bytes[i]))
+            return nullptr;
+    }
+    for (i = 0; i < count; ++i)
+        bytes[i] = static_cast<std::uint8_t>(bytes[i] % kPermutations);
+    return bytes;
 }
 
 bool CExtendedShareMaker::Make(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
@@ -115,14 +160,14 @@ bool CExtendedShareMaker::Make(const std::uint8_t* secret, const std::uint8_t* c
 {
     const std::size_t shareStride = (2 * m_nWidth + 3) / 4 * 4;
     for (std::size_t y = 0; y < m_nHeight; ++y) {
-        const std::uint8_t* permutations = NextPermutations(random, m_nWidth);
-        if (permutations == nullptr)
+        std::uint8_t* indices = NextPermutations(random, m_nWidth);
+        if (indices == nullptr)
             return false;
         const std::size_t in = y * m_nStride;
+        IndexRow(secret + in, cover1 + in, cover2 + in, indices, m_nWidth);
         std::uint8_t* top1 = share1 + 2 * y * shareStride;
         std::uint8_t* top2 = share2 + 2 * y * shareStride;
-        WriteBlockRows(secret + in, cover1 + in, cover2 + in, permutations, m_nWidth, top1, top1 + shareStride, top2,
-                       top2 + shareStride);
+        WriteBlockRows(indices, m_nWidth, top1, top1 + shareStride, top2, top2 + shareStride);
     }
     return true;
 }

@@ -9,6 +9,7 @@
 // block is then a uniformly random pattern of its cover's weight, whatever the secret and the other
 // cover; the stack's block is a uniformly random pattern of the secret's weight, whatever the covers.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -61,17 +62,19 @@ public:
               const RandomBytes& random, std::uint8_t* share1, std::uint8_t* share2);
 
 private:
-    // Permutation indices (0..23) for the next `count` pixels, from random bytes: a byte below 240
-    // gives byte % 24, the rest are dropped so that no permutation is likelier than another.
-    const std::uint8_t* NextPermutations(const RandomBytes& random, std::size_t count);
+    // Permutation indices (0..23) for the next row, from random bytes: a byte below 240 gives
+    // byte % 24, one above is drawn again, so that no permutation is likelier than another. The
+    // caller may overwrite them.
+    std::uint8_t* NextPermutations(const RandomBytes& random, std::size_t count);
+    // The next spare random byte below 240.
+    bool NextAccepted(const RandomBytes& random, std::uint8_t& byte);
 
     std::size_t m_nWidth = 0;
     std::size_t m_nHeight = 0;
     std::size_t m_nStride = 0;
-    std::unique_ptr<std::uint8_t[]> m_random;        // a batch of random bytes
-    std::unique_ptr<std::uint8_t[]> m_permutations;  // decoded, m_nBegin..m_nEnd not yet used
-    std::size_t m_nBegin = 0;
-    std::size_t m_nEnd = 0;
+    std::unique_ptr<std::uint8_t[]> m_permutations;  // one row's
+    std::array<std::uint8_t, 256> m_spare{};          // bytes to draw again from
+    std::size_t m_nSpareLeft = 0;
 };
 
 }  // namespace extended_shares
