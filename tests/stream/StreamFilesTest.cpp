@@ -5,6 +5,7 @@
 #include "stream/StreamFileWriter.h"
 
 #include <cstring>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "KvtBytes.h"
@@ -23,7 +24,7 @@ std::vector<Bytes> ReadAllFrames(CStreamFileReader& reader)
     Bytes buffer(reader.GetHeader().GetFrameBytes(), 0xAA);
     while (reader.ReadFrame(buffer.data())) {
         frames.push_back(buffer);
-        std::memset(buffer.data(), 0xAA, buffer.size());
+        std::fill(buffer.begin(), buffer.end(), BYTE{0xAA});
     }
     return frames;
 }
