@@ -1,9 +1,11 @@
 /* The floor of `kvt shadows` for whole-command timings: one pass that reads a secret stream and
- * writes two files of its shadows' size (24 bytes of header, then frames twice as wide and high),
- * each pixel simply doubled, and makes both durable as kvt does. No patterns, no checks, no
- * temporary files: what the machine charges for the bytes alone.
+ * writes N files of its shares' size (24 bytes of header, then frames BW times as wide and BH
+ * times as high as the secret's), each pixel simply repeated over its block, and makes them all
+ * durable as kvt does. No patterns, no checks, no temporary files: what the machine charges for
+ * the bytes alone.
  *
- *     ShadowFloor SECRET OUT1 OUT2
+ *     ShadowFloor SECRET OUT1 OUT2                 the (2, 2) shadows: 2 x 2 blocks
+ *     ShadowFloor -b BWxBH SECRET OUT1 ... OUTN     N shares of BW x BH blocks
  */
 
 #include <fcntl.h>
@@ -12,6 +14,8 @@
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
+
+enum { kMaxOutputs = 64 };
 
 static int ReadAll(int fd, unsigned char* data, size_t count)
 {
@@ -43,60 +47,71 @@ static void Put32(unsigned char* at, uint32_t value)
         at[i] = (unsigned char)(value >> (8 * i));
 }
 
+static int Fail(void)
+{
+    perror("ShadowFloor");
+    return 1;
+}
+
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        fprintf(stderr, "usage: ShadowFloor SECRET OUT1 OUT2\n");
+    unsigned bw = 2, bh = 2;
+    int first = 1;
+    if (argc > 2 && strcmp(argv[1], "-b") == 0) {
+        if (sscanf(argv[2], "%ux%u", &bw, &bh) != 2 || bw == 0 || bh == 0)
+            argc = 0;
+        first = 3;
+    }
+    const int outputs = argc - first - 1;
+    if (outputs < 1 || outputs > kMaxOutputs) {
+        fprintf(stderr, "usage: ShadowFloor [-b BWxBH] SECRET OUT1 [OUT2 ...]\n");
         return 2;
     }
-    const int in = open(argv[1], O_RDONLY);
-    const int out1 = open(argv[2], O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int out2 = open(argv[3], O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int in = open(argv[first], O_RDONLY);
+    int out[kMaxOutputs];
+    for (int i = 0; i < outputs; ++i)
+        if ((out[i] = open(argv[first + 1 + i], O_WRONLY | O_CREAT | O_TRUNC, 0644)) < 0)
+            return Fail();
     unsigned char header[24];
-    if (in < 0 || out1 < 0 || out2 < 0 || !ReadAll(in, header, sizeof header)) {
-        perror("ShadowFloor");
-        return 1;
-    }
+    if (in < 0 || !ReadAll(in, header, sizeof header))
+        return Fail();
     uint32_t width = 0, height = 0;
     memcpy(&width, header + 10, 4);
     memcpy(&height, header + 14, 4);
     const unsigned frames = (unsigned)header[18] | (unsigned)header[19] << 8;
     const size_t secretBytes = (size_t)width * height;
-    const size_t shadowWidth = 2 * (size_t)width;
-    const size_t shadowBytes = shadowWidth * 2 * height;
-    Put32(header + 6, (uint32_t)shadowBytes);
-    Put32(header + 10, (uint32_t)shadowWidth);
-    Put32(header + 14, 2 * height);
+    const size_t shareWidth = bw * (size_t)width;
+    const size_t shareBytes = shareWidth * bh * height;
+    Put32(header + 6, (uint32_t)shareBytes);
+    Put32(header + 10, (uint32_t)shareWidth);
+    Put32(header + 14, bh * height);
 
     unsigned char* secret = malloc(secretBytes);
-    unsigned char* shadow = malloc(shadowBytes);
-    if (secret == NULL || shadow == NULL || !WriteAll(out1, header, sizeof header) ||
-        !WriteAll(out2, header, sizeof header)) {
-        perror("ShadowFloor");
-        return 1;
-    }
+    unsigned char* share = malloc(shareBytes);
+    if (secret == NULL || share == NULL)
+        return Fail();
+    for (int i = 0; i < outputs; ++i)
+        if (!WriteAll(out[i], header, sizeof header))
+            return Fail();
     for (unsigned k = 0; k < frames; ++k) {
-        if (!ReadAll(in, secret, secretBytes)) {
-            perror("ShadowFloor");
-            return 1;
-        }
+        if (!ReadAll(in, secret, secretBytes))
+            return Fail();
         for (size_t y = 0; y < height; ++y) {
-            unsigned char* top = shadow + 2 * y * shadowWidth;
+            unsigned char* top = share + bh * y * shareWidth;
             for (size_t x = 0; x < width; ++x)
-                top[2 * x] = top[2 * x + 1] = secret[y * width + x];
-            memcpy(top + shadowWidth, top, shadowWidth);
+                memset(top + bw * x, secret[y * width + x], bw);
+            for (unsigned r = 1; r < bh; ++r)
+                memcpy(top + r * shareWidth, top, shareWidth);
         }
-        if (!WriteAll(out1, shadow, shadowBytes) || !WriteAll(out2, shadow, shadowBytes)) {
-            perror("ShadowFloor");
-            return 1;
-        }
+        for (int i = 0; i < outputs; ++i)
+            if (!WriteAll(out[i], share, shareBytes))
+                return Fail();
     }
-    if (fsync(out1) != 0 || fsync(out2) != 0 || close(out1) != 0 || close(out2) != 0) {
-        perror("ShadowFloor");
-        return 1;
-    }
+    for (int i = 0; i < outputs; ++i)
+        if (fsync(out[i]) != 0 || close(out[i]) != 0)
+            return Fail();
     free(secret);
-    free(shadow);
+    free(share);
     close(in);
     return 0;
 }

@@ -6,7 +6,7 @@ set -eu
 packages="build-essential cmake pkg-config
 qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-translations-l10n
 libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
-libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libboost-dev poppler-utils
+libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libboost-dev libsodium-dev poppler-utils
 xvfb xauth x11-utils xdotool openbox imagemagick fonts-noto-cjk
 shared-mime-info desktop-file-utils
 help2man groff-base bash-completion appstream dpkg-dev"

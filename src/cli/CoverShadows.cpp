@@ -139,7 +139,7 @@ int RunCoverShadows(const fs::path& secretPath, const fs::path& cover1, const fs
         progress.Advance(2 * std::uint64_t{shape.GetFrameSize()});
     }
     progress.Finish();
-    if (!CommitOutputs(out1, out2))
+    if (!CommitOutputs({&out1, &out2}))
         return kExitFailed;
     greyCheck.Warn(std::cerr, kCommand, secretPath.string());
     std::cout << "seed: none (system random)\n" << path1.string() << '\n' << path2.string() << '\n';

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
@@ -18,8 +19,7 @@
 namespace {
 struct InterlaceOptions {
     int mode = 0;
-    std::string shadow1;
-    std::string shadow2;
+    std::vector<std::string> shadows;
     std::optional<std::string> secret;
     std::optional<std::string> seed;
     std::string out;
@@ -34,6 +34,10 @@ bool CheckModeOptions(const InterlaceOptions& options)
     }
     if (options.mode == 2 && !options.secret) {
         std::cerr << "kvt interlace: mode 2 needs --secret SECRET\n";
+        return false;
+    }
+    if (options.mode == 2 && options.shadows.size() != 2) {
+        std::cerr << "kvt interlace: mode 2 takes two shadows; mode 1 takes two or more\n";
         return false;
     }
     return true;
@@ -52,15 +56,20 @@ int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
     std::optional<SeedChoice> seed;
     if (mode2 && !(seed = ParseSeedOption(options.seed, "interlace")))
         return kExitUsage;
-    CStreamFileReader a, b, secret;
-    if (!OpenInput(a, options.shadow1) || !OpenInput(b, options.shadow2))
+    const auto shadows = OpenStreams(options.shadows);
+    if (shadows.empty())
         return kExitFailed;
+    std::vector<FrameSource> sources;
+    for (const auto& shadow : shadows)
+        sources.push_back(WholeFile(*shadow));
+    CStreamFileReader& a = *shadows.front();
+    CStreamFileReader secret;
     CStreamedShadows fresh;
     if (mode2 && (!OpenInput(secret, *options.secret) || !fresh.Prepare(secret.GetHeader())))
         return kExitFailed;
     const FrameSource freshSource{fresh.GetShadowHeader(), fresh.GetShadowHeader().GetFrameCount()};
-    const auto frames = mode2 ? CheckInterlaceMode2(WholeFile(a), WholeFile(b), freshSource, freshSource)
-                              : CheckInterlaceMode1(WholeFile(a), WholeFile(b));
+    const auto frames = mode2 ? CheckInterlaceMode2(sources[0], sources[1], freshSource, freshSource)
+                              : CheckInterlaceMode1(sources);
     if (!frames)
         return kExitFailed;
 
@@ -76,11 +85,17 @@ int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
         return WriteOutputFrame(writer, result);
     };
     const auto copy = [&](CStreamFileReader& from) { return from.ReadFrame(frame.get()) && write(frame.get()); };
-    // Frame k of each source in turn: A B, or A C B D with C and D made from secret frame k.
+    const auto copyEach = [&] {
+        for (const auto& shadow : shadows)
+            if (!copy(*shadow))
+                return false;
+        return true;
+    };
+    // Frame k of each source in turn: A B ..., or A C B D with C and D made from secret frame k.
     for (unsigned k = 0; k < shape.GetFrameCount(); ++k) {
         const bool written = mode2 ? copy(a) && fresh.MakeNext(secret, *seed->source) &&
-                                         write(fresh.GetShadow1()) && copy(b) && write(fresh.GetShadow2())
-                                   : copy(a) && copy(b);
+                                         write(fresh.GetShadow1()) && copy(*shadows[1]) && write(fresh.GetShadow2())
+                                   : copyEach();
         if (!written)
             return kExitFailed;
     }
@@ -98,11 +113,13 @@ void AddInterlaceCommand(CCommandLine& commandLine)
     auto options = std::make_shared<InterlaceOptions>();
     CLI::App& interlace = commandLine.AddCommand(
         "interlace",
-        "Interlaces two shadows in time. Mode 1: SHADOW1 and SHADOW2 alternate frame by frame.\n"
-        "Mode 2: a fresh shadow pair of SECRET joins them, frames A0 C0 B0 D0 A1 ...",
+        "Interlaces shadows in time. Mode 1: the shadows (two or more) take turns frame by frame,\n"
+        "A0 B0 C0 ... A1 B1 C1 .... Mode 2: a fresh shadow pair of SECRET joins two shadows, frames\n"
+        "A0 C0 B0 D0 A1 ...",
         [options](const CommonOptions& common) { return RunInterlace(*options, common); });
-    interlace.add_option("SHADOW1", options->shadow1, "The first shadow")->required();
-    interlace.add_option("SHADOW2", options->shadow2, "The second shadow")->required();
+    interlace.add_option("SHADOWS", options->shadows, "The shadows, in the order they take turns")
+        ->required()
+        ->expected(2, 64);
     interlace.add_option("--mode", options->mode, "Interlace mode")
         ->required()
         ->check(CLI::IsMember({1, 2}))

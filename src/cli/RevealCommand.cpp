@@ -1,6 +1,7 @@
-// kvt reveal: two shadows laid exactly on each other, a frame at a time.
+// kvt reveal: shares laid exactly on each other (or their XOR), a frame at a time.
 
 #include <memory>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
@@ -12,38 +13,47 @@
 
 namespace {
 struct RevealOptions {
-    std::string shadow1;
-    std::string shadow2;
+    std::vector<std::string> shares;
+    bool xorShares = false;
     std::string out;
 };
 
 int RunReveal(const RevealOptions& options, const CommonOptions& common)
 {
-    CStreamFileReader a, b;
-    if (!OpenInput(a, options.shadow1) || !OpenInput(b, options.shadow2))
+    const auto readers = OpenStreams(options.shares);
+    if (readers.empty())
         return kExitFailed;
-    const CImageStream& header = a.GetHeader();
-    const auto frames = CheckReveal({header, header.GetFrameCount()}, {b.GetHeader(), b.GetHeader().GetFrameCount()});
+    std::vector<FrameSource> sources;
+    for (const auto& reader : readers)
+        sources.push_back({reader->GetHeader(), reader->GetHeader().GetFrameCount()});
+    const auto frames = CheckReveal(sources);
     if (!frames)
         return kExitFailed;
 
+    const CImageStream& header = readers.front()->GetHeader();
     CImageStream shape;
     shape.Initialize(header.GetWidth(), header.GetHeight(), *frames);
     const std::size_t bytes = shape.GetFrameBytes();
     CStreamFileWriter writer;
     if (!OpenOutput(writer, options.out, shape, *frames))
         return kExitFailed;
-    const FrameBuffer frameA = AllocateFrame(bytes, vss_messages::kRevealNoMemory);
-    const FrameBuffer frameB = frameA ? AllocateFrame(bytes, vss_messages::kRevealNoMemory) : nullptr;
-    if (!frameB)
+    const FrameBuffer result = AllocateFrame(bytes, vss_messages::kRevealNoMemory);
+    const FrameBuffer share = result ? AllocateFrame(bytes, vss_messages::kRevealNoMemory) : nullptr;
+    if (!share)
         return kExitFailed;
     CProgressLine progress("Revealing", *frames, common.quiet);
     for (unsigned k = 0; k < *frames; ++k) {
-        if (!a.ReadFrame(frameA.get()) || !b.ReadFrame(frameB.get()))
+        if (!readers.front()->ReadFrame(result.get()))
             return kExitFailed;
-        // The AND goes into A's buffer: it is read afresh for the next frame.
-        StackFrames(frameA.get(), frameB.get(), frameA.get(), bytes);
-        if (!WriteOutputFrame(writer, frameA.get()))
+        for (std::size_t i = 1; i < readers.size(); ++i) {
+            if (!readers[i]->ReadFrame(share.get()))
+                return kExitFailed;
+            if (options.xorShares)
+                XorFrames(share.get(), result.get(), bytes);
+            else
+                StackFrames(result.get(), share.get(), result.get(), bytes);
+        }
+        if (!WriteOutputFrame(writer, result.get()))
             return kExitFailed;
         progress.Advance(shape.GetFrameSize());
     }
@@ -57,10 +67,13 @@ void AddRevealCommand(CCommandLine& commandLine)
     auto options = std::make_shared<RevealOptions>();
     CLI::App& reveal = commandLine.AddCommand(
         "reveal",
-        "Writes what a viewer sees with the two shadows exactly on top of each other: each frame\n"
-        "the bytewise AND of the two, for as many frames as the shorter holds.",
+        "Writes what a viewer sees with the shares exactly on top of each other: each frame the\n"
+        "bytewise AND of them all (black wins), for as many frames as the shortest holds. With --xor,\n"
+        "black where an odd number of shares is black: for random-grid (n, n), the secret itself.",
         [options](const CommonOptions& common) { return RunReveal(*options, common); });
-    reveal.add_option("SHADOW1", options->shadow1, "The first shadow")->required();
-    reveal.add_option("SHADOW2", options->shadow2, "The second shadow")->required();
+    reveal.add_option("SHARES", options->shares, "Two or more shares of one width and height")
+        ->required()
+        ->expected(2, 64);
+    reveal.add_flag("--xor", options->xorShares, "XOR the shares instead of stacking them");
     reveal.add_option("-o", options->out, "The file to write")->required()->type_name("OUT");
 }

@@ -1,7 +1,6 @@
 #include "cli/SeedOption.h"
 
 #include <charconv>
-#include <cstdint>
 #include <iostream>
 
 void AddSeedOption(CLI::App& command, std::optional<std::string>& seedText)
@@ -15,7 +14,7 @@ std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seed
 {
     // Without a seed the shadows must keep their secret: system random patterns.
     if (!seedText)
-        return SeedChoice{std::make_unique<CSecurePatternSource>(), "none (system random)"};
+        return SeedChoice{std::make_unique<CSecurePatternSource>(), std::nullopt, "none (system random)"};
     std::uint32_t seed = 0;
     const char* end = seedText->data() + seedText->size();
     const auto [stop, error] = std::from_chars(seedText->data(), end, seed);
@@ -23,5 +22,5 @@ std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seed
         std::cerr << "kvt " << command << ": --seed takes a number from 0 to 4294967295\n";
         return std::nullopt;
     }
-    return SeedChoice{std::make_unique<CLcgPatternSource>(seed), std::to_string(seed)};
+    return SeedChoice{std::make_unique<CLcgPatternSource>(seed), seed, std::to_string(seed)};
 }

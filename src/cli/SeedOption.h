@@ -4,6 +4,7 @@
 // prints "seed: none (system random)"; --seed N (0 to 4294967295) selects the classic generator
 // seeded with N, reproducible bit for bit, and the command prints "seed: N".
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,8 +19,9 @@
 void AddSeedOption(CLI::App& command, std::optional<std::string>& seedText);
 
 struct SeedChoice {
-    std::unique_ptr<CPatternSource> source;
-    std::string description;  // what follows "seed: " in the command's output
+    std::unique_ptr<CPatternSource> source;  // the classic (2, 2) patterns
+    std::optional<std::uint32_t> seed;       // none: system random
+    std::string description;                 // what follows "seed: " in the command's output
 };
 
 // The pattern source that --seed asks for, and the words for "seed: ". Null, after a usage line on

@@ -1,5 +1,7 @@
 #include "cli/StreamFiles.h"
 
+#include <algorithm>
+
 #include "io/AtomicFile.h"
 #include "io/DiskSpace.h"
 #include "io/Message.h"
@@ -69,9 +71,12 @@ bool CommitOutput(CStreamFileWriter& writer)
     return writer.Commit() || Refuse(writer);
 }
 
-bool CommitOutputs(CStreamFileWriter& first, CStreamFileWriter& second)
+bool CommitOutputs(const std::vector<CStreamFileWriter*>& writers)
 {
-    return CommitTogether(first, second) || Refuse(first.GetError().empty() ? second : first);
+    if (CommitTogether(writers))
+        return true;
+    const auto failed = std::find_if(writers.begin(), writers.end(), [](auto* w) { return !w->GetError().empty(); });
+    return Refuse(failed == writers.end() ? *writers.front() : **failed);
 }
 
 FrameBuffer AllocateFrame(std::size_t bytes, std::string_view refusal)
@@ -80,4 +85,15 @@ FrameBuffer AllocateFrame(std::size_t bytes, std::string_view refusal)
     if (!frame)
         ShowMessage(refusal);
     return frame;
+}
+
+std::vector<std::unique_ptr<CStreamFileReader>> OpenStreams(const std::vector<std::string>& paths)
+{
+    std::vector<std::unique_ptr<CStreamFileReader>> readers;
+    for (const std::string& path : paths) {
+        readers.push_back(std::make_unique<CStreamFileReader>());
+        if (!OpenInput(*readers.back(), path))
+            return {};
+    }
+    return readers;
 }

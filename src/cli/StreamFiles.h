@@ -5,8 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "stream/ImageStream.h"
 #include "stream/StreamMessages.h"
@@ -32,8 +34,12 @@ bool OpenOutput(CStreamFileWriter& writer, const std::filesystem::path& path, co
 bool WriteOutputFrame(CStreamFileWriter& writer, const BYTE* frame);
 // Puts the written file in place; false after the save error.
 bool CommitOutput(CStreamFileWriter& writer);
-// Both files in place, or neither; false after the save error of the one that failed.
-bool CommitOutputs(CStreamFileWriter& first, CStreamFileWriter& second);
+// Every file in place, or none; false after the save error of the one that failed.
+bool CommitOutputs(const std::vector<CStreamFileWriter*>& writers);
 
 // A zeroed frame buffer, or null after `refusal` when memory is short.
 FrameBuffer AllocateFrame(std::size_t bytes, std::string_view refusal);
+
+// Every stream of `paths`, open to be read a frame at a time; empty after the message that refused
+// one of them.
+std::vector<std::unique_ptr<CStreamFileReader>> OpenStreams(const std::vector<std::string>& paths);

@@ -162,9 +162,15 @@ void CAtomicFile::Discard()
     m_room.Release();
 }
 
-bool CommitTogether(CAtomicFile& first, CAtomicFile& second)
+bool CommitTogether(const std::vector<CAtomicFile*>& files)
 {
-    return first.Finish() && second.Finish() && first.Replace() && second.Replace();
+    for (CAtomicFile* file : files)
+        if (!file->Finish())
+            return false;
+    for (CAtomicFile* file : files)
+        if (!file->Replace())
+            return false;
+    return true;
 }
 
 bool WriteFileAtomically(const std::filesystem::path& target,

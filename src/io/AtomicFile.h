@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "io/DiskSpace.h"
 #include "io/SaveTarget.h"
@@ -42,7 +43,7 @@ public:
     const std::string& GetError() const { return m_strError; }
 
 private:
-    friend bool CommitTogether(CAtomicFile& first, CAtomicFile& second);
+    friend bool CommitTogether(const std::vector<CAtomicFile*>& files);
 
     // The two halves of Commit: make the complete file durable under a name of its own in the
     // target's folder, then rename it over the target.
@@ -60,9 +61,9 @@ private:
     std::string m_strError;
 };
 
-// Both files complete and on disk before either replaces its target; when one can't be finished,
-// both targets keep what they held.
-bool CommitTogether(CAtomicFile& first, CAtomicFile& second);
+// Every file complete and on disk before any replaces its target; when one can't be finished,
+// every target keeps what it held.
+bool CommitTogether(const std::vector<CAtomicFile*>& files);
 
 // Returns true when the target now holds what `write` wrote. `write` returns false to abandon.
 // `bytes`, when known, is held on disk first; `error`, when given, says why a failure failed.

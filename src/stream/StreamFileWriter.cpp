@@ -93,13 +93,17 @@ bool CStreamFileWriter::Commit()
     return m_file->Commit() || Fail(m_file->GetError());
 }
 
-bool CommitTogether(CStreamFileWriter& first, CStreamFileWriter& second)
+bool CommitTogether(const std::vector<CStreamFileWriter*>& writers)
 {
-    if (!first.Complete() || !second.Complete())
-        return false;
-    if (CommitTogether(*first.m_file, *second.m_file))
+    std::vector<CAtomicFile*> files;
+    for (CStreamFileWriter* writer : writers) {
+        if (!writer->Complete())
+            return false;
+        files.push_back(writer->m_file.get());
+    }
+    if (CommitTogether(files))
         return true;
-    first.m_strError = first.m_file->GetError();
-    second.m_strError = second.m_file->GetError();
+    for (CStreamFileWriter* writer : writers)
+        writer->m_strError = writer->m_file->GetError();
     return false;
 }

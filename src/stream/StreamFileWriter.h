@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "io/AtomicFile.h"
 #include "stream/ImageStream.h"
@@ -43,7 +44,7 @@ public:
     const std::filesystem::path& GetTarget() const { return m_target; }
 
 private:
-    friend bool CommitTogether(CStreamFileWriter& first, CStreamFileWriter& second);
+    friend bool CommitTogether(const std::vector<CStreamFileWriter*>& writers);
 
     bool Open(const std::filesystem::path& target, const CImageStream& header, std::uint64_t framesExpected);
     // Writes out what is pending and completes the header; the file is then ready to commit.
@@ -59,6 +60,6 @@ private:
     std::string m_strError;
 };
 
-// Both streams complete and on disk before either replaces its target; a failure leaves both
-// targets as they were.
-bool CommitTogether(CStreamFileWriter& first, CStreamFileWriter& second);
+// Every stream complete and on disk before any replaces its target; a failure leaves every target
+// as it was.
+bool CommitTogether(const std::vector<CStreamFileWriter*>& writers);

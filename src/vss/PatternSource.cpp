@@ -1,9 +1,8 @@
 #include "vss/PatternSource.h"
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <sys/random.h>
 
 #include "vss/ShadowKernels.h"
 
@@ -37,25 +36,12 @@ constexpr std::array<std::uint32_t, 256> kDigits = [] {
     return t;
 }();
 
-// Fills the whole buffer; a short answer from the system is asked again.
-bool GetRandomBytes(std::uint8_t* out, std::size_t count)
-{
-    while (count > 0) {
-        const ssize_t n = ::getrandom(out, count, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        out += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 }  // namespace
 
 // Each decoded entry writes four bytes, so the index buffer has one byte of slack.
 CSecurePatternSource::CSecurePatternSource()
-    : m_random(new std::uint8_t[kBatchBytes]), m_indices(new std::uint8_t[3 * kBatchBytes + 1])
+    : m_source(CChaChaRandomSource::FromSystem()),
+      m_random(new std::uint8_t[kBatchBytes]), m_indices(new std::uint8_t[3 * kBatchBytes + 1])
 {
 }
 
@@ -63,7 +49,7 @@ CSecurePatternSource::~CSecurePatternSource() = default;
 
 bool CSecurePatternSource::Refill()
 {
-    if (!GetRandomBytes(m_random.get(), kBatchBytes))
+    if (!m_source || !m_source->Fill(m_random.get(), kBatchBytes))
         return false;
     std::uint8_t* out = m_indices.get();
     std::size_t n = 0;

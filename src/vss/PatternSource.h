@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "vss/RandomSource.h"
+
 namespace shadow_kernels {
 struct Kernels;
 }
@@ -41,8 +43,9 @@ private:
     const shadow_kernels::Kernels* m_pKernels;
 };
 
-// Indices uniform over 0..5 from the system's cryptographic generator (getrandom), fetched in large
-// batches. Shadows made with it reveal nothing of the secret one at a time; no two runs agree.
+// Indices uniform over 0..5 from a ChaCha20 stream keyed by the system's cryptographic generator,
+// taken in large batches. Shadows made with it reveal nothing of the secret one at a time; no two
+// runs agree.
 class CSecurePatternSource final : public CPatternSource {
 public:
     CSecurePatternSource();
@@ -56,7 +59,8 @@ public:
 private:
     bool Refill();
 
-    std::unique_ptr<std::uint8_t[]> m_random;   // one batch of system random bytes
+    std::unique_ptr<CRandomSource> m_source;    // null when the system gave no key
+    std::unique_ptr<std::uint8_t[]> m_random;   // one batch of random bytes
     std::unique_ptr<std::uint8_t[]> m_indices;  // indices decoded from it, not yet handed out
     std::size_t m_nBegin = 0;
     std::size_t m_nEnd = 0;

@@ -19,7 +19,7 @@ std::string StreamBaseName(std::string_view title)
 
 std::string ShadowTitle(std::string_view source, int shadow)
 {
-    const std::string suffix = shadow == 1 ? "Shadow1" : "Shadow2";
+    const std::string suffix = "Shadow" + std::to_string(shadow);
     return source.empty() ? suffix : StreamBaseName(source) + "-" + suffix;
 }
 

@@ -9,7 +9,7 @@
 // The title without a final ".kvt" in any case.
 std::string StreamBaseName(std::string_view title);
 
-// Shadow 1 or 2 of the stream titled `source`.
+// Shadow (share) number `shadow` of the stream titled `source`, from 1.
 std::string ShadowTitle(std::string_view source, int shadow);
 
 // The interlaced stream (mode 1 or 2) of the secret titled `secret`.

@@ -50,17 +50,19 @@ std::optional<std::uint16_t> CheckInterlaceOrder(const std::vector<FrameSource>&
 }
 }  // namespace
 
-std::optional<std::uint16_t> CheckInterlaceMode1(FrameSource a, FrameSource b)
+std::optional<std::uint16_t> CheckInterlaceMode1(const std::vector<FrameSource>& sources)
 {
-    if (a.frames == 0 || b.frames == 0) {
-        ShowMessage(kInterlaceNoImage);
-        return std::nullopt;
-    }
-    if (!Match(a.header, b.header)) {
-        ShowMessage(kInterlaceMismatch);
-        return std::nullopt;
-    }
-    return CheckInterlaceOrder({a, b});
+    for (const FrameSource& s : sources)
+        if (s.frames == 0) {
+            ShowMessage(kInterlaceNoImage);
+            return std::nullopt;
+        }
+    for (const FrameSource& s : sources)
+        if (!Match(sources.front().header, s.header)) {
+            ShowMessage(kInterlaceMismatch);
+            return std::nullopt;
+        }
+    return CheckInterlaceOrder(sources);
 }
 
 std::optional<std::uint16_t> CheckInterlaceMode2(FrameSource a, FrameSource b, FrameSource c, FrameSource d)
@@ -84,14 +86,17 @@ bool CheckStackingFrameSizes(const CImageStream& shadow1, const CImageStream& sh
     return false;
 }
 
-std::optional<std::uint16_t> CheckReveal(FrameSource shadow1, FrameSource shadow2)
+std::optional<std::uint16_t> CheckReveal(const std::vector<FrameSource>& shares)
 {
-    if (shadow1.header.GetWidth() != shadow2.header.GetWidth() ||
-        shadow1.header.GetHeight() != shadow2.header.GetHeight()) {
-        ShowMessage(kRevealSizeMismatch);
-        return std::nullopt;
+    const CImageStream& first = shares.front().header;
+    std::size_t frames = shares.front().frames;
+    for (const FrameSource& s : shares) {
+        if (s.header.GetWidth() != first.GetWidth() || s.header.GetHeight() != first.GetHeight()) {
+            ShowMessage(shares.size() == 2 ? kRevealSizeMismatch : kRevealSizesDiffer);
+            return std::nullopt;
+        }
+        frames = std::min(frames, s.frames);
     }
-    const std::size_t frames = std::min(shadow1.frames, shadow2.frames);
     if (frames == 0) {
         ShowMessage(kRevealNoImage);
         return std::nullopt;
@@ -105,9 +110,16 @@ void StackFrames(const BYTE* shadow1, const BYTE* shadow2, BYTE* result, std::si
         result[i] = shadow1[i] & shadow2[i];
 }
 
+void XorFrames(const BYTE* share, BYTE* result, std::size_t bytes)
+{
+    // Black is 0: the XOR of the black marks is the complement of the XOR of the complements.
+    for (std::size_t i = 0; i < bytes; ++i)
+        result[i] = static_cast<BYTE>(result[i] ^ share[i] ^ 0xFF);
+}
+
 bool RevealByStacking(const CImageStream& shadow1, const CImageStream& shadow2, CImageStream& result)
 {
-    const auto frames = CheckReveal({shadow1, shadow1.GetFramesHeld()}, {shadow2, shadow2.GetFramesHeld()});
+    const auto frames = CheckReveal({{shadow1, shadow1.GetFramesHeld()}, {shadow2, shadow2.GetFramesHeld()}});
     if (!frames)
         return false;
     result.Clear();
@@ -180,7 +192,7 @@ bool CImageStream::InterlaceMode1(const CImageStream* pA, const CImageStream* pB
         ShowMessage(kInterlaceNotExist);
         return false;
     }
-    return CheckInterlaceMode1({*pA, pA->GetFramesHeld()}, {*pB, pB->GetFramesHeld()}) && Interlace({pA, pB});
+    return CheckInterlaceMode1({{*pA, pA->GetFramesHeld()}, {*pB, pB->GetFramesHeld()}}) && Interlace({pA, pB});
 }
 
 bool CImageStream::InterlaceMode2(const CImageStream* pA, const CImageStream* pB,

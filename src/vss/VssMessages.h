@@ -22,6 +22,8 @@ inline constexpr const char* kInterlaceShort =
 
 inline constexpr const char* kRevealSizeMismatch =
     "Reveal error: The two streams must have the same width and height.";
+inline constexpr const char* kRevealSizesDiffer =
+    "Reveal error: The shares must all have the same width and height.";
 inline constexpr const char* kRevealNoImage = "Reveal error: No image in stacking stream.";
 inline constexpr const char* kRevealNoMemory = "Reveal error: Not enough memory for the images.";
 }  // namespace vss_messages

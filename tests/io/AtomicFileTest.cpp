@@ -133,7 +133,7 @@ TEST(AtomicFile, APairReplacesNeitherTargetWhenOneCantBeFinished)
     // The second target turns into something no save may replace while the pair is written.
     std::filesystem::remove(dir / "two");
     ASSERT_EQ(::mkfifo((dir / "two").c_str(), 0600), 0);
-    EXPECT_FALSE(CommitTogether(one, two));
+    EXPECT_FALSE(CommitTogether({&one, &two}));
     EXPECT_EQ(Text(dir / "one"), "old one");
     EXPECT_TRUE(std::filesystem::is_fifo(dir / "two"));
 }

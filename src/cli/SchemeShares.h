@@ -1,0 +1,43 @@
+#pragma once
+// The shares of a secret by a scheme of the catalogue, made frame by frame as the secret is read.
+// Naor-Shamir (2, 2) takes the classic patterns of --seed's choice, so it writes what the player
+// writes; the other schemes draw from a ChaCha20 stream keyed by the system or by the seed.
+
+#include <memory>
+#include <vector>
+
+#include "cli/SeedOption.h"
+#include "stream/ImageStream.h"
+#include "vss/SchemeCatalogue.h"
+
+class CRandomSource;
+class CShareMaker;
+class CStreamFileReader;
+
+class CSchemeShares {
+public:
+    CSchemeShares();
+    ~CSchemeShares();
+    CSchemeShares(const CSchemeShares&) = delete;
+    CSchemeShares& operator=(const CSchemeShares&) = delete;
+
+    // Checks the secret (a size the shares' headers can say, some frames), gets the random bits
+    // and the buffers; false after the message. `seed` must outlive this.
+    bool Prepare(const Scheme& scheme, const CImageStream& secret, SeedChoice& seed);
+
+    // The header every share has: the secret's size times the scheme's block, its frame count.
+    const CImageStream& GetShareHeader() const { return m_shareHeader; }
+
+    // Reads the secret's next frame and makes its shares; false after the message.
+    bool MakeNext(CStreamFileReader& secret);
+    const BYTE* GetSecret() const { return m_secret.get(); }
+    const BYTE* GetShare(int i) const { return m_shares[static_cast<std::size_t>(i)].get(); }
+
+private:
+    CImageStream m_shareHeader;
+    std::unique_ptr<CRandomSource> m_random;
+    std::unique_ptr<CShareMaker> m_maker;
+    FrameBuffer m_secret;
+    std::vector<FrameBuffer> m_shares;
+    std::vector<BYTE*> m_sharePointers;
+};
