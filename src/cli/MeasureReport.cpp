@@ -116,11 +116,12 @@ std::string TextReport(const MeasuredFiles& files, const MeasureResults& results
                              files.secretHeight, results.frames.size(), results.frames.size() == 1 ? "" : "s");
     out += Printf("shares  %zu of %d x %d: block %d x %d, m = %d\n\n", files.shares.size(), files.shareWidth,
                   files.shareHeight, files.block.width, files.block.height, files.block.Subpixels());
-    out += Printf("%-14s%10s%10s%10s%10s\n", "", "stream", "min", "median", "max");
+    // Wide enough that an MSE of up to 65025 keeps a space before it.
+    out += Printf("%-14s%12s%12s%12s%12s\n", "", "stream", "min", "median", "max");
     for (const FigureColumn& column : kFigures) {
         const Spread spread = SpreadOf(results.frames, column);
-        out += Printf("%-14s", column.label) + Number(column.get(results.stream)) + Number(spread.min) +
-               Number(spread.median) + Number(spread.max) + '\n';
+        out += Printf("%-14s", column.label) + Number(column.get(results.stream), 12) + Number(spread.min, 12) +
+               Number(spread.median, 12) + Number(spread.max, 12) + '\n';
     }
     out += "\nsecurity: " + PatternUnits(files.block) + " against the secret's colour\n";
     out += Printf("%-10s%10s%10s%14s%6s%12s\n", "shares", "h/m", "l/m", "chi-square", "df", "p-value");
