@@ -1,7 +1,5 @@
 #include "cli/SchemeShares.h"
 
-#include <climits>
-
 #include "cli/StreamFiles.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
@@ -24,27 +22,14 @@ bool IsClassic(const Scheme& scheme)
 
 bool CSchemeShares::Prepare(const Scheme& scheme, const CImageStream& secret, SeedChoice& seed)
 {
-    const long long width = secret.GetWidth(), height = secret.GetHeight();
-    const int bw = scheme.promise.blockWidth, bh = scheme.promise.blockHeight;
-    // Rows are padded to whole words, so a width must leave room for its padding.
-    if (width < 0 || height < 0 || width * bw > INT_MAX - 3 || height * bh > INT_MAX) {
-        ShowMessage(kShadowsNoMemory1);
+    if (!InitializeShareHeader(secret, scheme.promise.blockWidth, scheme.promise.blockHeight, m_shareHeader))
         return false;
-    }
-    m_shareHeader.Initialize(static_cast<int>(width * bw), static_cast<int>(height * bh), secret.GetFrameCount());
-    if (secret.GetFrameCount() == 0) {
-        ShowMessage(kShadowsNoImages);
-        return false;
-    }
-    const auto w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+    const auto w = static_cast<std::size_t>(secret.GetWidth()), h = static_cast<std::size_t>(secret.GetHeight());
     if (IsClassic(scheme)) {
         m_maker = std::make_unique<CClassicShareMaker>(w, h, *seed.source);
     } else {
-        m_random = seed.seed ? CChaChaRandomSource::FromSeed(*seed.seed) : CChaChaRandomSource::FromSystem();
-        if (!m_random) {
-            ShowMessage(kShadowsNoPatterns);
+        if (!(m_random = MakeRandomSource(seed)))
             return false;
-        }
         m_maker = MakeShareMaker(scheme, w, h, *m_random);
     }
     if (!m_maker) {

@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "cli/SeedOption.h"
+#include "cli/ShareStreams.h"
 #include "stream/ImageStream.h"
 #include "vss/SchemeCatalogue.h"
 
 class CRandomSource;
 class CShareMaker;
-class CStreamFileReader;
 
-class CSchemeShares {
+class CSchemeShares final : public CShareStreams {
 public:
     CSchemeShares();
-    ~CSchemeShares();
+    ~CSchemeShares() override;
     CSchemeShares(const CSchemeShares&) = delete;
     CSchemeShares& operator=(const CSchemeShares&) = delete;
 
@@ -26,12 +26,13 @@ public:
     bool Prepare(const Scheme& scheme, const CImageStream& secret, SeedChoice& seed);
 
     // The header every share has: the secret's size times the scheme's block, its frame count.
-    const CImageStream& GetShareHeader() const { return m_shareHeader; }
+    const CImageStream& GetShareHeader() const override { return m_shareHeader; }
+    int GetShareCount() const override { return static_cast<int>(m_shares.size()); }
 
     // Reads the secret's next frame and makes its shares; false after the message.
-    bool MakeNext(CStreamFileReader& secret);
-    const BYTE* GetSecret() const { return m_secret.get(); }
-    const BYTE* GetShare(int i) const { return m_shares[static_cast<std::size_t>(i)].get(); }
+    bool MakeNext(CStreamFileReader& secret) override;
+    const BYTE* GetSecret() const override { return m_secret.get(); }
+    const BYTE* GetShare(int i) const override { return m_shares[static_cast<std::size_t>(i)].get(); }
 
 private:
     CImageStream m_shareHeader;

@@ -3,6 +3,10 @@
 #include <charconv>
 #include <iostream>
 
+#include "io/Message.h"
+#include "vss/RandomSource.h"
+#include "vss/VssMessages.h"
+
 void AddSeedOption(CLI::App& command, std::optional<std::string>& seedText)
 {
     command.add_option("--seed", seedText,
@@ -23,4 +27,16 @@ std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seed
         return std::nullopt;
     }
     return SeedChoice{std::make_unique<CLcgPatternSource>(seed), seed, std::to_string(seed)};
+}
+
+std::unique_ptr<CRandomSource> MakeRandomSource(const SeedChoice& seed)
+{
+    std::unique_ptr<CRandomSource> random;
+    if (seed.seed)
+        random = CChaChaRandomSource::FromSeed(*seed.seed);
+    else
+        random = CChaChaRandomSource::FromSystem();
+    if (!random)
+        ShowMessage(vss_messages::kShadowsNoPatterns);
+    return random;
 }

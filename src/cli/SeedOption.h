@@ -14,6 +14,8 @@
 
 #include "vss/PatternSource.h"
 
+class CRandomSource;
+
 // Declares --seed on a command. The text is checked when the command runs, so that a bad seed gets
 // the command's own message.
 void AddSeedOption(CLI::App& command, std::optional<std::string>& seedText);
@@ -27,3 +29,7 @@ struct SeedChoice {
 // The pattern source that --seed asks for, and the words for "seed: ". Null, after a usage line on
 // stderr naming `command`, when the text is not a number from 0 to 4294967295.
 std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seedText, std::string_view command);
+
+// The ChaCha20 stream of the schemes beyond the classic patterns: keyed by the seed chosen, or by
+// the system. Null, after the message, when no random bytes can be had.
+std::unique_ptr<CRandomSource> MakeRandomSource(const SeedChoice& seed);

@@ -5,11 +5,9 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "cli/Commands.h"
-#include "cli/CoverShadows.h"
+#include "cli/CoverShares.h"
 #include "cli/GreySecretCheck.h"
 #include "cli/ProgressLine.h"
 #include "cli/SchemeShares.h"
@@ -18,6 +16,8 @@
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
 #include "stream/StreamFileWriter.h"
+#include "vss/ExtendedShares.h"
+#include "vss/RandomSource.h"
 #include "vss/SchemeCatalogue.h"
 #include "vss/ShadowTitles.h"
 
@@ -34,22 +34,25 @@ struct ShadowsOptions {
     std::optional<std::string> outDir;
     std::vector<std::string> covers;
     std::optional<std::string> key;
+    std::vector<const CLI::Option*> schemeOptions;  // --scheme, -k, -n, --variant
 };
 
-// Covers and a key make shares of their own kind; they don't go together, nor with a seed yet.
+// Covers and a key make (2, 2) shares of their own kind: they go neither together nor with a
+// scheme's options.
 std::optional<std::string> RefuseCombination(const ShadowsOptions& options)
 {
-    if (!options.covers.empty() && options.covers.size() != 2)
+    const bool covers = !options.covers.empty();
+    if (covers && options.covers.size() != 2)
         return "--cover is given twice: the first share's cover, then the second's";
-    if (!options.covers.empty() && options.key)
+    if (covers && options.key)
         return "--cover and --key exclude each other";
     if (options.key && options.seed)
         return "--key makes no random patterns: --seed does not go with it";
-    if (!options.covers.empty() && options.seed)
-        return "--cover shares come from the system's random generator: --seed does not go with them";
-    const bool schemeAsked = options.scheme != "naor-shamir" || options.k || options.n || options.variant;
-    if ((!options.covers.empty() || options.key) && schemeAsked)
-        return "--cover and --key make (2, 2) shares: --scheme, -k, -n and --variant do not go with them";
+    for (const CLI::Option* schemeOption : options.schemeOptions) {
+        if ((covers || options.key) && schemeOption->count() > 0)
+            return std::string(covers ? "--cover" : "--key") + " makes (2, 2) shares of its own: " +
+                   schemeOption->get_name() + " does not go with it";
+    }
     return std::nullopt;
 }
 
@@ -79,21 +82,42 @@ std::optional<Scheme> ChooseScheme(const ShadowsOptions& options)
     return scheme;
 }
 
-struct ShareOutputs {
+// Writes every share of `shares` frame by frame as the secret is read, all of them or none; the
+// paths written, in order, or nothing after the message.
+std::optional<std::vector<fs::path>> WriteShares(CShareStreams& shares, CStreamFileReader& secret,
+                                                 const fs::path& secretPath, const fs::path& dir,
+                                                 const CommonOptions& common)
+{
+    const int n = shares.GetShareCount();
+    const CImageStream& shape = shares.GetShareHeader();
     std::vector<fs::path> paths;
     std::vector<std::unique_ptr<CStreamFileWriter>> writers;
-};
-
-bool OpenShares(ShareOutputs& outputs, const fs::path& dir, const std::string& sourceTitle, int n,
-                const CImageStream& shape)
-{
-    for (int i = 1; i <= n; ++i) {
-        outputs.paths.push_back(dir / (ShadowTitle(sourceTitle, i) + ".kvt"));
-        outputs.writers.push_back(std::make_unique<CStreamFileWriter>());
-        if (!OpenOutput(*outputs.writers.back(), outputs.paths.back(), shape, shape.GetFrameCount()))
-            return false;
+    for (int i = 0; i < n; ++i) {
+        paths.push_back(dir / (ShadowTitle(secretPath.filename().string(), shares.GetShareNumber(i)) + ".kvt"));
+        writers.push_back(std::make_unique<CStreamFileWriter>());
+        if (!OpenOutput(*writers.back(), paths.back(), shape, shape.GetFrameCount()))
+            return std::nullopt;
     }
-    return true;
+    CProgressLine progress("Making shadows", shape.GetFrameCount(), common.quiet);
+    CGreySecretCheck greyCheck;
+    for (unsigned f = 0; f < shape.GetFrameCount(); ++f) {
+        if (!shares.MakeNext(secret))
+            return std::nullopt;
+        greyCheck.CountFrame(shares.GetSecret(), secret.GetHeader());
+        for (int i = 0; i < n; ++i)
+            if (!WriteOutputFrame(*writers[static_cast<std::size_t>(i)], shares.GetShare(i)))
+                return std::nullopt;
+        progress.Advance(static_cast<std::uint64_t>(n) * shape.GetFrameSize());
+    }
+    progress.Finish();
+    // Every share or none: a threshold counts on all of them.
+    std::vector<CStreamFileWriter*> pointers;
+    for (const auto& writer : writers)
+        pointers.push_back(writer.get());
+    if (!CommitOutputs(pointers))
+        return std::nullopt;
+    greyCheck.Warn(std::cerr, "kvt shadows", secretPath.string());
+    return paths;
 }
 
 int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
@@ -102,52 +126,50 @@ int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
         std::cerr << "kvt shadows: " << *refusal << '\n';
         return kExitUsage;
     }
-    const fs::path secretPath = options.secret;
-    const fs::path dir = options.outDir ? fs::path(*options.outDir) : secretPath.parent_path();
-    if (!options.covers.empty())
-        return RunCoverShadows(secretPath, options.covers[0], options.covers[1], dir, common);
-    if (options.key)
-        return RunKeyedShadow(secretPath, *options.key, dir, common);
-    const auto scheme = ChooseScheme(options);
-    if (!scheme)
+    const bool threshold = options.covers.empty() && !options.key;
+    const auto scheme = threshold ? ChooseScheme(options) : std::optional<Scheme>();
+    if (threshold && !scheme)
         return kExitUsage;
     auto seed = ParseSeedOption(options.seed, "shadows");
     if (!seed)
         return kExitUsage;
+    const fs::path secretPath = options.secret;
+    const fs::path dir = options.outDir ? fs::path(*options.outDir) : secretPath.parent_path();
     CStreamFileReader secret;
-    CSchemeShares shares;
-    if (!OpenInput(secret, secretPath) || !shares.Prepare(*scheme, secret.GetHeader(), *seed))
+    if (!OpenInput(secret, secretPath))
         return kExitFailed;
 
-    const int n = scheme->choice.n;
-    const CImageStream& shape = shares.GetShareHeader();
-    ShareOutputs outputs;
-    if (!OpenShares(outputs, dir, secretPath.filename().string(), n, shape))
-        return kExitFailed;
-
-    CProgressLine progress("Making shadows", shape.GetFrameCount(), common.quiet);
-    CGreySecretCheck greyCheck;
-    for (unsigned f = 0; f < shape.GetFrameCount(); ++f) {
-        if (!shares.MakeNext(secret))
+    std::unique_ptr<CRandomSource> random;
+    std::unique_ptr<CShareStreams> shares;
+    std::string heading;  // what is said before the paths
+    if (scheme) {
+        auto schemeShares = std::make_unique<CSchemeShares>();
+        if (!schemeShares->Prepare(*scheme, secret.GetHeader(), *seed))
             return kExitFailed;
-        greyCheck.CountFrame(shares.GetSecret(), secret.GetHeader());
-        for (int i = 0; i < n; ++i)
-            if (!WriteOutputFrame(*outputs.writers[static_cast<std::size_t>(i)], shares.GetShare(i)))
-                return kExitFailed;
-        progress.Advance(static_cast<std::uint64_t>(n) * shape.GetFrameSize());
+        shares = std::move(schemeShares);
+        if (!(scheme->choice == SchemeChoice{}))
+            heading = "scheme: " + DescribeScheme(*scheme) + "\n";
+        heading += "seed: " + seed->description + "\n";
+    } else if (options.key) {
+        auto keyed = std::make_unique<CKeyedShare>();
+        if (!keyed->Prepare(secret.GetHeader(), *options.key))
+            return kExitFailed;
+        shares = std::move(keyed);
+    } else {
+        auto covered = std::make_unique<CCoverShares>();
+        if (!(random = MakeRandomSource(*seed)) ||
+            !covered->Prepare(secret.GetHeader(), options.covers[0], options.covers[1], *random))
+            return kExitFailed;
+        shares = std::move(covered);
+        heading = std::string("scheme: ") + extended_shares::kDescription + "\nseed: " + seed->description + "\n";
     }
-    progress.Finish();
-    // Every share or none: a threshold counts on all of them.
-    std::vector<CStreamFileWriter*> writers;
-    for (const auto& writer : outputs.writers)
-        writers.push_back(writer.get());
-    if (!CommitOutputs(writers))
+    const auto paths = WriteShares(*shares, secret, secretPath, dir, common);
+    if (!paths)
         return kExitFailed;
-    greyCheck.Warn(std::cerr, "kvt shadows", secretPath.string());
-    if (!(scheme->choice == SchemeChoice{}))
-        std::cout << "scheme: " << DescribeScheme(*scheme) << '\n';
-    std::cout << "seed: " << seed->description << '\n';
-    for (const fs::path& path : outputs.paths)
+    if (options.key)
+        static_cast<const CKeyedShare&>(*shares).WarnOfReuse(std::cerr, secretPath);
+    std::cout << heading;
+    for (const fs::path& path : *paths)
         std::cout << path.string() << '\n';
     return kExitOk;
 }
@@ -181,23 +203,25 @@ void AddShadowsCommand(CCommandLine& commandLine)
             "naor-shamir and probabilistic: (n, n) and (2, n) for n up to 8, (k, n) for 3 <= k < n <= 6,\n"
             "probabilistic with the relative difference of naor-shamir on average; random-grid: any\n"
             "2 <= k <= n <= 8.\n"
-            "With --cover C1 --cover C2 (black-and-white streams of SECRET's size) each of two shares shows\n"
-            "its cover, and only the two stacked show the secret (extended visual cryptography, Ateniese et\n"
-            "al. 1996: blocks of 2 or 3 black subpixels of 4 in a share, 3 or 4 stacked). With --key KEY\n"
-            "(a first share of SECRET's size) only BASE-Shadow2.kvt is written, to be stacked on KEY; a key\n"
-            "with fewer frames than SECRET, or used for several secrets, gives away where they differ.",
+            "With --cover C1 --cover C2 (black-and-white streams of SECRET's size, looped when shorter)\n"
+            "each of two shares shows its cover and only the two stacked show the secret:\n  " +
+            std::string(extended_shares::kDescription) +
+            ".\nWith --key KEY (a first share of SECRET's size) only BASE-Shadow2.kvt is written, to be\n"
+            "stacked on KEY; a key used for several secrets, or with fewer frames than SECRET, gives\n"
+            "away where they differ.",
         [options](const CommonOptions& common) { return RunShadows(*options, common); });
     shadows.add_option("SECRET", options->secret, "The secret stream")->required();
-    shadows.add_option("--scheme", options->scheme, "naor-shamir (default), random-grid or probabilistic")
-        ->type_name("S");
-    shadows.add_option("-k", options->k, "Shares needed to see the secret (default 2)")->type_name("K");
-    shadows.add_option("-n", options->n, "Shares made (default K)")->type_name("N");
-    shadows.add_option("--variant", options->variant, "Kafri-Keren algorithm 1, 2 or 3 (random-grid (2, 2))")
-        ->type_name("V");
+    options->schemeOptions = {
+        shadows.add_option("--scheme", options->scheme, "naor-shamir (default), random-grid or probabilistic")
+            ->type_name("S"),
+        shadows.add_option("-k", options->k, "Shares needed to see the secret (default 2)")->type_name("K"),
+        shadows.add_option("-n", options->n, "Shares made (default K)")->type_name("N"),
+        shadows.add_option("--variant", options->variant, "Kafri-Keren algorithm 1, 2 or 3 (random-grid (2, 2))")
+            ->type_name("V")};
     AddSeedOption(shadows, options->seed);
     shadows.add_option("--out-dir", options->outDir, "Folder to write the shares into")->type_name("DIR");
-    shadows.add_option("--cover", options->covers, "A cover stream, once for each of two shares")
+    shadows.add_option("--cover", options->covers, "A cover stream, once for each shadow")
         ->allow_extra_args(false)
         ->type_name("COVER");
-    shadows.add_option("--key", options->key, "A first share to make the second against")->type_name("KEY");
+    shadows.add_option("--key", options->key, "A first shadow to make the second against")->type_name("KEY");
 }

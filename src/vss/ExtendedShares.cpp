@@ -8,6 +8,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "vss/RandomSource.h"
+
 namespace extended_shares {
 namespace {
 constexpr unsigned kAcceptedBelow = 240;  // 10 x 24
@@ -116,11 +118,11 @@ bool CExtendedShareMaker::Prepare(std::size_t width, std::size_t height, std::si
     return m_permutations != nullptr;
 }
 
-bool CExtendedShareMaker::NextAccepted(const RandomBytes& random, std::uint8_t& byte)
+bool CExtendedShareMaker::NextAccepted(CRandomSource& random, std::uint8_t& byte)
 {
     do {
         if (m_nSpareLeft == 0) {
-            if (!random(m_spare.data(), m_spare.size()))
+            if (!random.Fill(m_spare.data(), m_spare.size()))
                 return false;
             m_nSpareLeft = m_spare.size();
         }
@@ -129,10 +131,10 @@ bool CExtendedShareMaker::NextAccepted(const RandomBytes& random, std::uint8_t& 
     return true;
 }
 
-std::uint8_t* CExtendedShareMaker::NextPermutations(const RandomBytes& random, std::size_t count)
+std::uint8_t* CExtendedShareMaker::NextPermutations(CRandomSource& random, std::size_t count)
 {
     std::uint8_t* bytes = m_permutations.get();
-    if (!random(bytes, count))
+    if (!random.Fill(bytes, count))
         return nullptr;
     // A byte of 240 or more (its top four bits set) is drawn again from the spare bytes; rare, so
     // the bytes are scanned eight at a time.
@@ -156,7 +158,7 @@ std::uint8_t* CExtendedShareMaker::NextPermutations(const RandomBytes& random, s
 }
 
 bool CExtendedShareMaker::Make(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
-                               const RandomBytes& random, std::uint8_t* share1, std::uint8_t* share2)
+                               CRandomSource& random, std::uint8_t* share1, std::uint8_t* share2)
 {
     const std::size_t shareStride = (2 * m_nWidth + 3) / 4 * 4;
     for (std::size_t y = 0; y < m_nHeight; ++y) {

@@ -12,8 +12,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
+
+class CRandomSource;
 
 namespace extended_shares {
 
@@ -35,6 +36,11 @@ inline constexpr BasisMatrix kBasis[8] = {
     {0b0111, 0b1110},
 };
 
+// What kvt shadows says of the scheme, as it says of the threshold schemes.
+inline constexpr const char* kDescription =
+    "extended (2, 2): Ateniese, Blundo, De Santis and Stinson 1996, a cover for each share, m = 4 in 2 x 2 "
+    "blocks, relative difference 1/4 (and 1/4 for each cover in its share)";
+
 inline constexpr int kBlackInShare[2] = {2, 3};  // cover white, cover black
 inline constexpr int kBlackInStack[2] = {3, 4};  // secret white, secret black
 
@@ -46,9 +52,6 @@ constexpr int Combination(std::uint8_t secret, std::uint8_t cover1, std::uint8_t
 
 inline constexpr int kPermutations = 24;
 
-// Where random bytes come from: fills the buffer, false when it can't.
-using RandomBytes = std::function<bool(std::uint8_t* bytes, std::size_t count)>;
-
 // The two shares of secret frames with two cover frames of the same shape, a frame at a time.
 class CExtendedShareMaker {
 public:
@@ -57,17 +60,17 @@ public:
     bool Prepare(std::size_t width, std::size_t height, std::size_t stride);
 
     // Both shares' frames, whose alignment bytes are 0 (never written). False when the random
-    // bytes run dry, with the shares partly written.
+    // source runs dry, with the shares partly written.
     bool Make(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
-              const RandomBytes& random, std::uint8_t* share1, std::uint8_t* share2);
+              CRandomSource& random, std::uint8_t* share1, std::uint8_t* share2);
 
 private:
     // Permutation indices (0..23) for the next row, from random bytes: a byte below 240 gives
     // byte % 24, one above is drawn again, so that no permutation is likelier than another. The
     // caller may overwrite them.
-    std::uint8_t* NextPermutations(const RandomBytes& random, std::size_t count);
+    std::uint8_t* NextPermutations(CRandomSource& random, std::size_t count);
     // The next spare random byte below 240.
-    bool NextAccepted(const RandomBytes& random, std::uint8_t& byte);
+    bool NextAccepted(CRandomSource& random, std::uint8_t& byte);
 
     std::size_t m_nWidth = 0;
     std::size_t m_nHeight = 0;

@@ -7,6 +7,7 @@
 #include "RunKvt.h"
 #include "TempDir.h"
 #include "TestStreams.h"
+#include "vss/ExtendedShares.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -56,7 +57,8 @@ TEST_F(CoverShadows, EachShareShowsItsCoverAndTheStackTheSecretInEveryFrame)
     Put("c2.kvt", w, h, 2, Cover2);  // loops: frames 0, 1, 0, 1, 0
     const KvtRun run = Kvt({"shadows", secret, "--cover", At("c1.kvt"), "--cover", At("c2.kvt")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "seed: none (system random)\n" + At("s-Shadow1.kvt") + "\n" + At("s-Shadow2.kvt") + "\n");
+    EXPECT_EQ(run.out, std::string("scheme: ") + extended_shares::kDescription + "\nseed: none (system random)\n" +
+                           At("s-Shadow1.kvt") + "\n" + At("s-Shadow2.kvt") + "\n");
     const Bytes s1 = ReadBytes(dir / "s-Shadow1.kvt"), s2 = ReadBytes(dir / "s-Shadow2.kvt");
     ASSERT_EQ(s1.size(), 24u + 4u * w * h * frames);
     ASSERT_EQ(s2.size(), s1.size());
@@ -75,6 +77,16 @@ TEST_F(CoverShadows, EachShareShowsItsCoverAndTheStackTheSecretInEveryFrame)
         }
     }
     EXPECT_NE(run.err.find("grey pixels"), std::string::npos) << "the secret's greys count as white, with a warning";
+    // A seed repeats the shares.
+    std::filesystem::create_directory(dir / "a");
+    std::filesystem::create_directory(dir / "b");
+    for (const char* sub : {"a", "b"})
+        ASSERT_EQ(Kvt({"shadows", secret, "--cover", At("c1.kvt"), "--cover", At("c2.kvt"), "--seed", "7", "--out-dir",
+                       At(sub)})
+                      .status,
+                  0);
+    EXPECT_EQ(ReadBytes(dir / "a" / "s-Shadow1.kvt"), ReadBytes(dir / "b" / "s-Shadow1.kvt"));
+    EXPECT_NE(ReadBytes(dir / "a" / "s-Shadow1.kvt"), s1);
 }
 
 TEST_F(CoverShadows, AKeyedShareKeepsTheKeysBlocksAndRevealsWithIt)
@@ -135,6 +147,8 @@ TEST_F(CoverShadows, BadCoversKeysAndOptionsAreRefusedAndWriteNothing)
         {{"--cover", At("cover.kvt")}, 2, "kvt shadows: --cover is given twice: the first share's cover, then the second's\n"},
         {{"--cover", At("cover.kvt"), "--cover", At("cover.kvt"), "--key", At("key.kvt")}, 2, "kvt shadows: --cover and --key exclude each other\n"},
         {{"--key", At("key.kvt"), "--seed", "3"}, 2, "kvt shadows: --key makes no random patterns: --seed does not go with it\n"},
+        {{"--cover", At("cover.kvt"), "--cover", At("cover.kvt"), "-k", "3"}, 2,
+         "kvt shadows: --cover makes (2, 2) shares of its own: -k does not go with it\n"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"shadows", secret};

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <random>
 #include <vector>
+
+#include "vss/RandomSource.h"
 
 using namespace extended_shares;
 
@@ -48,8 +51,19 @@ struct Shares {
     }
 };
 
-Shares MakeShares(const Frames& f, const RandomBytes& random)
+// Random bytes as a test gives them.
+class CFunctionSource final : public CRandomSource {
+public:
+    explicit CFunctionSource(std::function<bool(std::uint8_t*, std::size_t)> fill) : m_fill(std::move(fill)) {}
+    bool Fill(std::uint8_t* bytes, std::size_t count) override { return m_fill(bytes, count); }
+
+private:
+    std::function<bool(std::uint8_t*, std::size_t)> m_fill;
+};
+
+Shares MakeShares(const Frames& f, std::function<bool(std::uint8_t*, std::size_t)> fill)
 {
+    CFunctionSource random(std::move(fill));
     CExtendedShareMaker maker;
     EXPECT_TRUE(maker.Prepare(f.width, 1, f.stride));
     Shares s{(2 * f.width + 3) / 4 * 4, {}, {}};
@@ -60,7 +74,7 @@ Shares MakeShares(const Frames& f, const RandomBytes& random)
 }
 
 // Bytes 0, 1, ..., 23, 0, ...: with runs of 24 pixels each combination meets every permutation once.
-RandomBytes EveryPermutation()
+std::function<bool(std::uint8_t*, std::size_t)> EveryPermutation()
 {
     return [next = 0](std::uint8_t* bytes, std::size_t count) mutable {
         for (std::size_t i = 0; i < count; ++i)
@@ -125,7 +139,7 @@ TEST(ExtendedShares, OverEveryPermutationPatternsDependOnlyOnTheirOwnPicture)
 TEST(ExtendedShares, RandomPatternsOfAShareAreUniformOnALargeFrame)
 {
     std::mt19937 engine(20240613);
-    const RandomBytes random = [&](std::uint8_t* bytes, std::size_t count) {
+    const auto random = [&](std::uint8_t* bytes, std::size_t count) {
         for (std::size_t i = 0; i < count; ++i)
             bytes[i] = static_cast<std::uint8_t>(engine());
         return true;
@@ -172,6 +186,6 @@ TEST(ExtendedShares, RandomBytesThatRunDryFailTheFrame)
     CExtendedShareMaker maker;
     ASSERT_TRUE(maker.Prepare(f.width, 1, f.stride));
     std::vector<std::uint8_t> share1(2 * 20, 0), share2(2 * 20, 0);
-    EXPECT_FALSE(maker.Make(f.secret.data(), f.cover1.data(), f.cover2.data(),
-                            [](std::uint8_t*, std::size_t) { return false; }, share1.data(), share2.data()));
+    CFunctionSource dry([](std::uint8_t*, std::size_t) { return false; });
+    EXPECT_FALSE(maker.Make(f.secret.data(), f.cover1.data(), f.cover2.data(), dry, share1.data(), share2.data()));
 }

@@ -1,0 +1,120 @@
+#include "cli/CoverShares.h"
+
+#include <ostream>
+#include <string>
+
+#include "cli/StreamFiles.h"
+#include "io/Message.h"
+#include "stream/StreamFileReader.h"
+#include "vss/KeyShare.h"
+#include "vss/VssMessages.h"
+
+namespace fs = std::filesystem;
+using namespace vss_messages;
+
+namespace {
+constexpr const char* kCommand = "kvt shadows";
+
+// A cover may hold only black and white: a grey would show as white, and silently.
+std::optional<std::string> CoverFault(const BYTE* frame, const CImageStream& header)
+{
+    for (int y = 0; y < header.GetHeight(); ++y) {
+        const BYTE* row = frame + static_cast<std::size_t>(y) * static_cast<std::size_t>(header.GetRowStride());
+        for (int x = 0; x < header.GetWidth(); ++x) {
+            if (row[x] != 0 && row[x] != 255)
+                return "grey " + std::to_string(row[x]) + " at (" + std::to_string(x) + ", " + std::to_string(y) +
+                       "), where a cover is black and white: make it with kvt import, halftoned";
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> KeyFault(const BYTE* frame, const CImageStream& header)
+{
+    const auto fault = key_share::FindKeyFault(frame, static_cast<std::size_t>(header.GetWidth() / 2),
+                                               static_cast<std::size_t>(header.GetHeight() / 2));
+    if (!fault)
+        return std::nullopt;
+    const std::size_t x = 2 * fault->blockX, y = 2 * fault->blockY;
+    return "the block at (" + std::to_string(x) + ", " + std::to_string(y) + ") to (" + std::to_string(x + 1) + ", " +
+           std::to_string(y + 1) + ") has " + fault->what;
+}
+}  // namespace
+
+CCoverShares::CCoverShares()
+    : m_covers{CMatchedStream(kCommand, "cover", CoverFault), CMatchedStream(kCommand, "cover", CoverFault)}
+{
+}
+
+CCoverShares::~CCoverShares() = default;
+
+bool CCoverShares::Prepare(const CImageStream& secret, const fs::path& cover1, const fs::path& cover2,
+                           CRandomSource& random)
+{
+    m_pRandom = &random;
+    if (!InitializeShareHeader(secret, 2, 2, m_shareHeader))
+        return false;
+    const int width = secret.GetWidth(), height = secret.GetHeight();
+    const std::string hint =
+        " (kvt import --size " + std::to_string(width) + "x" + std::to_string(height) + " makes one)";
+    if (!m_covers[0].Open(cover1, width, height, hint) || !m_covers[1].Open(cover2, width, height, hint))
+        return false;
+    if (!m_maker.Prepare(static_cast<std::size_t>(width), static_cast<std::size_t>(height),
+                         static_cast<std::size_t>(secret.GetRowStride()))) {
+        ShowMessage(kShadowsNoMemory1);
+        return false;
+    }
+    return (m_secret = AllocateFrame(secret.GetFrameBytes(), kNotEnoughMemory)) &&
+           (m_shares[0] = AllocateFrame(m_shareHeader.GetFrameBytes(), kShadowsNoMemory1)) &&
+           (m_shares[1] = AllocateFrame(m_shareHeader.GetFrameBytes(), kShadowsNoMemory2));
+}
+
+bool CCoverShares::MakeNext(CStreamFileReader& secret)
+{
+    if (!secret.ReadFrame(m_secret.get()))
+        return false;
+    const BYTE* cover1 = m_covers[0].Next();
+    const BYTE* cover2 = cover1 ? m_covers[1].Next() : nullptr;
+    if (cover2 == nullptr)
+        return false;
+    if (m_maker.Make(m_secret.get(), cover1, cover2, *m_pRandom, m_shares[0].get(), m_shares[1].get()))
+        return true;
+    ShowMessage(kShadowsNoPatterns);
+    return false;
+}
+
+CKeyedShare::CKeyedShare() : m_key(kCommand, "key", KeyFault) {}
+
+CKeyedShare::~CKeyedShare() = default;
+
+bool CKeyedShare::Prepare(const CImageStream& secret, const fs::path& key)
+{
+    m_keyPath = key;
+    return InitializeShareHeader(secret, 2, 2, m_shareHeader) &&
+           m_key.Open(key, m_shareHeader.GetWidth(), m_shareHeader.GetHeight(), ": a first share of this secret's size") &&
+           (m_secret = AllocateFrame(secret.GetFrameBytes(), kNotEnoughMemory)) &&
+           (m_share = AllocateFrame(m_shareHeader.GetFrameBytes(), kShadowsNoMemory2));
+}
+
+bool CKeyedShare::MakeNext(CStreamFileReader& secret)
+{
+    const BYTE* key = secret.ReadFrame(m_secret.get()) ? m_key.Next() : nullptr;
+    if (key == nullptr)
+        return false;
+    const CImageStream& header = secret.GetHeader();
+    key_share::MakeKeyedShare(m_secret.get(), static_cast<std::size_t>(header.GetWidth()),
+                              static_cast<std::size_t>(header.GetHeight()), static_cast<std::size_t>(header.GetRowStride()),
+                              key, m_share.get());
+    return true;
+}
+
+void CKeyedShare::WarnOfReuse(std::ostream& err, const fs::path& secret) const
+{
+    // The key's randomness is all there is: each of its frames used twice gives away a difference.
+    err << kCommand << ": warning: a key serves one secret: whoever holds two shares made against "
+        << m_keyPath.string() << " can stack them and see where their secrets differ";
+    if (m_key.GetFrameCount() < m_shareHeader.GetFrameCount())
+        err << "; and since it has fewer frames than " << secret.string()
+            << ", two frames of this share stacked show where those frames differ";
+    err << ".\n";
+}

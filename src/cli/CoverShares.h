@@ -1,0 +1,68 @@
+#pragma once
+// Shares of kinds beyond the threshold schemes: two that each show a cover picture (extended
+// shares), and a second share made against an existing first share, a key.
+
+#include <array>
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+
+#include "cli/MatchedStream.h"
+#include "cli/ShareStreams.h"
+#include "vss/ExtendedShares.h"
+
+class CRandomSource;
+
+// BASE-Shadow1.kvt shows cover 1, BASE-Shadow2.kvt cover 2, and only the two stacked the secret.
+class CCoverShares final : public CShareStreams {
+public:
+    CCoverShares();
+    ~CCoverShares() override;
+
+    // Checks the secret as every scheme does, opens the covers (black and white, the secret's size)
+    // and gets the buffers; false after the message. `random` must outlive this.
+    bool Prepare(const CImageStream& secret, const std::filesystem::path& cover1, const std::filesystem::path& cover2,
+                 CRandomSource& random);
+
+    const CImageStream& GetShareHeader() const override { return m_shareHeader; }
+    int GetShareCount() const override { return 2; }
+    bool MakeNext(CStreamFileReader& secret) override;
+    const BYTE* GetSecret() const override { return m_secret.get(); }
+    const BYTE* GetShare(int i) const override { return m_shares[static_cast<std::size_t>(i)].get(); }
+
+private:
+    CImageStream m_shareHeader;
+    CRandomSource* m_pRandom = nullptr;
+    std::array<CMatchedStream, 2> m_covers;
+    extended_shares::CExtendedShareMaker m_maker;
+    FrameBuffer m_secret;
+    std::array<FrameBuffer, 2> m_shares;
+};
+
+// BASE-Shadow2.kvt alone: where the secret is white the key's blocks, where black their complement.
+class CKeyedShare final : public CShareStreams {
+public:
+    CKeyedShare();
+    ~CKeyedShare() override;
+
+    // Checks the secret as every scheme does and opens the key (a first share of the secret's
+    // shares' size, every block two of four black, checked frame by frame); false after the message.
+    bool Prepare(const CImageStream& secret, const std::filesystem::path& key);
+
+    const CImageStream& GetShareHeader() const override { return m_shareHeader; }
+    int GetShareCount() const override { return 1; }
+    int GetShareNumber(int) const override { return 2; }
+    bool MakeNext(CStreamFileReader& secret) override;
+    const BYTE* GetSecret() const override { return m_secret.get(); }
+    const BYTE* GetShare(int) const override { return m_share.get(); }
+
+    // What the key's reuse gives away, for stderr after the share is written.
+    void WarnOfReuse(std::ostream& err, const std::filesystem::path& secret) const;
+
+private:
+    CImageStream m_shareHeader;
+    std::filesystem::path m_keyPath;
+    CMatchedStream m_key;
+    FrameBuffer m_secret;
+    FrameBuffer m_share;
+};

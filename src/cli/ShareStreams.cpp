@@ -1,0 +1,24 @@
+#include "cli/ShareStreams.h"
+
+#include <climits>
+
+#include "io/Message.h"
+#include "vss/VssMessages.h"
+
+bool InitializeShareHeader(const CImageStream& secret, int blockWidth, int blockHeight, CImageStream& shareHeader)
+{
+    using namespace vss_messages;
+    const long long width = secret.GetWidth(), height = secret.GetHeight();
+    // Rows are padded to whole words, so a width must leave room for its padding.
+    if (width < 0 || height < 0 || width * blockWidth > INT_MAX - 3 || height * blockHeight > INT_MAX) {
+        ShowMessage(kShadowsNoMemory1);
+        return false;
+    }
+    shareHeader.Initialize(static_cast<int>(width * blockWidth), static_cast<int>(height * blockHeight),
+                           secret.GetFrameCount());
+    if (secret.GetFrameCount() == 0) {
+        ShowMessage(kShadowsNoImages);
+        return false;
+    }
+    return true;
+}
