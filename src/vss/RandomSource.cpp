@@ -1,36 +1,21 @@
 #include "vss/RandomSource.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <sys/random.h>
 
 #include <sodium.h>
 
 namespace {
 // Keystream per batch: large enough that the call is rare, small enough to stay in L2.
 constexpr std::size_t kBatchBytes = 64 * 1024;
-
-bool GetSystemRandom(std::uint8_t* out, std::size_t count)
-{
-    while (count > 0) {
-        const ssize_t n = ::getrandom(out, count, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        out += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 }  // namespace
 
 std::unique_ptr<CChaChaRandomSource> CChaChaRandomSource::FromSystem()
 {
     std::uint8_t key[kKeyBytes];
-    if (sodium_init() < 0 || !GetSystemRandom(key, sizeof key))
+    if (sodium_init() < 0)
         return nullptr;
+    randombytes_buf(key, sizeof key);  // the kernel's getrandom on Linux
     std::unique_ptr<CChaChaRandomSource> source(new CChaChaRandomSource(key));
     sodium_memzero(key, sizeof key);
     return source;

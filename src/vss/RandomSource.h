@@ -18,8 +18,8 @@ class CChaChaRandomSource final : public CRandomSource {
 public:
     static constexpr std::size_t kKeyBytes = 32;
 
-    // Keyed from getrandom: no two runs agree, and the shares keep their secret. Null when the
-    // system gives no random bytes or libsodium can't start.
+    // Keyed from getrandom: no two runs agree, and the shares keep their secret. Null when
+    // libsodium, which reads the system's generator, can't start.
     static std::unique_ptr<CChaChaRandomSource> FromSystem();
     // Keyed from a hash of the seed: the same seed gives the same bytes, so anyone who searches the
     // seeds can repeat them.

@@ -57,14 +57,7 @@ protected:
         return usage.ru_maxrss;
     }
 
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.Path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Names() const { return dir.FileNames(); }
 
     TempDir dir;
 

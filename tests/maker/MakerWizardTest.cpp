@@ -295,11 +295,7 @@ TEST_F(MakerWizard, AFailedFinishLeavesAnExistingFileUntouched)
     EXPECT_FALSE(Finish());
     EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Open File Error"});
     EXPECT_EQ(Output(), kOld);
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"1.raw", "out.kvt"}));
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"1.raw", "out.kvt"}));
 }
 
 TEST_F(MakerWizard, ARawFileThatShrankSinceItsInsertionIsRefusedAtFinish)

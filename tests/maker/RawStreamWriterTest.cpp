@@ -24,14 +24,7 @@ protected:
         WriteBytes(dir / name, bytes);
         return dir / name;
     }
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.Path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Names() const { return dir.FileNames(); }
 
     TempDir dir;
     MessageRecorder messages;

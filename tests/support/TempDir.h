@@ -2,6 +2,7 @@
 // A fresh folder for one test, removed with everything in it afterwards.
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -23,6 +24,16 @@ public:
 
     const std::filesystem::path& Path() const { return m_path; }
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+    // The names of the files in the folder, sorted.
+    std::vector<std::string> FileNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
 private:
     std::filesystem::path m_path;
