@@ -71,14 +71,26 @@ void BM_ShadowFrameReused_Scalar(benchmark::State& state)
 }
 BENCHMARK(BM_ShadowFrameReused_Scalar)->Unit(benchmark::kMillisecond);
 
+// A vector kernel set, or a skip on a CPU without it.
+void VectorFrameReused(benchmark::State& state, const shadow_kernels::Kernels* kernels, const char* missing)
+{
+    if (kernels != nullptr)
+        ShadowFrameReused(state, *kernels, false);
+    else
+        state.SkipWithError(missing);
+}
+
 void BM_ShadowFrameReused_Avx2(benchmark::State& state)
 {
-    if (const auto* avx2 = shadow_kernels::Avx2Kernels())
-        ShadowFrameReused(state, *avx2, false);
-    else
-        state.SkipWithError("no AVX2");
+    VectorFrameReused(state, shadow_kernels::Avx2Kernels(), "no AVX2");
 }
 BENCHMARK(BM_ShadowFrameReused_Avx2)->Unit(benchmark::kMillisecond);
+
+void BM_ShadowFrameReused_Avx512(benchmark::State& state)
+{
+    VectorFrameReused(state, shadow_kernels::Avx512Kernels(), "no AVX-512 F and BW");
+}
+BENCHMARK(BM_ShadowFrameReused_Avx512)->Unit(benchmark::kMillisecond);
 
 void BM_ShadowFrameReused_Best(benchmark::State& state)
 {
