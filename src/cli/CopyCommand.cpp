@@ -20,22 +20,22 @@ int RunCopy(const CopyOptions& options, const CommonOptions& common)
     CStreamFileReader reader;
     if (!OpenInput(reader, options.in))
         return kExitFailed;
-    const CImageStream& header = reader.GetHeader();
+    const KvtHeader& header = reader.GetHeader();
     // The header goes out as it came in, reserved fields included, as the player's save keeps them.
     CStreamFileWriter writer;
-    if (header.GetFrameCount() == 0 || !writer.Open(options.out, header)) {
-        ShowSaveError(options.out, header.GetFrameCount() == 0 ? "no frames" : writer.GetError());
+    if (header.frameCount == 0 || !writer.Open(options.out, header)) {
+        ShowSaveError(options.out, header.frameCount == 0 ? "no frames" : writer.GetError());
         return kExitFailed;
     }
-    const FrameBuffer frame = AllocateFrame(header.GetFrameBytes(), kNotEnoughMemory);
+    const FrameBuffer frame = AllocateFrame(header.FrameBytes(), kNotEnoughMemory);
     if (!frame)
         return kExitFailed;
 
-    CProgressLine progress("Copying", header.GetFrameCount(), common.quiet);
-    for (unsigned n = 0; n < header.GetFrameCount(); ++n) {
+    CProgressLine progress("Copying", header.frameCount, common.quiet);
+    for (unsigned n = 0; n < header.frameCount; ++n) {
         if (!reader.ReadFrame(frame.get()) || !WriteOutputFrame(writer, frame.get()))
             return kExitFailed;
-        progress.Advance(header.GetFrameSize());
+        progress.Advance(header.frameSize);
     }
     progress.Finish();
     return CommitOutput(writer) ? kExitOk : kExitFailed;

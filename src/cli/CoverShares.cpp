@@ -16,11 +16,11 @@ namespace {
 constexpr const char* kCommand = "kvt shadows";
 
 // A cover may hold only black and white: a grey would show as white, and silently.
-std::optional<std::string> CoverFault(const BYTE* frame, const CImageStream& header)
+std::optional<std::string> CoverFault(const BYTE* frame, const KvtHeader& header)
 {
-    for (int y = 0; y < header.GetHeight(); ++y) {
-        const BYTE* row = frame + static_cast<std::size_t>(y) * static_cast<std::size_t>(header.GetRowStride());
-        for (int x = 0; x < header.GetWidth(); ++x) {
+    for (int y = 0; y < header.height; ++y) {
+        const BYTE* row = frame + static_cast<std::size_t>(y) * static_cast<std::size_t>(header.RowStride());
+        for (int x = 0; x < header.width; ++x) {
             if (row[x] != 0 && row[x] != 255)
                 return "grey " + std::to_string(row[x]) + " at (" + std::to_string(x) + ", " + std::to_string(y) +
                        "), where a cover is black and white: make it with kvt import, halftoned";
@@ -29,10 +29,10 @@ std::optional<std::string> CoverFault(const BYTE* frame, const CImageStream& hea
     return std::nullopt;
 }
 
-std::optional<std::string> KeyFault(const BYTE* frame, const CImageStream& header)
+std::optional<std::string> KeyFault(const BYTE* frame, const KvtHeader& header)
 {
-    const auto fault = key_share::FindKeyFault(frame, static_cast<std::size_t>(header.GetWidth() / 2),
-                                               static_cast<std::size_t>(header.GetHeight() / 2));
+    const auto fault = key_share::FindKeyFault(frame, static_cast<std::size_t>(header.width / 2),
+                                               static_cast<std::size_t>(header.height / 2));
     if (!fault)
         return std::nullopt;
     const std::size_t x = 2 * fault->blockX, y = 2 * fault->blockY;
@@ -48,25 +48,25 @@ CCoverShares::CCoverShares()
 
 CCoverShares::~CCoverShares() = default;
 
-bool CCoverShares::Prepare(const CImageStream& secret, const fs::path& cover1, const fs::path& cover2,
+bool CCoverShares::Prepare(const KvtHeader& secret, const fs::path& cover1, const fs::path& cover2,
                            CRandomSource& random)
 {
     m_pRandom = &random;
     if (!InitializeShareHeader(secret, 2, 2, m_shareHeader))
         return false;
-    const int width = secret.GetWidth(), height = secret.GetHeight();
+    const int width = secret.width, height = secret.height;
     const std::string hint =
         " (kvt import --size " + std::to_string(width) + "x" + std::to_string(height) + " makes one)";
     if (!m_covers[0].Open(cover1, width, height, hint) || !m_covers[1].Open(cover2, width, height, hint))
         return false;
     if (!m_maker.Prepare(static_cast<std::size_t>(width), static_cast<std::size_t>(height),
-                         static_cast<std::size_t>(secret.GetRowStride()))) {
+                         static_cast<std::size_t>(secret.RowStride()))) {
         ShowMessage(kShadowsNoMemory1);
         return false;
     }
-    return (m_secret = AllocateFrame(secret.GetFrameBytes(), kNotEnoughMemory)) &&
-           (m_shares[0] = AllocateFrame(m_shareHeader.GetFrameBytes(), kShadowsNoMemory1)) &&
-           (m_shares[1] = AllocateFrame(m_shareHeader.GetFrameBytes(), kShadowsNoMemory2));
+    return (m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)) &&
+           (m_shares[0] = AllocateFrame(m_shareHeader.FrameBytes(), kShadowsNoMemory1)) &&
+           (m_shares[1] = AllocateFrame(m_shareHeader.FrameBytes(), kShadowsNoMemory2));
 }
 
 bool CCoverShares::MakeNext(CStreamFileReader& secret)
@@ -87,13 +87,13 @@ CKeyedShare::CKeyedShare() : m_key(kCommand, "key", KeyFault) {}
 
 CKeyedShare::~CKeyedShare() = default;
 
-bool CKeyedShare::Prepare(const CImageStream& secret, const fs::path& key)
+bool CKeyedShare::Prepare(const KvtHeader& secret, const fs::path& key)
 {
     m_keyPath = key;
     return InitializeShareHeader(secret, 2, 2, m_shareHeader) &&
-           m_key.Open(key, m_shareHeader.GetWidth(), m_shareHeader.GetHeight(), ": a first share of this secret's size") &&
-           (m_secret = AllocateFrame(secret.GetFrameBytes(), kNotEnoughMemory)) &&
-           (m_share = AllocateFrame(m_shareHeader.GetFrameBytes(), kShadowsNoMemory2));
+           m_key.Open(key, m_shareHeader.width, m_shareHeader.height, ": a first share of this secret's size") &&
+           (m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)) &&
+           (m_share = AllocateFrame(m_shareHeader.FrameBytes(), kShadowsNoMemory2));
 }
 
 bool CKeyedShare::MakeNext(CStreamFileReader& secret)
@@ -101,9 +101,9 @@ bool CKeyedShare::MakeNext(CStreamFileReader& secret)
     const BYTE* key = secret.ReadFrame(m_secret.get()) ? m_key.Next() : nullptr;
     if (key == nullptr)
         return false;
-    const CImageStream& header = secret.GetHeader();
-    key_share::MakeKeyedShare(m_secret.get(), static_cast<std::size_t>(header.GetWidth()),
-                              static_cast<std::size_t>(header.GetHeight()), static_cast<std::size_t>(header.GetRowStride()),
+    const KvtHeader& header = secret.GetHeader();
+    key_share::MakeKeyedShare(m_secret.get(), static_cast<std::size_t>(header.width),
+                              static_cast<std::size_t>(header.height), static_cast<std::size_t>(header.RowStride()),
                               key, m_share.get());
     return true;
 }
@@ -113,7 +113,7 @@ void CKeyedShare::WarnOfReuse(std::ostream& err, const fs::path& secret) const
     // The key's randomness is all there is: each of its frames used twice gives away a difference.
     err << kCommand << ": warning: a key serves one secret: whoever holds two shares made against "
         << m_keyPath.string() << " can stack them and see where their secrets differ";
-    if (m_key.GetFrameCount() < m_shareHeader.GetFrameCount())
+    if (m_key.GetFrameCount() < m_shareHeader.frameCount)
         err << "; and since it has fewer frames than " << secret.string()
             << ", two frames of this share stacked show where those frames differ";
     err << ".\n";

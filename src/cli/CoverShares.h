@@ -21,17 +21,17 @@ public:
 
     // Checks the secret as every scheme does, opens the covers (black and white, the secret's size)
     // and gets the buffers; false after the message. `random` must outlive this.
-    bool Prepare(const CImageStream& secret, const std::filesystem::path& cover1, const std::filesystem::path& cover2,
+    bool Prepare(const KvtHeader& secret, const std::filesystem::path& cover1, const std::filesystem::path& cover2,
                  CRandomSource& random);
 
-    const CImageStream& GetShareHeader() const override { return m_shareHeader; }
+    const KvtHeader& GetShareHeader() const override { return m_shareHeader; }
     int GetShareCount() const override { return 2; }
     bool MakeNext(CStreamFileReader& secret) override;
     const BYTE* GetSecret() const override { return m_secret.get(); }
     const BYTE* GetShare(int i) const override { return m_shares[static_cast<std::size_t>(i)].get(); }
 
 private:
-    CImageStream m_shareHeader;
+    KvtHeader m_shareHeader;
     CRandomSource* m_pRandom = nullptr;
     std::array<CMatchedStream, 2> m_covers;
     extended_shares::CExtendedShareMaker m_maker;
@@ -47,9 +47,9 @@ public:
 
     // Checks the secret as every scheme does and opens the key (a first share of the secret's
     // shares' size, every block two of four black, checked frame by frame); false after the message.
-    bool Prepare(const CImageStream& secret, const std::filesystem::path& key);
+    bool Prepare(const KvtHeader& secret, const std::filesystem::path& key);
 
-    const CImageStream& GetShareHeader() const override { return m_shareHeader; }
+    const KvtHeader& GetShareHeader() const override { return m_shareHeader; }
     int GetShareCount() const override { return 1; }
     int GetShareNumber(int) const override { return 2; }
     bool MakeNext(CStreamFileReader& secret) override;
@@ -60,7 +60,7 @@ public:
     void WarnOfReuse(std::ostream& err, const std::filesystem::path& secret) const;
 
 private:
-    CImageStream m_shareHeader;
+    KvtHeader m_shareHeader;
     std::filesystem::path m_keyPath;
     CMatchedStream m_key;
     FrameBuffer m_secret;

@@ -60,7 +60,7 @@ int OpenInput(const char* command, const std::string& path, const std::string& f
     if (!::OpenInput(input.reader, path))
         return kExitFailed;
     std::string error;
-    const auto range = ParseFrameRange(frames, input.reader.GetHeader().GetFrameCount(), error);
+    const auto range = ParseFrameRange(frames, input.reader.GetHeader().frameCount, error);
     if (!range) {
         std::cerr << command << ": " << error << '\n';
         return kExitUsage;
@@ -73,8 +73,8 @@ int OpenInput(const char* command, const std::string& path, const std::string& f
 // sink; the sink's output is in place only when every frame went in.
 int WriteFrames(const char* command, Input& input, int scale, CFrameSink& sink, const CommonOptions& common)
 {
-    const CImageStream& header = input.reader.GetHeader();
-    std::vector<BYTE> frame(header.GetFrameBytes());
+    const KvtHeader& header = input.reader.GetHeader();
+    std::vector<BYTE> frame(header.FrameBytes());
     CProgressLine progress(command, static_cast<std::uint64_t>(input.range.Count()), common.quiet);
     auto fail = [&](const std::string& error) {
         progress.Finish();
@@ -88,7 +88,7 @@ int WriteFrames(const char* command, Input& input, int scale, CFrameSink& sink, 
         if (index < input.range.first)
             continue;
         const std::uint64_t before = sink.GetBytesWritten();
-        const QImage grey = WrapGreyFrame(frame.data(), header.GetWidth(), header.GetHeight());
+        const QImage grey = WrapGreyFrame(frame.data(), header.width, header.height);
         if (!sink.Write(ScaleUpNearest(grey, scale), index))
             return fail(sink.GetError());
         progress.Advance(sink.GetBytesWritten() - before);
@@ -196,8 +196,8 @@ int RunExport(const ExportOptions& options, const CommonOptions& common)
     Input input;
     if (const int status = OpenInput("kvt export", options.in, options.frames, input))
         return status;
-    const CImageStream& header = input.reader.GetHeader();
-    const QSize size(header.GetWidth() * options.scale, header.GetHeight() * options.scale);
+    const KvtHeader& header = input.reader.GetHeader();
+    const QSize size(header.width * options.scale, header.height * options.scale);
     if (size.width() > kMaxSide || size.height() > kMaxSide) {
         std::cerr << "kvt export: --scale " << options.scale << " makes " << size.width() << " x "
                   << size.height() << " pixels, more than " << kMaxSide << " a side\n";
@@ -253,8 +253,8 @@ int RunPrint(const PrintOptions& options, const CommonOptions& common)
     Input input;
     if (const int status = OpenInput("kvt print", options.in, options.frames, input))
         return status;
-    const int width = input.reader.GetHeader().GetWidth();
-    const int height = input.reader.GetHeader().GetHeight();
+    const int width = input.reader.GetHeader().width;
+    const int height = input.reader.GetHeader().height;
     const std::string pixelSize = options.dpi > 0 ? "1/" + std::to_string(options.dpi) + " inch"
                                                   : FormatMillimetres(*pixelMm);
     const QPageSize::PageSizeId page = options.page == "letter" ? QPageSize::Letter : QPageSize::A4;

@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-void CGreySecretCheck::CountFrame(const BYTE* frame, const CImageStream& secret)
+void CGreySecretCheck::CountFrame(const BYTE* frame, const KvtHeader& secret)
 {
-    const int width = secret.GetWidth();
-    const auto stride = static_cast<std::size_t>(secret.GetRowStride());
-    for (int y = 0; y < secret.GetHeight(); ++y) {
+    const int width = secret.width;
+    const auto stride = static_cast<std::size_t>(secret.RowStride());
+    for (int y = 0; y < secret.height; ++y) {
         const BYTE* row = frame + static_cast<std::size_t>(y) * stride;
         unsigned grey = 0;  // a row has at most 65536 pixels
         for (int x = 0; x < width; ++x)

@@ -12,7 +12,7 @@
 class CGreySecretCheck {
 public:
     // A frame of `secret`, its rows at the stream's row stride.
-    void CountFrame(const BYTE* frame, const CImageStream& secret);
+    void CountFrame(const BYTE* frame, const KvtHeader& secret);
 
     std::uint64_t GetGreyPixels() const { return m_greyPixels; }
 

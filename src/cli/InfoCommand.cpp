@@ -15,12 +15,11 @@ int RunInfo(const std::string& file)
     CStreamFileReader reader;
     if (!OpenInput(reader, file))
         return kExitFailed;
-    const CImageStream& header = reader.GetHeader();
-    const auto reserved = header.GetReserved();
-    std::cout << "width: " << header.GetWidth() << "\nheight: " << header.GetHeight()
-              << "\nframe size: " << header.GetFrameSize() << "\nframe count: " << header.GetFrameCount()
-              << "\nframes: " << header.GetFrameCount() << "\nreserved: " << reserved[0] << ' ' << reserved[1]
-              << ' ' << reserved[2] << ' ' << reserved[3] << '\n';
+    const KvtHeader& header = reader.GetHeader();
+    std::cout << "width: " << header.width << "\nheight: " << header.height
+              << "\nframe size: " << header.frameSize << "\nframe count: " << header.frameCount
+              << "\nframes: " << header.frameCount << "\nreserved: " << header.reserved1 << ' ' << header.reserved2
+              << ' ' << header.reserved3 << ' ' << header.reserved4 << '\n';
     return kExitOk;
 }
 }  // namespace

@@ -45,7 +45,7 @@ bool CheckModeOptions(const InterlaceOptions& options)
 
 FrameSource WholeFile(const CStreamFileReader& reader)
 {
-    return {reader.GetHeader(), reader.GetHeader().GetFrameCount()};
+    return {reader.GetHeader(), reader.GetHeader().frameCount};
 }
 
 int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
@@ -67,21 +67,21 @@ int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
     CStreamedShadows fresh;
     if (mode2 && (!OpenInput(secret, *options.secret) || !fresh.Prepare(secret.GetHeader())))
         return kExitFailed;
-    const FrameSource freshSource{fresh.GetShadowHeader(), fresh.GetShadowHeader().GetFrameCount()};
+    const FrameSource freshSource{fresh.GetShadowHeader(), fresh.GetShadowHeader().frameCount};
     const auto frames = mode2 ? CheckInterlaceMode2(sources[0], sources[1], freshSource, freshSource)
                               : CheckInterlaceMode1(sources);
     if (!frames)
         return kExitFailed;
 
-    const CImageStream& shape = a.GetHeader();
+    const KvtHeader& shape = a.GetHeader();
     CStreamFileWriter writer;
     FrameBuffer frame;
     if (!OpenOutput(writer, options.out, shape, *frames) ||
-        !(frame = AllocateFrame(shape.GetFrameBytes(), vss_messages::kInterlaceNoMemory)))
+        !(frame = AllocateFrame(shape.FrameBytes(), vss_messages::kInterlaceNoMemory)))
         return kExitFailed;
     CProgressLine progress("Interlacing", *frames, common.quiet);
     const auto write = [&](const BYTE* result) {
-        progress.Advance(shape.GetFrameSize());
+        progress.Advance(shape.frameSize);
         return WriteOutputFrame(writer, result);
     };
     const auto copy = [&](CStreamFileReader& from) { return from.ReadFrame(frame.get()) && write(frame.get()); };
@@ -92,7 +92,7 @@ int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
         return true;
     };
     // Frame k of each source in turn: A B ..., or A C B D with C and D made from secret frame k.
-    for (unsigned k = 0; k < shape.GetFrameCount(); ++k) {
+    for (unsigned k = 0; k < shape.frameCount; ++k) {
         const bool written = mode2 ? copy(a) && fresh.MakeNext(secret, *seed->source) &&
                                          write(fresh.GetShadow1()) && copy(*shadows[1]) && write(fresh.GetShadow2())
                                    : copyEach();

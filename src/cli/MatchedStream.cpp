@@ -55,36 +55,36 @@ bool CMatchedStream::Open(const std::filesystem::path& path, int width, int heig
     m_bLooped = false;
     if (!Reopen())
         return false;
-    const CImageStream& header = m_reader->GetHeader();
-    if (header.GetWidth() != width || header.GetHeight() != height) {
-        Refuse("frames of " + std::to_string(header.GetWidth()) + "x" + std::to_string(header.GetHeight()) +
+    const KvtHeader& header = m_reader->GetHeader();
+    if (header.width != width || header.height != height) {
+        Refuse("frames of " + std::to_string(header.width) + "x" + std::to_string(header.height) +
                ", where a " + m_strRole + " of this secret has " + std::to_string(width) + "x" +
                std::to_string(height) + std::string(sizeHint));
         return false;
     }
-    if (header.GetFrameCount() == 0) {
+    if (header.frameCount == 0) {
         Refuse("no frames, where a " + m_strRole + " needs one at least");
         return false;
     }
-    m_frame = AllocateFrame(header.GetFrameBytes(), "kvt: not enough memory");
+    m_frame = AllocateFrame(header.FrameBytes(), "kvt: not enough memory");
     return m_frame != nullptr;
 }
 
 const BYTE* CMatchedStream::Next()
 {
-    if (m_nNext == m_reader->GetHeader().GetFrameCount()) {
+    if (m_nNext == m_reader->GetHeader().frameCount) {
         m_bLooped = true;
         // A one-frame stream stays in memory; a longer one is read again from its start, and must
         // still have the header the frame buffer was made for.
         if (m_nNext == 1)
             return m_frame.get();
         const std::uint32_t frames = m_nNext;
-        const int width = m_reader->GetHeader().GetWidth();
-        const int height = m_reader->GetHeader().GetHeight();
+        const int width = m_reader->GetHeader().width;
+        const int height = m_reader->GetHeader().height;
         if (!Reopen())
             return nullptr;
-        const CImageStream& again = m_reader->GetHeader();
-        if (again.GetFrameCount() != frames || again.GetWidth() != width || again.GetHeight() != height) {
+        const KvtHeader& again = m_reader->GetHeader();
+        if (again.frameCount != frames || again.width != width || again.height != height) {
             Refuse("changed while it was read");
             return nullptr;
         }
@@ -106,5 +106,5 @@ const BYTE* CMatchedStream::Next()
 
 std::uint16_t CMatchedStream::GetFrameCount() const
 {
-    return m_reader->GetHeader().GetFrameCount();
+    return m_reader->GetHeader().frameCount;
 }

@@ -19,7 +19,7 @@ class CStreamFileReader;
 class CMatchedStream {
 public:
     // What is wrong with a frame, or nothing. Frames are checked the first time they are read.
-    using FrameCheck = std::function<std::optional<std::string>(const BYTE* frame, const CImageStream& header)>;
+    using FrameCheck = std::function<std::optional<std::string>(const BYTE* frame, const KvtHeader& header)>;
 
     CMatchedStream(std::string command, std::string role, FrameCheck check);
     ~CMatchedStream();

@@ -34,9 +34,9 @@ bool Refuse(const std::string& why)
     return false;
 }
 
-std::string SizeText(const CImageStream& header)
+std::string SizeText(const KvtHeader& header)
 {
-    return std::to_string(header.GetWidth()) + " x " + std::to_string(header.GetHeight());
+    return std::to_string(header.width) + " x " + std::to_string(header.height);
 }
 
 // The per-frame CSV, written through the safe writer: complete or not at all.
@@ -82,19 +82,19 @@ private:
 };
 
 // The shares' block over the secret, or nothing after the message.
-std::optional<BlockShape> CheckSizes(const MeasureOptions& options, const CImageStream& secret,
+std::optional<BlockShape> CheckSizes(const MeasureOptions& options, const KvtHeader& secret,
                                      const std::vector<std::unique_ptr<CStreamFileReader>>& shares)
 {
-    const CImageStream& first = shares.front()->GetHeader();
+    const KvtHeader& first = shares.front()->GetHeader();
     for (std::size_t s = 1; s < shares.size(); ++s) {
-        const CImageStream& other = shares[s]->GetHeader();
-        if (other.GetWidth() != first.GetWidth() || other.GetHeight() != first.GetHeight()) {
+        const KvtHeader& other = shares[s]->GetHeader();
+        if (other.width != first.width || other.height != first.height) {
             Refuse(options.shares[s] + " is " + SizeText(other) + " but " + options.shares[0] + " is " +
                    SizeText(first) + ": the shares must be of one size");
             return std::nullopt;
         }
     }
-    const auto block = DeriveBlockShape(secret.GetWidth(), secret.GetHeight(), first.GetWidth(), first.GetHeight());
+    const auto block = DeriveBlockShape(secret.width, secret.height, first.width, first.height);
     if (!block) {
         Refuse("the shares' size " + SizeText(first) + " is not a whole multiple of the secret's " + SizeText(secret) +
                " (" + options.secret + ")");
@@ -128,21 +128,21 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
     const auto block = CheckSizes(options, secret.GetHeader(), shares);
     if (!block)
         return kExitFailed;
-    unsigned frames = secret.GetHeader().GetFrameCount();
+    unsigned frames = secret.GetHeader().frameCount;
     std::string shortest = options.secret;
     for (std::size_t s = 0; s < shares.size(); ++s)
-        if (shares[s]->GetHeader().GetFrameCount() < frames)
-            frames = shares[s]->GetHeader().GetFrameCount(), shortest = options.shares[s];
+        if (shares[s]->GetHeader().frameCount < frames)
+            frames = shares[s]->GetHeader().frameCount, shortest = options.shares[s];
     if (frames == 0)
         return Refuse("nothing to measure: " + shortest + " holds no frame"), kExitFailed;
 
-    const CImageStream& secretHeader = secret.GetHeader();
-    const CImageStream& shareHeader = shares.front()->GetHeader();
-    const FrameBuffer secretFrame = AllocateFrame(secretHeader.GetFrameBytes(), "kvt measure: not enough memory");
+    const KvtHeader& secretHeader = secret.GetHeader();
+    const KvtHeader& shareHeader = shares.front()->GetHeader();
+    const FrameBuffer secretFrame = AllocateFrame(secretHeader.FrameBytes(), "kvt measure: not enough memory");
     std::vector<FrameBuffer> shareFrames;
     std::vector<const BYTE*> shareRows;
     for (int s = 0; s < shareCount && secretFrame; ++s) {
-        shareFrames.push_back(AllocateFrame(shareHeader.GetFrameBytes(), "kvt measure: not enough memory"));
+        shareFrames.push_back(AllocateFrame(shareHeader.FrameBytes(), "kvt measure: not enough memory"));
         if (!shareFrames.back())
             return kExitFailed;
         shareRows.push_back(shareFrames.back().get());
@@ -153,13 +153,13 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
     if (options.csv && !csv.emplace(*options.csv).Open())
         return kExitFailed;
 
-    CShareMeasurement measurement(secretHeader.GetWidth(), secretHeader.GetHeight(), *block, shareCount,
+    CShareMeasurement measurement(secretHeader.width, secretHeader.height, *block, shareCount,
                                   options.subsets.value_or(1));
     CGreySecretCheck greyCheck;
     MeasureResults results;
     CProgressLine progress("Measuring", frames, common.quiet);
     const std::uint64_t frameBytes =
-        secretHeader.GetFrameSize() + std::uint64_t{shareHeader.GetFrameSize()} * static_cast<unsigned>(shareCount);
+        secretHeader.frameSize + std::uint64_t{shareHeader.frameSize} * static_cast<unsigned>(shareCount);
     for (unsigned k = 0; k < frames; ++k) {
         if (!secret.ReadFrame(secretFrame.get()))
             return kExitFailed;
@@ -168,9 +168,9 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
                 return kExitFailed;
         greyCheck.CountFrame(secretFrame.get(), secretHeader);
         results.frames.push_back(measurement.MeasureFrame(secretFrame.get(),
-                                                          static_cast<std::size_t>(secretHeader.GetRowStride()),
+                                                          static_cast<std::size_t>(secretHeader.RowStride()),
                                                           shareRows,
-                                                          static_cast<std::size_t>(shareHeader.GetRowStride())));
+                                                          static_cast<std::size_t>(shareHeader.RowStride())));
         if (csv && !csv->Add(k, results.frames.back()))
             return kExitFailed;
         progress.Advance(frameBytes);
@@ -182,8 +182,8 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
     greyCheck.Warn(std::cerr, "kvt measure", options.secret);
     results.stream = measurement.StreamFigures();
     results.leakTests = &measurement.GetLeakTests();
-    const MeasuredFiles files{options.secret,         secretHeader.GetWidth(), secretHeader.GetHeight(),
-                              options.shares,         shareHeader.GetWidth(),  shareHeader.GetHeight(),
+    const MeasuredFiles files{options.secret,         secretHeader.width, secretHeader.height,
+                              options.shares,         shareHeader.width,  shareHeader.height,
                               *block,                 greyCheck.GetGreyPixels()};
     std::cout << (options.json ? JsonReport(files, results) : TextReport(files, results));
     return kExitOk;

@@ -25,15 +25,15 @@ int RunReveal(const RevealOptions& options, const CommonOptions& common)
         return kExitFailed;
     std::vector<FrameSource> sources;
     for (const auto& reader : readers)
-        sources.push_back({reader->GetHeader(), reader->GetHeader().GetFrameCount()});
+        sources.push_back({reader->GetHeader(), reader->GetHeader().frameCount});
     const auto frames = CheckReveal(sources);
     if (!frames)
         return kExitFailed;
 
-    const CImageStream& header = readers.front()->GetHeader();
-    CImageStream shape;
-    shape.Initialize(header.GetWidth(), header.GetHeight(), *frames);
-    const std::size_t bytes = shape.GetFrameBytes();
+    const KvtHeader& header = readers.front()->GetHeader();
+    KvtHeader shape;
+    shape = KvtHeader::Built(header.width, header.height, *frames);
+    const std::size_t bytes = shape.FrameBytes();
     CStreamFileWriter writer;
     if (!OpenOutput(writer, options.out, shape, *frames))
         return kExitFailed;
@@ -55,7 +55,7 @@ int RunReveal(const RevealOptions& options, const CommonOptions& common)
         }
         if (!WriteOutputFrame(writer, result.get()))
             return kExitFailed;
-        progress.Advance(shape.GetFrameSize());
+        progress.Advance(shape.frameSize);
     }
     progress.Finish();
     return CommitOutput(writer) ? kExitOk : kExitFailed;

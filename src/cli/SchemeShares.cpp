@@ -20,11 +20,11 @@ bool IsClassic(const Scheme& scheme)
 }
 }  // namespace
 
-bool CSchemeShares::Prepare(const Scheme& scheme, const CImageStream& secret, SeedChoice& seed)
+bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedChoice& seed)
 {
     if (!InitializeShareHeader(secret, scheme.promise.blockWidth, scheme.promise.blockHeight, m_shareHeader))
         return false;
-    const auto w = static_cast<std::size_t>(secret.GetWidth()), h = static_cast<std::size_t>(secret.GetHeight());
+    const auto w = static_cast<std::size_t>(secret.width), h = static_cast<std::size_t>(secret.height);
     if (IsClassic(scheme)) {
         m_maker = std::make_unique<CClassicShareMaker>(w, h, *seed.source);
     } else {
@@ -36,10 +36,10 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const CImageStream& secret, Se
         ShowMessage(kShadowsNoMemory1);
         return false;
     }
-    if (!(m_secret = AllocateFrame(secret.GetFrameBytes(), kNotEnoughMemory)))
+    if (!(m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)))
         return false;
     for (int i = 0; i < scheme.choice.n; ++i) {
-        FrameBuffer share = AllocateFrame(m_shareHeader.GetFrameBytes(), i == 0 ? kShadowsNoMemory1 : kShadowsNoMemory2);
+        FrameBuffer share = AllocateFrame(m_shareHeader.FrameBytes(), i == 0 ? kShadowsNoMemory1 : kShadowsNoMemory2);
         if (!share)
             return false;
         m_sharePointers.push_back(share.get());

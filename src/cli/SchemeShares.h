@@ -23,10 +23,10 @@ public:
 
     // Checks the secret (a size the shares' headers can say, some frames), gets the random bits
     // and the buffers; false after the message. `seed` must outlive this.
-    bool Prepare(const Scheme& scheme, const CImageStream& secret, SeedChoice& seed);
+    bool Prepare(const Scheme& scheme, const KvtHeader& secret, SeedChoice& seed);
 
     // The header every share has: the secret's size times the scheme's block, its frame count.
-    const CImageStream& GetShareHeader() const override { return m_shareHeader; }
+    const KvtHeader& GetShareHeader() const override { return m_shareHeader; }
     int GetShareCount() const override { return static_cast<int>(m_shares.size()); }
 
     // Reads the secret's next frame and makes its shares; false after the message.
@@ -35,7 +35,7 @@ public:
     const BYTE* GetShare(int i) const override { return m_shares[static_cast<std::size_t>(i)].get(); }
 
 private:
-    CImageStream m_shareHeader;
+    KvtHeader m_shareHeader;
     std::unique_ptr<CRandomSource> m_random;
     std::unique_ptr<CShareMaker> m_maker;
     FrameBuffer m_secret;

@@ -89,25 +89,25 @@ std::optional<std::vector<fs::path>> WriteShares(CShareStreams& shares, CStreamF
                                                  const CommonOptions& common)
 {
     const int n = shares.GetShareCount();
-    const CImageStream& shape = shares.GetShareHeader();
+    const KvtHeader& shape = shares.GetShareHeader();
     std::vector<fs::path> paths;
     std::vector<std::unique_ptr<CStreamFileWriter>> writers;
     for (int i = 0; i < n; ++i) {
         paths.push_back(dir / (ShadowTitle(secretPath.filename().string(), shares.GetShareNumber(i)) + ".kvt"));
         writers.push_back(std::make_unique<CStreamFileWriter>());
-        if (!OpenOutput(*writers.back(), paths.back(), shape, shape.GetFrameCount()))
+        if (!OpenOutput(*writers.back(), paths.back(), shape, shape.frameCount))
             return std::nullopt;
     }
-    CProgressLine progress("Making shadows", shape.GetFrameCount(), common.quiet);
+    CProgressLine progress("Making shadows", shape.frameCount, common.quiet);
     CGreySecretCheck greyCheck;
-    for (unsigned f = 0; f < shape.GetFrameCount(); ++f) {
+    for (unsigned f = 0; f < shape.frameCount; ++f) {
         if (!shares.MakeNext(secret))
             return std::nullopt;
         greyCheck.CountFrame(shares.GetSecret(), secret.GetHeader());
         for (int i = 0; i < n; ++i)
             if (!WriteOutputFrame(*writers[static_cast<std::size_t>(i)], shares.GetShare(i)))
                 return std::nullopt;
-        progress.Advance(static_cast<std::uint64_t>(n) * shape.GetFrameSize());
+        progress.Advance(static_cast<std::uint64_t>(n) * shape.frameSize);
     }
     progress.Finish();
     // Every share or none: a threshold counts on all of them.

@@ -5,18 +5,18 @@
 #include "io/Message.h"
 #include "vss/VssMessages.h"
 
-bool InitializeShareHeader(const CImageStream& secret, int blockWidth, int blockHeight, CImageStream& shareHeader)
+bool InitializeShareHeader(const KvtHeader& secret, int blockWidth, int blockHeight, KvtHeader& shareHeader)
 {
     using namespace vss_messages;
-    const long long width = secret.GetWidth(), height = secret.GetHeight();
+    const long long width = secret.width, height = secret.height;
     // Rows are padded to whole words, so a width must leave room for its padding.
     if (width < 0 || height < 0 || width * blockWidth > INT_MAX - 3 || height * blockHeight > INT_MAX) {
         ShowMessage(kShadowsNoMemory1);
         return false;
     }
-    shareHeader.Initialize(static_cast<int>(width * blockWidth), static_cast<int>(height * blockHeight),
-                           secret.GetFrameCount());
-    if (secret.GetFrameCount() == 0) {
+    shareHeader = KvtHeader::Built(static_cast<int>(width * blockWidth), static_cast<int>(height * blockHeight),
+                           secret.frameCount);
+    if (secret.frameCount == 0) {
         ShowMessage(kShadowsNoImages);
         return false;
     }

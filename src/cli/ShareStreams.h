@@ -11,7 +11,7 @@ public:
     virtual ~CShareStreams() = default;
 
     // The header every share has.
-    virtual const CImageStream& GetShareHeader() const = 0;
+    virtual const KvtHeader& GetShareHeader() const = 0;
     virtual int GetShareCount() const = 0;
     // The number in share i's name, BASE-ShadowN.kvt.
     virtual int GetShareNumber(int i) const { return i + 1; }
@@ -26,4 +26,4 @@ public:
 // The header of shares whose blocks are blockWidth x blockHeight cells a secret pixel: a size the
 // header can say, the secret's frame count. False after the message, also for a secret without
 // frames.
-bool InitializeShareHeader(const CImageStream& secret, int blockWidth, int blockHeight, CImageStream& shareHeader);
+bool InitializeShareHeader(const KvtHeader& secret, int blockWidth, int blockHeight, KvtHeader& shareHeader);

@@ -37,7 +37,7 @@ void ShowSaveError(const fs::path& path, const std::string& why)
 
 bool SaveStream(const CImageStream& stream, const fs::path& path)
 {
-    if (!stream.HasFrames() || !stream.HasStorableHeader()) {
+    if (!stream.HasFrames() || !stream.GetHeader().IsStorable()) {
         ShowSaveError(path, stream.HasFrames() ? "the frame size is not width x height" : "no frames");
         return false;
     }
@@ -49,16 +49,16 @@ bool SaveStream(const CImageStream& stream, const fs::path& path)
     return false;
 }
 
-bool OpenOutput(CStreamFileWriter& writer, const fs::path& path, const CImageStream& shape,
+bool OpenOutput(CStreamFileWriter& writer, const fs::path& path, const KvtHeader& shape,
                 std::uint16_t frameCount)
 {
     // The player's save writes only what it reads back as it is: frames, of the size the header
     // claims.
-    if (frameCount == 0 || !shape.HasStorableHeader()) {
+    if (frameCount == 0 || !shape.IsStorable()) {
         ShowSaveError(path, frameCount == 0 ? "no frames" : "the frame size is not width x height");
         return false;
     }
-    return writer.Open(path, shape.GetWidth(), shape.GetHeight(), frameCount) || Refuse(writer);
+    return writer.Open(path, shape.width, shape.height, frameCount) || Refuse(writer);
 }
 
 bool WriteOutputFrame(CStreamFileWriter& writer, const BYTE* frame)

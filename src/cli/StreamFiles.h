@@ -28,7 +28,7 @@ bool SaveStream(const CImageStream& stream, const std::filesystem::path& path);
 
 // Starts the file of a result of `shape`'s width, height and frame size with `frameCount` frames.
 // False after the save error when the save would refuse it or the file can't be made.
-bool OpenOutput(CStreamFileWriter& writer, const std::filesystem::path& path, const CImageStream& shape,
+bool OpenOutput(CStreamFileWriter& writer, const std::filesystem::path& path, const KvtHeader& shape,
                 std::uint16_t frameCount);
 // Writes a frame of the result; false after the save error.
 bool WriteOutputFrame(CStreamFileWriter& writer, const BYTE* frame);

@@ -5,20 +5,20 @@
 #include "stream/StreamFileReader.h"
 #include "vss/VssMessages.h"
 
-bool CStreamedShadows::Prepare(const CImageStream& secret)
+bool CStreamedShadows::Prepare(const KvtHeader& secret)
 {
     using namespace vss_messages;
-    if (!CShadowFrameMaker::CheckSecretSize(secret.GetWidth(), secret.GetHeight()))
+    if (!CShadowFrameMaker::CheckSecretSize(secret.width, secret.height))
         return false;
-    m_shadowHeader.Initialize(2 * secret.GetWidth(), 2 * secret.GetHeight(), secret.GetFrameCount());
-    if (secret.GetFrameCount() == 0) {
+    m_shadowHeader = KvtHeader::Built(2 * secret.width, 2 * secret.height, secret.frameCount);
+    if (secret.frameCount == 0) {
         ShowMessage(kShadowsNoImages);
         return false;
     }
     return m_maker.Prepare(secret) &&
-           (m_secret = AllocateFrame(secret.GetFrameBytes(), kNotEnoughMemory)) &&
-           (m_shadow1 = AllocateFrame(m_shadowHeader.GetFrameBytes(), kShadowsNoMemory1)) &&
-           (m_shadow2 = AllocateFrame(m_shadowHeader.GetFrameBytes(), kShadowsNoMemory2));
+           (m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)) &&
+           (m_shadow1 = AllocateFrame(m_shadowHeader.FrameBytes(), kShadowsNoMemory1)) &&
+           (m_shadow2 = AllocateFrame(m_shadowHeader.FrameBytes(), kShadowsNoMemory2));
 }
 
 bool CStreamedShadows::MakeNext(CStreamFileReader& secret, CPatternSource& source)

@@ -13,10 +13,10 @@ class CStreamedShadows {
 public:
     // The checks CreateVSSShadows makes on the secret before its first frame, and the buffers;
     // false after the message.
-    bool Prepare(const CImageStream& secret);
+    bool Prepare(const KvtHeader& secret);
 
     // The header both shadows have: twice the secret's width and height, its frame count.
-    const CImageStream& GetShadowHeader() const { return m_shadowHeader; }
+    const KvtHeader& GetShadowHeader() const { return m_shadowHeader; }
 
     // Reads the secret's next frame and makes its pair; false after the message.
     bool MakeNext(CStreamFileReader& secret, CPatternSource& source);
@@ -26,7 +26,7 @@ public:
     const BYTE* GetShadow2() const { return m_shadow2.get(); }
 
 private:
-    CImageStream m_shadowHeader;
+    KvtHeader m_shadowHeader;
     CShadowFrameMaker m_maker;
     FrameBuffer m_secret;
     FrameBuffer m_shadow1;

@@ -1,12 +1,11 @@
 #include "stream/ImageStream.h"
 
-#include <climits>
 #include <cstring>
 
 #include "io/Archive.h"
 #include "io/MemoryBudget.h"
 #include "io/Message.h"
-#include "stream/KvtFormat.h"
+#include "stream/StreamFileCheck.h"
 #include "stream/StreamMessages.h"
 
 FrameBuffer AllocateFrameBuffer(std::size_t bytes)
@@ -29,34 +28,38 @@ CImageStream::~CImageStream() = default;
 
 std::size_t CImageStream::GetFrameBytes() const
 {
-    return static_cast<std::size_t>(GetRowStride()) * static_cast<std::size_t>(m_nHeight);
+    return GetHeader().FrameBytes();
+}
+
+KvtHeader CImageStream::GetHeader() const
+{
+    return {m_wFileType, m_wReserved1, m_wReserved2, m_dwFrameSize, m_nWidth,
+            m_nHeight,   m_wFrameCount, m_wReserved3, m_wReserved4};
+}
+
+void CImageStream::SetHeader(const KvtHeader& header)
+{
+    Clear();
+    TakeHeader(header);
+}
+
+void CImageStream::TakeHeader(const KvtHeader& header)
+{
+    m_wFileType = header.fileType;
+    m_wReserved1 = header.reserved1;
+    m_wReserved2 = header.reserved2;
+    m_dwFrameSize = header.frameSize;
+    m_nWidth = header.width;
+    m_nHeight = header.height;
+    m_wFrameCount = header.frameCount;
+    m_wReserved3 = header.reserved3;
+    m_wReserved4 = header.reserved4;
+    BuildPalette();
 }
 
 void CImageStream::Initialize(int width, int height, std::uint16_t frameCount)
 {
-    m_wFileType = kvt::kFileType;
-    m_wReserved1 = m_wReserved2 = 0;
-    m_dwFrameSize = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height);
-    m_nWidth = width;
-    m_nHeight = height;
-    m_wFrameCount = frameCount;
-    m_wReserved3 = m_wReserved4 = 0;
-    BuildPalette();
-}
-
-void CImageStream::CopyHeaderOf(const CImageStream& other)
-{
-    Clear();
-    m_wFileType = other.m_wFileType;
-    m_wReserved1 = other.m_wReserved1;
-    m_wReserved2 = other.m_wReserved2;
-    m_dwFrameSize = other.m_dwFrameSize;
-    m_nWidth = other.m_nWidth;
-    m_nHeight = other.m_nHeight;
-    m_wFrameCount = other.m_wFrameCount;
-    m_wReserved3 = other.m_wReserved3;
-    m_wReserved4 = other.m_wReserved4;
-    BuildPalette();
+    TakeHeader(KvtHeader::Built(width, height, frameCount));
 }
 
 void CImageStream::BuildPalette()
@@ -81,37 +84,13 @@ void CImageStream::BuildPalette()
 
 bool CImageStream::ReadHeader(CArchive& ar)
 {
-    ar >> m_wFileType;
-    if ((m_wFileType & 0xFF) != kvt::kMagicLow || (m_wFileType >> 8) != kvt::kMagicHigh) {
-        ShowMessage("File Types Error");
+    KvtHeader header;
+    if (!ReadKvtHeader(ar, header)) {
+        ShowMessage(kFileTypesError);
         Clear();
         return false;
     }
-    ar >> m_wReserved1 >> m_wReserved2 >> m_dwFrameSize >> m_nWidth >> m_nHeight >> m_wFrameCount >>
-        m_wReserved3 >> m_wReserved4;
-    BuildPalette();
-    return true;
-}
-
-bool CImageStream::CheckFrameGeometry(std::uint64_t framesInMemory) const
-{
-    if (m_nWidth < 0 || m_nHeight < 0) {
-        ShowMessage("Image size error: Width and height can't be negative");
-        return false;
-    }
-    // The frames held at once must fit in the memory the process can get; refuse before the first
-    // buffer is allocated.
-    const unsigned long long stride = (static_cast<unsigned long long>(m_nWidth) + 3) / 4 * 4;
-    const unsigned long long frame = stride * static_cast<unsigned long long>(m_nHeight);
-    if (stride > INT_MAX || !MemoryAvailableFor(framesInMemory, frame)) {
-        ShowMessage(kNotEnoughMemory);
-        return false;
-    }
-    // Pictures are placed and drawn with int coordinates, twice as wide and high for shadows.
-    if (m_nWidth > kvt::kMaxSide || m_nHeight > kvt::kMaxSide) {
-        ShowMessage("Image size error: Width and height can't be more than 65536");
-        return false;
-    }
+    TakeHeader(header);
     return true;
 }
 
@@ -119,21 +98,22 @@ bool CImageStream::Load(CArchive& ar)
 {
     if (!ReadHeader(ar))
         return false;
-    if (!CheckFrameGeometry(m_wFrameCount)) {
+    const KvtHeader header = GetHeader();
+    if (!CheckFrameGeometry(header, m_wFrameCount)) {
         Clear();
         return false;
     }
 
     m_frames.reserve(m_wFrameCount);
     for (unsigned n = 0; n < m_wFrameCount; ++n) {
-        FrameBuffer frame = AllocateFrameBuffer(GetFrameBytes());
+        FrameBuffer frame = AllocateFrameBuffer(header.FrameBytes());
         if (!frame) {
             ShowMessage(kNotEnoughMemory);
             Clear();
             return false;
         }
         m_pWorkingFrame = frame.get();
-        ReadFrameRows(ar, frame.get());
+        ReadFrameRows(ar, header, frame.get());
         m_frames.push_back(std::move(frame));
         m_pWorkingFrame = nullptr;
     }
@@ -141,59 +121,21 @@ bool CImageStream::Load(CArchive& ar)
     return true;
 }
 
-std::size_t CImageStream::ReadFrameRows(CArchive& ar, BYTE* frame) const
-{
-    const std::size_t stride = static_cast<std::size_t>(GetRowStride());
-    const std::size_t width = static_cast<std::size_t>(m_nWidth);
-    if (stride == width)
-        return ar.Read(frame, GetFrameBytes());  // rows are contiguous: one block
-    std::size_t filled = 0;
-    for (std::int32_t r = 0; r < m_nHeight && !ar.IsAtEnd(); ++r) {
-        BYTE* row = frame + filled;
-        const std::size_t got = ar.Read(row, width);
-        std::memset(row + got, 0, stride - got);
-        filled += stride;
-    }
-    return filled;
-}
-
 bool CImageStream::Store(CArchive& ar) const
 {
     // Only a stream that a reader would take back as it is gets written: every frame the header
     // counts is held, and each holds the frame size the header claims.
-    if (m_frames.empty() || m_frames.size() != m_wFrameCount || !HasStorableHeader())
+    const KvtHeader header = GetHeader();
+    if (m_frames.empty() || m_frames.size() != m_wFrameCount || !header.IsStorable())
         return false;
 
-    StoreHeader(ar);
+    WriteKvtHeader(ar, header);
     for (const FrameBuffer& frame : m_frames) {
         m_pWorkingFrame = frame.get();
-        StoreFrameRows(ar, frame.get());
+        WriteFrameRows(ar, header, frame.get());
     }
     m_pWorkingFrame = nullptr;
     return true;
-}
-
-bool CImageStream::HasStorableHeader() const
-{
-    return m_dwFrameSize == static_cast<std::uint64_t>(m_nWidth) * static_cast<std::uint64_t>(m_nHeight);
-}
-
-void CImageStream::StoreHeader(CArchive& ar) const
-{
-    ar << m_wFileType << m_wReserved1 << m_wReserved2 << m_dwFrameSize << m_nWidth << m_nHeight
-       << m_wFrameCount << m_wReserved3 << m_wReserved4;
-}
-
-void CImageStream::StoreFrameRows(CArchive& ar, const BYTE* frame) const
-{
-    const std::size_t stride = static_cast<std::size_t>(GetRowStride());
-    const std::size_t width = static_cast<std::size_t>(m_nWidth);
-    if (stride == width) {
-        ar.Write(frame, GetFrameBytes());
-        return;
-    }
-    for (std::int32_t r = 0; r < m_nHeight; ++r)
-        ar.Write(frame + r * stride, width);
 }
 
 void CImageStream::Clear()

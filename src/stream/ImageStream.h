@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "stream/KvtFormat.h"
+
 class CArchive;
 class QPainter;
 class QRect;
@@ -98,26 +100,12 @@ public:
     // Sets a "KV" header of a built stream and its palette; the caller then appends exactly
     // frameCount frames of GetFrameBytes() bytes.
     void Initialize(int width, int height, std::uint16_t frameCount);
-    // Every header field of `other` (and the palette), without frames.
-    void CopyHeaderOf(const CImageStream& other);
+    // Clears this stream and takes every field of `header`, with a palette; frames are then appended.
+    void SetHeader(const KvtHeader& header);
     void BuildPalette();
     bool ReadHeader(CArchive& ar);
     bool Load(CArchive& ar);
-    // Reads the archive's next frame into a frame buffer of this stream's shape: rows of width
-    // bytes at the row stride, alignment bytes 0. Returns how many leading bytes of the buffer it
-    // wrote; where the file holds no more, the rest is left as it is (black in a fresh buffer,
-    // whose untouched pages then cost no memory).
-    std::size_t ReadFrameRows(CArchive& ar, BYTE* frame) const;
     bool Store(CArchive& ar) const;
-    // The frame size the header claims is width x height: a file of this header is read back as
-    // it was written. Store writes nothing for a stream whose header is not.
-    bool HasStorableHeader() const;
-    // The header's 24 bytes, and one frame buffer's rows of width bytes, as a file holds them.
-    void StoreHeader(CArchive& ar) const;
-    void StoreFrameRows(CArchive& ar, const BYTE* frame) const;
-    // Refuses, with a message, a header whose pictures can't be drawn or of whose frames
-    // `framesInMemory` can't be held at once in the memory the process can get.
-    bool CheckFrameGeometry(std::uint64_t framesInMemory) const;
     void Clear();
     void AppendFrame(FrameBuffer frame);
 
@@ -128,11 +116,9 @@ public:
     int GetWidth() const { return m_nWidth; }
     int GetHeight() const { return m_nHeight; }
     std::uint16_t GetFrameCount() const { return m_wFrameCount; }
-    std::array<std::uint16_t, 4> GetReserved() const
-    {
-        return {m_wReserved1, m_wReserved2, m_wReserved3, m_wReserved4};
-    }
-    int GetRowStride() const { return (m_nWidth + 3) / 4 * 4; }
+    // The nine header fields as they stand.
+    KvtHeader GetHeader() const;
+    int GetRowStride() const { return kvt::RowStrideOf(m_nWidth); }
     // Bytes of one frame buffer in memory: stride * height.
     std::size_t GetFrameBytes() const;
     const BITMAPINFO* GetBitmapInfo() const { return m_pBitmapInfo.get(); }
@@ -176,6 +162,8 @@ public:
     int ShowImagePart(QPainter& dc, int x, int y, POSITION pos, const QRect& rcDest, int nCorner) const;
 
 private:
+    // The nine fields of `header`, with a palette; the frames held stay.
+    void TakeHeader(const KvtHeader& header);
     // Clears this stream and gives it the shape of `like` with frameCount frames to come.
     void TakeShapeOf(const CImageStream& like, std::uint16_t frameCount);
     // Appends a copy of a frame of this stream's shape; false when memory is short.

@@ -1,12 +1,15 @@
 #include "stream/StreamFileCheck.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <unistd.h>
 
 #include "io/File.h"
+#include "io/MemoryBudget.h"
 #include "io/Message.h"
 #include "stream/KvtFormat.h"
+#include "stream/StreamMessages.h"
 
 namespace {
 // The header's bytes, read without moving the file's offset; bytes missing at end of file stay 0.
@@ -39,13 +42,35 @@ bool CheckStreamFile(const std::filesystem::path& path, CFile& file)
     const auto frameSize = ValueAt<std::uint32_t>(fd, 6);
     const auto frameCount = ValueAt<std::uint16_t>(fd, 18);
 
-    if ((fileType & 0xFF) != kvt::kMagicLow || (fileType >> 8) != kvt::kMagicHigh) {
+    if (!kvt::IsKvtFileType(fileType)) {
         ShowMessage("File types error");
         return false;
     }
     const std::uint64_t expected = std::uint64_t{frameCount} * frameSize + kvt::kHeaderSize;
     if (file.GetLength() != expected) {
         ShowMessage("File size not match");
+        return false;
+    }
+    return true;
+}
+
+bool CheckFrameGeometry(const KvtHeader& header, std::uint64_t framesInMemory)
+{
+    if (header.width < 0 || header.height < 0) {
+        ShowMessage("Image size error: Width and height can't be negative");
+        return false;
+    }
+    // The frames held at once must fit in the memory the process can get; refuse before the first
+    // buffer is allocated.
+    const unsigned long long stride = (static_cast<unsigned long long>(header.width) + 3) / 4 * 4;
+    const unsigned long long frame = stride * static_cast<unsigned long long>(header.height);
+    if (stride > INT_MAX || !MemoryAvailableFor(framesInMemory, frame)) {
+        ShowMessage(kNotEnoughMemory);
+        return false;
+    }
+    // Pictures are placed and drawn with int coordinates, twice as wide and high for shadows.
+    if (header.width > kvt::kMaxSide || header.height > kvt::kMaxSide) {
+        ShowMessage("Image size error: Width and height can't be more than 65536");
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 #include "io/Message.h"
 #include "stream/KvtFormat.h"
 #include "stream/StreamFileCheck.h"
+#include "stream/StreamMessages.h"
 
 CStreamFileReader::CStreamFileReader() = default;
 
@@ -15,28 +16,31 @@ CStreamFileReader::~CStreamFileReader() = default;
 bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t framesInMemory)
 {
     m_archive.reset();
-    m_header.Clear();
+    m_header = {};
     m_nFramesRead = 0;
     m_nMissingBytes = 0;
     if (!CheckStreamFile(path, m_file))
         return false;
     m_archive = std::make_unique<CArchive>(m_file.GetDescriptor(), CArchive::load);
     try {
-        if (!m_header.ReadHeader(*m_archive))
+        if (!ReadKvtHeader(*m_archive, m_header)) {
+            ShowMessage(kFileTypesError);
+            m_header = {};
             return false;
+        }
     } catch (const CArchiveException& e) {
         ShowMessage(e.m_cause == CArchiveException::endOfFile ? kFailedInvalidFormat
                                                               : kFailedToOpenDoc);
         return false;
     }
-    if (!m_header.CheckFrameGeometry(framesInMemory)) {
-        m_header.Clear();
+    if (!CheckFrameGeometry(m_header, framesInMemory)) {
+        m_header = {};
         return false;
     }
     // A file holds width bytes a row; a frame-size field smaller than that leaves frames short.
-    const std::uint64_t claimed = std::uint64_t{m_header.GetFrameCount()} *
-                                  static_cast<std::uint64_t>(m_header.GetWidth()) *
-                                  static_cast<std::uint64_t>(m_header.GetHeight());
+    const std::uint64_t claimed = std::uint64_t{m_header.frameCount} *
+                                  static_cast<std::uint64_t>(m_header.width) *
+                                  static_cast<std::uint64_t>(m_header.height);
     const std::uint64_t held = m_file.GetLength() - kvt::kHeaderSize;
     m_nMissingBytes = claimed > held ? claimed - held : 0;
     return true;
@@ -44,12 +48,12 @@ bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t fr
 
 bool CStreamFileReader::ReadFrame(BYTE* frame)
 {
-    if (!m_archive || m_nFramesRead >= m_header.GetFrameCount())
+    if (!m_archive || m_nFramesRead >= m_header.frameCount)
         return false;
     try {
-        const std::size_t filled = m_header.ReadFrameRows(*m_archive, frame);
-        if (filled < m_header.GetFrameBytes())
-            std::memset(frame + filled, 0, m_header.GetFrameBytes() - filled);
+        const std::size_t filled = ReadFrameRows(*m_archive, m_header, frame);
+        if (filled < m_header.FrameBytes())
+            std::memset(frame + filled, 0, m_header.FrameBytes() - filled);
     } catch (const CArchiveException&) {
         ShowMessage(kFailedToOpenDoc);
         m_archive.reset();

@@ -10,6 +10,7 @@
 
 #include "io/File.h"
 #include "stream/ImageStream.h"
+#include "stream/KvtFormat.h"
 
 class CArchive;
 
@@ -24,13 +25,13 @@ public:
     // stream the caller will hold at once: the memory test asks for that many.
     bool Open(const std::filesystem::path& path, std::uint64_t framesInMemory = 1);
 
-    // The header's fields (and the frame layout: row stride, frame bytes); it holds no frames.
-    const CImageStream& GetHeader() const { return m_header; }
+    // The header's fields, and with them the frame layout (row stride, frame bytes).
+    const KvtHeader& GetHeader() const { return m_header; }
 
     // Bytes the frames claim beyond the end of the file: they read as black.
     std::uint64_t GetMissingBytes() const { return m_nMissingBytes; }
 
-    // The next frame into `frame`, GetHeader().GetFrameBytes() bytes: rows of width bytes at the
+    // The next frame into `frame`, GetHeader().FrameBytes() bytes: rows of width bytes at the
     // row stride, alignment bytes 0, black where the file holds no more. False after the last
     // frame, or after the message when the file can't be read.
     bool ReadFrame(BYTE* frame);
@@ -38,7 +39,7 @@ public:
 private:
     CFile m_file;
     std::unique_ptr<CArchive> m_archive;
-    CImageStream m_header;
+    KvtHeader m_header;
     std::uint32_t m_nFramesRead = 0;
     std::uint64_t m_nMissingBytes = 0;
 };

@@ -22,47 +22,45 @@ bool CStreamFileWriter::Fail(const std::string& what)
     return false;
 }
 
-bool CStreamFileWriter::Open(const std::filesystem::path& target, const CImageStream& header)
+bool CStreamFileWriter::Open(const std::filesystem::path& target, const KvtHeader& header)
 {
-    return Open(target, header, header.GetFrameCount());
+    return Open(target, header, header.frameCount);
 }
 
-bool CStreamFileWriter::Open(const std::filesystem::path& target, const CImageStream& header,
+bool CStreamFileWriter::Open(const std::filesystem::path& target, const KvtHeader& header,
                              std::uint64_t framesExpected)
 {
-    if (header.GetWidth() < 0 || header.GetHeight() < 0 || header.GetWidth() > INT_MAX - 3)
+    if (header.width < 0 || header.height < 0 || header.width > INT_MAX - 3)
         return Fail("a picture can't have that size");
-    if (!header.HasStorableHeader())
+    if (!header.IsStorable())
         return Fail("the frame size is not width x height");
     m_target = target;
     m_file = std::make_unique<CAtomicFile>(target);
-    const std::uint64_t bytes = kvt::kHeaderSize + framesExpected * header.GetFrameSize();
+    const std::uint64_t bytes = kvt::kHeaderSize + framesExpected * header.frameSize;
     if (!m_file->Open(bytes))
         return Fail(m_file->GetError());
     m_archive = std::make_unique<CArchive>(m_file->GetDescriptor(), CArchive::store);
-    m_header.CopyHeaderOf(header);
-    m_bCounting = header.GetFrameCount() == 0;
+    m_header = header;
+    m_bCounting = header.frameCount == 0;
     m_nFramesWritten = 0;
-    m_header.StoreHeader(*m_archive);
+    WriteKvtHeader(*m_archive, m_header);
     return true;
 }
 
 bool CStreamFileWriter::Open(const std::filesystem::path& target, int width, int height,
                              std::uint16_t frameCount, std::uint64_t framesExpected)
 {
-    CImageStream header;
-    header.Initialize(width, height, frameCount);
-    return Open(target, header, frameCount != 0 ? frameCount : framesExpected);
+    return Open(target, KvtHeader::Built(width, height, frameCount), frameCount != 0 ? frameCount : framesExpected);
 }
 
 bool CStreamFileWriter::WriteFrame(const BYTE* frame)
 {
     if (!m_archive)
         return Fail("not open");
-    const std::uint32_t limit = m_bCounting ? kvt::kMaxFrameCount : m_header.GetFrameCount();
+    const std::uint32_t limit = m_bCounting ? kvt::kMaxFrameCount : m_header.frameCount;
     if (m_nFramesWritten >= limit)
         return Fail(m_bCounting ? "more than 65535 frames" : "more frames than the header counts");
-    m_header.StoreFrameRows(*m_archive, frame);
+    WriteFrameRows(*m_archive, m_header, frame);
     ++m_nFramesWritten;
     return true;
 }
@@ -79,7 +77,7 @@ bool CStreamFileWriter::Complete()
     if (m_nFramesWritten == 0)
         return Fail("no frames");
     if (!m_bCounting)
-        return m_nFramesWritten == m_header.GetFrameCount() || Fail("fewer frames than the header counts");
+        return m_nFramesWritten == m_header.frameCount || Fail("fewer frames than the header counts");
     const auto count = static_cast<std::uint16_t>(m_nFramesWritten);
     if (::pwrite(m_file->GetDescriptor(), &count, sizeof count, kFrameCountOffset) != sizeof count)
         return Fail(std::strerror(errno));

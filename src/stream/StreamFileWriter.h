@@ -11,6 +11,7 @@
 
 #include "io/AtomicFile.h"
 #include "stream/ImageStream.h"
+#include "stream/KvtFormat.h"
 
 class CArchive;
 
@@ -25,14 +26,14 @@ public:
     // means the frames are counted as they come and the header is completed by Commit. False,
     // with GetError(), for a header whose size is negative or whose frame size is not width x
     // height (as Store refuses it), or when the file can't be made.
-    bool Open(const std::filesystem::path& target, const CImageStream& header);
+    bool Open(const std::filesystem::path& target, const KvtHeader& header);
     // Starts a stream of width x height frames with a header of its own. When the frames are
     // counted as they come, room is held on disk for `framesExpected`.
     bool Open(const std::filesystem::path& target, int width, int height, std::uint16_t frameCount,
               std::uint64_t framesExpected = 0);
 
-    // The frame layout the writer takes (row stride, frame bytes).
-    const CImageStream& GetHeader() const { return m_header; }
+    // The header the writer started, and with it the frame layout it takes.
+    const KvtHeader& GetHeader() const { return m_header; }
 
     // `frame` holds height rows at the row stride; the alignment bytes are not written.
     bool WriteFrame(const BYTE* frame);
@@ -46,7 +47,7 @@ public:
 private:
     friend bool CommitTogether(const std::vector<CStreamFileWriter*>& writers);
 
-    bool Open(const std::filesystem::path& target, const CImageStream& header, std::uint64_t framesExpected);
+    bool Open(const std::filesystem::path& target, const KvtHeader& header, std::uint64_t framesExpected);
     // Writes out what is pending and completes the header; the file is then ready to commit.
     bool Complete();
     bool Fail(const std::string& what);
@@ -54,7 +55,7 @@ private:
     std::filesystem::path m_target;
     std::unique_ptr<CAtomicFile> m_file;
     std::unique_ptr<CArchive> m_archive;
-    CImageStream m_header;
+    KvtHeader m_header;
     bool m_bCounting = false;
     std::uint32_t m_nFramesWritten = 0;
     std::string m_strError;

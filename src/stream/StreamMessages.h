@@ -2,6 +2,7 @@
 // The messages of the stream model that more than one place shows: the player's load and save,
 // and kvt's commands that read and write streams as the player does.
 
+inline constexpr const char* kFileTypesError = "File Types Error";
 inline constexpr const char* kNotEnoughMemory = "Image size error: Not enough memory for the images";
 inline constexpr const char* kFileSaveError = "File save error";
 inline constexpr const char* kShowImageError = "Show image error";

@@ -15,12 +15,12 @@ bool CShadowFrameMaker::CheckSecretSize(int width, int height)
     return true;
 }
 
-bool CShadowFrameMaker::Prepare(const CImageStream& secret)
+bool CShadowFrameMaker::Prepare(const KvtHeader& secret)
 {
     m_pKernels = &shadow_kernels::BestKernels();
-    m_nWidth = static_cast<std::size_t>(secret.GetWidth());
-    m_nHeight = static_cast<std::size_t>(secret.GetHeight());
-    m_nStride = static_cast<std::size_t>(secret.GetRowStride());
+    m_nWidth = static_cast<std::size_t>(secret.width);
+    m_nHeight = static_cast<std::size_t>(secret.height);
+    m_nStride = static_cast<std::size_t>(secret.RowStride());
     m_indices.reset(new (std::nothrow) std::uint8_t[shadow_kernels::IndexScratchSize(m_nWidth)]);
     if (!m_indices) {
         ShowMessage(vss_messages::kShadowsNoMemory1);

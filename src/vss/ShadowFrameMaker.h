@@ -19,7 +19,7 @@ public:
 
     // Ready for secret frames of `secret`'s shape (a checked size); false after the shadow-1
     // memory message when the scratch can't be had.
-    bool Prepare(const CImageStream& secret);
+    bool Prepare(const KvtHeader& secret);
 
     // The shadows of one secret frame into two frame buffers of the shadows' shape whose alignment
     // bytes are 0 (they are never written). False, after the message, when the source runs dry.

@@ -37,7 +37,7 @@ bool CImageStream::CreateVSSShadows(CImageStream* pShadow1, CImageStream* pShado
         return false;
     }
     CShadowFrameMaker maker;
-    if (!maker.Prepare(*this))
+    if (!maker.Prepare(GetHeader()))
         return false;
     for (const FrameBuffer& secret : m_frames) {
         FrameBuffer frame1 = AllocateFrameBuffer(pShadow1->GetFrameBytes());

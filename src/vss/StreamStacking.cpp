@@ -15,18 +15,17 @@
 namespace {
 using namespace vss_messages;
 
-bool Match(const CImageStream& a, const CImageStream& b)
+bool Match(const KvtHeader& a, const KvtHeader& b)
 {
-    return a.GetWidth() == b.GetWidth() && a.GetFrameSize() == b.GetFrameSize() &&
-           a.GetFrameCount() == b.GetFrameCount();
+    return a.width == b.width && a.frameSize == b.frameSize && a.frameCount == b.frameCount;
 }
 
 // The checks of every interlacing on matching sources, in the order of the result's frames. They
 // share one shape and one header frame count.
 std::optional<std::uint16_t> CheckInterlaceOrder(const std::vector<FrameSource>& order)
 {
-    const CImageStream& first = order.front().header;
-    const std::size_t frames = first.GetFrameCount();
+    const KvtHeader& first = order.front().header;
+    const std::size_t frames = first.frameCount;
     const std::size_t total = frames * order.size();
     // The header can't count more, and a stream left short by an interrupted generation must not be
     // walked past its end.
@@ -37,7 +36,7 @@ std::optional<std::uint16_t> CheckInterlaceOrder(const std::vector<FrameSource>&
     for (const FrameSource& s : order) {
         // A header whose frame size disagrees with width x height could pass the match with a
         // different height; its buffers are then of another length.
-        if (s.header.GetFrameBytes() != first.GetFrameBytes()) {
+        if (s.header.FrameBytes() != first.FrameBytes()) {
             ShowMessage(kInterlaceMismatch);
             return std::nullopt;
         }
@@ -49,6 +48,11 @@ std::optional<std::uint16_t> CheckInterlaceOrder(const std::vector<FrameSource>&
     return static_cast<std::uint16_t>(total);
 }
 }  // namespace
+
+FrameSource HeldFrames(const CImageStream& stream)
+{
+    return {stream.GetHeader(), stream.GetFramesHeld()};
+}
 
 std::optional<std::uint16_t> CheckInterlaceMode1(const std::vector<FrameSource>& sources)
 {
@@ -88,10 +92,10 @@ bool CheckStackingFrameSizes(const CImageStream& shadow1, const CImageStream& sh
 
 std::optional<std::uint16_t> CheckReveal(const std::vector<FrameSource>& shares)
 {
-    const CImageStream& first = shares.front().header;
+    const KvtHeader& first = shares.front().header;
     std::size_t frames = shares.front().frames;
     for (const FrameSource& s : shares) {
-        if (s.header.GetWidth() != first.GetWidth() || s.header.GetHeight() != first.GetHeight()) {
+        if (s.header.width != first.width || s.header.height != first.height) {
             ShowMessage(shares.size() == 2 ? kRevealSizeMismatch : kRevealSizesDiffer);
             return std::nullopt;
         }
@@ -119,7 +123,7 @@ void XorFrames(const BYTE* share, BYTE* result, std::size_t bytes)
 
 bool RevealByStacking(const CImageStream& shadow1, const CImageStream& shadow2, CImageStream& result)
 {
-    const auto frames = CheckReveal({{shadow1, shadow1.GetFramesHeld()}, {shadow2, shadow2.GetFramesHeld()}});
+    const auto frames = CheckReveal({HeldFrames(shadow1), HeldFrames(shadow2)});
     if (!frames)
         return false;
     result.Clear();
@@ -192,7 +196,7 @@ bool CImageStream::InterlaceMode1(const CImageStream* pA, const CImageStream* pB
         ShowMessage(kInterlaceNotExist);
         return false;
     }
-    return CheckInterlaceMode1({{*pA, pA->GetFramesHeld()}, {*pB, pB->GetFramesHeld()}}) && Interlace({pA, pB});
+    return CheckInterlaceMode1({HeldFrames(*pA), HeldFrames(*pB)}) && Interlace({pA, pB});
 }
 
 bool CImageStream::InterlaceMode2(const CImageStream* pA, const CImageStream* pB,
@@ -207,8 +211,7 @@ bool CImageStream::InterlaceMode2(const CImageStream* pA, const CImageStream* pB
         ShowMessage(kInterlaceNoImage);
         return false;
     }
-    const auto source = [](const CImageStream* s) { return FrameSource{*s, s->GetFramesHeld()}; };
-    return CheckInterlaceMode2(source(pA), source(pB), source(pC), source(pD)) && Interlace({pA, pC, pB, pD});
+    return CheckInterlaceMode2(HeldFrames(*pA), HeldFrames(*pB), HeldFrames(*pC), HeldFrames(*pD)) && Interlace({pA, pC, pB, pD});
 }
 
 // Appends frame k of each stream of `order` in turn, for every k; the streams passed the checks.

@@ -15,9 +15,12 @@
 
 // A stream an operation takes frames from: its header, and how many frames it can hand out.
 struct FrameSource {
-    const CImageStream& header;
+    KvtHeader header;
     std::size_t frames;
 };
+
+// A stream in memory as a source: its header and the frames it holds.
+FrameSource HeldFrames(const CImageStream& stream);
 
 // The sources of a mode 1 (A, B, and for kvt any more shares) or mode 2 (A, B and the fresh pair
 // C, D) interlacing match; the frame count of the result, or nothing after the message. The result

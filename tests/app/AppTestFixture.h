@@ -41,7 +41,7 @@ protected:
     // A well-formed stream file of `frames` frames of 3 x 2 pixels.
     std::filesystem::path StreamFile(const std::string& name, int frames = 2)
     {
-        auto bytes = KvtHeader(3, 2, static_cast<std::uint16_t>(frames), 6);
+        auto bytes = HeaderBytes(3, 2, static_cast<std::uint16_t>(frames), 6);
         for (int i = 0; i < 6 * frames; ++i)
             bytes.push_back(static_cast<unsigned char>(40 * i));
         WriteBytes(m_dir / name, bytes);

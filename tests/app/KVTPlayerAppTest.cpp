@@ -97,7 +97,7 @@ TEST_F(AppTest, NewIsDisabledEverywhereAndSaveFollowsTheDocumentsMode)
 TEST_F(AppTest, ARefusedFileOnTheCommandLineShowsItsMessageAndEndsTheProgram)
 {
     WriteBytes(m_dir / "kx.kvt", {'K', 'X', 0, 0});
-    WriteBytes(m_dir / "short.kvt", KvtHeader(3, 2, 1, 6));
+    WriteBytes(m_dir / "short.kvt", HeaderBytes(3, 2, 1, 6));
     const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
         {m_dir / "kx.kvt", "File types error"},
         {m_dir / "short.kvt", "File size not match"},

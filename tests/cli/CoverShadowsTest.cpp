@@ -26,7 +26,7 @@ class CoverShadows : public testing::Test {
 protected:
     std::string Put(const std::string& name, int width, int height, int frames, const Pixel& pixel)
     {
-        Bytes bytes = KvtHeader(width, height, static_cast<std::uint16_t>(frames), static_cast<std::uint32_t>(width * height));
+        Bytes bytes = HeaderBytes(width, height, static_cast<std::uint16_t>(frames), static_cast<std::uint32_t>(width * height));
         for (int k = 0; k < frames; ++k)
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x)
@@ -62,7 +62,7 @@ TEST_F(CoverShadows, EachShareShowsItsCoverAndTheStackTheSecretInEveryFrame)
     const Bytes s1 = ReadBytes(dir / "s-Shadow1.kvt"), s2 = ReadBytes(dir / "s-Shadow2.kvt");
     ASSERT_EQ(s1.size(), 24u + 4u * w * h * frames);
     ASSERT_EQ(s2.size(), s1.size());
-    EXPECT_EQ(Bytes(s1.begin(), s1.begin() + 24), KvtHeader(2 * w, 2 * h, frames, 4 * w * h));
+    EXPECT_EQ(Bytes(s1.begin(), s1.begin() + 24), HeaderBytes(2 * w, 2 * h, frames, 4 * w * h));
     for (int k = 0; k < frames; ++k) {
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {

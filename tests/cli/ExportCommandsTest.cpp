@@ -23,7 +23,7 @@ class ExportCommands : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::vector<unsigned char> bytes = KvtHeader(kWidth, kHeight, kFrames, kWidth * kHeight);
+        std::vector<unsigned char> bytes = HeaderBytes(kWidth, kHeight, kFrames, kWidth * kHeight);
         for (int k = 0; k < kFrames; ++k) {
             const QImage frame = MakeGreyFrame(k, kWidth, kHeight);
             for (int y = 0; y < kHeight; ++y)

@@ -11,8 +11,7 @@
 
 TEST(GreySecretCheck, CountsPixelsNeitherBlackNorWhiteAcrossFrames)
 {
-    CImageStream secret;
-    secret.Initialize(3, 2, 2);
+    const KvtHeader secret = KvtHeader::Built(3, 2, 2);
     // 3 pixels a row, rows 4 bytes apart: the alignment byte holds grey that is not a pixel.
     const std::vector<BYTE> first = {0, 1, 255, 77, 254, 128, 0, 77};
     const std::vector<BYTE> second = {0, 255, 0, 77, 255, 255, 255, 77};
@@ -31,10 +30,10 @@ TEST(GreySecretCheck, CountsPixelsNeitherBlackNorWhiteAcrossFrames)
 TEST(GreySecretCheck, ShadowsWarnOfAGreySecretAndStillMakeItsShadows)
 {
     TempDir dir;
-    std::vector<unsigned char> grey = KvtHeader(2, 2, 1, 4);
+    std::vector<unsigned char> grey = HeaderBytes(2, 2, 1, 4);
     grey.insert(grey.end(), {0, 128, 255, 200});
     WriteBytes(dir / "grey.kvt", grey);
-    std::vector<unsigned char> blackAndWhite = KvtHeader(2, 2, 1, 4);
+    std::vector<unsigned char> blackAndWhite = HeaderBytes(2, 2, 1, 4);
     blackAndWhite.insert(blackAndWhite.end(), {0, 255, 255, 0});
     WriteBytes(dir / "bw.kvt", blackAndWhite);
 

@@ -100,7 +100,7 @@ TEST_F(HostileFiles, APrintPastTheFileSizeLimitFailsSayingWhyAndKeepsTheOldPdf)
 TEST_F(HostileFiles, AHeaderClaimingMoreThanTheDiskHoldsIsRefusedBeforeAnythingIsWritten)
 {
     // 24 bytes claiming 65535 frames of 4096 x 4096, all of them missing: shadows of 4.4 TB each.
-    WriteBytes(dir / "lie.kvt", KvtHeader(4096, 4096, 65535, 0));
+    WriteBytes(dir / "lie.kvt", HeaderBytes(4096, 4096, 65535, 0));
     fs::create_directory(dir / "out");
     const KvtRun run = Kvt({"shadows", At("lie.kvt"), "--out-dir", At("out"), "-q"});
     EXPECT_EQ(run.status, 1);
@@ -121,8 +121,8 @@ TEST_F(HostileFiles, AHeaderClaimingMoreThanTheDiskHoldsIsRefusedBeforeAnythingI
 
 TEST_F(HostileFiles, InfoOfAHugeFrameReadsOnlyTheHeader)
 {
-    WriteBytes(dir / "huge.kvt", KvtHeader(65536, 65536, 1, 0));
-    WriteBytes(dir / "tiny.kvt", KvtHeader(1, 1, 1, 0));
+    WriteBytes(dir / "huge.kvt", HeaderBytes(65536, 65536, 1, 0));
+    WriteBytes(dir / "tiny.kvt", HeaderBytes(1, 1, 1, 0));
     const long huge = PeakKilobytes({"info", At("huge.kvt")});
     // A sanitizer's own memory comes on top of kvt's: measured against a tiny frame's run.
     EXPECT_LT(huge - PeakKilobytes({"info", At("tiny.kvt")}), 16 * 1024);

@@ -18,7 +18,7 @@ protected:
     SchemeCommands() { Write("s.kvt", 4, 2, 2, {0, 255, 0, 255, 255, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0}); }
     void Write(const std::string& name, int w, int h, int frames, const Bytes& pixels)
     {
-        Bytes bytes = KvtHeader(w, h, static_cast<std::uint16_t>(frames), static_cast<std::uint32_t>(w * h));
+        Bytes bytes = HeaderBytes(w, h, static_cast<std::uint16_t>(frames), static_cast<std::uint32_t>(w * h));
         bytes.insert(bytes.end(), pixels.begin(), pixels.end());
         WriteBytes(dir / name, bytes);
     }

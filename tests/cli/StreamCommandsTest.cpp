@@ -29,7 +29,7 @@ constexpr const char* kSeedUsage = "kvt shadows: --seed takes a number from 0 to
 
 TEST_F(StreamCommands, InfoPrintsTheHeaderAndTheFramesHeld)
 {
-    Write("a.kvt", Join(KvtHeader(3, 2, 2, 6, {1, 2, 3, 65535}), Bytes(12, 9)));
+    Write("a.kvt", Join(HeaderBytes(3, 2, 2, 6, {1, 2, 3, 65535}), Bytes(12, 9)));
     const KvtRun run = Kvt({"info", At("a.kvt")});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
@@ -40,8 +40,8 @@ TEST_F(StreamCommands, InfoPrintsTheHeaderAndTheFramesHeld)
 TEST_F(StreamCommands, InfoRefusalsGiveTheProgramsMessageAndStatusOne)
 {
     Write("kx.kvt", {'K', 'X'});
-    Write("short.kvt", Join(KvtHeader(3, 2, 1, 6), Bytes(5, 0)));
-    Write("neg.kvt", KvtHeader(-3, 2, 1, 0));
+    Write("short.kvt", Join(HeaderBytes(3, 2, 1, 6), Bytes(5, 0)));
+    Write("neg.kvt", HeaderBytes(-3, 2, 1, 0));
     struct Case {
         std::string file;
         std::string err;
@@ -76,7 +76,7 @@ TEST_F(StreamCommands, UsageErrorsGiveStatusTwo)
 
 TEST_F(StreamCommands, CopyKeepsAWellFormedFileByteForByte)
 {
-    const Bytes file = Join(KvtHeader(5, 3, 2, 15, {7, 0, 0x8000, 1}), Bytes(30, 0x5A));
+    const Bytes file = Join(HeaderBytes(5, 3, 2, 15, {7, 0, 0x8000, 1}), Bytes(30, 0x5A));
     Write("in.kvt", file);
     ASSERT_EQ(Kvt({"copy", At("in.kvt"), At("out.kvt")}).status, 0);
     EXPECT_EQ(ReadBytes(dir / "out.kvt"), file);
@@ -84,10 +84,10 @@ TEST_F(StreamCommands, CopyKeepsAWellFormedFileByteForByte)
 
 TEST_F(StreamCommands, FailedCopyLeavesAnExistingTargetAlone)
 {
-    const Bytes old = Join(KvtHeader(1, 1, 1, 1), Bytes{42});
+    const Bytes old = Join(HeaderBytes(1, 1, 1, 1), Bytes{42});
     Write("target.kvt", old);
     Write("bad.kvt", {'X', 'V'});
-    Write("empty.kvt", KvtHeader(4, 4, 0, 16));  // opens, but a stream without frames is not saved
+    Write("empty.kvt", HeaderBytes(4, 4, 0, 16));  // opens, but a stream without frames is not saved
 
     KvtRun run = Kvt({"copy", At("bad.kvt"), At("target.kvt")});
     EXPECT_EQ(run.status, 1);
@@ -101,21 +101,21 @@ TEST_F(StreamCommands, FailedCopyLeavesAnExistingTargetAlone)
 TEST_F(StreamCommands, SeededShadowsAreTheseExactFiles)
 {
     // Seed 1 gives patterns 5, 5, 4, 4, 5, 4 (see the shadow generation tests).
-    Write("Movie.KVT", Join(KvtHeader(3, 2, 1, 6), Bytes{0, 1, 255, 0, 128, 0}));
+    Write("Movie.KVT", Join(HeaderBytes(3, 2, 1, 6), Bytes{0, 1, 255, 0, 128, 0}));
     const KvtRun run = Kvt({"shadows", At("Movie.KVT"), "--seed", "1"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "seed: 1\n" + At("Movie-Shadow1.kvt") + "\n" + At("Movie-Shadow2.kvt") + "\n");
     EXPECT_EQ(ReadBytes(dir / "Movie-Shadow1.kvt"),
-              Join(KvtHeader(6, 4, 1, 24), Bytes{255, 0, 255, 0, 0, 255, 0, 255, 0, 255, 255, 0,  //
+              Join(HeaderBytes(6, 4, 1, 24), Bytes{255, 0, 255, 0, 0, 255, 0, 255, 0, 255, 255, 0,  //
                                                  0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0}));
     EXPECT_EQ(ReadBytes(dir / "Movie-Shadow2.kvt"),
-              Join(KvtHeader(6, 4, 1, 24), Bytes{0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0,  //
+              Join(HeaderBytes(6, 4, 1, 24), Bytes{0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0,  //
                                                  255, 0, 255, 0, 255, 0, 0, 255, 0, 255, 0, 255}));
 }
 
 TEST_F(StreamCommands, ShadowsWithoutSeedAreSystemRandomAndDifferEachRun)
 {
-    Write("s.kvt", Join(KvtHeader(16, 8, 1, 128), Bytes(128, 255)));
+    Write("s.kvt", Join(HeaderBytes(16, 8, 1, 128), Bytes(128, 255)));
     std::filesystem::create_directory(dir / "one");
     std::filesystem::create_directory(dir / "two");
     const KvtRun first = Kvt({"shadows", At("s.kvt"), "--out-dir", At("one")});
@@ -132,7 +132,7 @@ TEST_F(StreamCommands, ShadowsWithoutSeedAreSystemRandomAndDifferEachRun)
 
 TEST_F(StreamCommands, ShadowsRefuseBadSeedsAndSecretsWithoutImages)
 {
-    Write("s.kvt", Join(KvtHeader(2, 2, 1, 4), Bytes(4, 0)));
+    Write("s.kvt", Join(HeaderBytes(2, 2, 1, 4), Bytes(4, 0)));
     for (const char* seed : {"x", "-1", "4294967296", ""}) {
         SCOPED_TRACE(seed);
         const KvtRun run = Kvt({"shadows", At("s.kvt"), "--seed", seed});
@@ -141,7 +141,7 @@ TEST_F(StreamCommands, ShadowsRefuseBadSeedsAndSecretsWithoutImages)
     }
     EXPECT_EQ(Kvt({"shadows", At("s.kvt"), "--seed", "4294967295"}).status, 0);
 
-    Write("none.kvt", KvtHeader(2, 2, 0, 4));
+    Write("none.kvt", HeaderBytes(2, 2, 0, 4));
     const KvtRun run = Kvt({"shadows", At("none.kvt"), "--seed", "3"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Create VSS shadows error: This stream has no images\n");

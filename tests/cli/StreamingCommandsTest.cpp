@@ -34,7 +34,7 @@ protected:
                     std::array<std::uint16_t, 4> reserved = {})
     {
         const auto size = static_cast<std::uint32_t>(frameSize < 0 ? width * height : frameSize);
-        Bytes bytes = KvtHeader(width, height, static_cast<std::uint16_t>(frames), size, reserved);
+        Bytes bytes = HeaderBytes(width, height, static_cast<std::uint16_t>(frames), size, reserved);
         std::uniform_int_distribution<int> pixel(-128, 255);
         for (std::uint64_t i = 0; i < std::uint64_t{size} * static_cast<std::uint64_t>(frames); ++i)
             bytes.push_back(static_cast<unsigned char>(std::max(pixel(random), 0)));

@@ -31,7 +31,7 @@ TEST_F(VssCommands, InterlaceModeOneWritesTheShadowsAlternately)
 {
     const KvtRun run = Kvt({"interlace", "--mode", "1", At("s1.kvt"), At("s2.kvt"), "-o", At("m1.kvt")});
     ASSERT_EQ(run.status, 0) << run.err;
-    auto expected = KvtHeader(4, 2, 2, 8);
+    auto expected = HeaderBytes(4, 2, 2, 8);
     for (const char* name : {"s1.kvt", "s2.kvt"}) {
         const auto bytes = ReadBytes(dir / name);
         expected.insert(expected.end(), bytes.begin() + 24, bytes.end());
@@ -78,7 +78,7 @@ TEST_F(VssCommands, RevealAndsTheTwoShadows)
 {
     const KvtRun run = Kvt({"reveal", At("s1.kvt"), At("s2.kvt"), "-o", At("r.kvt")});
     ASSERT_EQ(run.status, 0) << run.err;
-    auto expected = KvtHeader(4, 2, 1, 8);
+    auto expected = HeaderBytes(4, 2, 1, 8);
     expected.insert(expected.end(), {0x0F, 0x0F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
     EXPECT_EQ(ReadBytes(dir / "r.kvt"), expected);
 

@@ -263,7 +263,7 @@ TEST_F(DocTemplateTest, ACancelledOrFailedSaveLeavesTheDocumentAsItWas)
 
 TEST_F(DocTemplateTest, OpeningAFileTwiceActivatesTheWindowAlreadyOpen)
 {
-    auto bytes = KvtHeader(3, 2, 1, 6);
+    auto bytes = HeaderBytes(3, 2, 1, 6);
     bytes.insert(bytes.end(), {1, 2, 3, 4, 5, 6});
     WriteBytes(m_dir / "a.kvt", bytes);
     WriteBytes(m_dir / "b.kvt", bytes);

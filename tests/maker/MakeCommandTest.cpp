@@ -27,7 +27,7 @@ TEST_F(MakeCommand, WritesOneFramePerRawFileInTheOrderGiven)
     const std::string b = Raw("b.raw", {7, 8, 9, 10, 11, 12});
     const KvtRun run = Kvt({"make", "--width", "3", "--height", "2", "-o", At("out.kvt"), b, a});
     ASSERT_EQ(run.status, 0) << run.err;
-    auto expected = KvtHeader(3, 2, 2, 6);
+    auto expected = HeaderBytes(3, 2, 2, 6);
     expected.insert(expected.end(), {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6});
     EXPECT_EQ(ReadBytes(dir / "out.kvt"), expected);
 

@@ -110,7 +110,7 @@ protected:
     }
     std::vector<unsigned char> Stream(int width, int height, const std::vector<unsigned char>& tags) const
     {
-        auto bytes = KvtHeader(width, height, static_cast<std::uint16_t>(tags.size()),
+        auto bytes = HeaderBytes(width, height, static_cast<std::uint16_t>(tags.size()),
                                static_cast<std::uint32_t>(width * height));
         for (const unsigned char tag : tags)
             bytes.insert(bytes.end(), static_cast<std::size_t>(width * height), tag);

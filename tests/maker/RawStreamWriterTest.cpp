@@ -35,7 +35,7 @@ TEST_F(RawStreamWriter, ThreeImagesOf320By240MakeTheHeaderAndTheFramesInOrder)
 {
     const std::vector<fs::path> raws = {Raw("1.raw", 76800, 1), Raw("2.raw", 76800, 2), Raw("3.raw", 76800, 3)};
     ASSERT_TRUE(WriteRawStream(dir / "out.kvt", 320, 240, raws));
-    auto expected = KvtHeader(320, 240, 3, 76800);
+    auto expected = HeaderBytes(320, 240, 3, 76800);
     for (const fs::path& raw : raws) {
         const auto bytes = ReadBytes(raw);
         expected.insert(expected.end(), bytes.begin(), bytes.end());
@@ -52,7 +52,7 @@ TEST_F(RawStreamWriter, UpTo65535ImagesFitTheFrameCount)
     ASSERT_TRUE(WriteRawStream(dir / "out.kvt", 2, 2, raws));
     const auto written = ReadBytes(dir / "out.kvt");
     ASSERT_EQ(written.size(), 24u + 65535u * 4u);
-    EXPECT_EQ(std::vector<unsigned char>(written.begin(), written.begin() + 24), KvtHeader(2, 2, 65535, 4));
+    EXPECT_EQ(std::vector<unsigned char>(written.begin(), written.begin() + 24), HeaderBytes(2, 2, 65535, 4));
 }
 
 TEST_F(RawStreamWriter, RefusalsLeaveAnExistingTargetAndNoTemporaryFile)

@@ -14,7 +14,7 @@ namespace {
 std::vector<unsigned char> FileOf(std::int32_t w, std::int32_t h, std::uint16_t frames,
                                   std::array<std::uint16_t, 4> reserved = {0, 0, 0, 0})
 {
-    auto bytes = KvtHeader(w, h, frames, static_cast<std::uint32_t>(w * h), reserved);
+    auto bytes = HeaderBytes(w, h, frames, static_cast<std::uint32_t>(w * h), reserved);
     for (int i = 0; i < w * h * frames; ++i)
         bytes.push_back(static_cast<unsigned char>(i * 7));
     return bytes;
@@ -48,7 +48,7 @@ TEST(KVTPlayerDoc, AFramelessStreamSavesNothingAndKeepsTheTarget)
 {
     MessageRecorder messages;
     TempDir dir;
-    WriteBytes(dir / "empty.kvt", KvtHeader(4, 4, 0, 16));
+    WriteBytes(dir / "empty.kvt", HeaderBytes(4, 4, 0, 16));
     const auto precious = FileOf(2, 2, 1);
     WriteBytes(dir / "target.kvt", precious);
 
@@ -93,7 +93,7 @@ TEST(KVTPlayerDoc, AHeaderCutShortFailsTheOpen)
 {
     MessageRecorder messages;
     TempDir dir;
-    auto bytes = KvtHeader(2, 2, 1, 4);
+    auto bytes = HeaderBytes(2, 2, 1, 4);
     bytes.resize(13);
     WriteBytes(dir / "short.kvt", bytes);
     CKVTPlayerDoc doc;

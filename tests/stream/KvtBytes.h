@@ -22,7 +22,7 @@ struct HeaderFields {
 // The 24-byte little-endian header, with any two type bytes.
 inline FileBytes Header(const HeaderFields& f)
 {
-    FileBytes h = KvtHeader(f.width, f.height, static_cast<std::uint16_t>(f.frames), f.frameSize, f.reserved);
+    FileBytes h = HeaderBytes(f.width, f.height, static_cast<std::uint16_t>(f.frames), f.frameSize, f.reserved);
     h[0] = f.first;
     h[1] = f.second;
     return h;

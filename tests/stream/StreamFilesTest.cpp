@@ -21,7 +21,7 @@ namespace {
 std::vector<Bytes> ReadAllFrames(CStreamFileReader& reader)
 {
     std::vector<Bytes> frames;
-    Bytes buffer(reader.GetHeader().GetFrameBytes(), 0xAA);
+    Bytes buffer(reader.GetHeader().FrameBytes(), 0xAA);
     while (reader.ReadFrame(buffer.data())) {
         frames.push_back(buffer);
         std::fill(buffer.begin(), buffer.end(), BYTE{0xAA});

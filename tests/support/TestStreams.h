@@ -33,7 +33,7 @@ inline std::vector<BYTE> FirstPixels(const CImageStream& stream)
 }
 
 // The 24 header bytes of a stream file, little-endian as on disk.
-inline std::vector<unsigned char> KvtHeader(std::int32_t width, std::int32_t height, std::uint16_t frames,
+inline std::vector<unsigned char> HeaderBytes(std::int32_t width, std::int32_t height, std::uint16_t frames,
                                             std::uint32_t frameSize,
                                             std::array<std::uint16_t, 4> reserved = {0, 0, 0, 0})
 {
@@ -60,7 +60,7 @@ inline std::vector<unsigned char> KvtHeader(std::int32_t width, std::int32_t hei
 inline std::vector<unsigned char> KvtFile(int width, int height, const std::vector<unsigned char>& pixels)
 {
     const auto frameSize = static_cast<std::uint32_t>(width * height);
-    auto bytes = KvtHeader(width, height, static_cast<std::uint16_t>(pixels.size() / frameSize), frameSize);
+    auto bytes = HeaderBytes(width, height, static_cast<std::uint16_t>(pixels.size() / frameSize), frameSize);
     bytes.insert(bytes.end(), pixels.begin(), pixels.end());
     return bytes;
 }

@@ -109,13 +109,8 @@ TEST(ShadowGeneration, ShadowsGetTheDoubledHeaderAndZeroPadding)
     CLcgPatternSource source(9);
     ASSERT_TRUE(secret->CreateVSSShadows(&shadow1, &shadow2, source));
     for (const CImageStream* shadow : {&shadow1, &shadow2}) {
-        EXPECT_EQ(shadow->GetFileType(), 0x564B);
-        EXPECT_EQ(shadow->GetWidth(), 6);
-        EXPECT_EQ(shadow->GetHeight(), 4);
-        EXPECT_EQ(shadow->GetFrameSize(), 24u);
-        EXPECT_EQ(shadow->GetFrameCount(), 2);
+        EXPECT_EQ(shadow->GetHeader(), KvtHeader::Built(6, 4, 2));
         EXPECT_EQ(shadow->GetFramesHeld(), 2u);
-        EXPECT_EQ(shadow->GetReserved(), (std::array<std::uint16_t, 4>{0, 0, 0, 0}));
         ASSERT_NE(shadow->GetBitmapInfo(), nullptr);
         EXPECT_EQ(shadow->GetBitmapInfo()->bmiHeader.biHeight, -4);
         EXPECT_EQ(shadow->GetRowStride(), 8);

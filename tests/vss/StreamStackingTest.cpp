@@ -63,7 +63,7 @@ TEST(StreamStacking, ResultsHaveZeroReservedWordsAndWholeBuffersCopied)
     a->GetFrameAt(a->GetHeadPosition())[3] = 0;
     CImageStream copy;
     ASSERT_TRUE(copy.CopyStream(a.get()));
-    EXPECT_EQ(copy.GetReserved(), (std::array<std::uint16_t, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(copy.GetHeader(), KvtHeader::Built(3, 2, 1));
     EXPECT_EQ(std::memcmp(copy.GetFrameAt(copy.GetHeadPosition()), a->GetFrameAt(a->GetHeadPosition()),
                           a->GetFrameBytes()),
               0);
