@@ -18,8 +18,8 @@ int RunInfo(const std::string& file)
     const KvtHeader& header = reader.GetHeader();
     std::cout << "width: " << header.width << "\nheight: " << header.height
               << "\nframe size: " << header.frameSize << "\nframe count: " << header.frameCount
-              << "\nframes: " << header.frameCount << "\nreserved: " << header.reserved1 << ' ' << header.reserved2
-              << ' ' << header.reserved3 << ' ' << header.reserved4 << '\n';
+              << "\nframes: " << header.frameCount << "\nreserved: " << header.reserved1 << ' '
+              << header.reserved2 << ' ' << header.reserved3 << ' ' << header.reserved4 << '\n';
     return kExitOk;
 }
 }  // namespace

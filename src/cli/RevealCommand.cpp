@@ -31,8 +31,7 @@ int RunReveal(const RevealOptions& options, const CommonOptions& common)
         return kExitFailed;
 
     const KvtHeader& header = readers.front()->GetHeader();
-    KvtHeader shape;
-    shape = KvtHeader::Built(header.width, header.height, *frames);
+    const KvtHeader shape = KvtHeader::Built(header.width, header.height, *frames);
     const std::size_t bytes = shape.FrameBytes();
     CStreamFileWriter writer;
     if (!OpenOutput(writer, options.out, shape, *frames))

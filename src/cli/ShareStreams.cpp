@@ -15,7 +15,7 @@ bool InitializeShareHeader(const KvtHeader& secret, int blockWidth, int blockHei
         return false;
     }
     shareHeader = KvtHeader::Built(static_cast<int>(width * blockWidth), static_cast<int>(height * blockHeight),
-                           secret.frameCount);
+                                   secret.frameCount);
     if (secret.frameCount == 0) {
         ShowMessage(kShadowsNoImages);
         return false;

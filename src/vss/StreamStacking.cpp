@@ -211,7 +211,8 @@ bool CImageStream::InterlaceMode2(const CImageStream* pA, const CImageStream* pB
         ShowMessage(kInterlaceNoImage);
         return false;
     }
-    return CheckInterlaceMode2(HeldFrames(*pA), HeldFrames(*pB), HeldFrames(*pC), HeldFrames(*pD)) && Interlace({pA, pC, pB, pD});
+    return CheckInterlaceMode2(HeldFrames(*pA), HeldFrames(*pB), HeldFrames(*pC), HeldFrames(*pD)) &&
+           Interlace({pA, pC, pB, pD});
 }
 
 // Appends frame k of each stream of `order` in turn, for every k; the streams passed the checks.

@@ -26,7 +26,8 @@ class CoverShadows : public testing::Test {
 protected:
     std::string Put(const std::string& name, int width, int height, int frames, const Pixel& pixel)
     {
-        Bytes bytes = HeaderBytes(width, height, static_cast<std::uint16_t>(frames), static_cast<std::uint32_t>(width * height));
+        Bytes bytes =
+            HeaderBytes(width, height, static_cast<std::uint16_t>(frames), static_cast<std::uint32_t>(width * height));
         for (int k = 0; k < frames; ++k)
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x)
