@@ -102,11 +102,11 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
 {
     std::optional<QSize> size;
     if (options.size && !(size = ParseSize(*options.size))) {
-        std::cerr << "kvt import: --size takes WxH, for example 320x240\n";
+        ShowMessage("kvt import: --size takes WxH, for example 320x240");
         return kExitUsage;
     }
     if (options.threshold && options.dither && *options.dither != "threshold") {
-        std::cerr << "kvt import: --threshold goes with --dither threshold\n";
+        ShowMessage("kvt import: --threshold goes with --dither threshold");
         return kExitUsage;
     }
     const auto tone = MakeToneStage(options.tone);

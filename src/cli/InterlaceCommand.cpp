@@ -11,6 +11,7 @@
 #include "cli/SeedOption.h"
 #include "cli/StreamFiles.h"
 #include "cli/StreamedShadows.h"
+#include "io/Message.h"
 #include "stream/StreamFileReader.h"
 #include "stream/StreamFileWriter.h"
 #include "vss/StreamStacking.h"
@@ -29,15 +30,15 @@ struct InterlaceOptions {
 bool CheckModeOptions(const InterlaceOptions& options)
 {
     if (options.mode == 1 && (options.secret || options.seed)) {
-        std::cerr << "kvt interlace: --secret and --seed belong to mode 2\n";
+        ShowMessage("kvt interlace: --secret and --seed belong to mode 2");
         return false;
     }
     if (options.mode == 2 && !options.secret) {
-        std::cerr << "kvt interlace: mode 2 needs --secret SECRET\n";
+        ShowMessage("kvt interlace: mode 2 needs --secret SECRET");
         return false;
     }
     if (options.mode == 2 && options.shadows.size() != 2) {
-        std::cerr << "kvt interlace: mode 2 takes two shadows; mode 1 takes two or more\n";
+        ShowMessage("kvt interlace: mode 2 takes two shadows; mode 1 takes two or more");
         return false;
     }
     return true;

@@ -1,7 +1,6 @@
 // kvt make: a .kvt file from raw images, as the maker wizard builds it.
 
 #include <filesystem>
-#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,8 +25,7 @@ struct MakeOptions {
 bool ReadSide(const std::string& text, const char* option, std::int32_t& side)
 {
     if (const auto refusal = ReadImageSide(text, side)) {
-        std::cerr << "kvt make: " << option << ": ";
-        ShowMessage(*refusal);
+        ShowMessage("kvt make: " + std::string(option) + ": " + *refusal);
         return false;
     }
     return true;
@@ -47,9 +45,8 @@ int RunMake(const MakeOptions& options)
         const RawFileFit fit = CheckRawFile(raw, frameSize);
         if (fit == RawFileFit::matches)
             continue;
-        std::cerr << "kvt make: " << raw.string() << ": ";
-        ShowMessage(fit == RawFileFit::wrongSize ? maker_strings::kImageSizeNotCorrect
-                                                 : maker_strings::kOpenFileError);
+        ShowMessage("kvt make: " + raw.string() + ": " +
+                    (fit == RawFileFit::wrongSize ? maker_strings::kImageSizeNotCorrect : maker_strings::kOpenFileError));
         return kExitFailed;
     }
     return WriteRawStream(options.out, width, height, rawFiles, true) ? kExitOk : kExitFailed;

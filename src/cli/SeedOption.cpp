@@ -1,7 +1,6 @@
 #include "cli/SeedOption.h"
 
 #include <charconv>
-#include <iostream>
 
 #include "io/Message.h"
 #include "vss/RandomSource.h"
@@ -23,7 +22,7 @@ std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seed
     const char* end = seedText->data() + seedText->size();
     const auto [stop, error] = std::from_chars(seedText->data(), end, seed);
     if (seedText->empty() || error != std::errc() || stop != end) {
-        std::cerr << "kvt " << command << ": --seed takes a number from 0 to 4294967295\n";
+        ShowMessage("kvt " + std::string(command) + ": --seed takes a number from 0 to 4294967295");
         return std::nullopt;
     }
     return SeedChoice{std::make_unique<CLcgPatternSource>(seed), seed, std::to_string(seed)};

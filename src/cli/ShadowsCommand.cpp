@@ -61,14 +61,14 @@ std::optional<Scheme> ChooseScheme(const ShadowsOptions& options)
 {
     const auto family = FamilyNamed(options.scheme);
     if (!family) {
-        std::cerr << "kvt shadows: --scheme takes naor-shamir, random-grid or probabilistic\n";
+        ShowMessage("kvt shadows: --scheme takes naor-shamir, random-grid or probabilistic");
         return std::nullopt;
     }
     SchemeChoice choice{*family, options.k.value_or(2), options.n.value_or(std::max(options.k.value_or(2), 2)),
                         options.variant.value_or(0)};
     if (choice.k > choice.n) {
-        std::cerr << "kvt shadows: -k " << choice.k << " needs at least as many shares (-n " << choice.n
-                  << ")\n";
+        ShowMessage("kvt shadows: -k " + std::to_string(choice.k) + " needs at least as many shares (-n " +
+                    std::to_string(choice.n) + ")");
         return std::nullopt;
     }
     if (options.variant && *options.variant == 0)
@@ -76,9 +76,10 @@ std::optional<Scheme> ChooseScheme(const ShadowsOptions& options)
     std::string refusal;
     auto scheme = LookUpScheme(choice, &refusal);
     if (!scheme)
-        std::cerr << "kvt shadows: " << FamilyName(*family) << " (" << choice.k << ", " << choice.n << ")"
-                  << (options.variant ? " --variant " + std::to_string(*options.variant) : std::string())
-                  << " is not offered: " << refusal << '\n';
+        ShowMessage("kvt shadows: " + std::string(FamilyName(*family)) + " (" + std::to_string(choice.k) + ", " +
+                    std::to_string(choice.n) + ")" +
+                    (options.variant ? " --variant " + std::to_string(*options.variant) : std::string()) +
+                    " is not offered: " + refusal);
     return scheme;
 }
 
@@ -123,7 +124,7 @@ std::optional<std::vector<fs::path>> WriteShares(CShareStreams& shares, CStreamF
 int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
 {
     if (const auto refusal = RefuseCombination(options)) {
-        std::cerr << "kvt shadows: " << *refusal << '\n';
+        ShowMessage("kvt shadows: " + *refusal);
         return kExitUsage;
     }
     const bool threshold = options.covers.empty() && !options.key;

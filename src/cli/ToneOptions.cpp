@@ -1,10 +1,9 @@
 #include "cli/ToneOptions.h"
 
-#include <iostream>
-
 #include <CLI/Option.hpp>
 
 #include "cli/NumberOptions.h"
+#include "io/Message.h"
 
 void AddToneOptions(CLI::App& command, ToneOptions& options)
 {
@@ -27,11 +26,11 @@ std::optional<CToneStage> MakeToneStage(const ToneOptions& options)
 {
     std::optional<GreyLevels> levels = GreyLevels{};
     if (options.levels && !(levels = ParseGreyLevels(*options.levels))) {
-        std::cerr << "kvt import: --levels takes BLACK:WHITE, two greys from 0 to 255 with BLACK below WHITE\n";
+        ShowMessage("kvt import: --levels takes BLACK:WHITE, two greys from 0 to 255 with BLACK below WHITE");
         return std::nullopt;
     }
     if (options.levels && options.autoLevels) {
-        std::cerr << "kvt import: --levels and --auto-levels exclude each other\n";
+        ShowMessage("kvt import: --levels and --auto-levels exclude each other");
         return std::nullopt;
     }
     const AutoLevels autoLevels = !options.autoLevels ? AutoLevels::off

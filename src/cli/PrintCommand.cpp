@@ -1,0 +1,116 @@
+// kvt print: a stream's frames onto paper at physical scale, a PDF page each.
+
+#include <QGuiApplication>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/MediaCommands.h"
+#include "cli/NumberOptions.h"
+#include "cli/StreamToSink.h"
+#include "io/Message.h"
+#include "media/PdfFileSink.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr double kMmPerInch = 25.4;
+
+struct PrintOptions {
+    std::string in;
+    std::string out;
+    std::string subpixel;
+    int dpi = 0;
+    std::string page = "a4";
+    std::string frames;
+    bool noMarks = false;
+};
+
+std::string FormatMillimetres(double mm)
+{
+    return QString::number(mm, 'g', 4).toStdString() + " mm";
+}
+
+void SayLargestThatFits(int width, int height, const std::string& pixelSize, QPageSize::PageSizeId page)
+{
+    const double largest = std::floor(CPrintLayout::LargestPixelMm(width, height, page) * 1000) / 1000;
+    ShowMessage("kvt print: " + std::to_string(width) + " x " + std::to_string(height) + " pixels of " + pixelSize +
+                " do not fit on " + (page == QPageSize::A4 ? "A4" : "Letter") +
+                " paper with their marks and caption; the largest that fits is --subpixel " +
+                QString::number(largest, 'f', 3).toStdString() + "mm (or --dpi " +
+                std::to_string(static_cast<int>(std::ceil(kMmPerInch / largest))) + ")");
+}
+
+// A GUI application without a display; its notes about the desktop it finds are not for our users.
+void QuietOffscreenPlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            ShowMessage("kvt print: " + text.toStdString());
+    });
+}
+
+int RunPrint(const PrintOptions& options, const CommonOptions& common)
+{
+    if (options.subpixel.empty() && options.dpi == 0) {
+        ShowMessage("kvt print: give the size of a pixel with --subpixel SIZE or --dpi N");
+        return kExitUsage;
+    }
+    const std::optional<double> pixelMm =
+        options.dpi > 0 ? std::optional(kMmPerInch / options.dpi) : ParseLengthMm(options.subpixel);
+    if (!pixelMm) {
+        ShowMessage("kvt print: --subpixel " + options.subpixel + ": expected " + kLengthUnits);
+        return kExitUsage;
+    }
+    StreamRange input;
+    if (const int status = OpenStreamRange("kvt print", options.in, options.frames, input))
+        return status;
+    const int width = input.reader.GetHeader().width;
+    const int height = input.reader.GetHeader().height;
+    const std::string pixelSize = options.dpi > 0 ? "1/" + std::to_string(options.dpi) + " inch"
+                                                  : FormatMillimetres(*pixelMm);
+    const QPageSize::PageSizeId page = options.page == "letter" ? QPageSize::Letter : QPageSize::A4;
+    const auto layout = CPrintLayout::Fit(width, height, *pixelMm, page);
+    if (!layout) {
+        SayLargestThatFits(width, height, pixelSize, page);
+        return kExitFailed;
+    }
+    QuietOffscreenPlatform();
+    int argc = 1;
+    char name[] = "kvt";
+    char* argv[] = {name, nullptr};
+    QGuiApplication application(argc, argv);  // for the caption's fonts; it opens no window
+
+    CPdfFileSink sink(options.out);
+    const PrintCaption caption{QString::fromStdString(fs::path(options.in).filename().string()),
+                               QString::fromStdString(pixelSize)};
+    if (!sink.Open(*layout, *pixelMm, !options.noMarks, caption)) {
+        ShowMessage("kvt print: " + sink.GetError());
+        return kExitFailed;
+    }
+    return WriteFrames("kvt print", input, 1, sink, common);
+}
+}  // namespace
+
+void AddPrintCommand(CCommandLine& commandLine)
+{
+    auto options = std::make_shared<PrintOptions>();
+    CLI::App& command = commandLine.AddCommand(
+        kPrintCommand.name, kPrintCommand.description,
+        [options](const CommonOptions& common) { return RunPrint(*options, common); });
+    command.add_option("IN", options->in, "The stream to read")->required();
+    command.add_option("-o", options->out, "The PDF to write")->required()->type_name("OUT.pdf");
+    auto* subpixel = command.add_option("--subpixel", options->subpixel, "Side of a pixel, such as 0.4mm (mm, cm, in, um or pt)")
+                         ->type_name("SIZE");
+    auto* dpi = command.add_option("--dpi", options->dpi, "Pixels an inch")->type_name("N")->check(WholeNumberFrom(1, 100000));
+    subpixel->excludes(dpi);
+    command.add_option("--page", options->page, "Paper (default a4)")
+        ->type_name("a4|letter")
+        ->check(CLI::IsMember({"a4", "letter"}));
+    command.add_option("--frames", options->frames, "Frames A to B (from 0; default all)")->type_name("A..B");
+    command.add_flag("--no-marks", options->noMarks, "Leave out the registration marks");
+}

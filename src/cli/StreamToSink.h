@@ -1,0 +1,25 @@
+#pragma once
+// What kvt export and kvt print share: a stream's frames, read one at a time, handed to a media
+// sink (pictures, a video, PDF pages), so that any length fits in memory.
+
+#include <string>
+
+#include "cli/FrameRange.h"
+#include "stream/StreamFileReader.h"
+
+class CFrameSink;
+struct CommonOptions;
+
+// The stream opened and the frames to take from it.
+struct StreamRange {
+    CStreamFileReader reader;
+    FrameRange range;
+};
+
+// Opens `path` and parses `frames` (A..B) against its frame count; the exit status, 1 or 2 after
+// the message when either is refused.
+int OpenStreamRange(const char* command, const std::string& path, const std::string& frames, StreamRange& input);
+
+// Reads the stream up to the range's last frame and hands each frame of the range, scaled, to the
+// sink; the sink's output is in place only when every frame went in. The exit status.
+int WriteFrames(const char* command, StreamRange& input, int scale, CFrameSink& sink, const CommonOptions& common);
