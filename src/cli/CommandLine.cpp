@@ -27,44 +27,140 @@ std::string Describe(const CLI::App& command, const CLI::ParseError& error)
 }
 }  // namespace
 
-CCommandLine::CCommandLine() : m_app("kvt: the command-line companion of KVTPlayer, for batch work on .kvt streams.", "kvt")
+COptionCheck::COptionCheck(std::function<std::string(std::string& value)> test)
+    : m_validator(std::make_shared<const CLI::Validator>(std::move(test), ""))
 {
-    m_app.require_subcommand(1);
-    m_app.set_version_flag("--version", "kvt (KVTPlayer) " KVT_VERSION, "Print the version and exit");
-    m_app.footer("'kvt COMMAND --help' describes a command.");
-    // Names and value words say what to give; CLI11's type words would only repeat "text".
-    m_app.get_formatter()->label("REQUIRED", "");
-    m_app.get_formatter()->label("TEXT", "");
-    m_app.get_formatter()->column_width(24);
 }
 
-CLI::App& CCommandLine::AddCommand(const std::string& name, const std::string& description, CommandRun run)
+COptionCheck::COptionCheck(std::shared_ptr<const CLI::Validator> validator) : m_validator(std::move(validator)) {}
+
+COptionCheck COptionCheck::OneOf(std::vector<std::string> choices)
 {
-    CLI::App& command = *m_app.add_subcommand(name, description);
+    return COptionCheck(std::make_shared<const CLI::Validator>(CLI::IsMember(std::move(choices))));
+}
+
+COptionCheck COptionCheck::OneOfNumbers(std::vector<int> choices)
+{
+    return COptionCheck(std::make_shared<const CLI::Validator>(CLI::IsMember(std::move(choices))));
+}
+
+COption& COption::Required()
+{
+    m_option->required();
+    return *this;
+}
+
+COption& COption::TypeName(const std::string& name)
+{
+    m_option->type_name(name);
+    return *this;
+}
+
+COption& COption::OptionText(const std::string& text)
+{
+    m_option->option_text(text);
+    return *this;
+}
+
+COption& COption::Check(const COptionCheck& check)
+{
+    m_option->check(check.GetValidator());
+    return *this;
+}
+
+COption& COption::Expected(int least, int most)
+{
+    m_option->expected(least, most);
+    return *this;
+}
+
+COption& COption::AllowExtraArgs(bool allow)
+{
+    m_option->allow_extra_args(allow);
+    return *this;
+}
+
+COption& COption::Excludes(const COption& other)
+{
+    m_option->excludes(other.m_option);
+    return *this;
+}
+
+bool COption::WasGiven() const
+{
+    return m_option->count() > 0;
+}
+
+std::string COption::GetName() const
+{
+    return m_option->get_name();
+}
+
+template <typename T>
+COption CCommand::AddOption(const std::string& name, T& value, const std::string& help)
+{
+    return COption(*m_app->add_option(name, value, help));
+}
+
+template COption CCommand::AddOption(const std::string&, std::string&, const std::string&);
+template COption CCommand::AddOption(const std::string&, int&, const std::string&);
+template COption CCommand::AddOption(const std::string&, double&, const std::string&);
+template COption CCommand::AddOption(const std::string&, std::optional<std::string>&, const std::string&);
+template COption CCommand::AddOption(const std::string&, std::optional<int>&, const std::string&);
+template COption CCommand::AddOption(const std::string&, std::optional<double>&, const std::string&);
+template COption CCommand::AddOption(const std::string&, std::vector<std::string>&, const std::string&);
+
+template <typename T>
+COption CCommand::AddFlag(const std::string& name, T& value, const std::string& help)
+{
+    return COption(*m_app->add_flag(name, value, help));
+}
+
+template COption CCommand::AddFlag(const std::string&, bool&, const std::string&);
+template COption CCommand::AddFlag(const std::string&, std::optional<std::string>&, const std::string&);
+
+CCommandLine::CCommandLine()
+    : m_app(std::make_unique<CLI::App>("kvt: the command-line companion of KVTPlayer, for batch work on .kvt streams.",
+                                       "kvt"))
+{
+    m_app->require_subcommand(1);
+    m_app->set_version_flag("--version", "kvt (KVTPlayer) " KVT_VERSION, "Print the version and exit");
+    m_app->footer("'kvt COMMAND --help' describes a command.");
+    // Names and value words say what to give; CLI11's type words would only repeat "text".
+    m_app->get_formatter()->label("REQUIRED", "");
+    m_app->get_formatter()->label("TEXT", "");
+    m_app->get_formatter()->column_width(24);
+}
+
+CCommandLine::~CCommandLine() = default;
+
+CCommand CCommandLine::AddCommand(const std::string& name, const std::string& description, CommandRun run)
+{
+    CLI::App& command = *m_app->add_subcommand(name, description);
     command.footer("");
     command.add_flag("--quiet,-q", m_common.quiet, "Show no progress line");
     command.callback([this, run = std::move(run)] { m_chosen = run; });
-    return command;
+    return CCommand(command);
 }
 
 void CCommandLine::ListCommand(const std::string& name, const std::string& description)
 {
-    m_app.add_subcommand(name, description);
+    m_app->add_subcommand(name, description);
 }
 
 int CCommandLine::Run(int argc, char** argv)
 {
     try {
-        m_app.parse(argc, argv);
+        m_app->parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        std::cout << m_app.help();
+        std::cout << m_app->help();
         return kExitOk;
     } catch (const CLI::CallForVersion& version) {
         std::cout << version.what() << '\n';
         return kExitOk;
     } catch (const CLI::ParseError& error) {
-        const CLI::App& command = CommandParsed(m_app);
-        std::cerr << FullName(command) << ": " << Describe(command, error) << '\n' << m_app.help();
+        const CLI::App& command = CommandParsed(*m_app);
+        std::cerr << FullName(command) << ": " << Describe(command, error) << '\n' << m_app->help();
         return kExitUsage;
     }
     return m_chosen(m_common);

@@ -45,9 +45,9 @@ int RunCopy(const CopyOptions& options, const CommonOptions& common)
 void AddCopyCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<CopyOptions>();
-    CLI::App& copy = commandLine.AddCommand(
+    CCommand copy = commandLine.AddCommand(
         "copy", "Reads IN as the player opens a file and writes it to OUT as the player saves one.",
         [options](const CommonOptions& common) { return RunCopy(*options, common); });
-    copy.add_option("IN", options->in, "The stream to read")->required();
-    copy.add_option("OUT", options->out, "The file to write")->required();
+    copy.AddOption("IN", options->in, "The stream to read").Required();
+    copy.AddOption("OUT", options->out, "The file to write").Required();
 }

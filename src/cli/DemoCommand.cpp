@@ -22,7 +22,7 @@ int RunDemo(const std::string& outDir)
 void AddDemoCommand(CCommandLine& commandLine)
 {
     auto outDir = std::make_shared<std::string>(".");
-    CLI::App& demo = commandLine.AddCommand("demo", "Writes demo.kvt, the built-in secret motion picture.",
+    CCommand demo = commandLine.AddCommand("demo", "Writes demo.kvt, the built-in secret motion picture.",
                                             [outDir](const CommonOptions&) { return RunDemo(*outDir); });
-    demo.add_option("--out-dir", *outDir, "Folder to write into (default: the current one)")->type_name("DIR");
+    demo.AddOption("--out-dir", *outDir, "Folder to write into (default: the current one)").TypeName("DIR");
 }

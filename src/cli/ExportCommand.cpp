@@ -152,17 +152,17 @@ int RunExport(const ExportOptions& options, const CommonOptions& common)
 void AddExportCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<ExportOptions>();
-    CLI::App& command = commandLine.AddCommand(
+    CCommand command = commandLine.AddCommand(
         kExportCommand.name, kExportCommand.description,
         [options](const CommonOptions& common) { return RunExport(*options, common); });
-    command.add_option("IN", options->in, "The stream to read")->required();
-    command.add_option("-o", options->out, "The file (or numbered files) to write")->required()->type_name("OUT");
-    command.add_option("--scale", options->scale, "Every pixel becomes an N x N block (default 1)")
-        ->type_name("N")
-        ->check(WholeNumberFrom(1, 1000));
-    command.add_option("--delay", options->delayMs, "Milliseconds each frame shows (default 100)")
-        ->type_name("MS")
-        ->check(WholeNumberFrom(static_cast<int>(kMinDelay), static_cast<int>(kMaxDelay)));
-    command.add_option("--frames", options->frames, "Frames A to B (from 0; default all)")->type_name("A..B");
+    command.AddOption("IN", options->in, "The stream to read").Required();
+    command.AddOption("-o", options->out, "The file (or numbered files) to write").Required().TypeName("OUT");
+    command.AddOption("--scale", options->scale, "Every pixel becomes an N x N block (default 1)")
+        .TypeName("N")
+        .Check(WholeNumberFrom(1, 1000));
+    command.AddOption("--delay", options->delayMs, "Milliseconds each frame shows (default 100)")
+        .TypeName("MS")
+        .Check(WholeNumberFrom(static_cast<int>(kMinDelay), static_cast<int>(kMaxDelay)));
+    command.AddOption("--frames", options->frames, "Frames A to B (from 0; default all)").TypeName("A..B");
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <CLI/CLI.hpp>
 
 #include "cli/Commands.h"
 #include "cli/MediaCommands.h"
@@ -172,30 +171,30 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
 void AddImportCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<ImportOptions>();
-    CLI::App& import = commandLine.AddCommand(
+    CCommand import = commandLine.AddCommand(
         kImportCommand.name, kImportCommand.description,
         [options](const CommonOptions& common) { return RunImport(*options, common); });
-    import.add_option("INPUT", options->inputs, "Pictures, or one video")->required();
-    import.add_option("-o", options->out, "The file to write")->required()->type_name("OUT");
-    import.add_option("--size", options->size, "Frame size (default: the first input's)")->type_name("WxH");
-    import.add_option("--fit", options->fit, "How a picture of another shape fills the frame (default: contain)")
-        ->check(CLI::IsMember({"contain", "cover", "stretch"}))
-        ->type_name("MODE");
-    import.add_option("--dither", options->dither, "Halftoning; none keeps the greys")
-        ->check(CLI::IsMember(DitherMethodNames()))
-        ->type_name("METHOD");
-    import.add_option("--threshold", options->threshold, "With --dither threshold: greys below T black (default 128)")
-        ->check(WholeNumberFrom(1, 255))
-        ->type_name("T");
+    import.AddOption("INPUT", options->inputs, "Pictures, or one video").Required();
+    import.AddOption("-o", options->out, "The file to write").Required().TypeName("OUT");
+    import.AddOption("--size", options->size, "Frame size (default: the first input's)").TypeName("WxH");
+    import.AddOption("--fit", options->fit, "How a picture of another shape fills the frame (default: contain)")
+        .Check(COptionCheck::OneOf({"contain", "cover", "stretch"}))
+        .TypeName("MODE");
+    import.AddOption("--dither", options->dither, "Halftoning; none keeps the greys")
+        .Check(COptionCheck::OneOf(DitherMethodNames()))
+        .TypeName("METHOD");
+    import.AddOption("--threshold", options->threshold, "With --dither threshold: greys below T black (default 128)")
+        .Check(WholeNumberFrom(1, 255))
+        .TypeName("T");
     AddToneOptions(import, options->tone);
-    import.add_flag("--invert", options->invert, "Black for white and white for black");
-    import.add_option("--fps", options->range.fps, "Video: frames a second, the frame nearest each instant")
-        ->check(NumberAbove(0, kMaxFps))
-        ->type_name("N");
-    import.add_option("--start", options->range.start, "Video: seconds to skip")
-        ->check(NumberFrom(0, kMaxSeconds))
-        ->type_name("S");
-    import.add_option("--duration", options->range.duration, "Video: seconds to import")
-        ->check(NumberAbove(0, kMaxSeconds))
-        ->type_name("D");
+    import.AddFlag("--invert", options->invert, "Black for white and white for black");
+    import.AddOption("--fps", options->range.fps, "Video: frames a second, the frame nearest each instant")
+        .Check(NumberAbove(0, kMaxFps))
+        .TypeName("N");
+    import.AddOption("--start", options->range.start, "Video: seconds to skip")
+        .Check(NumberFrom(0, kMaxSeconds))
+        .TypeName("S");
+    import.AddOption("--duration", options->range.duration, "Video: seconds to import")
+        .Check(NumberAbove(0, kMaxSeconds))
+        .TypeName("D");
 }

@@ -27,8 +27,8 @@ int RunInfo(const std::string& file)
 void AddInfoCommand(CCommandLine& commandLine)
 {
     auto file = std::make_shared<std::string>();
-    CLI::App& info = commandLine.AddCommand(
+    CCommand info = commandLine.AddCommand(
         "info", "Checks a .kvt file as the player opens it and prints its header.",
         [file](const CommonOptions&) { return RunInfo(*file); });
-    info.add_option("FILE", *file, "The stream")->required();
+    info.AddOption("FILE", *file, "The stream").Required();
 }

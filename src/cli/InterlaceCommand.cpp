@@ -112,20 +112,20 @@ int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
 void AddInterlaceCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<InterlaceOptions>();
-    CLI::App& interlace = commandLine.AddCommand(
+    CCommand interlace = commandLine.AddCommand(
         "interlace",
         "Interlaces shadows in time. Mode 1: the shadows (two or more) take turns frame by frame,\n"
         "A0 B0 C0 ... A1 B1 C1 .... Mode 2: a fresh shadow pair of SECRET joins two shadows, frames\n"
         "A0 C0 B0 D0 A1 ...",
         [options](const CommonOptions& common) { return RunInterlace(*options, common); });
-    interlace.add_option("SHADOWS", options->shadows, "The shadows, in the order they take turns")
-        ->required()
-        ->expected(2, 64);
-    interlace.add_option("--mode", options->mode, "Interlace mode")
-        ->required()
-        ->check(CLI::IsMember({1, 2}))
-        ->option_text("1|2");
-    interlace.add_option("--secret", options->secret, "The secret of the fresh pair (mode 2)")->type_name("SECRET");
+    interlace.AddOption("SHADOWS", options->shadows, "The shadows, in the order they take turns")
+        .Required()
+        .Expected(2, 64);
+    interlace.AddOption("--mode", options->mode, "Interlace mode")
+        .Required()
+        .Check(COptionCheck::OneOfNumbers({1, 2}))
+        .OptionText("1|2");
+    interlace.AddOption("--secret", options->secret, "The secret of the fresh pair (mode 2)").TypeName("SECRET");
     AddSeedOption(interlace, options->seed);
-    interlace.add_option("-o", options->out, "The file to write")->required()->type_name("OUT");
+    interlace.AddOption("-o", options->out, "The file to write").Required().TypeName("OUT");
 }

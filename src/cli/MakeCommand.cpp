@@ -56,15 +56,15 @@ int RunMake(const MakeOptions& options)
 void AddMakeCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<MakeOptions>();
-    CLI::App& make = commandLine.AddCommand(
+    CCommand make = commandLine.AddCommand(
         "make",
         "Writes OUT, a .kvt stream with one frame per RAW file, in the order given. Each RAW file is\n"
         "a headerless image of exactly W x H grey bytes; W and H are 2 to 1000. An existing OUT is\n"
         "replaced only when every frame was written.",
         [options](const CommonOptions&) { return RunMake(*options); });
     // The sides are read as text: the size dialog's rules and messages decide what is a side.
-    make.add_option("--width", options->width, "Width of every image")->required()->type_name("W");
-    make.add_option("--height", options->height, "Height of every image")->required()->type_name("H");
-    make.add_option("-o", options->out, "The file to write")->required()->type_name("OUT");
-    make.add_option("RAW", options->rawFiles, "Raw images, one frame each")->required();
+    make.AddOption("--width", options->width, "Width of every image").Required().TypeName("W");
+    make.AddOption("--height", options->height, "Height of every image").Required().TypeName("H");
+    make.AddOption("-o", options->out, "The file to write").Required().TypeName("OUT");
+    make.AddOption("RAW", options->rawFiles, "Raw images, one frame each").Required();
 }

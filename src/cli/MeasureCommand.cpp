@@ -193,7 +193,7 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
 void AddMeasureCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<MeasureOptions>();
-    CLI::App& measure = commandLine.AddCommand(
+    CCommand measure = commandLine.AddCommand(
         "measure",
         "Measures how well SHAREs reveal SECRET and how well each hides it. The shares are stacked\n"
         "(a subpixel is black where any share has 0) and each secret pixel is compared with its block,\n"
@@ -226,13 +226,13 @@ void AddMeasureCommand(CCommandLine& commandLine)
         "chi_square, degrees_of_freedom, p_value, leaks}]; null where a figure has no value.\n"
         "--csv columns: frame (from 0) and the figure keys above; empty where no value.",
         [options](const CommonOptions& common) { return RunMeasure(*options, common); });
-    measure.add_option("--secret", options->secret, "The secret the shares were made from")
-        ->required()
-        ->type_name("SECRET");
-    measure.add_option("SHARE", options->shares, "The shares, stacked together")->required();
-    measure.add_flag("--json", options->json, "Print one JSON object instead of the table");
-    measure.add_option("--csv", options->csv, "Write one row of figures per frame")->type_name("FILE");
-    measure.add_option("--subsets", options->subsets, "Test every stack of K shares for leaks too")
-        ->type_name("K")
-        ->check(WholeNumberFrom(1, 1000));  // more than the shares given is refused with them in view
+    measure.AddOption("--secret", options->secret, "The secret the shares were made from")
+        .Required()
+        .TypeName("SECRET");
+    measure.AddOption("SHARE", options->shares, "The shares, stacked together").Required();
+    measure.AddFlag("--json", options->json, "Print one JSON object instead of the table");
+    measure.AddOption("--csv", options->csv, "Write one row of figures per frame").TypeName("FILE");
+    measure.AddOption("--subsets", options->subsets, "Test every stack of K shares for leaks too")
+        .TypeName("K")
+        .Check(WholeNumberFrom(1, 1000));  // more than the shares given is refused with them in view
 }

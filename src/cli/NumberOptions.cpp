@@ -30,20 +30,18 @@ std::optional<double> ReadNumber(std::string_view text)
     return value;
 }
 
-CLI::Validator Bounded(double low, double high, bool lowAllowed, bool whole)
+COptionCheck Bounded(double low, double high, bool lowAllowed, bool whole)
 {
     const std::string range = (whole ? "a whole number " : "a number ") +
                               (lowAllowed ? "from " + Plain(low) + " to " : "more than " + Plain(low) + " and at most ") +
                               Plain(high);
-    return CLI::Validator(
-        [=](std::string& text) -> std::string {
-            const auto value = ReadNumber(text);
-            if (value && (lowAllowed ? *value >= low : *value > low) && *value <= high &&
-                (!whole || *value == std::floor(*value)))
-                return {};
-            return text + " is not " + range;
-        },
-        "");
+    return COptionCheck([=](std::string& text) -> std::string {
+        const auto value = ReadNumber(text);
+        if (value && (lowAllowed ? *value >= low : *value > low) && *value <= high &&
+            (!whole || *value == std::floor(*value)))
+            return {};
+        return text + " is not " + range;
+    });
 }
 }  // namespace
 
@@ -60,6 +58,6 @@ std::optional<double> ParseLengthMm(const std::string& text)
     return std::nullopt;
 }
 
-CLI::Validator NumberFrom(double low, double high) { return Bounded(low, high, true, false); }
-CLI::Validator NumberAbove(double low, double high) { return Bounded(low, high, false, false); }
-CLI::Validator WholeNumberFrom(int low, int high) { return Bounded(low, high, true, true); }
+COptionCheck NumberFrom(double low, double high) { return Bounded(low, high, true, false); }
+COptionCheck NumberAbove(double low, double high) { return Bounded(low, high, false, false); }
+COptionCheck WholeNumberFrom(int low, int high) { return Bounded(low, high, true, true); }

@@ -5,8 +5,7 @@
 #include <optional>
 #include <string>
 
-#include <CLI/Error.hpp>
-#include <CLI/Validators.hpp>
+#include "cli/CommandLine.h"
 
 // "0.4mm", "0.04cm", "0.02in", "40um" or "1.2pt" in millimetres; nothing for a bare number, a
 // length that is not above 0, or anything else.
@@ -15,8 +14,8 @@ std::optional<double> ParseLengthMm(const std::string& text);
 inline constexpr const char* kLengthUnits = "a length with its unit: mm, cm, in, um or pt, such as 0.4mm";
 
 // A number from `low` to `high`, both allowed.
-CLI::Validator NumberFrom(double low, double high);
+COptionCheck NumberFrom(double low, double high);
 // A number more than `low` and at most `high`.
-CLI::Validator NumberAbove(double low, double high);
+COptionCheck NumberAbove(double low, double high);
 // A whole number from `low` to `high`, both allowed.
-CLI::Validator WholeNumberFrom(int low, int high);
+COptionCheck WholeNumberFrom(int low, int high);

@@ -99,18 +99,20 @@ int RunPrint(const PrintOptions& options, const CommonOptions& common)
 void AddPrintCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<PrintOptions>();
-    CLI::App& command = commandLine.AddCommand(
+    CCommand command = commandLine.AddCommand(
         kPrintCommand.name, kPrintCommand.description,
         [options](const CommonOptions& common) { return RunPrint(*options, common); });
-    command.add_option("IN", options->in, "The stream to read")->required();
-    command.add_option("-o", options->out, "The PDF to write")->required()->type_name("OUT.pdf");
-    auto* subpixel = command.add_option("--subpixel", options->subpixel, "Side of a pixel, such as 0.4mm (mm, cm, in, um or pt)")
-                         ->type_name("SIZE");
-    auto* dpi = command.add_option("--dpi", options->dpi, "Pixels an inch")->type_name("N")->check(WholeNumberFrom(1, 100000));
-    subpixel->excludes(dpi);
-    command.add_option("--page", options->page, "Paper (default a4)")
-        ->type_name("a4|letter")
-        ->check(CLI::IsMember({"a4", "letter"}));
-    command.add_option("--frames", options->frames, "Frames A to B (from 0; default all)")->type_name("A..B");
-    command.add_flag("--no-marks", options->noMarks, "Leave out the registration marks");
+    command.AddOption("IN", options->in, "The stream to read").Required();
+    command.AddOption("-o", options->out, "The PDF to write").Required().TypeName("OUT.pdf");
+    COption subpixel =
+        command.AddOption("--subpixel", options->subpixel, "Side of a pixel, such as 0.4mm (mm, cm, in, um or pt)")
+            .TypeName("SIZE");
+    const COption dpi =
+        command.AddOption("--dpi", options->dpi, "Pixels an inch").TypeName("N").Check(WholeNumberFrom(1, 100000));
+    subpixel.Excludes(dpi);
+    command.AddOption("--page", options->page, "Paper (default a4)")
+        .TypeName("a4|letter")
+        .Check(COptionCheck::OneOf({"a4", "letter"}));
+    command.AddOption("--frames", options->frames, "Frames A to B (from 0; default all)").TypeName("A..B");
+    command.AddFlag("--no-marks", options->noMarks, "Leave out the registration marks");
 }

@@ -64,15 +64,15 @@ int RunReveal(const RevealOptions& options, const CommonOptions& common)
 void AddRevealCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<RevealOptions>();
-    CLI::App& reveal = commandLine.AddCommand(
+    CCommand reveal = commandLine.AddCommand(
         "reveal",
         "Writes what a viewer sees with the shares exactly on top of each other: each frame the\n"
         "bytewise AND of them all (black wins), for as many frames as the shortest holds. With --xor,\n"
         "black where an odd number of shares is black: for random-grid (n, n), the secret itself.",
         [options](const CommonOptions& common) { return RunReveal(*options, common); });
-    reveal.add_option("SHARES", options->shares, "Two or more shares of one width and height")
-        ->required()
-        ->expected(2, 64);
-    reveal.add_flag("--xor", options->xorShares, "XOR the shares instead of stacking them");
-    reveal.add_option("-o", options->out, "The file to write")->required()->type_name("OUT");
+    reveal.AddOption("SHARES", options->shares, "Two or more shares of one width and height")
+        .Required()
+        .Expected(2, 64);
+    reveal.AddFlag("--xor", options->xorShares, "XOR the shares instead of stacking them");
+    reveal.AddOption("-o", options->out, "The file to write").Required().TypeName("OUT");
 }

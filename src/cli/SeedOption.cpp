@@ -6,11 +6,11 @@
 #include "vss/RandomSource.h"
 #include "vss/VssMessages.h"
 
-void AddSeedOption(CLI::App& command, std::optional<std::string>& seedText)
+void AddSeedOption(CCommand& command, std::optional<std::string>& seedText)
 {
-    command.add_option("--seed", seedText,
+    command.AddOption("--seed", seedText,
                        "Patterns from a generator seeded with N (0 to 4294967295): repeatable, but not secret")
-        ->type_name("N");
+        .TypeName("N");
 }
 
 std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seedText, std::string_view command)

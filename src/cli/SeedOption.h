@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include <CLI/App.hpp>
+#include "cli/CommandLine.h"
 
 #include "vss/PatternSource.h"
 
@@ -18,7 +18,7 @@ class CRandomSource;
 
 // Declares --seed on a command. The text is checked when the command runs, so that a bad seed gets
 // the command's own message.
-void AddSeedOption(CLI::App& command, std::optional<std::string>& seedText);
+void AddSeedOption(CCommand& command, std::optional<std::string>& seedText);
 
 struct SeedChoice {
     std::unique_ptr<CPatternSource> source;  // the classic (2, 2) patterns

@@ -34,7 +34,7 @@ struct ShadowsOptions {
     std::optional<std::string> outDir;
     std::vector<std::string> covers;
     std::optional<std::string> key;
-    std::vector<const CLI::Option*> schemeOptions;  // --scheme, -k, -n, --variant
+    std::vector<COption> schemeOptions;  // --scheme, -k, -n, --variant
 };
 
 // Covers and a key make (2, 2) shares of their own kind: they go neither together nor with a
@@ -48,10 +48,10 @@ std::optional<std::string> RefuseCombination(const ShadowsOptions& options)
         return "--cover and --key exclude each other";
     if (options.key && options.seed)
         return "--key makes no random patterns: --seed does not go with it";
-    for (const CLI::Option* schemeOption : options.schemeOptions) {
-        if ((covers || options.key) && schemeOption->count() > 0)
+    for (const COption& schemeOption : options.schemeOptions) {
+        if ((covers || options.key) && schemeOption.WasGiven())
             return std::string(covers ? "--cover" : "--key") + " makes (2, 2) shares of its own: " +
-                   schemeOption->get_name() + " does not go with it";
+                   schemeOption.GetName() + " does not go with it";
     }
     return std::nullopt;
 }
@@ -192,7 +192,7 @@ std::string SchemesHelp()
 void AddShadowsCommand(CCommandLine& commandLine)
 {
     auto options = std::make_shared<ShadowsOptions>();
-    CLI::App& shadows = commandLine.AddCommand(
+    CCommand shadows = commandLine.AddCommand(
         "shadows",
         "Splits SECRET into N shares, BASE-Shadow1.kvt ... BASE-ShadowN.kvt, written into DIR (by\n"
         "default beside SECRET), all of them or none; any K stacked show the secret, fewer show\n"
@@ -211,18 +211,18 @@ void AddShadowsCommand(CCommandLine& commandLine)
             "stacked on KEY; a key used for several secrets, or with fewer frames than SECRET, gives\n"
             "away where they differ.",
         [options](const CommonOptions& common) { return RunShadows(*options, common); });
-    shadows.add_option("SECRET", options->secret, "The secret stream")->required();
+    shadows.AddOption("SECRET", options->secret, "The secret stream").Required();
     options->schemeOptions = {
-        shadows.add_option("--scheme", options->scheme, "naor-shamir (default), random-grid or probabilistic")
-            ->type_name("S"),
-        shadows.add_option("-k", options->k, "Shares needed to see the secret (default 2)")->type_name("K"),
-        shadows.add_option("-n", options->n, "Shares made (default K)")->type_name("N"),
-        shadows.add_option("--variant", options->variant, "Kafri-Keren algorithm 1, 2 or 3 (random-grid (2, 2))")
-            ->type_name("V")};
+        shadows.AddOption("--scheme", options->scheme, "naor-shamir (default), random-grid or probabilistic")
+            .TypeName("S"),
+        shadows.AddOption("-k", options->k, "Shares needed to see the secret (default 2)").TypeName("K"),
+        shadows.AddOption("-n", options->n, "Shares made (default K)").TypeName("N"),
+        shadows.AddOption("--variant", options->variant, "Kafri-Keren algorithm 1, 2 or 3 (random-grid (2, 2))")
+            .TypeName("V")};
     AddSeedOption(shadows, options->seed);
-    shadows.add_option("--out-dir", options->outDir, "Folder to write the shares into")->type_name("DIR");
-    shadows.add_option("--cover", options->covers, "A cover stream, once for each shadow")
-        ->allow_extra_args(false)
-        ->type_name("COVER");
-    shadows.add_option("--key", options->key, "A first shadow to make the second against")->type_name("KEY");
+    shadows.AddOption("--out-dir", options->outDir, "Folder to write the shares into").TypeName("DIR");
+    shadows.AddOption("--cover", options->covers, "A cover stream, once for each shadow")
+        .AllowExtraArgs(false)
+        .TypeName("COVER");
+    shadows.AddOption("--key", options->key, "A first shadow to make the second against").TypeName("KEY");
 }

@@ -1,25 +1,23 @@
 #include "cli/ToneOptions.h"
 
-#include <CLI/Option.hpp>
-
 #include "cli/NumberOptions.h"
 #include "io/Message.h"
 
-void AddToneOptions(CLI::App& command, ToneOptions& options)
+void AddToneOptions(CCommand& command, ToneOptions& options)
 {
-    command.add_option("--gamma", options.gamma, "Above 1 lightens the middle greys, below 1 darkens them (default 1)")
-        ->check(NumberFrom(0.1, 10.0))
-        ->type_name("G");
-    command.add_option("--levels", options.levels, "Input greys BLACK and below become black, WHITE and above white")
-        ->type_name("BLACK:WHITE");
+    command.AddOption("--gamma", options.gamma, "Above 1 lightens the middle greys, below 1 darkens them (default 1)")
+        .Check(NumberFrom(0.1, 10.0))
+        .TypeName("G");
+    command.AddOption("--levels", options.levels, "Input greys BLACK and below become black, WHITE and above white")
+        .TypeName("BLACK:WHITE");
     // A bare flag gives "true".
     command
-        .add_flag("--auto-levels", options.autoLevels,
+        .AddFlag("--auto-levels", options.autoLevels,
                   "Levels from the 1st and 99th percentiles of the first frame; =each: of every frame")
-        ->check([](const std::string& value) {
+        .Check(COptionCheck([](const std::string& value) {
             return value == "true" || value == "first" || value == "each" ? std::string()
                                                                           : "takes no value, =first or =each";
-        });
+        }));
 }
 
 std::optional<CToneStage> MakeToneStage(const ToneOptions& options)

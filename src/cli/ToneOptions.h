@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include <CLI/App.hpp>
+#include "cli/CommandLine.h"
 
 #include "media/ToneMap.h"
 
@@ -14,7 +14,7 @@ struct ToneOptions {
     std::optional<std::string> autoLevels;  // "true" for the bare flag, "first" or "each"
 };
 
-void AddToneOptions(CLI::App& command, ToneOptions& options);
+void AddToneOptions(CCommand& command, ToneOptions& options);
 
 // The tone the options ask for; empty, after a usage line on stderr, when they contradict each
 // other or --levels is malformed.
