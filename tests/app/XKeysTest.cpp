@@ -22,7 +22,10 @@ protected:
 
     CKVTPlayerView& View() const { return static_cast<CChildFrame&>(*Template().GetActiveFrame()).GetView(); }
     // True once the keys' events have brought the delay to `delay`.
-    bool DelayBecomes(int delay) const { return QTest::qWaitFor([&] { return View().GetDelay() == delay; }); }
+    bool DelayBecomes(int delay) const
+    {
+        return QTest::qWaitFor([&] { return View().GetDelay() == delay; }, kWindowManagerWaitMs);
+    }
 };
 
 TEST_F(XKeysTest, KeypadPlusAndMinusStepTheDelay)
@@ -42,11 +45,12 @@ TEST_F(XKeysTest, KeysTypedInAModalDialogOrItsListStayThere)
         auto* dlg = dynamic_cast<CSelectShadowsDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
         dlg->activateWindow();
-        if (QTest::qWaitForWindowActive(dlg)) {
+        if (QTest::qWaitForWindowActive(dlg, kWindowManagerWaitMs)) {
             PressKeys({"minus", "p", "ctrl+c"});
             dlg->m_cmbShadow1->showPopup();
             PressKeys({"minus", "KP_Add", "p", "Escape"});  // Escape closes the list once the rest is in
-            bListClosed = QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; });
+            bListClosed =
+                QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, kWindowManagerWaitMs);
         }
         dlg->reject();
     });
@@ -59,6 +63,6 @@ TEST_F(XKeysTest, KeysTypedInAModalDialogOrItsListStayThere)
     ASSERT_TRUE(Activate());  // the main window's keys are the view's again
     ASSERT_TRUE(PressKeys({"minus", "p"}));
     EXPECT_TRUE(DelayBecomes(99));
-    EXPECT_TRUE(QTest::qWaitFor([this] { return View().IsPlaying(); }));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return View().IsPlaying(); }, kWindowManagerWaitMs));
 }
 }  // namespace

@@ -55,7 +55,8 @@ TEST_F(XWindowManagerTest, TheSplashStaysAboveItsMaximisedOwner)
     ASSERT_TRUE(m_app->InitInstance({}));
     CSplashWnd* splash = CSplashWnd::Current();
     ASSERT_NE(splash, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Frame().isMaximized() && StackedAbove(*splash, Frame()); }))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Frame().isMaximized() && StackedAbove(*splash, Frame()); },
+                                kWindowManagerWaitMs))
         << "the splash is below its owner";
 
     // Activated, the owner still keeps the splash above it.
@@ -79,11 +80,11 @@ TEST_F(XWindowManagerTest, ClosingAWindowActivatesTheOneUsedBefore)
 
     // Closed, each active window hands over to the one used before it.
     ASSERT_TRUE(Router().Execute(cmd::ID_FILE_CLOSE));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Frame().GetMDIArea().activeSubWindow() == second; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Frame().GetMDIArea().activeSubWindow() == second; }, kWindowManagerWaitMs));
     ASSERT_TRUE(MakeActive(first));
     ASSERT_TRUE(MakeActive(second));
     ASSERT_TRUE(Router().Execute(cmd::ID_FILE_CLOSE));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Frame().GetMDIArea().activeSubWindow() == first; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Frame().GetMDIArea().activeSubWindow() == first; }, kWindowManagerWaitMs));
 }
 
 TEST_F(XWindowManagerTest, AFileNamedOnTheCommandLineGetsTheSizeOfOneOpenedLater)
@@ -96,7 +97,7 @@ TEST_F(XWindowManagerTest, AFileNamedOnTheCommandLineGetsTheSizeOfOneOpenedLater
     // Opened later, once the window manager has maximised the main window.
     ASSERT_TRUE(QTest::qWaitFor([this] {
         return Frame().frameGeometry().size() == Frame().screen()->availableGeometry().size();
-    }));
+    }, kWindowManagerWaitMs));
     const QMdiSubWindow* opened = Open("opened.kvt");
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(size, opened->size());
@@ -110,8 +111,8 @@ TEST_F(XWindowManagerTest, TheFullScreenBarFloatsWithItsCaptionOnTheScreen)
     QWidget* bar = Frame().GetFullScreenBar();
     ASSERT_NE(bar, nullptr);
     // The frame's corner, not the inside's, is at the point once the window manager has framed it.
-    ASSERT_TRUE(QTest::qWaitFor([bar] { return bar->frameGeometry() != bar->geometry(); }));
-    EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->frameGeometry().topLeft() == QPoint(600, 5); }))
+    ASSERT_TRUE(QTest::qWaitFor([bar] { return bar->frameGeometry() != bar->geometry(); }, kWindowManagerWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->frameGeometry().topLeft() == QPoint(600, 5); }, kWindowManagerWaitMs))
         << bar->frameGeometry().x() << ", " << bar->frameGeometry().y();
     EXPECT_TRUE(bar->screen()->geometry().contains(bar->frameGeometry()));
     Frame().LeaveFullScreen();

@@ -10,6 +10,10 @@
 #include <sys/types.h>
 #include <vector>
 
+// How long the tests wait for the X server and its window manager to act: on a loaded machine a
+// restack or a focus change can take seconds. A condition that holds ends the wait at once.
+inline constexpr int kWindowManagerWaitMs = 30000;
+
 // A program these tests started, ended with this object.
 class CChildProcess {
 public:
