@@ -17,7 +17,7 @@ struct StreamRange {
 };
 
 // Opens `path` and parses `frames` (A..B) against its frame count; the exit status, 1 or 2 after
-// the message when either is refused.
+// the message when either is refused. Frames without pixels (0 wide or high) are refused.
 int OpenStreamRange(const char* command, const std::string& path, const std::string& frames, StreamRange& input);
 
 // Reads the stream up to the range's last frame and hands each frame of the range, scaled, to the

@@ -114,6 +114,24 @@ TEST_F(ExportCommands, RefusalsLeaveAnExistingOutputUntouched)
     EXPECT_FALSE(fs::exists(m_dir / "one.png"));
 }
 
+TEST_F(ExportCommands, FramesWithoutPixelsAreRefusedByEveryOutput)
+{
+    const fs::path empty = m_dir / "empty.kvt";
+    WriteBytes(empty, HeaderBytes(0, 5, 2, 0));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"export", empty.string(), "-o", (m_dir / "f-%d.png").string()},
+          {"export", empty.string(), "-o", (m_dir / "a.gif").string()},
+          {"print", empty.string(), "-o", (m_dir / "a.pdf").string(), "--dpi", "300"}}) {
+        const KvtRun run = RunKvt(args, m_dir / "stderr.txt");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "kvt " + args[0] + ": " + empty.string() +
+                               ": its frames are 0 x 5 pixels: there is no picture to write\n");
+    }
+    EXPECT_FALSE(fs::exists(m_dir / "f-0.png"));
+    EXPECT_FALSE(fs::exists(m_dir / "a.gif"));
+    EXPECT_FALSE(fs::exists(m_dir / "a.pdf"));
+}
+
 TEST_F(ExportCommands, PrintMakesOnePagePerFrame)
 {
     const fs::path pdf = m_dir / "a.pdf";
