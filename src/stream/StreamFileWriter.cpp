@@ -40,6 +40,7 @@ bool CStreamFileWriter::Open(const std::filesystem::path& target, const KvtHeade
     if (!m_file->Open(bytes))
         return Fail(m_file->GetError());
     m_archive = std::make_unique<CArchive>(m_file->GetDescriptor(), CArchive::store);
+    m_writeBehind = CWriteBehind(m_file->GetDescriptor());
     m_header = header;
     m_bCounting = header.frameCount == 0;
     m_nFramesWritten = 0;
@@ -61,6 +62,7 @@ bool CStreamFileWriter::WriteFrame(const BYTE* frame)
     if (m_nFramesWritten >= limit)
         return Fail(m_bCounting ? "more than 65535 frames" : "more frames than the header counts");
     WriteFrameRows(*m_archive, m_header, frame);
+    m_writeBehind.Advance(m_archive->GetBytesWritten());
     ++m_nFramesWritten;
     return true;
 }

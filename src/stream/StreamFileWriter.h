@@ -1,7 +1,8 @@
 #pragma once
 // Writes a .kvt file a frame at a time through the safe writer: a header, then frames as they
 // come. The file takes the target's place only when it is complete: as many frames written as
-// its header counts, and every byte on disk.
+// its header counts, and every byte on disk. What is on disk leaves the page cache as the
+// stream grows.
 
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "io/AtomicFile.h"
+#include "io/WriteBehind.h"
 #include "stream/ImageStream.h"
 #include "stream/KvtFormat.h"
 
@@ -55,6 +57,7 @@ private:
     std::filesystem::path m_target;
     std::unique_ptr<CAtomicFile> m_file;
     std::unique_ptr<CArchive> m_archive;
+    CWriteBehind m_writeBehind{-1};
     KvtHeader m_header;
     bool m_bCounting = false;
     std::uint32_t m_nFramesWritten = 0;
