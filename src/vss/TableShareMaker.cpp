@@ -4,55 +4,118 @@
 #include <cstring>
 #include <numeric>
 
-CTableShareMaker::CTableShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random)
-    : m_geometry(geometry),
-      m_nShares(scheme.choice.n),
-      m_nCells(static_cast<std::size_t>(geometry.blockWidth * geometry.blockHeight)),
-      m_draws(geometry.width),
-      m_uniform(random)
+namespace {
+// The cells of every share for one outcome, appended to `cells`: the columns in `order`, then
+// white padding.
+void AddOutcome(const std::vector<std::uint8_t>& columns, const std::vector<int>& order, int shares,
+                std::size_t blockCells, std::vector<std::uint8_t>& cells)
 {
+    for (int share = 0; share < shares; ++share)
+        for (std::size_t cell = 0; cell < blockCells; ++cell) {
+            const bool black = cell < order.size() && (columns[order[cell]] >> share & 1) != 0;
+            cells.push_back(black ? 0 : 255);
+        }
+}
+}  // namespace
+
+CTableShareMaker::CTableShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random)
+    : m_geometry(geometry), m_nShares(scheme.choice.n), m_draws(geometry.width), m_uniform(random)
+{
+    const auto blockCells = static_cast<std::size_t>(geometry.blockWidth * geometry.blockHeight);
+    std::vector<std::uint8_t> cells;  // [colour][outcome][share][cell], white outcomes first
     for (const std::vector<std::uint8_t>* columns : {&scheme.white, &scheme.black}) {
         if (scheme.layout == SchemeLayout::OneColumn) {
-            for (int c = 0; c < static_cast<int>(columns->size()); ++c)
-                AddOutcome(*columns, {c});
+            for (int c = 0; c < static_cast<int>(columns->size()); ++c, ++m_nOutcomes)
+                AddOutcome(*columns, {c}, m_nShares, blockCells, cells);
             continue;
         }
         std::vector<int> order(columns->size());
         std::iota(order.begin(), order.end(), 0);
         do
-            AddOutcome(*columns, order);
-        while (std::next_permutation(order.begin(), order.end()));
+            AddOutcome(*columns, order, m_nShares, blockCells, cells);
+        while (++m_nOutcomes, std::next_permutation(order.begin(), order.end()));
     }
     m_nOutcomes /= 2;
+    TableRuns(cells);
 }
 
-// The cells of every share for one outcome: the columns in `order`, then white padding.
-void CTableShareMaker::AddOutcome(const std::vector<std::uint8_t>& columns, const std::vector<int>& order)
+// The longest run whose keys are few enough and whose bytes fit a word, and every run's bytes.
+void CTableShareMaker::TableRuns(const std::vector<std::uint8_t>& cells)
 {
-    for (int share = 0; share < m_nShares; ++share)
-        for (std::size_t cell = 0; cell < m_nCells; ++cell) {
-            const bool black = cell < order.size() && (columns[order[cell]] >> share & 1) != 0;
-            m_table.push_back(black ? 0 : 255);
-        }
-    ++m_nOutcomes;
-}
-
-template <int BlockWidth>
-void CTableShareMaker::WriteRow(const std::uint8_t* secret, std::size_t y, std::uint8_t* const* shares) const
-{
-    const std::size_t stride = m_geometry.ShareStride();
-    const std::size_t height = static_cast<std::size_t>(m_geometry.blockHeight);
-    const std::size_t outcomeBytes = m_nCells * static_cast<std::size_t>(m_nShares);
-    const std::uint8_t* table = m_table.data();
-    for (std::size_t x = 0; x < m_geometry.width; ++x) {
-        const std::size_t outcome = (secret[x] == 0 ? m_nOutcomes : 0) + m_draws[x];
-        const std::uint8_t* cells = table + outcome * outcomeBytes;
-        for (int share = 0; share < m_nShares; ++share, cells += m_nCells) {
-            std::uint8_t* block = shares[share] + y * height * stride + x * BlockWidth;
-            for (std::size_t r = 0; r < height; ++r)
-                std::memcpy(block + r * stride, cells + r * BlockWidth, BlockWidth);
+    const std::size_t outcomes = 2 * std::size_t{m_nOutcomes};
+    const auto bw = static_cast<std::size_t>(m_geometry.blockWidth);
+    const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
+    m_nKeys = outcomes;
+    for (const int run : {4, 2}) {
+        std::size_t keys = 1;
+        for (int i = 0; i < run && keys <= kMaxRunKeys; ++i)
+            keys *= outcomes;
+        if (keys <= kMaxRunKeys && run * bw <= sizeof(std::uint64_t)) {
+            m_nRun = run;
+            m_nKeys = keys;
+            break;
         }
     }
+    const std::size_t outcomeBytes = bw * bh * static_cast<std::size_t>(m_nShares);
+    m_runs.assign(static_cast<std::size_t>(m_nShares) * bh * m_nKeys, 0);
+    for (std::size_t key = 0; key < m_nKeys; ++key)
+        for (int share = 0; share < m_nShares; ++share)
+            for (std::size_t r = 0; r < bh; ++r) {
+                std::uint8_t bytes[sizeof(std::uint64_t)] = {};
+                // The first pixel of a run is the key's most significant digit.
+                std::size_t rest = key;
+                for (int i = m_nRun - 1; i >= 0; --i, rest /= outcomes) {
+                    const std::uint8_t* block = cells.data() + rest % outcomes * outcomeBytes +
+                                                static_cast<std::size_t>(share) * bw * bh;
+                    std::memcpy(bytes + static_cast<std::size_t>(i) * bw, block + r * bw, bw);
+                }
+                std::memcpy(&m_runs[(static_cast<std::size_t>(share) * bh + r) * m_nKeys + key], bytes, sizeof bytes);
+            }
+    m_keys.resize((m_geometry.width + static_cast<std::size_t>(m_nRun) - 1) / static_cast<std::size_t>(m_nRun));
+    switch (static_cast<std::size_t>(m_nRun) * bw) {
+    case 1: m_writeRow = &CTableShareMaker::WriteRow<1>; break;
+    case 2: m_writeRow = &CTableShareMaker::WriteRow<2>; break;
+    case 3: m_writeRow = &CTableShareMaker::WriteRow<3>; break;
+    case 4: m_writeRow = &CTableShareMaker::WriteRow<4>; break;
+    case 6: m_writeRow = &CTableShareMaker::WriteRow<6>; break;
+    default: m_writeRow = &CTableShareMaker::WriteRow<8>; break;
+    }
+}
+
+// The row's pixels as keys of runs: each pixel's outcome (black ones after the white) is a digit.
+void CTableShareMaker::KeyRow(const std::uint8_t* secret)
+{
+    const std::size_t width = m_geometry.width;
+    const auto run = static_cast<std::size_t>(m_nRun);
+    const std::uint32_t outcomes = 2 * m_nOutcomes;
+    const std::uint16_t* draws = m_draws.data();
+    for (std::size_t k = 0, x = 0; k < m_keys.size(); ++k) {
+        std::uint32_t key = 0;
+        for (std::size_t i = 0; i < run; ++i, ++x) {
+            const std::uint32_t outcome = x < width ? (secret[x] == 0 ? m_nOutcomes : 0) + draws[x] : 0;
+            key = key * outcomes + outcome;
+        }
+        m_keys[k] = static_cast<std::uint16_t>(key);
+    }
+}
+
+template <std::size_t RunBytes>
+void CTableShareMaker::WriteRow(std::size_t y, std::uint8_t* const* shares) const
+{
+    const std::size_t stride = m_geometry.ShareStride();
+    const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
+    const std::size_t rowBytes = m_geometry.ShareWidth();
+    const std::size_t whole = rowBytes / RunBytes;  // runs written whole; the last may be short
+    const std::uint16_t* keys = m_keys.data();
+    for (int share = 0; share < m_nShares; ++share)
+        for (std::size_t r = 0; r < bh; ++r) {
+            const std::uint64_t* runs = m_runs.data() + (static_cast<std::size_t>(share) * bh + r) * m_nKeys;
+            std::uint8_t* out = shares[share] + (y * bh + r) * stride;
+            for (std::size_t k = 0; k < whole; ++k)
+                std::memcpy(out + k * RunBytes, &runs[keys[k]], RunBytes);
+            if (whole * RunBytes < rowBytes)
+                std::memcpy(out + whole * RunBytes, &runs[keys[whole]], rowBytes - whole * RunBytes);
+        }
 }
 
 bool CTableShareMaker::Make(const std::uint8_t* secret, std::uint8_t* const* shares)
@@ -60,12 +123,8 @@ bool CTableShareMaker::Make(const std::uint8_t* secret, std::uint8_t* const* sha
     for (std::size_t y = 0; y < m_geometry.height; ++y) {
         if (!m_uniform.Draw(m_draws.data(), m_draws.size(), m_nOutcomes))
             return false;
-        const std::uint8_t* row = secret + y * m_geometry.SecretStride();
-        switch (m_geometry.blockWidth) {
-        case 1: WriteRow<1>(row, y, shares); break;
-        case 2: WriteRow<2>(row, y, shares); break;
-        default: WriteRow<3>(row, y, shares); break;
-        }
+        KeyRow(secret + y * m_geometry.SecretStride());
+        (this->*m_writeRow)(y, shares);
     }
     return true;
 }
