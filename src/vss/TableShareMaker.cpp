@@ -16,6 +16,13 @@ void AddOutcome(const std::vector<std::uint8_t>& columns, const std::vector<int>
             cells.push_back(black ? 0 : 255);
         }
 }
+
+// A pixel's first outcome: 0 for white, `blackFirst` for black, without a branch the random
+// pixels of a secret would mispredict.
+std::uint32_t FirstOutcome(std::uint8_t pixel, std::uint32_t blackFirst)
+{
+    return blackFirst & (0u - static_cast<std::uint32_t>(pixel == 0));
+}
 }  // namespace
 
 CTableShareMaker::CTableShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random)
@@ -36,26 +43,31 @@ CTableShareMaker::CTableShareMaker(const Scheme& scheme, ShareGeometry geometry,
         while (++m_nOutcomes, std::next_permutation(order.begin(), order.end()));
     }
     m_nOutcomes /= 2;
-    TableRuns(cells);
+    if (blockCells > 1) {
+        TableRuns(cells);
+        return;
+    }
+    // One cell a pixel: the outcome's column again, bit i set where share i is black.
+    for (std::size_t outcome = 0; outcome < 2 * std::size_t{m_nOutcomes}; ++outcome) {
+        std::uint8_t column = 0;
+        for (int share = 0; share < m_nShares; ++share)
+            column |= static_cast<std::uint8_t>((cells[outcome * static_cast<std::size_t>(m_nShares) +
+                                                       static_cast<std::size_t>(share)] == 0) << share);
+        m_columns.push_back(column);
+    }
+    m_rowColumns.resize(geometry.width);
+    m_writeRow = &CTableShareMaker::WriteCells;
 }
 
-// The longest run whose keys are few enough and whose bytes fit a word, and every run's bytes.
+// Pairs of pixels where their keys are few enough, single pixels otherwise, and every run's bytes.
 void CTableShareMaker::TableRuns(const std::vector<std::uint8_t>& cells)
 {
     const std::size_t outcomes = 2 * std::size_t{m_nOutcomes};
     const auto bw = static_cast<std::size_t>(m_geometry.blockWidth);
     const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
-    m_nKeys = outcomes;
-    for (const int run : {4, 2}) {
-        std::size_t keys = 1;
-        for (int i = 0; i < run && keys <= kMaxRunKeys; ++i)
-            keys *= outcomes;
-        if (keys <= kMaxRunKeys && run * bw <= sizeof(std::uint64_t)) {
-            m_nRun = run;
-            m_nKeys = keys;
-            break;
-        }
-    }
+    const bool pairs = outcomes * outcomes <= kMaxRunKeys && 2 * bw <= sizeof(std::uint64_t);
+    m_nRun = pairs ? 2 : 1;
+    m_nKeys = pairs ? outcomes * outcomes : outcomes;
     const std::size_t outcomeBytes = bw * bh * static_cast<std::size_t>(m_nShares);
     m_runs.assign(static_cast<std::size_t>(m_nShares) * bh * m_nKeys, 0);
     for (std::size_t key = 0; key < m_nKeys; ++key)
@@ -73,17 +85,17 @@ void CTableShareMaker::TableRuns(const std::vector<std::uint8_t>& cells)
             }
     m_keys.resize((m_geometry.width + static_cast<std::size_t>(m_nRun) - 1) / static_cast<std::size_t>(m_nRun));
     switch (static_cast<std::size_t>(m_nRun) * bw) {
-    case 1: m_writeRow = &CTableShareMaker::WriteRow<1>; break;
-    case 2: m_writeRow = &CTableShareMaker::WriteRow<2>; break;
-    case 3: m_writeRow = &CTableShareMaker::WriteRow<3>; break;
-    case 4: m_writeRow = &CTableShareMaker::WriteRow<4>; break;
-    case 6: m_writeRow = &CTableShareMaker::WriteRow<6>; break;
-    default: m_writeRow = &CTableShareMaker::WriteRow<8>; break;
+    case 2: m_writeRow = &CTableShareMaker::WriteRuns<2>; break;
+    case 3: m_writeRow = &CTableShareMaker::WriteRuns<3>; break;
+    case 4: m_writeRow = &CTableShareMaker::WriteRuns<4>; break;
+    default: m_writeRow = &CTableShareMaker::WriteRuns<6>; break;  // blocks are at most 3 wide
     }
 }
 
-// The row's pixels as keys of runs: each pixel's outcome (black ones after the white) is a digit.
-void CTableShareMaker::KeyRow(const std::uint8_t* secret)
+// The row's pixels as keys of runs, each pixel's outcome (black ones after the white) a digit; then
+// every row of every share, a run at a time.
+template <std::size_t RunBytes>
+void CTableShareMaker::WriteRuns(const std::uint8_t* secret, std::size_t y, std::uint8_t* const* shares)
 {
     const std::size_t width = m_geometry.width;
     const auto run = static_cast<std::size_t>(m_nRun);
@@ -92,16 +104,12 @@ void CTableShareMaker::KeyRow(const std::uint8_t* secret)
     for (std::size_t k = 0, x = 0; k < m_keys.size(); ++k) {
         std::uint32_t key = 0;
         for (std::size_t i = 0; i < run; ++i, ++x) {
-            const std::uint32_t outcome = x < width ? (secret[x] == 0 ? m_nOutcomes : 0) + draws[x] : 0;
+            const std::uint32_t outcome = x < width ? FirstOutcome(secret[x], m_nOutcomes) + draws[x] : 0;
             key = key * outcomes + outcome;
         }
         m_keys[k] = static_cast<std::uint16_t>(key);
     }
-}
 
-template <std::size_t RunBytes>
-void CTableShareMaker::WriteRow(std::size_t y, std::uint8_t* const* shares) const
-{
     const std::size_t stride = m_geometry.ShareStride();
     const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
     const std::size_t rowBytes = m_geometry.ShareWidth();
@@ -118,13 +126,29 @@ void CTableShareMaker::WriteRow(std::size_t y, std::uint8_t* const* shares) cons
         }
 }
 
+void CTableShareMaker::WriteCells(const std::uint8_t* secret, std::size_t y, std::uint8_t* const* shares)
+{
+    const std::size_t width = m_geometry.width;
+    const std::uint32_t blackFirst = m_nOutcomes;
+    const std::uint16_t* draws = m_draws.data();
+    const std::uint8_t* outcomeColumns = m_columns.data();
+    std::uint8_t* columns = m_rowColumns.data();  // byte stores: everything read is in locals
+    for (std::size_t x = 0; x < width; ++x)
+        columns[x] = outcomeColumns[FirstOutcome(secret[x], blackFirst) + draws[x]];
+    const std::size_t stride = m_geometry.ShareStride();
+    for (int share = 0; share < m_nShares; ++share) {
+        std::uint8_t* out = shares[share] + y * stride;
+        for (std::size_t x = 0; x < width; ++x)
+            out[x] = static_cast<std::uint8_t>((columns[x] >> share & 1) - 1);  // black 0, white 255
+    }
+}
+
 bool CTableShareMaker::Make(const std::uint8_t* secret, std::uint8_t* const* shares)
 {
     for (std::size_t y = 0; y < m_geometry.height; ++y) {
         if (!m_uniform.Draw(m_draws.data(), m_draws.size(), m_nOutcomes))
             return false;
-        KeyRow(secret + y * m_geometry.SecretStride());
-        (this->*m_writeRow)(y, shares);
+        (this->*m_writeRow)(secret + y * m_geometry.SecretStride(), y, shares);
     }
     return true;
 }

@@ -12,6 +12,8 @@
 #include "vss/RandomSource.h"
 #include "vss/SchemeCatalogue.h"
 #include "vss/ShareMaker.h"
+#include "vss/TableShareMaker.h"
+#include "vss/UniformDraws.h"
 
 namespace {
 using Columns = std::vector<std::uint8_t>;
@@ -247,5 +249,63 @@ TEST(ShareMaker, SizeKeptSharesShowTheirContrastOnAverageAndHideFromFewerThanK)
         for (std::size_t y = 0; y < 5; ++y)
             for (std::size_t x = 0; x < 37; ++x)
                 ASSERT_EQ(xored[y * made.geometry.SecretStride() + x], made.Black(x) ? 1 : 0) << n;
+    }
+}
+
+// However many pixels a table key covers (none, one or two), and wherever a row's last run is
+// cut short, every pixel gets the outcome its own draw picks, as drawn pixel by pixel: the o-th
+// order of its colour's columns (or the o-th column) in its block, white padding after.
+TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
+{
+    for (const auto& [family, k, n, run] : {std::tuple{SchemeFamily::RandomGrid, 3, 5, 0}, {SchemeFamily::Probabilistic, 3, 4, 0},
+                                           {SchemeFamily::NaorShamir, 2, 5, 1}, {SchemeFamily::NaorShamir, 3, 3, 2},
+                                           {SchemeFamily::NaorShamir, 2, 2, 2}}) {
+        const Scheme s = Get(family, k, n);
+        SCOPED_TRACE(DescribeScheme(s));
+        const std::size_t w = 7, h = 3;
+        const ShareGeometry g{w, h, s.promise.blockWidth, s.promise.blockHeight};
+        std::vector<std::uint8_t> secret(g.SecretStride() * h);
+        for (std::size_t i = 0; i < secret.size(); ++i)
+            secret[i] = (i * 5 + i / 3) % 2 == 0 ? 0 : 255;
+        std::vector<std::vector<std::uint8_t>> shares(static_cast<std::size_t>(n),
+                                                      std::vector<std::uint8_t>(g.ShareStride() * g.ShareHeight()));
+        std::vector<std::uint8_t*> out;
+        for (auto& share : shares)
+            out.push_back(share.data());
+        auto random = CChaChaRandomSource::FromSeed(3);
+        CTableShareMaker maker(s, g, *random);
+        ASSERT_EQ(maker.GetRunLength(), run);
+        ASSERT_TRUE(maker.Make(secret.data(), out.data()));
+
+        auto again = CChaChaRandomSource::FromSeed(3);
+        CUniformDraws uniform(*again);
+        const bool oneColumn = s.layout == SchemeLayout::OneColumn;
+        std::uint32_t orders = 1;
+        for (std::uint32_t i = 2; i <= s.white.size(); ++i)
+            orders *= i;
+        std::vector<std::uint16_t> draws(w);
+        for (std::size_t y = 0; y < h; ++y) {
+            ASSERT_TRUE(uniform.Draw(draws.data(), w, oneColumn ? static_cast<std::uint32_t>(s.white.size()) : orders));
+            for (std::size_t x = 0; x < w; ++x) {
+                const Columns& basis = secret[y * g.SecretStride() + x] == 0 ? s.black : s.white;
+                std::vector<std::size_t> order(basis.size());  // the columns' indices, permuted
+                for (std::size_t c = 0; c < order.size(); ++c)
+                    order[c] = c;
+                for (std::uint16_t o = 0; !oneColumn && o < draws[x]; ++o)
+                    std::next_permutation(order.begin(), order.end());
+                Columns columns;
+                for (const std::size_t c : order)
+                    columns.push_back(basis[c]);
+                if (oneColumn)
+                    columns = {basis[draws[x]]};
+                for (int cell = 0; cell < g.blockWidth * g.blockHeight; ++cell)
+                    for (int i = 0; i < n; ++i) {
+                        const bool black = cell < static_cast<int>(columns.size()) && (columns[cell] >> i & 1);
+                        const std::size_t at = (y * g.blockHeight + cell / g.blockWidth) * g.ShareStride() +
+                                               x * g.blockWidth + cell % g.blockWidth;
+                        ASSERT_EQ(shares[i][at], black ? 0 : 255) << x << "," << y << " cell " << cell << " share " << i;
+                    }
+            }
+        }
     }
 }
