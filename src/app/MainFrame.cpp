@@ -21,6 +21,7 @@
 
 #include "app/AppResources.h"
 #include "app/CaptionWidth.h"
+#include "app/FramePlacement.h"
 #include "app/KeyIndicators.h"
 #include "app/RecentFileList.h"
 #include "app/SplashWnd.h"
@@ -266,13 +267,8 @@ void CMainFrame::ToggleFullScreen()
     if (QScreen* desktop = screen())
         setGeometry(desktop->geometry());
     showFullScreen();
-    // The point is the bar's outer corner, caption and all, where a window manager frames it. Qt
-    // takes a position given before the window shows as the inside's, so the frame is put there
-    // once it is shown.
-    const QPoint ptBar(600, 5);
-    m_pwndFullScreenBar->move(ptBar);
-    m_pwndFullScreenBar->show();
-    m_pwndFullScreenBar->windowHandle()->setFramePosition(ptBar);
+    // The point is the bar's outer corner, caption and all, where a window manager frames it.
+    ShowWithFrameAt(*m_pwndFullScreenBar, QPoint(600, 5));
     m_router.UpdateActions();
 }
 
