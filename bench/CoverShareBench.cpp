@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Extended (cover) shares of one 1000 x 1000 frame, with random bytes from a counter (the kernel
 // alone) and from the ChaCha20 stream, against a plain memset of the two share frames.
 

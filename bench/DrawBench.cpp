@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing and playing frames. The paint of the view should cost about what drawing the wrapped
 // frames costs (Grayscale8 onto the 32-bit surface), and playback at a 1 ms delay should be held
 // back only by the paint. Paints run on QImages; the playback cases need a real window, so run them

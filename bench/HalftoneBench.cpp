@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Halftoning one 1000 x 1000 frame of detailed grey with each method: time per frame.
 
 #include <benchmark/benchmark.h>

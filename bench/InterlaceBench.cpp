@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interlacing copies whole frames; it should run at the speed of memcpy over the same bytes.
 
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Benchmarks that start the application open files, which the recent-file list remembers; they
 // keep their settings in a folder of their own so the user's list is never touched.

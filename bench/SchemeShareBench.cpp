@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shares of one 1000 x 1000 black-and-white frame by the catalogue's makers, ChaCha20 keyed
 // from a seed: a pair-tabled Naor-Shamir basis, random grids and a size-invariant scheme written
 // from their columns, and a basis too wide to table, shuffled pixel by pixel.

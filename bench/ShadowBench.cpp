@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shadow generation against the cost of just writing its output: memset of the two shadow frames
 // into reused buffers, and allocation plus memset of fresh frames for a whole stream.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shadow command from the key press to both shadow windows painted: the generation with the
 // system random source, the two documents, their windows and their first paints. Run it on the
 // platform to be measured, e.g. `xvfb-run -a build/bench/ShadowCommandBench`.

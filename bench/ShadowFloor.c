@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The floor of `kvt shadows` for whole-command timings: one pass that reads a secret stream and
  * writes N files of its shares' size (24 bytes of header, then frames BW times as wide and BH
  * times as high as the secret's), each pixel simply repeated over its block, and makes them all

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up to the first painted frame of a file named on the command line: the QApplication (cold
 // case only), the application object's InitInstance with the open-time test, the load, the windows,
 // and the event processing up to the view's first paint of the picture. Run it on the platform to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Load and Store of a stream of 256 MB and more, against one read() or write() of the same bytes.
 // Two shapes: rows already 4-byte aligned (whole frames move as one block) and an odd width (rows
 // move one at a time through the archive's buffer).

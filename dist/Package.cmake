@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, by `cpack -G DEB` in the build folder: everything `cmake --install` puts in
 # place, under /usr, with the libraries it needs worked out from the binaries.
 set(CPACK_GENERATOR DEB)

@@ -1,4 +1,5 @@
 #!/usr/bin/perl
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads `kvt --help` and `kvt COMMAND --help` for every command it lists and writes, from that one
 # source, either the manual page's COMMANDS section (a help2man include) or the bash completion,
 # so that neither can drift from the help:

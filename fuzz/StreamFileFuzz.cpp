@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a .kvt file: the open-time test, then the load as the player does it, then,
 // for a file both accept as well formed, a store that must give back the very same bytes.
 

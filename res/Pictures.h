@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Paths of the program's compiled-in pictures and the cursor made from the hand picture.
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, testing and running KVTPlayer need.
 # Idempotent and quiet: it only calls apt-get when something is missing.
 set -eu

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's pictures into res/pictures/ with ImageMagick.
 
 Run from anywhere: python3 scripts/make-pictures.py. The output is committed, so the

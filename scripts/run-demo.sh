@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The demo: writes the built-in secret stream and opens the player on it. Without a display it
 # splits the stream into its two shadows with the command-line tool instead.
 set -eu

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Makes docs/schemes.md: every sharing scheme kvt offers, what it promises and what kvt measure
 finds on one test secret.
 

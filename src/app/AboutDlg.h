@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box: name, version, year and the makers' lines; three of the lines are links that turn
 // blue under the mouse, show the hand cursor and open their web or mail target when clicked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application's resources, addressed by number as the rest of the program addresses them:
 // menus 128 and 129, accelerator table 128, toolbars 128 and 132, and the string table (captions,

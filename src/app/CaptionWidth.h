@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How wide a small window must be for a window manager's title bar to show its title whole.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up command line: a file to open, and the switches that keep the splash window away.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Puts a top-level window's outer corner, caption and all, at a point of the screen. A window
 // manager frames a window a moment after it shows and may first place it by its own rules, so the

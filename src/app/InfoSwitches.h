@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `kvtplayer --help` and `kvtplayer --version`, answered on stdout before the player opens a
 // display, so that they work on a console and build the manual page. Every other word belongs to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object: start-up, the command route, opening files by name (each one passes the
 // stream-file test first, however it was asked for), the recent-file list, and the commands that

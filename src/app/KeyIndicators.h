@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The status bar's key-state panes: "CAP", "NUM" and "SCRL" show while their lock is on.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the child windows' area, menu 128 while no child window is open and menu 129
 // while one is, toolbar 128, the status bar with its prompt and key-state panes, full-screen mode,

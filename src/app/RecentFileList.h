@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recent-file list: the last files opened or saved, most recent first, kept in the settings
 // under "Recent File List", File1..FileN.

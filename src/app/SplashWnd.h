@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The splash window: the splash picture in a borderless window, centred, for 750 ms or until the
 // first key or mouse press, which does nothing else.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Kept apart: the X11 headers define names (KeyRelease, Success) that clash with Qt's.
 
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The `kvt` command line: one subcommand per command, each with its own options, plus the options
 // every command shares. Parses the words, prints help and usage errors, and runs the one command

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt copy: a stream read and saved again, as the player does, a frame at a time.
 
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shares of kinds beyond the threshold schemes: two that each show a cover picture (extended
 // shares), and a second share made against an existing first share, a key.

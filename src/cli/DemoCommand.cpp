@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt demo: the built-in secret motion picture as a file.
 
 #include <filesystem>

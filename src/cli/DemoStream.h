@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The built-in secret motion picture: black letters "KVT" swaying over a white field while a black
 // ball rolls along the bottom. Easy to recognise once its shadows are stacked or interlaced.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt export: a stream's frames out as pictures, an animation or a video.
 
 #include <QSize>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // --frames A..B: the frames a command takes from a stream, by their index (the first frame is 0).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Only black (0) stays black when a secret is split into shadows: every grey pixel of a secret
 // shows as white once the shadows are stacked, so a grey photograph reveals almost nothing. Counts

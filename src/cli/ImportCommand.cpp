@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt import: pictures or a video made into a black-and-white stream, ready to be split into shadows.
 
 #include <charconv>

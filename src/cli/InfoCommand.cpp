@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt info: the header of a stream, checked as the player checks it on opening.
 
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt interlace: two shadows alternating in time, with a fresh pair of the secret in mode 2, a
 // frame at a time.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt make: a .kvt file from raw images, as the maker wizard builds it.
 
 #include <filesystem>

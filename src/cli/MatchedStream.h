@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A stream read beside a secret, frame for frame: the covers of extended shares and the key of a
 // keyed share. Its frames must have a given size and pass a check; one with fewer frames than the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt measure: how well shares reveal their secret and how well each hides it, a frame at a time.
 
 #include <unistd.h>

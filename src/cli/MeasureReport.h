@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What kvt measure prints: a table for people, one JSON object for programs, and a CSV row per
 // frame. Every figure has one label and one key, shared by the three.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands that need pictures or video. kvt lists them in its help and hands them to
 // kvt-media, which links Qt and FFmpeg, so that every other command starts without loading either.

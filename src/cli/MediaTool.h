@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // kvt-media, the program that runs the media commands: beside kvt in the build tree, in
 // libexec once installed.

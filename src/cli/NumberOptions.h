@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Number options as users write them: lengths with their unit, and ranges said plainly when a
 // value falls outside them ("--fps: 0 is not a number more than 0 and at most 1000").

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt print: a stream's frames onto paper at physical scale, a PDF page each.
 
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One updating line on stderr for long commands: what the command does, frame i of n, MB/s and
 // the time left. Shown only while stderr is a terminal, not before the work has run about half a

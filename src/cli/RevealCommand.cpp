@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt reveal: shares laid exactly on each other (or their XOR), a frame at a time.
 
 #include <memory>

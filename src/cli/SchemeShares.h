@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shares of a secret by a scheme of the catalogue, made frame by frame as the secret is read.
 // Naor-Shamir (2, 2) takes the classic patterns of --seed's choice, so it writes what the player

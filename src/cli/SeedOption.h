@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The --seed option of the commands that make shadows (kvt shadows, kvt interlace --mode 2).
 // Without --seed the patterns come from the system's cryptographic generator and the command

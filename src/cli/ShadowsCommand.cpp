@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt shadows: a secret split into n shares by a threshold scheme, a frame at a time.
 
 #include <algorithm>

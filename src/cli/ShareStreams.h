@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shares made frame by frame as a secret is read, whatever makes them (a scheme of the catalogue,
 // two covers, a key): kvt shadows writes them all alike.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saving streams as the player saves them, for every kvt command: whole streams built in memory,
 // or results written frame by frame as their sources are read.

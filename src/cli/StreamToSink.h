@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What kvt export and kvt print share: a stream's frames, read one at a time, handed to a media
 // sink (pictures, a video, PDF pages), so that any length fits in memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shadows of a secret made frame by frame as the secret is read: for kvt shadows and for the
 // fresh pair of kvt interlace --mode 2. Each frame's pair is made as CreateVSSShadows makes it, in

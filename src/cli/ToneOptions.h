@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // kvt import's tone options: --gamma G, --levels BLACK:WHITE and --auto-levels[=each].
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt: the command-line companion of KVTPlayer, for batch work on .kvt streams. The media
 // commands run in kvt-media, so that the others load neither Qt nor FFmpeg.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where new child windows go in the main window's area: each one a caption's height lower and to
 // the right of the previous new one, from the top left, and back at the top left when the next

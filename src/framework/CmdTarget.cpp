@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "framework/CmdTarget.h"
 
 bool CCmdTarget::HasHandler(int id) const

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Command handling without a windowing system: every object that can carry out commands (views,
 // documents, frames, the application) is a CCmdTarget holding a table from command id to a handler

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Command identifiers. Menus, toolbars, keys and the context menu all issue these, and the command
 // router hands them to whichever target handles them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a dialog's number field reads what was typed, with the framework's messages: a whole number
 // with blanks around it and nothing else, then within its range.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dialog layouts are given in dialog units, so that a dialog scales with its font: horizontally a
 // quarter of the font's average character width, vertically an eighth of its height.

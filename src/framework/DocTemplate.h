@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The multi-document template: it owns the open documents (in creation order), makes their child
 // frames inside the main window's QMdiArea, and carries out the framework's file operations (open

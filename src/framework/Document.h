@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document base: a title, the path it was opened from or saved to, the "modified" flag, and
 // loading and saving by path through Serialize. Qt-free, so documents can be tested alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The framework's own texts, as a Traditional Chinese desktop shows them.
 

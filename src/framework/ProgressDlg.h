@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A progress dialog for a command that works on streams: while it lives, the frames the stream
 // operations report move its bar. It appears only when the work will take more than about half a

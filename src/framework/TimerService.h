@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Periodic timers with millisecond periods, behind an interface so that tests can tick by hand.
 // A timer calls its procedure once per period on the thread that created it (the window's thread),

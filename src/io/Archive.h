@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A little-endian byte reader or writer bound to one file, buffered so that reading a row or a
 // 16-bit value never costs a system call.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a file so that a failure never costs the old one, and no other user can turn the write
 // against the writer. The bytes go to an unnamed file in the target's folder (O_TMPFILE; where

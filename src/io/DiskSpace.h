@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Room on disk held for a file before its first byte is written, so that a command that can't
 // finish is refused at once rather than after hours. Files written at the same time on one file

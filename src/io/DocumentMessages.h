@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The document open and save failures as the framework shows them; kvt's stream reader shows the
 // same texts, so they sit beneath both.

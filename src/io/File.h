@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A stream file opened once for reading. The open-time test and the load both read this one
 // descriptor, so whatever happens to the name in between can't change what they see.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How much more memory this process can really get, so that a header asking for gigabytes is
 // refused with a message instead of the process being killed by the kernel once the pages are

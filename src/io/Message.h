@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one routine that shows the program's messages. The stream model calls it without knowing who
 // listens: the windows install the message box, the command-line tool prints to stderr, and tests

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Progress of long work on streams, reported frame by frame to whoever shows it: the windows put up
 // a progress dialog while a command runs; otherwise nobody listens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folder and the name a save lands in. A symbolic link at the target is followed only where
 // the kernel's protected_symlinks rule would follow it: outside a sticky, world-writable folder,

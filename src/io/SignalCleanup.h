@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files and folders that have a name before they are complete, removed when SIGINT, SIGTERM,
 // SIGHUP or SIGXFSZ ends the process. Each is held as a folder descriptor and a short name, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A long file pushed to disk as it grows and let go of from the page cache once it is there, so
 // that writing gigabytes keeps reusing a few megabytes of cache instead of claiming fresh memory

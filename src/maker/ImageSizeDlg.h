@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Enter image size": the width and height of the raw images, each 2 to 1000. One instance serves a
 // whole wizard run; it keeps the values last accepted and shows them again when reopened.

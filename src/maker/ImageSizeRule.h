@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The size a maker stream's frames may have, and how a typed side is read: as the size dialog's
 // integer fields read it, so the wizard and `kvt make` accept and refuse the same texts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file dialogs of the maker wizard, behind a replaceable hook so tests can answer them.
 

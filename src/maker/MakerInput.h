@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The wizard's first page, "KvtMaker File Input": the name of the .kvt file to make. The name shown
 // in control 1001 is the one the file is created under: the typed text with ".kvt" added unless it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A raw-image page, "KvtMaker File Open": one raw file, one frame of the stream. The wizard holds
 // one more of these than files to write; Next and Finish on the last one append a fresh page, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts of the maker wizard and of `kvt make`, kept together. Plain UTF-8 so that the
 // command-line tool can use them without Qt.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The maker wizard: an output-name page, then raw-image pages, then the .kvt file written from
 // every raw page but the last.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building a .kvt file from headerless raw images, each exactly one frame of width * height grey
 // bytes. Used by the maker wizard and by `kvt make`.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A property sheet in wizard mode: one page shown at a time, with Back, Next, an always-present
 // Finish and Cancel. Pages decide whether a step may happen; the sheet only moves between them.

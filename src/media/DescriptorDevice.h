@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Qt device writing to a descriptor the caller keeps (the safe writer's file), which remembers
 // why the first write failed: a full disk or the file-size limit is then named as such, where

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Threshold masks for ordered dithering: a square of ranks 0 .. side * side - 1 tiled over the frame.
 // A pixel turns white when its grey reaches the threshold of its rank, so a flat grey g whitens the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // FFmpeg's C objects held by owners that free them the library's way, and its error codes as text.
 

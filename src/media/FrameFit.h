@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sizing: every frame drawn into the stream's size, scaled with swscale's bicubic filter (which
 // widens with the reduction, so a smaller picture averages what it drops).

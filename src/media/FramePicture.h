@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Grey 8-bit pictures: a stream frame seen as a QImage, blocks of pixels, PNG and PGM files.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which decoded video frames become stream frames, by presentation time (ticks of the video's time
 // base): every frame on screen between start and end, or, with a rate, one frame for each instant

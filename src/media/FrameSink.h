@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where exported frames go: one kind of file each (numbered pictures, a video, a printed PDF), so
 // that the commands read a stream the same way whatever they write. Nothing appears at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where imported frames come from: pictures or a video, handed out one grey frame at a time, so
 // memory stays the same whatever the length.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Halftoning: grey frames made black and white, since only black (0) stays black when a secret is
 // split into shadows and stacked again. Every halftoner works in place on a QImage::Format_Grayscale8

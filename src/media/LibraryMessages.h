@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the picture and video libraries say on their own (Qt's warnings, libpng's through Qt,
 // FFmpeg's log lines such as "[gif @ 0x55d0...] dimensions not set"), caught while an instance

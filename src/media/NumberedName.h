@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A file name with one printf-style number field, "frame-%04d.png", filled in per frame. "%%" is
 // a percent sign; a name without a field names a single file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/PdfFileSink.h"
 
 CPdfFileSink::CPdfFileSink(std::filesystem::path target) : m_target(target), m_file(std::move(target)) {}

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A PDF of the frames printed at physical scale, written beside its name and put in place at Finish
 // only when every byte of it was written.

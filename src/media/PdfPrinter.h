@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Frames printed at physical scale into a PDF, one a page: the picture, registration marks at fixed
 // offsets around it, a caption and a 10 mm scale bar (CPrintLayout says where).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbered pictures, one PNG or PGM file per frame, that appear all together or not at all. Each
 // picture is written into a hidden folder beside its final place; only when the last one is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures through Qt's image readers, one frame each, or every frame of an animated one (GIF,
 // WebP), in the order given. Turned upright as their EXIF orientation says.

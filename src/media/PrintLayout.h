@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a frame, its registration marks, caption and scale bar go on a printed page, in millimetres
 // from the page's top left corner. The picture is centred; everything else sits at fixed offsets

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A frame source read on a thread of its own, a few frames ahead, so that decoding the next
 // frames overlaps with whatever the caller does with this one (scaling, halftoning, writing).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tone before halftoning. Shadows stacked show white as half black, so a dark picture sinks into
 // the black of a reveal; levels stretch a picture's greys over the whole range and gamma lifts (or

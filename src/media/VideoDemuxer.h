@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The packets of a video file's first video stream, from its beginning or from a key frame at or
 // before a chosen time. A seek is checked against the key frame it reaches: containers without an

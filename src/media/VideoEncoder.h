@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Grey frames into an animated GIF, an FFV1 Matroska or an H.264 MP4. The bytes go through our own
 // FFmpeg I/O context onto a file descriptor the caller owns, so the caller decides where they land.

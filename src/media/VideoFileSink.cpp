@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/VideoFileSink.h"
 
 CVideoFileSink::CVideoFileSink(std::filesystem::path target) : m_target(target), m_file(std::move(target)) {}

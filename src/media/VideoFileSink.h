@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A GIF, Matroska or MP4 file of the frames, written beside its name and put in place at Finish.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A decoded video frame as grey: the video's own luma, stretched to 0..255 when the video keeps it
 // within 16..235 (as most do). Formats that carry 8-bit luma in a plane of its own (YUV, grey) give

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A video through FFmpeg's libavformat and libavcodec: its first video stream, decoded frame by
 // frame with the decoder's own frame threads and handed out as grey (the video's own luma,

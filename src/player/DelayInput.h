@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the SetTimer dialog reads its edit box: an unsigned decimal number, blanks and tabs around
 // it allowed and nothing else, within the delays the player plays at.

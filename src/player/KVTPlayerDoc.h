@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's document: one stream (a loaded file, a shadow, an interlaced stream) or, in mode 3,
 // a stacked pair. The mode and streams are set before the first view exists and never change after.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CKVTPlayerView: the view of every document window. A scrolling 2000 x 2000 surface carries the
 // delay slider and its labels at the top and the document's pictures below; the view plays the

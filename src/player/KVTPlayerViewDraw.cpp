@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paint of the view: the current frame of the first stream or, for a stacked pair, both
 // frames side by side and their AND wherever the first picture lies over the second.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The playback engine of the view: the five commands, their states, the tick and its gate, and
 // the timer restarts that follow delay changes. Ticks run on the window's thread (the timers are
 // QTimers), so a step never interleaves with a paint or a command.

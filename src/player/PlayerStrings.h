@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's texts: its messages in English, its controls and menus as the Traditional Chinese
 // desktop shows them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The SetTimer dialog: the playback delay typed in milliseconds, 1 to 3000, or spun there.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A spin control beside an edit box: its arrows, and the Up and Down keys in the edit box, step
 // the number shown there within a range and write it back as plain digits.

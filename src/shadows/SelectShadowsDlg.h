@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Select Shadows": the user picks a shadow 1 document, a shadow 2 document and how to put them
 // together. The caller fills m_titles with the open documents' titles (creation order), runs the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application's two shadow commands, over its document template: make the shadows of the
 // active document, and put two shadow documents together as the Select Shadows dialog says.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The delays between frames the player plays at, in milliseconds; kvt's exports take the same.
 

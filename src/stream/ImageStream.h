@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CImageStream: an ordered sequence of equally sized 8-bit grey frames, the header that describes
 // them and a ready-made bitmap description and grey palette to draw any of them without conversion.

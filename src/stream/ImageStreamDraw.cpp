@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing members of CImageStream: each frame is wrapped in a QImage without copying (its rows
 // are already 4-byte aligned and top-down) and drawn one stream pixel to one pixel. The grey
 // colour table of the bitmap description is the identity, so Format_Grayscale8 shows the same

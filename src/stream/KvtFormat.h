@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The .kvt file: a packed little-endian 24-byte header followed by the frames, each frame height
 // rows of width bytes (no row alignment in the file), top row first, one grey byte per pixel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tests a .kvt file passes before its frames are read. A refusal has shown its message when
 // a test returns false.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a .kvt file a frame at a time, so that a stream of any length needs memory for only the
 // frames its caller holds. Opening does what opening a file in the player does: the open-time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes a .kvt file a frame at a time through the safe writer: a header, then frames as they
 // come. The file takes the target's place only when it is complete: as many frames written as

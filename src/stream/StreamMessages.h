@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The messages of the stream model that more than one place shows: the player's load and save,
 // and kvt's commands that read and write streams as the player does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The blocks of shares as bit patterns: one bit per subpixel, set where the subpixel is black (0),
 // bit r * width + c for the subpixel in column c and row r of the block. Stacking shares (black

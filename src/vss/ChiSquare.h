@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pearson's chi-square test of independence on a table of counts with two columns.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "vss/ClassicShareMaker.h"
 
 CClassicShareMaker::CClassicShareMaker(std::size_t width, std::size_t height, CPatternSource& source)

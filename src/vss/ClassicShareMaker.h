@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Naor-Shamir (2, 2) as the player makes it: the six 2 x 2 patterns through the vector kernels,
 // their indices from a pattern source, so that a seed gives the player's shadows bit for bit.

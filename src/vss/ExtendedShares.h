@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // (2, 2) extended visual cryptography (Ateniese, Blundo, De Santis and Stinson, 1996): two shares
 // that each show a cover picture of their own, while stacked they show only the secret. Each pixel

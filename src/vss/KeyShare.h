@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A (2, 2) second share made against a first share that already exists, a key: where the secret is
 // white its block is the key's, where black the key's complement, as VSS(2, 2) makes shadow 2 from

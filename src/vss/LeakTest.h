@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether shares, alone or stacked a few together, tell anything about the secret: their block
 // patterns counted by the colour of the secret pixel beneath, and how dark they are over each

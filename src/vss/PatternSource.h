@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the shadow generator gets its pattern indices (0..5), one per secret pixel in row order.
 

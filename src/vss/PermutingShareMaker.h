@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Basis matrices too wide to table every order of their columns: each pixel shuffles the m columns
 // afresh (Fisher-Yates) and writes them into its block of every share.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the schemes get their random bits: uniform bytes from a ChaCha20 keystream (libsodium),
 // keyed either from the system's cryptographic generator or from a seed. One interface, so that a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What stacked shares show, counted by the secret's colour: how dark the blocks over black and
 // over white secret pixels are, and the figures papers derive from that (relative difference,

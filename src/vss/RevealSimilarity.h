@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How alike the secret and the stacked picture look: SSIM after the stacked picture is reduced to
 // the secret's size by averaging each block and made grey (RevealContrast.h's GreyMapping).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The visual secret sharing schemes kvt offers, each as data: the equally likely columns a secret
 // pixel of either colour may become (bit i set: share i black there), how the columns are laid

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shadows of a secret stream, one frame at a time. CreateVSSShadows makes each of its frames
 // with this and kvt makes them as it reads, so both draw the same patterns from a source, in the

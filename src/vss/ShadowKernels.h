@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inner loops of shadow generation: a plain version that runs on any CPU and vector versions
 // for CPUs with AVX2 or AVX-512, picked once at run time. Every version writes the same bytes.

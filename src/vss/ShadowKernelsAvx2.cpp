@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The AVX2 kernels: the vector kernels on 256-bit vectors. Built without -mavx2 for the whole
 // program: only these functions carry the target, and BestKernels() calls them only on a CPU that
 // has it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The AVX-512 kernels (F and BW): the vector kernels on 512-bit vectors. Only these functions carry
 // the target; BestKernels() calls them only on a CPU that has it.
 

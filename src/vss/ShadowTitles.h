@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Titles and file names of the streams made from a source stream: "movie.kvt" (or "movie.KVT", or
 // "movie") gives "movie-Shadow1", "movie-Shadow2", "movie-Interlaced-Mode1-Stream", ...; an empty

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shares of a secret frame, one frame at a time, by a scheme of the catalogue. Frames are rows
 // at a stride of whole 4-byte words; the shares' alignment bytes are never written.

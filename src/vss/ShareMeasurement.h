@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Measures shares against their secret a frame at a time: each frame's stacked blocks (black
 // wins) give the contrast figures and SSIM, consecutive frames how much the reveal crawls, and

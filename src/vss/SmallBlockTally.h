@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The frame tallies of a share measurement where a pixel's whole story fits in 16 bits: its
 // colour, every share's block pattern, and the previous frame's stacked pattern and colour. One

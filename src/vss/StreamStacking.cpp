@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copying and interlacing streams: every output frame is one allocation and one copy of a whole
 // frame buffer, alignment bytes included.
 

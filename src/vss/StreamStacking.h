@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Putting two shadows together: interlaced in time, or stacked in space. Direct stacking keeps two
 // shadows as separate streams, shown side by side and combined where the user lays one over the

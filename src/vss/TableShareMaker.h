@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Schemes whose pixels take one of a few equally likely outcomes: every column of a random grid or
 // size-invariant scheme, or every order of a small basis matrix's columns. The outcomes' cells are

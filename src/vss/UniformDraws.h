@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Uniform whole numbers below a bound from a random source, without modulo bias: Lemire's
 // multiply-and-shift, a draw rejected where the product's low part falls in the short range.

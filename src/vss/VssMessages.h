@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The messages of the stream operations: shadow generation, interlacing and stacking. The
 // player's operations on whole streams and kvt's frame-by-frame ones show the same texts.

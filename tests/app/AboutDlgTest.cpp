@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box: its texts, the link highlight as the mouse moves, and the targets a click hands to
 // the desktop (recorded here instead of opened).
 

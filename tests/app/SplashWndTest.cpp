@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The splash window: which events close it and are dropped, its own 750 ms close, the switches and
 // the missing picture that keep it away, and the compiled-in pictures it and the rest rely on.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's keys as an X server delivers them, pressed with xdotool.
 
 #include <QComboBox>

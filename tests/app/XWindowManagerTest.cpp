@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's windows under a window manager (openbox on a private X server): how they stack,
 // which one is active after a close, how large a first window is, where the full-screen bar goes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt shadows with covers and with a key, run as a user runs it.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt against hostile folders, full disks and lying headers: every save refused or failed says
 // which file and why, and leaves what was there.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt import, run as a user runs it, on pictures and videos made here.
 
 #include <QImage>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt measure, run as a user runs it: on the program's own shadows, on broken and mismatched shares.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress line of long kvt commands, drawn into a string on a clock the test turns.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt shadows with threshold schemes, and kvt reveal and interlace over many shares, run as a user
 // runs them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt info, copy, shadows and demo, run as a user runs them.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt works through streams a frame at a time; what it writes and says must be what the operations on
 // whole streams in memory give, byte for byte, on odd widths, short data and every refusal.
 

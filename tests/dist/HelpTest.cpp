@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the build makes from the programs' help: --version, the manual pages and the bash
 // completion, checked against what `kvt --help` lists now, so that a new command or option is caught.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Debian package, made by CPack from the build into a fresh folder: what it holds, what it
 // depends on, and that its desktop entry and AppStream metainfo pass their validators.
 

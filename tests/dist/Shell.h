@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs a shell command line and captures its standard output and exit status, for tests of what
 // the build and the package put in place.

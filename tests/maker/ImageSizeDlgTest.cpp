@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Enter image size": its limits, its messages, and which edit is checked first.
 
 #include "maker/ImageSizeDlg.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The maker wizard driven as a user drives it, with the file dialogs answered by the test.
 
 #include "maker/MakerWizard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a .kvt file from raw images: the bytes, and what a refusal leaves on disk.
 
 #include "maker/RawStreamWriter.h"

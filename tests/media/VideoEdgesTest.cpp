@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Video import at the edges: a start inside a container without an index, and the last frame of a
 // video whose frames last unequally.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window hosting one player view for tests: its document, a router whose chain is the view and
 // its document, the playback and view keys as shortcuts of the router's actions, and a manual

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stream files a frame at a time: what the reader hands out and the writer leaves on disk must be
 // what the whole-stream load and store give.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Grey test pictures and ways to read them back: every grey 0..255 appears in every frame, the top
 // rows stay still and the rest changes, so a lossy, reordering or badly diffing writer shows.

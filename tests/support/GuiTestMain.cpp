@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main() of the widget tests: one QApplication for the whole program, settings kept in a
 // folder of the test's own so that nothing leaks into the user's configuration or between runs.
 // Tests built with KVT_ON_X_SERVER run it on an X server of their own, with KVT_WITH_WINDOW_MANAGER

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Records every message the program shows while it lives, so tests can assert the exact texts.
 

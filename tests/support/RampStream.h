@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A one-frame stream whose pixels all differ, to check where each one lands.
 

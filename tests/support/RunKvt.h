@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the built kvt tool (its path is the KVT_BINARY definition) and captures what it says.
 

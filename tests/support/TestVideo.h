@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Videos and animated GIFs for tests, made with FFmpeg's own encoders: one flat grey per frame, so
 // each decoded frame tells which one it is. Link kvt_media (for FFmpeg) to use it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // For tests that type on a real X server, as a user does. Their main() starts a private Xvfb before
 // the QApplication and runs the application on it, under openbox for the tests of how a window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schemes of the catalogue against their papers' contrasts, and the shares their makers write.
 
 #include <gtest/gtest.h>

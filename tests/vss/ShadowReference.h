@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A plain, separately written shadow generator to check the real one against: byte stores, one
 // draw at a time, blocks looked up by which subpixels are black.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measured figures of shares built here from the papers' constructions, against their published
 // contrast, and leak tests of sound and broken shares.
 
