@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "io/ProgramVersion.h"
+
 namespace {
 constexpr const char* kHelp = R"(Usage: kvtplayer [FILE]
 KVTPlayer plays .kvt image streams frame by frame, splits a stream into two
@@ -14,7 +16,7 @@ Options:
   -Embedding, -Automation
                  start without the splash window
   --help         print this help and exit
-  --version      print the version and exit
+  --version      print the version and the licence and exit
 
 kvt(1) does the same work on the command line, for batch work.
 )";
@@ -26,7 +28,7 @@ std::optional<std::string> InfoSwitchText(std::span<char* const> words)
         if (word == "--help")
             return kHelp;
         if (word == "--version")
-            return "kvtplayer (KVTPlayer) " KVT_VERSION "\n";
+            return VersionText("kvtplayer");
     }
     return std::nullopt;
 }

@@ -2,8 +2,29 @@
 #include "cli/CommandLine.h"
 
 #include <iostream>
+#include <map>
+#include <sstream>
 
 #include <CLI/CLI.hpp>
+
+#include "io/ProgramVersion.h"
+
+// Lists each command in `kvt --help` by its summary: the whole descriptions are for the commands'
+// own help.
+class CSummaryFormatter : public CLI::Formatter {
+public:
+    std::map<std::string, std::string, std::less<>> summaries;
+
+    std::string make_subcommand(const CLI::App* command) const override
+    {
+        const auto found = summaries.find(command->get_name());
+        if (found == summaries.end())
+            return Formatter::make_subcommand(command);
+        std::ostringstream out;
+        CLI::detail::format_help(out, command->get_name(), found->second, get_column_width());
+        return out.str();
+    }
+};
 
 namespace {
 // The command that was being parsed when the words ran out or went wrong: the last one named.
@@ -121,16 +142,18 @@ template COption CCommand::AddFlag(const std::string&, bool&, const std::string&
 template COption CCommand::AddFlag(const std::string&, std::optional<std::string>&, const std::string&);
 
 CCommandLine::CCommandLine()
-    : m_app(std::make_unique<CLI::App>("kvt: the command-line companion of KVTPlayer, for batch work on .kvt streams.",
+    : m_formatter(std::make_shared<CSummaryFormatter>()),
+      m_app(std::make_unique<CLI::App>("kvt: the command-line companion of KVTPlayer, for batch work on .kvt streams.",
                                        "kvt"))
 {
     m_app->require_subcommand(1);
-    m_app->set_version_flag("--version", "kvt (KVTPlayer) " KVT_VERSION, "Print the version and exit");
-    m_app->footer("'kvt COMMAND --help' describes a command.");
+    m_app->set_version_flag("--version", VersionText("kvt"), "Print the version and the licence and exit");
+    m_app->footer("'kvt COMMAND --help' for a command's options and details");
     // Names and value words say what to give; CLI11's type words would only repeat "text".
-    m_app->get_formatter()->label("REQUIRED", "");
-    m_app->get_formatter()->label("TEXT", "");
-    m_app->get_formatter()->column_width(24);
+    m_formatter->label("REQUIRED", "");
+    m_formatter->label("TEXT", "");
+    m_formatter->column_width(24);
+    m_app->formatter(m_formatter);
 }
 
 CCommandLine::~CCommandLine() = default;
@@ -144,9 +167,14 @@ CCommand CCommandLine::AddCommand(const std::string& name, const std::string& de
     return CCommand(command);
 }
 
-void CCommandLine::ListCommand(const std::string& name, const std::string& description)
+void CCommandLine::ListCommand(const std::string& name)
 {
-    m_app->add_subcommand(name, description);
+    m_app->add_subcommand(name);
+}
+
+void CCommandLine::Summarize(const std::string& name, const std::string& summary)
+{
+    m_formatter->summaries.insert_or_assign(name, summary);
 }
 
 int CCommandLine::Run(int argc, char** argv)
@@ -157,7 +185,7 @@ int CCommandLine::Run(int argc, char** argv)
         std::cout << m_app->help();
         return kExitOk;
     } catch (const CLI::CallForVersion& version) {
-        std::cout << version.what() << '\n';
+        std::cout << version.what();
         return kExitOk;
     } catch (const CLI::ParseError& error) {
         const CLI::App& command = CommandParsed(*m_app);

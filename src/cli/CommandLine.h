@@ -17,6 +17,7 @@ class App;
 class Option;
 class Validator;
 }  // namespace CLI
+class CSummaryFormatter;
 
 // Exit statuses of every command.
 inline constexpr int kExitOk = 0;
@@ -99,13 +100,18 @@ public:
     CCommand AddCommand(const std::string& name, const std::string& description, CommandRun run);
 
     // Lists `kvt NAME` in the help of the command line; another program runs it.
-    void ListCommand(const std::string& name, const std::string& description);
+    void ListCommand(const std::string& name);
+
+    // What `kvt --help` says of command `name`, in a few words on one line; its own help keeps the
+    // whole description.
+    void Summarize(const std::string& name, const std::string& summary);
 
     // Parses argv and runs the command named. `kvt --help` and `kvt COMMAND --help` print help on
     // stdout (status 0); usage errors print the error and the help on stderr (status 2).
     int Run(int argc, char** argv);
 
 private:
+    std::shared_ptr<CSummaryFormatter> m_formatter;
     std::unique_ptr<CLI::App> m_app;
     CommonOptions m_common;
     CommandRun m_chosen;

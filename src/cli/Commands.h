@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The `kvt` commands. Each command adds itself to the command line in its own file; a new command
-// is one more registration function here and one more entry in AddAllCommands.
+// is one more registration function here, one more entry in AddStreamCommands (or AddMediaCommands)
+// and its one-line summary in CommandTable.cpp.
 
 #include "cli/CommandLine.h"
 

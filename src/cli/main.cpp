@@ -11,7 +11,7 @@ void AddKvtCommands(CCommandLine& commandLine)
 {
     AddStreamCommands(commandLine);
     for (const MediaCommand& command : kMediaCommands)
-        commandLine.ListCommand(command.name, command.description);
+        commandLine.ListCommand(command.name);
 }
 }  // namespace
 

@@ -73,13 +73,32 @@ ShellRun RunWithoutDisplay(const std::string& command)
 }
 }  // namespace
 
-TEST(HelpTest, BothProgramsPrintTheProjectVersionAndThePlayerItsHelpWithoutADisplay)
+TEST(HelpTest, BothProgramsPrintTheProjectVersionAndLicenceAndThePlayerItsHelpWithoutADisplay)
 {
-    EXPECT_EQ(RunWithoutDisplay(KVT_BINARY " --version").out, "kvt (KVTPlayer) " KVT_VERSION "\n");
-    EXPECT_EQ(RunWithoutDisplay(KVTPLAYER_BINARY " --version").out, "kvtplayer (KVTPlayer) " KVT_VERSION "\n");
+    for (const std::string program : {"kvt", "kvtplayer"}) {
+        const std::string version =
+            RunWithoutDisplay((program == "kvt" ? KVT_BINARY : KVTPLAYER_BINARY) + std::string(" --version")).out;
+        EXPECT_EQ(version.rfind(program + " (KVTPlayer) " KVT_VERSION "\nCopyright (C) ", 0), 0u) << version;
+        EXPECT_NE(version.find("\nLicense GPLv3+: GNU GPL version 3 or later"), std::string::npos) << version;
+    }
     const ShellRun help = RunWithoutDisplay(KVTPLAYER_BINARY " some.kvt --help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: kvtplayer [FILE]\n", 0), 0u) << help.out;
+}
+
+TEST(HelpTest, TheCommandLinesHelpFitsOnAScreenListingEveryCommandOnALine)
+{
+    const std::string help = RunShell(KVT_BINARY " --help").out;
+    const Words lines = SplitOn(help, '\n');
+    EXPECT_LE(lines.size(), 30u) << help;
+    for (const std::string& line : lines)
+        EXPECT_LE(line.size(), 100u) << line;
+    // A summary longer than a line would go on under the names' column.
+    EXPECT_EQ(help.find("\n                        "), std::string::npos) << help;
+    EXPECT_GE(KvtCommands().size(), 11u);
+    for (const std::string& command : KvtCommands())
+        EXPECT_EQ(RunShell(KVT_BINARY " " + command + " --help").status, 0) << command;
+    EXPECT_TRUE(help.ends_with("\n'kvt COMMAND --help' for a command's options and details\n")) << help;
 }
 
 TEST(HelpTest, ManPageHasEveryCommandOfTheHelpWithItsOptionsAndBothPagesRenderCleanly)
