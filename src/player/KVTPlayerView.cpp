@@ -31,17 +31,34 @@ QRect WithOutline(const QRect& rc)
     return rc.adjusted(-1, -1, 2, 2);
 }
 
-// The slider takes no arrow keys: they move the first picture, even while it has the focus.
+// The slider's keys are a trackbar's: no arrow keys (they move the first picture, even while it has
+// the focus), and Page Up lowers the position where Qt's slider would raise it.
 class CSliderKeys : public QObject {
 public:
-    using QObject::QObject;
+    explicit CSliderKeys(QSlider* slider) : QObject(slider), m_slider(*slider) {}
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() != QEvent::KeyPress)
             return false;
-        const int nKey = static_cast<QKeyEvent*>(event)->key();
-        return nKey == Qt::Key_Left || nKey == Qt::Key_Right || nKey == Qt::Key_Up || nKey == Qt::Key_Down;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_PageUp:
+            m_slider.triggerAction(QAbstractSlider::SliderPageStepSub);
+            return true;
+        case Qt::Key_PageDown:
+            m_slider.triggerAction(QAbstractSlider::SliderPageStepAdd);
+            return true;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            return true;
+        default:
+            return false;
+        }
     }
+
+private:
+    QSlider& m_slider;
 };
 }  // namespace
 
@@ -76,6 +93,8 @@ protected:
     }
     void mouseMoveEvent(QMouseEvent* event) override
     {
+        if (!SeenByView(event))
+            return;
         const bool bOnlyLeft = event->buttons() == Qt::LeftButton &&
                                !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
         m_view.OnMouseMove(Client(event), bOnlyLeft);
@@ -83,6 +102,8 @@ protected:
     }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
+        if (!SeenByView(event))
+            return;
         if (event->button() == Qt::LeftButton)
             m_view.OnLButtonUp(Client(event));
         else if (event->button() == Qt::RightButton)
@@ -99,6 +120,15 @@ protected:
 
 private:
     QPoint Client(const QMouseEvent* event) const { return event->position().toPoint() - m_view.GetScrollPos(); }
+    // The mouse is not captured: while a button is held Qt still sends the moves and the release
+    // here, but those outside the view's client area, or over the slider, belong to another window.
+    // A drag that leaves the view goes on when the mouse comes back, and a release outside does
+    // not end it.
+    bool SeenByView(const QMouseEvent* event) const
+    {
+        return m_view.viewport()->rect().contains(Client(event)) &&
+               !m_view.m_pSlider->geometry().contains(event->position().toPoint());
+    }
 
     // The logical places that the paint fills with a frame.
     std::vector<QRect> DrawnPictures() const
@@ -149,6 +179,8 @@ void CKVTPlayerView::BuildDelayControls()
     m_pSlider->setTickPosition(QSlider::TicksBothSides);
     m_pSlider->setFocusPolicy(Qt::StrongFocus);
     m_pSlider->installEventFilter(new CSliderKeys(m_pSlider));
+    // The form's only tab stop: the view hands it the focus, so its keys work as soon as it opens.
+    setFocusProxy(m_pSlider);
     du.Place(m_pSlider, 7, 7, 198, 29);
     connect(m_pSlider, &QSlider::valueChanged, this, &CKVTPlayerView::OnSliderMoved);
 

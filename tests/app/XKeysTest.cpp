@@ -39,6 +39,13 @@ TEST_F(XKeysTest, KeypadPlusAndMinusStepTheDelay)
     EXPECT_TRUE(DelayBecomes(98)) << View().GetDelay();
 }
 
+TEST_F(XKeysTest, TheSliderHasTheKeyboardOnceADocumentOpens)
+{
+    ASSERT_TRUE(PressKeys({"Home"}));
+    EXPECT_TRUE(DelayBecomes(1));
+    EXPECT_EQ(QApplication::focusWidget(), View().GetSlider());
+}
+
 TEST_F(XKeysTest, KeysTypedInAModalDialogOrItsListStayThere)
 {
     bool bListClosed = false;

@@ -147,7 +147,7 @@ TEST_F(Playback, NoTimerLeavesTheViewIdle)
 
 TEST_F(Playback, DelayChangeRestartsARunningTimerOnly)
 {
-    QTest::keyClick(view.GetSlider(), Qt::Key_PageDown);  // idle: the value is only stored
+    QTest::keyClick(view.GetSlider(), Qt::Key_PageUp);  // idle: the value is only stored
     EXPECT_EQ(view.GetDelay(), 90);
     EXPECT_EQ(host.Timers().GetActiveCount(), 0u);
     view.OnPlay();

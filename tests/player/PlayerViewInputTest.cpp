@@ -75,6 +75,20 @@ TEST_F(ShownView, ArrowKeysMoveTheFirstPictureEvenFromTheSlider)
     EXPECT_EQ(slider->value(), 100);
 }
 
+TEST_F(ShownView, PageUpLowersTheDelayAndPageDownRaisesIt)
+{
+    QSlider* slider = view.GetSlider();
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_PageUp);
+    EXPECT_EQ(view.GetDelay(), 90);
+    EXPECT_EQ(view.GetDelayLabel()->text(), "90");
+    QTest::keyClick(slider, Qt::Key_Home);
+    QTest::keyClick(slider, Qt::Key_PageDown);
+    EXPECT_EQ(view.GetDelay(), 11);
+    EXPECT_EQ(slider->value(), 11);
+    EXPECT_EQ(view.GetDelayLabel()->text(), "11");
+}
+
 TEST(PlayerViewNext, PaintsTheFrameItSteppedToBeforeSteppingAgain)
 {
     PlayerTestHost host(MakeDoc(MakeTaggedStream(6, 4, 3, 0x80)));
@@ -241,6 +255,21 @@ TEST_F(ShownView, ShiftCtrlOrAReleaseOutsideEndTheDragAtTheNextMove)
         Drag(surface, pt + QPoint(61, 41));
         EXPECT_EQ(view.GetImage1Pos(), pt + QPoint(30, 20));
     }
+}
+
+TEST_F(ShownView, ADragIsNotFollowedOutsideTheViewNorEndedByAReleaseThere)
+{
+    const QPoint outside(view.viewport()->width() + 20, 100);
+    Press(surface, {14, 67});
+    for (const QPoint pt : {outside, view.GetSlider()->geometry().center()})
+        Drag(surface, pt);
+    SendMouse(surface, QEvent::MouseButtonRelease, outside, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(view.GetImage1Pos(), QPoint(12, 65));
+    EXPECT_TRUE(view.IsDragging());
+    // Back inside with the button up, the picture follows once and the drag ends.
+    Drag(surface, {100, 120}, Qt::NoButton);
+    EXPECT_EQ(view.GetImage1Pos(), QPoint(98, 118));
+    EXPECT_FALSE(view.IsDragging());
 }
 
 TEST_F(ShownView, DraggedOntoTheSecondPictureTheScreenShowsTheAnd)
