@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "maker/RawStreamWriter.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -26,10 +28,10 @@ void WriteHeader(CArchive& ar, std::int32_t width, std::int32_t height, std::uin
        << frameCount << zero << zero;
 }
 
-// Copies one raw file into the archive through `frame`. The file was one frame long when it was
-// chosen, but it may have changed since, or have been checked against a size entered earlier: a
-// short one would leave the header claiming bytes that are not there, a long one would give a
-// frame cut from a picture of another shape.
+// Copies the first width * height bytes of one raw file into the archive through `frame`. The file
+// was one frame long when it was chosen, but possibly of a size entered earlier, or it may have
+// changed since: a longer one gives its first frame of the size in the header; a shorter one is
+// refused, since the header would claim bytes that are not there.
 bool CopyFrame(const fs::path& raw, std::int32_t width, std::int32_t height, std::byte* frame, CArchive& ar)
 {
     // Only a plain file: opening a named pipe would wait for a writer that may never come.
@@ -40,10 +42,15 @@ bool CopyFrame(const fs::path& raw, std::int32_t width, std::int32_t height, std
         return false;
     }
     const std::size_t frameSize = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (std::fread(frame, 1, frameSize, file.get()) != frameSize || std::fgetc(file.get()) != EOF) {
-        ShowMessage(std::string(maker_strings::kImageSizeNotCorrect) + ": " + raw.string() +
-                    " no longer holds exactly " + std::to_string(width) + " x " + std::to_string(height) +
-                    " bytes");
+    const std::size_t got = std::fread(frame, 1, frameSize, file.get());
+    if (std::ferror(file.get())) {
+        ShowMessage(std::string(maker_strings::kOpenFileError) + ": " + raw.string() + ": " + std::strerror(errno));
+        return false;
+    }
+    if (got != frameSize) {
+        ShowMessage(std::string(maker_strings::kImageSizeNotCorrect) + ": " + raw.string() + " holds " +
+                    std::to_string(got) + " bytes, fewer than one " + std::to_string(width) + " x " +
+                    std::to_string(height) + " frame");
         return false;
     }
     ar.Write(frame, frameSize);

@@ -13,10 +13,10 @@ enum class RawFileFit { matches, wrongSize, unknownSize };
 // read (a missing file, for instance).
 RawFileFit CheckRawFile(const std::filesystem::path& path, std::uint64_t frameSize);
 
-// Writes the header and then each raw file's width * height bytes as one frame, in order, copying
-// one frame at a time through a single buffer. The target is replaced only when every frame was
-// written; otherwise it is left as it was and the reason has been shown: "File Create Error",
-// "Open File Error", a raw file that is no longer exactly one frame, or more than 65535 files.
+// Writes the header and then the first width * height bytes of each raw file as one frame, in
+// order, copying one frame at a time through a single buffer. The target is replaced only when every
+// frame was written; otherwise it is left as it was and the reason has been shown: "File Create
+// Error", "Open File Error", a raw file shorter than one frame, or more than 65535 files.
 // `withReason` adds the target and why it could not be written to "File Create Error".
 // Precondition: width and height are within 1..1000 (the caller has checked them).
 bool WriteRawStream(const std::filesystem::path& target, std::int32_t width, std::int32_t height,

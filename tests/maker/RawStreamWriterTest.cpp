@@ -62,7 +62,6 @@ TEST_F(RawStreamWriter, RefusalsLeaveAnExistingTargetAndNoTemporaryFile)
     WriteBytes(target, {'o', 'l', 'd'});
     const fs::path good = Raw("good.raw", 6, 0);
     const fs::path shortRaw = Raw("short.raw", 5, 0);
-    const fs::path longRaw = Raw("long.raw", 7, 0);
     const fs::path pipe = dir / "pipe.raw";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     struct Case {
@@ -71,8 +70,7 @@ TEST_F(RawStreamWriter, RefusalsLeaveAnExistingTargetAndNoTemporaryFile)
     } cases[] = {
         {{good, dir / "missing.raw"}, "Open File Error"},
         {{good, pipe}, "Open File Error"},
-        {{good, shortRaw}, "Image Size not correct: " + shortRaw.string() + " no longer holds exactly 3 x 2 bytes"},
-        {{longRaw, good}, "Image Size not correct: " + longRaw.string() + " no longer holds exactly 3 x 2 bytes"},
+        {{good, shortRaw}, "Image Size not correct: " + shortRaw.string() + " holds 5 bytes, fewer than one 3 x 2 frame"},
         {std::vector<fs::path>(65536, good), "Too many images: a .kvt file holds at most 65535 frames"},
     };
     for (const Case& c : cases) {
@@ -80,7 +78,7 @@ TEST_F(RawStreamWriter, RefusalsLeaveAnExistingTargetAndNoTemporaryFile)
         EXPECT_FALSE(WriteRawStream(target, 3, 2, c.raws));
         EXPECT_EQ(messages.Messages(), std::vector<std::string>{c.message});
         EXPECT_EQ(ReadBytes(target), (std::vector<unsigned char>{'o', 'l', 'd'}));
-        EXPECT_EQ(Names(), (std::vector<std::string>{"good.raw", "long.raw", "out.kvt", "pipe.raw", "short.raw"}));
+        EXPECT_EQ(Names(), (std::vector<std::string>{"good.raw", "out.kvt", "pipe.raw", "short.raw"}));
     }
 }
 
