@@ -2,6 +2,7 @@
 #include "app/MainFrame.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEventLoop>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -217,7 +219,7 @@ void CMainFrame::RegisterHandlers()
     // The window commands need a child window to act on.
     auto needsChild = [this](CCmdUI& ui) { ui.Enable(m_pMDIArea->currentSubWindow() != nullptr); };
     OnCommandId(cmd::ID_WINDOW_CASCADE, [this] { m_pMDIArea->cascadeSubWindows(); }, needsChild);
-    OnCommandId(cmd::ID_WINDOW_TILE_HORZ, [this] { m_pMDIArea->tileSubWindows(); }, needsChild);
+    OnCommandId(cmd::ID_WINDOW_TILE_HORZ, [this] { TileChildren(); }, needsChild);
     OnCommandId(cmd::ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); }, needsChild);
 }
 
@@ -391,6 +393,21 @@ void CMainFrame::UpdateWindowList(QMenu& menu)
         action->setCheckable(true);
         action->setChecked(child == m_pMDIArea->currentSubWindow());
         connect(action, &QAction::triggered, this, [this, child] { m_pMDIArea->setActiveSubWindow(child); });
+    }
+}
+
+void CMainFrame::TileChildren()
+{
+    m_pMDIArea->tileSubWindows();
+    // Tiling places the windows once. Qt's area would tile them again, the active one first, at
+    // every change of its size (a bar shown or hidden, full screen), until a tiled window moves:
+    // it is told that one did, where it stands.
+    for (QMdiSubWindow* child : m_pMDIArea->subWindowList()) {
+        if (!child->isMinimized()) {
+            QMoveEvent moved(child->pos(), child->pos());
+            QCoreApplication::sendEvent(child, &moved);
+            return;
+        }
     }
 }
 

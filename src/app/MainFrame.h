@@ -70,6 +70,7 @@ private:
     QString Caption() const;
     void UpdateCaption();
     void UpdateWindowList(QMenu& menu);
+    void TileChildren();
     void ArrangeIcons();
 
     CCommandRouter& m_router;

@@ -105,6 +105,34 @@ TEST_F(XWindowManagerTest, AFileNamedOnTheCommandLineGetsTheSizeOfOneOpenedLater
     EXPECT_EQ(size, Frame().GetMDIArea().viewport()->size() * 3 / 4);
 }
 
+TEST_F(XWindowManagerTest, TiledWindowsKeepTheirPlacesWhenTheAreaChanges)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Activate());
+    QMdiSubWindow* first = Open("first.kvt");
+    ASSERT_TRUE(first && Open("second.kvt") && Open("third.kvt"));
+    ASSERT_TRUE(Router().Execute(cmd::ID_WINDOW_TILE_HORZ));
+    const QWidget& area = *Frame().GetMDIArea().viewport();
+    const auto places = [this] {
+        std::vector<QRect> rects;
+        for (const QMdiSubWindow* child : Frame().GetMDIArea().subWindowList(QMdiArea::CreationOrder))
+            rects.push_back(child->geometry());
+        return rects;
+    };
+    const std::vector<QRect> tiled = places();
+    ASSERT_TRUE(MakeActive(first));  // a new tiling would put it first
+
+    const auto areaChanges = [this, &area](int command) {
+        const QSize before = area.size();
+        return Router().Execute(command) &&
+               QTest::qWaitFor([&] { return area.size() != before; }, kWindowManagerWaitMs);
+    };
+    for (const int command : {cmd::ID_VIEW_STATUS_BAR, cmd::ID_FULL_SCREEN, cmd::ID_LEAVE_FULL_SCREEN}) {
+        ASSERT_TRUE(areaChanges(command)) << command;
+        EXPECT_EQ(places(), tiled) << command;
+    }
+}
+
 TEST_F(XWindowManagerTest, TheFullScreenBarFloatsWithItsCaptionOnTheScreen)
 {
     ASSERT_TRUE(Start({QString::fromStdString(StreamFile("shown.kvt").string())}));
