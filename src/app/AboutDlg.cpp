@@ -66,7 +66,7 @@ QUrl CAboutDlg::LinkTarget(int nLink)
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_handCursor(pictures::HandCursor())
 {
-    const CDialogUnits du = SetUpFixedDialog(this, QString::fromUtf8(kCaption), 250, 166);
+    const CDialogUnits du = SetUpFixedDialog(this, QString::fromUtf8(kCaption), 250, 163);
     setMouseTracking(true);
 
     m_pIcon = MakeStatic(this, {}, du, {11, 10, 21, 20});

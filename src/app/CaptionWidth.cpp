@@ -5,11 +5,11 @@
 #include <QStyle>
 #include <QWidget>
 
-int CaptionWidth(const QWidget& window)
+int CaptionWidth(const QWidget& window, int nButtons)
 {
     QFont bold = window.font();
     bold.setBold(true);
     const int nTitle = QFontMetrics(bold).horizontalAdvance(window.windowTitle());
     const int nBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
-    return 2 * nTitle + 4 * nBar;
+    return nTitle + (nButtons + 2) * nBar;
 }

@@ -4,6 +4,6 @@
 
 class QWidget;
 
-// The title in bold, as title bars draw it, plus room for an icon and three buttons each about as
-// wide as the bar is high, and for the space title bars leave around a title.
-int CaptionWidth(const QWidget& window);
+// The title in bold, as title bars draw it, plus room for an icon and `nButtons` buttons each about
+// as wide as the bar is high, and for the space title bars leave around a title.
+int CaptionWidth(const QWidget& window, int nButtons);

@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 
 #include "app/AppResources.h"
 #include "app/CaptionWidth.h"
@@ -260,7 +261,11 @@ void CMainFrame::ToggleFullScreen()
     buttons->setIconSize(QSize(16, 16));
     AddToolBarButtons(*buttons, m_router, res::IDR_FULLSCREEN);
     layout->addWidget(buttons);
-    bar->setMinimumWidth(CaptionWidth(*bar));
+    // As wide as its button and its caption need. A toolbar's frame: a caption with the system menu
+    // and a close box, nothing to minimise or maximise it with.
+    bar->setFixedSize(std::max(buttons->sizeHint().width(), CaptionWidth(*bar, 1)), buttons->sizeHint().height());
+    bar->winId();  // the window's type goes with its native window
+    bar->setAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
     m_pwndFullScreenBar = std::move(bar);
 
     m_bFullScreen = true;
