@@ -18,7 +18,7 @@
 #include "io/AtomicFile.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
-#include "vss/ShareMeasurement.h"
+#include "measure/ShareMeasurement.h"
 
 namespace {
 struct MeasureOptions {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "vss/ShareMeasurement.h"
+#include "measure/ShareMeasurement.h"
 
 // The run a report describes.
 struct MeasuredFiles {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "vss/RevealContrast.h"
+#include "measure/RevealContrast.h"
 
 // One frame of stacked blocks at the secret's size: for each secret pixel, row by row, its block's
 // count of black subpixels, with bit 7 set where the secret pixel is white.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "vss/SmallBlockTally.h"
+#include "measure/SmallBlockTally.h"
 
 #include <algorithm>
 

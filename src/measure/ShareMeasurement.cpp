@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "vss/ShareMeasurement.h"
+#include "measure/ShareMeasurement.h"
 
 #include <bit>
 #include <numeric>

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "vss/BlockPatterns.h"
-#include "vss/RevealSimilarity.h"
+#include "measure/BlockPatterns.h"
+#include "measure/RevealSimilarity.h"
 
 // One kind of pixel of a frame, and how many there were.
 struct PixelKind {

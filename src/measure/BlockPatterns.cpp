@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "vss/BlockPatterns.h"
+#include "measure/BlockPatterns.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

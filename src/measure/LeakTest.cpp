@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "vss/LeakTest.h"
+#include "measure/LeakTest.h"
 
 #include <bit>
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "vss/BlockPatterns.h"
-#include "vss/ChiSquare.h"
+#include "measure/BlockPatterns.h"
+#include "measure/ChiSquare.h"
 
 // A chi-square p-value under this says the patterns depend on the secret's colour.
 inline constexpr double kLeakPValue = 0.001;

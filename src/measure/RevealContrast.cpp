@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "vss/RevealContrast.h"
+#include "measure/RevealContrast.h"
 
 #include <algorithm>
 #include <bit>

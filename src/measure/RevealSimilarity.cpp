@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "vss/RevealSimilarity.h"
+#include "measure/RevealSimilarity.h"
 
 #include <array>
 

@@ -11,11 +11,11 @@
 #include <optional>
 #include <vector>
 
-#include "vss/BlockPatterns.h"
-#include "vss/LeakTest.h"
-#include "vss/RevealContrast.h"
-#include "vss/RevealSimilarity.h"
-#include "vss/SmallBlockTally.h"
+#include "measure/BlockPatterns.h"
+#include "measure/LeakTest.h"
+#include "measure/RevealContrast.h"
+#include "measure/RevealSimilarity.h"
+#include "measure/SmallBlockTally.h"
 
 struct FrameFigures {
     ContrastFigures contrast;

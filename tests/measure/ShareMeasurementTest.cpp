@@ -2,7 +2,7 @@
 // Measured figures of shares built here from the papers' constructions, against their published
 // contrast, and leak tests of sound and broken shares.
 
-#include "vss/ShareMeasurement.h"
+#include "measure/ShareMeasurement.h"
 
 #include <gtest/gtest.h>
 

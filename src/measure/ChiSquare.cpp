@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "vss/ChiSquare.h"
+#include "measure/ChiSquare.h"
 
 #include <boost/math/special_functions/gamma.hpp>
 
