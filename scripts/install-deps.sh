@@ -10,7 +10,7 @@ libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
 libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libboost-dev libsodium-dev poppler-utils
 xvfb xauth x11-utils xdotool openbox imagemagick fonts-noto-cjk
 shared-mime-info desktop-file-utils
-help2man groff-base bash-completion appstream dpkg-dev"
+help2man groff-base bash-completion appstream dpkg-dev lintian"
 
 missing=""
 for p in $packages; do

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Debian package, made by CPack from the build into a fresh folder: what it holds, what it
-// depends on, and that its desktop entry and AppStream metainfo pass their validators.
+// depends on, its copyright and changelog, and that lintian and the validators of its desktop entry
+// and AppStream metainfo find nothing wrong.
 
 #include <gtest/gtest.h>
 
@@ -70,4 +71,23 @@ TEST_F(PackageTest, DesktopEntryAndMetainfoPassTheirValidators)
     const ShellRun metainfo = RunShell("appstreamcli validate --no-net --strict " +
                                        Unpacked("usr/share/metainfo/org.example.vclab.kvtplayer.metainfo.xml") + " 2>&1");
     EXPECT_EQ(metainfo.status, 0) << metainfo.out;
+}
+
+TEST_F(PackageTest, CarriesItsLicenceInDebiansCopyrightFormatAndAChangelogOfItsVersion)
+{
+    const std::string copyright = RunShell("cat " + Unpacked("usr/share/doc/kvtplayer/copyright")).out;
+    EXPECT_EQ(copyright.rfind("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n", 0), 0u);
+    EXPECT_NE(copyright.find("\n\nFiles: *\nCopyright: "), std::string::npos) << copyright;
+    EXPECT_NE(copyright.find("\nLicense: GPL-3+\n"), std::string::npos) << copyright;
+    EXPECT_NE(copyright.find("/usr/share/common-licenses/GPL-3"), std::string::npos) << copyright;
+    EXPECT_EQ(RunShell("zcat " + Unpacked("usr/share/doc/kvtplayer/changelog.Debian.gz") + " | head -n 1").out,
+              "kvtplayer (" KVT_VERSION "-1) unstable; urgency=medium\n");
+}
+
+TEST_F(PackageTest, LintianFindsNoErrorOrWarning)
+{
+    if (RunShell("command -v lintian").status != 0)
+        GTEST_SKIP() << "lintian is not installed";
+    const ShellRun lintian = RunShell("lintian --fail-on error,warning " + s_deb + " 2>&1");
+    EXPECT_EQ(lintian.status, 0) << lintian.out;
 }
