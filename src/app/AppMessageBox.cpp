@@ -8,6 +8,7 @@
 
 #include "app/AppResources.h"
 #include "app/CaptionWidth.h"
+#include "framework/DialogUnits.h"
 #include "io/Message.h"
 
 namespace {
@@ -27,12 +28,12 @@ QWidget* MessageOwner()
 }
 
 // The box sizes itself to its text, and the window manager cuts the title of a short one: a row as
-// wide as the title and a dialog's three buttons need keeps it whole.
+// wide as the title and the close box need keeps it whole.
 void KeepTitleWhole(QMessageBox& box)
 {
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
         const QMargins margins = grid->contentsMargins();
-        grid->addItem(new QSpacerItem(CaptionWidth(box, 3) - margins.left() - margins.right(), 0), grid->rowCount(), 0,
+        grid->addItem(new QSpacerItem(CaptionWidth(box, 1) - margins.left() - margins.right(), 0), grid->rowCount(), 0,
                       1, grid->columnCount());
     }
 }
@@ -43,6 +44,7 @@ void InstallMessageBox()
     SetMessageHook([](const std::string& text) {
         QMessageBox box(QMessageBox::Warning, res::LoadString(res::AFX_IDS_APP_TITLE), QString::fromStdString(text),
                         QMessageBox::Ok, MessageOwner());
+        SetCaptionFrame(&box, Qt::Dialog);
         KeepTitleWhole(box);
         box.exec();
     });

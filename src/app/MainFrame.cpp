@@ -31,6 +31,7 @@
 #include "app/SplashWnd.h"
 #include "framework/CommandIds.h"
 #include "framework/CommandRouter.h"
+#include "framework/DialogUnits.h"
 
 namespace {
 // Every command that a menu, a button or a key of the main window issues.
@@ -252,7 +253,8 @@ void CMainFrame::ToggleFullScreen()
     m_wsPrev = windowState();
 
     // A small floating window captioned "Full Screen" whose one button leaves the mode.
-    auto bar = std::make_unique<QWidget>(this, Qt::Tool | Qt::WindowStaysOnTopHint);
+    auto bar = std::make_unique<QWidget>(this);
+    SetCaptionFrame(bar.get(), Qt::Tool | Qt::WindowStaysOnTopHint);
     bar->setObjectName(QStringLiteral("fullScreenBar"));
     bar->setWindowTitle(res::FullScreenBarCaption());
     auto* layout = new QVBoxLayout(bar.get());
@@ -261,11 +263,8 @@ void CMainFrame::ToggleFullScreen()
     buttons->setIconSize(QSize(16, 16));
     AddToolBarButtons(*buttons, m_router, res::IDR_FULLSCREEN);
     layout->addWidget(buttons);
-    // As wide as its button and its caption need. A toolbar's frame: a caption with the system menu
-    // and a close box, nothing to minimise or maximise it with.
+    // As wide as its button and its caption need.
     bar->setFixedSize(std::max(buttons->sizeHint().width(), CaptionWidth(*bar, 1)), buttons->sizeHint().height());
-    bar->winId();  // the window's type goes with its native window
-    bar->setAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
     m_pwndFullScreenBar = std::move(bar);
 
     m_bFullScreen = true;

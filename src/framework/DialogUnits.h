@@ -35,13 +35,23 @@ private:
     int m_nBaseY;
 };
 
+// A frame of a caption with the system menu and a close box, for a window of `type` (a dialog, a
+// tool window). Some window managers (openbox) offer to minimise any dialog or tool window whatever
+// it asks for, but not a toolbar, so the window says it is one first.
+inline void SetCaptionFrame(QWidget* window, Qt::WindowFlags type)
+{
+    window->setWindowFlags(type | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    window->winId();  // the window's type goes with its native window
+    window->setAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
+}
+
 // Gives a dialog what every fixed layout here shares: its caption, a caption bar with the system
 // menu, the 10-point font and a fixed size of width x height dialog units. Returns the units of
 // that font for placing the controls.
 inline CDialogUnits SetUpFixedDialog(QDialog* dialog, const QString& caption, int width, int height)
 {
     dialog->setWindowTitle(caption);
-    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetCaptionFrame(dialog, Qt::Dialog);
     QFont font = dialog->font();
     font.setPointSize(10);
     dialog->setFont(font);

@@ -8,12 +8,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "framework/DialogUnits.h"
 #include "maker/MakerStrings.h"
 
 CWizardSheet::CWizardSheet(QWidget* parent) : QDialog(parent)
 {
     using namespace maker_strings;
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetCaptionFrame(this, Qt::Dialog);
     m_stack = new QStackedWidget(this);
     auto* rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);

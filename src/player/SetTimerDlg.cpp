@@ -15,7 +15,7 @@ CSetTimerDlg::CSetTimerDlg(QWidget* parent) : QDialog(parent)
 {
     using namespace player_strings;
     setWindowTitle(kSetTimerCaption);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetCaptionFrame(this, Qt::Dialog);
     QFont font(QStringLiteral("System"));
     font.setPointSize(10);
     setFont(font);
