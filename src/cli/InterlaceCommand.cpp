@@ -104,8 +104,10 @@ int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
     progress.Finish();
     if (!CommitOutput(writer))
         return kExitFailed;
-    if (seed)
+    if (seed) {
         std::cout << "seed: " << seed->description << '\n';
+        WarnIfSeeded(std::cerr, *seed, "kvt interlace");
+    }
     return kExitOk;
 }
 }  // namespace

@@ -2,6 +2,7 @@
 #include "cli/SeedOption.h"
 
 #include <charconv>
+#include <ostream>
 
 #include "io/Message.h"
 #include "vss/RandomSource.h"
@@ -27,6 +28,13 @@ std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seed
         return std::nullopt;
     }
     return SeedChoice{std::make_unique<CLcgPatternSource>(seed), seed, std::to_string(seed)};
+}
+
+void WarnIfSeeded(std::ostream& err, const SeedChoice& seed, std::string_view command)
+{
+    if (seed.seed)
+        err << command << ": warning: shares made with --seed keep no secret: whoever holds one can try all "
+            << "4294967296 seeds and read the secret. Leave --seed out for shares that are handed out.\n";
 }
 
 std::unique_ptr<CRandomSource> MakeRandomSource(const SeedChoice& seed)

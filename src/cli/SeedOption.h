@@ -3,9 +3,11 @@
 // The --seed option of the commands that make shadows (kvt shadows, kvt interlace --mode 2).
 // Without --seed the patterns come from the system's cryptographic generator and the command
 // prints "seed: none (system random)"; --seed N (0 to 4294967295) selects the classic generator
-// seeded with N, reproducible bit for bit, and the command prints "seed: N".
+// seeded with N, reproducible bit for bit, and the command prints "seed: N" and, on stderr, that
+// such shares keep no secret.
 
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +32,10 @@ struct SeedChoice {
 // The pattern source that --seed asks for, and the words for "seed: ". Null, after a usage line on
 // stderr naming `command`, when the text is not a number from 0 to 4294967295.
 std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seedText, std::string_view command);
+
+// With a seed: the warning on `err` that the shares just made keep no secret, since anyone can try
+// every seed. `command` names the run, as "kvt shadows".
+void WarnIfSeeded(std::ostream& err, const SeedChoice& seed, std::string_view command);
 
 // The ChaCha20 stream of the schemes beyond the classic patterns: keyed by the seed chosen, or by
 // the system. Null, after the message, when no random bytes can be had.

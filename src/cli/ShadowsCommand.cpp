@@ -171,6 +171,7 @@ int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
     if (options.key)
         static_cast<const CKeyedShare&>(*shares).WarnOfReuse(std::cerr, secretPath);
     std::cout << heading;
+    WarnIfSeeded(std::cerr, *seed, "kvt shadows");
     for (const fs::path& path : *paths)
         std::cout << path.string() << '\n';
     return kExitOk;

@@ -106,6 +106,8 @@ TEST_F(StreamCommands, SeededShadowsAreTheseExactFiles)
     const KvtRun run = Kvt({"shadows", At("Movie.KVT"), "--seed", "1"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "seed: 1\n" + At("Movie-Shadow1.kvt") + "\n" + At("Movie-Shadow2.kvt") + "\n");
+    EXPECT_NE(run.err.find("\nkvt shadows: warning: shares made with --seed keep no secret"), std::string::npos)
+        << run.err;
     EXPECT_EQ(ReadBytes(dir / "Movie-Shadow1.kvt"),
               Join(HeaderBytes(6, 4, 1, 24), Bytes{255, 0, 255, 0, 0, 255, 0, 255, 0, 255, 255, 0,  //
                                                  0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0}));
@@ -124,6 +126,7 @@ TEST_F(StreamCommands, ShadowsWithoutSeedAreSystemRandomAndDifferEachRun)
     ASSERT_EQ(first.status, 0) << first.err;
     ASSERT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(first.out.substr(0, first.out.find('\n')), "seed: none (system random)");
+    EXPECT_EQ(first.err, "");
     const Bytes a = ReadBytes(dir / "one" / "s-Shadow1.kvt");
     ASSERT_EQ(a.size(), 24u + 32 * 16);
     EXPECT_NE(a, ReadBytes(dir / "two" / "s-Shadow1.kvt"));

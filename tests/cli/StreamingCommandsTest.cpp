@@ -72,14 +72,16 @@ protected:
         return outcome;
     }
 
-    // The player's texts in what kvt said: without its warnings of short data, and without the
-    // file and reason it adds to "File save error".
+    // The player's texts in what kvt said: without its warnings of short data and of seeded shares,
+    // and without the file and reason it adds to "File save error".
     static std::string PlayerTexts(const std::string& err)
     {
         std::string texts;
         std::istringstream lines(err);
         for (std::string line; std::getline(lines, line);) {
             if (line.rfind("kvt: warning: ", 0) == 0 && line.find(" they read as black") != std::string::npos)
+                continue;
+            if (line.find(": warning: shares made with --seed keep no secret") != std::string::npos)
                 continue;
             if (line.rfind("File save error: ", 0) == 0)
                 line = "File save error";

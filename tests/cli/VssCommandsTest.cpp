@@ -49,6 +49,7 @@ TEST_F(VssCommands, InterlaceModeTwoAddsAFreshPairAndPrintsItsSeed)
                             At("secret.kvt"), "--seed", "7", "-o", At("m2.kvt")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "seed: 7\n");
+    EXPECT_TRUE(run.err.starts_with("kvt interlace: warning: shares made with --seed keep no secret")) << run.err;
     const auto bytes = ReadBytes(dir / "m2.kvt");
     ASSERT_EQ(bytes.size(), 24u + 4 * 8);
     EXPECT_EQ(bytes[18], 4);  // frame count
