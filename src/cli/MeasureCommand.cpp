@@ -27,6 +27,8 @@ struct MeasureOptions {
     bool json = false;
     std::optional<std::string> csv;
     std::optional<int> subsets;
+    std::optional<int> subpixels;
+    bool temporal = false;
 };
 
 bool Refuse(const std::string& why)
@@ -43,18 +45,18 @@ std::string SizeText(const KvtHeader& header)
 // The per-frame CSV, written through the safe writer: complete or not at all.
 class CCsvOutput {
 public:
-    explicit CCsvOutput(const std::string& path) : m_path(path), m_file(path) {}
+    CCsvOutput(const std::string& path, bool temporal) : m_path(path), m_file(path), m_bTemporal(temporal) {}
 
     bool Open()
     {
         if (!m_file.Open())
             return Refuse("can't write " + m_path + ": " + m_file.GetError());
-        m_buffer = CsvHeader();
+        m_buffer = CsvHeader(m_bTemporal);
         return true;
     }
     bool Add(std::size_t frame, const FrameFigures& figures)
     {
-        m_buffer += CsvRow(frame, figures);
+        m_buffer += CsvRow(frame, figures, m_bTemporal);
         return m_buffer.size() < (1u << 16) || Flush();
     }
     bool Commit()
@@ -79,6 +81,7 @@ private:
 
     std::string m_path;
     CAtomicFile m_file;
+    bool m_bTemporal;
     std::string m_buffer;
 };
 
@@ -104,6 +107,12 @@ std::optional<BlockShape> CheckSizes(const MeasureOptions& options, const KvtHea
     if (block->Subpixels() > kMaxBlockSubpixels) {
         Refuse("blocks of " + std::to_string(block->width) + " x " + std::to_string(block->height) +
                " subpixels are more than the " + std::to_string(kMaxBlockSubpixels) + " that can be measured");
+        return std::nullopt;
+    }
+    if (options.subpixels && *options.subpixels > block->Subpixels()) {
+        Refuse("--subpixels " + std::to_string(*options.subpixels) + " is more than the " +
+               std::to_string(block->Subpixels()) + " subpixels of the shares' " + std::to_string(block->width) +
+               " x " + std::to_string(block->height) + " blocks");
         return std::nullopt;
     }
     return block;
@@ -151,11 +160,11 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
     if (!secretFrame)
         return kExitFailed;
     std::optional<CCsvOutput> csv;
-    if (options.csv && !csv.emplace(*options.csv).Open())
+    if (options.csv && !csv.emplace(*options.csv, options.temporal).Open())
         return kExitFailed;
 
-    CShareMeasurement measurement(secretHeader.width, secretHeader.height, *block, shareCount,
-                                  options.subsets.value_or(1));
+    CShareMeasurement measurement({secretHeader.width, secretHeader.height, *block, shareCount,
+                                   options.subsets.value_or(1), options.subpixels, options.temporal});
     CGreySecretCheck greyCheck;
     MeasureResults results;
     CProgressLine progress("Measuring", frames, common.quiet);
@@ -182,7 +191,8 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
 
     greyCheck.Warn(std::cerr, "kvt measure", options.secret);
     results.stream = measurement.StreamFigures();
-    results.leakTests = &measurement.GetLeakTests();
+    results.measurement = &measurement;
+    results.temporal = options.temporal;
     const MeasuredFiles files{options.secret,         secretHeader.width, secretHeader.height,
                               options.shares,         shareHeader.width,  shareHeader.height,
                               *block,                 greyCheck.GetGreyPixels()};
@@ -198,33 +208,66 @@ void AddMeasureCommand(CCommandLine& commandLine)
         "measure",
         "Measures how well SHAREs reveal SECRET and how well each hides it. The shares are stacked\n"
         "(a subpixel is black where any share has 0) and each secret pixel is compared with its block,\n"
-        "the shares' size divided by the secret's (m subpixels), frame by frame for as many frames as\n"
-        "all hold. Only 0 counts as black in the secret too: grey pixels are measured as white.\n"
+        "the shares' size divided by the secret's, frame by frame for as many frames as all hold.\n"
+        "Only 0 counts as black in the secret too: grey pixels are measured as white.\n"
+        "\n"
+        "m is the number of a block's subpixels that carry the scheme; cells past m (row by row) are\n"
+        "white in every share, there only to make the block a rectangle. m is --subpixels M where\n"
+        "given; otherwise the least m of kvt shadows' schemes with blocks of this shape that leaves\n"
+        "every cell black in the first frame's shares inside m; for blocks no scheme has, the cells\n"
+        "up to the last one the shares blacken.\n"
         "\n"
         "Figures, for the stream as a whole and as min / median / max over frames:\n"
-        "  h/m, l/m    share of black subpixels in stacked blocks over black / white secret pixels\n"
-        "  alpha       relative difference (h - l) / m\n"
-        "  beta        light contrast (T_white - T_black) / (1 + T_black), T = 1 - darkness\n"
+        "  h/m, l/m    mean black subpixels in stacked blocks over black / white secret pixels, over m\n"
+        "  alpha       relative difference (h - l) / m, the papers' contrast\n"
+        "  beta        light contrast (T_white - T_black) / (1 + T_black), T = 1 - h/m or 1 - l/m\n"
+        "  block black, block white, block alpha, block beta\n"
+        "              the same over the whole block, as a viewer sees it: h and l over the block's\n"
+        "              cells (m included); they differ from the above where the block has cells past m\n"
         "  error rate  share of secret pixels whose block is on the wrong side of the midpoint between\n"
         "              the two darknesses (a block at the midpoint counts half)\n"
         "  SSIM, PSNR  the stacked picture reduced to the secret's size by averaging each block, made\n"
-        "              grey so that darkness h/m shows as 0 and l/m as 255 (linear between, clamped,\n"
-        "              whole greys; each frame by its own darknesses, or those of the frames so far\n"
-        "              where it has one colour), against the secret as 0 and 255. SSIM over 8 x 8\n"
-        "              windows at steps of 4 (the whole picture when smaller), the stream's the mean\n"
-        "              of its frames'; PSNR 10 log10(255^2 / MSE), inf (null in JSON) where MSE is 0\n"
+        "              grey so that the black pixels' mean darkness shows as 0 and the white ones' as\n"
+        "              255 (linear between, clamped, whole greys; each frame by its own darknesses, or\n"
+        "              those of the frames so far where it has one colour), against the secret as 0 and\n"
+        "              255. SSIM over 8 x 8 windows at steps of 4 (the whole picture when smaller), the\n"
+        "              stream's the mean of its frames'; PSNR 10 log10(255^2 / MSE), inf (null in JSON)\n"
+        "              where MSE is 0\n"
         "  crawl       share of stacked subpixels that change from a frame to the next where the\n"
         "              secret pixel keeps its colour\n"
-        "Security: each share alone (and with --subsets K every stack of K shares): its darkness over\n"
-        "black and white secret pixels and a chi-square test of its block patterns (without blocks:\n"
-        "of 2 x 2 windows of pixels over one colour; blocks of more than 16 subpixels by their count\n"
-        "of black) against the secret's colour; LEAKS where the p-value is under 0.001.\n"
+        "With --temporal, what a viewer sees who is shown the shares one after another, a frame each,\n"
+        "and takes the k shares given in together (interlaced shares): each subpixel's share p of the\n"
+        "k frames in which it is black, over the whole block:\n"
+        "  seen black, seen white, mean contrast\n"
+        "              the mean of p over black / white secret pixels, and black minus white (0 for\n"
+        "              every scheme whose shares are equally dark over either colour)\n"
+        "  flicker     the mean of p (1 - p), a subpixel's variance in time, over black / white\n"
+        "              pixels, and its contrast black minus white ((2, 2): 0.25 against 0)\n"
+        "  texture     the variance of p across a block, over black / white pixels, and its contrast\n"
+        "              black minus white ((2, 2): 0 against 0.25)\n"
+        "\n"
+        "Security: leak tests, each a chi-square test of independence of what it counts against the\n"
+        "secret (rows expecting fewer than 5 in a column pooled into one):\n"
+        "  alone       each share's block patterns (without blocks: its 2 x 2 windows of pixels over\n"
+        "              secret pixels of one colour) against the secret's colour\n"
+        "  joint       with --subsets K, every K shares' patterns as a tuple, each share's as it is\n"
+        "  stacked     with --subsets K, every K shares' patterns stacked\n"
+        "  frames      each share's subpixels that changed from a frame to the next, against whether\n"
+        "              the secret pixel changed colour\n"
+        "Patterns of up to 16 subpixels are rows as they are; larger ones are hashed into 65536 rows\n"
+        "and, alone and stacked, also counted by their black subpixels. A test LEAKS where its p-value\n"
+        "is under 0.001 divided by the number of tests (Bonferroni): sound shares are flagged by any\n"
+        "test with a chance under 0.001 in all. Test (k - 1)-subsets with --subsets k-1.\n"
         "\n"
         "--json keys: secret {file, width, height}, shares {files, width, height}, block {width,\n"
-        "height, subpixels}, frames, grey_pixels, stream / frames_min / frames_median / frames_max\n"
-        "{black_darkness (h/m), white_darkness (l/m), alpha, beta, error_rate, ssim, psnr_db, mse,\n"
-        "crawl}, security_units, security [{shares (from 1), black_darkness, white_darkness,\n"
-        "chi_square, degrees_of_freedom, p_value, leaks}]; null where a figure has no value.\n"
+        "height, subpixels}, scheme_subpixels (m), scheme_subpixels_from, frames, grey_pixels, stream /\n"
+        "frames_min / frames_median / frames_max {black_darkness (h/m), white_darkness (l/m), alpha,\n"
+        "beta, block_black_darkness, block_white_darkness, block_alpha, block_beta, error_rate, ssim,\n"
+        "psnr_db, mse, crawl, and with --temporal seen_black_darkness, seen_white_darkness,\n"
+        "seen_mean_contrast, flicker_black, flicker_white, flicker_contrast, texture_black,\n"
+        "texture_white, texture_contrast}, security_units, leak_p_value (the threshold), security\n"
+        "[{test, rows, shares (from 1), black_darkness, white_darkness, chi_square,\n"
+        "degrees_of_freedom, p_value, leaks}]; null where a figure has no value.\n"
         "--csv columns: frame (from 0) and the figure keys above; empty where no value.",
         [options](const CommonOptions& common) { return RunMeasure(*options, common); });
     measure.AddOption("--secret", options->secret, "The secret the shares were made from")
@@ -236,4 +279,9 @@ void AddMeasureCommand(CCommandLine& commandLine)
     measure.AddOption("--subsets", options->subsets, "Test every stack of K shares for leaks too")
         .TypeName("K")
         .Check(WholeNumberFrom(1, 1000));  // more than the shares given is refused with them in view
+    measure.AddOption("--subpixels", options->subpixels, "The subpixels of a block that carry the scheme (m)")
+        .TypeName("M")
+        .Check(WholeNumberFrom(1, kMaxBlockSubpixels));  // more than the block holds is refused with it in view
+    measure.AddFlag("--temporal", options->temporal,
+                    "Also measure what a viewer sees who is shown the shares one after another");
 }

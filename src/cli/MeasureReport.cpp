@@ -19,12 +19,43 @@ constexpr FigureColumn kFigures[] = {
     {"l/m (white)", "white_darkness", [](const FrameFigures& f) { return f.contrast.whiteDarkness; }},
     {"alpha", "alpha", [](const FrameFigures& f) { return f.contrast.alpha; }},
     {"beta", "beta", [](const FrameFigures& f) { return f.contrast.beta; }},
+    {"block black", "block_black_darkness", [](const FrameFigures& f) { return f.contrast.blockBlackDarkness; }},
+    {"block white", "block_white_darkness", [](const FrameFigures& f) { return f.contrast.blockWhiteDarkness; }},
+    {"block alpha", "block_alpha", [](const FrameFigures& f) { return f.contrast.blockAlpha; }},
+    {"block beta", "block_beta", [](const FrameFigures& f) { return f.contrast.blockBeta; }},
     {"error rate", "error_rate", [](const FrameFigures& f) { return f.contrast.errorRate; }},
     {"SSIM", "ssim", [](const FrameFigures& f) { return f.ssim; }},
     {"PSNR (dB)", "psnr_db", [](const FrameFigures& f) { return f.psnr; }},
     {"MSE", "mse", [](const FrameFigures& f) { return f.contrast.meanSquaredError; }},
     {"crawl", "crawl", [](const FrameFigures& f) { return f.crawl; }},
 };
+
+// What a viewer sees who takes in the shares shown one after another (--temporal).
+template <std::optional<double> TemporalFigures::*Part>
+std::optional<double> TemporalPart(const FrameFigures& f)
+{
+    return f.temporal ? (*f.temporal).*Part : std::nullopt;
+}
+constexpr FigureColumn kTemporalFigures[] = {
+    {"seen black", "seen_black_darkness", TemporalPart<&TemporalFigures::blackDarkness>},
+    {"seen white", "seen_white_darkness", TemporalPart<&TemporalFigures::whiteDarkness>},
+    {"mean contr.", "seen_mean_contrast", TemporalPart<&TemporalFigures::meanContrast>},
+    {"flicker blk", "flicker_black", TemporalPart<&TemporalFigures::blackFlicker>},
+    {"flicker wht", "flicker_white", TemporalPart<&TemporalFigures::whiteFlicker>},
+    {"flicker contr.", "flicker_contrast", TemporalPart<&TemporalFigures::flickerContrast>},
+    {"texture blk", "texture_black", TemporalPart<&TemporalFigures::blackTexture>},
+    {"texture wht", "texture_white", TemporalPart<&TemporalFigures::whiteTexture>},
+    {"texture contr.", "texture_contrast", TemporalPart<&TemporalFigures::textureContrast>},
+};
+
+// The figures a report holds: the temporal ones only where asked for.
+std::vector<FigureColumn> Columns(bool temporal)
+{
+    std::vector<FigureColumn> columns(std::begin(kFigures), std::end(kFigures));
+    if (temporal)
+        columns.insert(columns.end(), std::begin(kTemporalFigures), std::end(kTemporalFigures));
+    return columns;
+}
 
 struct Spread {
     Figure min, median, max;
@@ -84,27 +115,49 @@ std::string ShareList(const std::vector<int>& shares, const char* separator)
     return list;
 }
 
+const char* ViewName(LeakView view)
+{
+    switch (view) {
+    case LeakView::Joint: return "joint";
+    case LeakView::Stacked: return "stacked";
+    case LeakView::AcrossFrames: return "frames";
+    case LeakView::Alone: break;
+    }
+    return "alone";
+}
+
+// What a test's rows are.
+std::string RowsOf(const SharesLeakTest& leak, BlockShape block)
+{
+    if (leak.test.GetCategories() == LeakCategories::BlackCount)
+        return "black count";
+    if (leak.view == LeakView::AcrossFrames)
+        return "changes";
+    return block.Subpixels() == 1 ? "windows" : "patterns";
+}
+
 // What the leak tests count.
 std::string PatternUnits(BlockShape block)
 {
-    if (block.Subpixels() == 1)
-        return "patterns of 2 x 2 windows of pixels over secret pixels of one colour";
     const std::string shape = std::to_string(block.width) + " x " + std::to_string(block.height) + " blocks";
-    return block.Subpixels() > CLeakTest::kMaxPatternBits ? "black subpixels of " + shape : "patterns of " + shape;
+    return (block.Subpixels() == 1 ? "patterns of 2 x 2 windows of pixels over secret pixels of one colour"
+                                   : "patterns of " + shape) +
+           " against the secret's colour; frames: each share's changed subpixels from a frame to the next "
+           "against whether the secret pixel changed";
 }
 
-std::string FigureObject(const FrameFigures& figures)
+std::string FigureObject(const FrameFigures& figures, bool temporal)
 {
     std::string out = "{";
-    for (const FigureColumn& column : kFigures)
+    for (const FigureColumn& column : Columns(temporal))
         out += std::string(out.size() > 1 ? ", " : "") + '"' + column.key + "\": " + JsonNumber(column.get(figures));
     return out + "}";
 }
 
-std::string SpreadObject(const std::vector<FrameFigures>& frames, Figure Spread::*part)
+std::string SpreadObject(const std::vector<FrameFigures>& frames, Figure Spread::*part, bool temporal)
 {
     std::string out = "{";
-    for (const FigureColumn& column : kFigures)
+    for (const FigureColumn& column : Columns(temporal))
         out += std::string(out.size() > 1 ? ", " : "") + '"' + column.key +
                "\": " + JsonNumber(SpreadOf(frames, column).*part);
     return out + "}";
@@ -113,28 +166,36 @@ std::string SpreadObject(const std::vector<FrameFigures>& frames, Figure Spread:
 
 std::string TextReport(const MeasuredFiles& files, const MeasureResults& results)
 {
+    const CShareMeasurement& measurement = *results.measurement;
+    const SchemeSubpixels& m = measurement.GetSchemeSubpixels();
     std::string out = Printf("secret  %s: %d x %d, %zu frame%s measured\n", files.secret.c_str(), files.secretWidth,
                              files.secretHeight, results.frames.size(), results.frames.size() == 1 ? "" : "s");
-    out += Printf("shares  %zu of %d x %d: block %d x %d, m = %d\n\n", files.shares.size(), files.shareWidth,
-                  files.shareHeight, files.block.width, files.block.height, files.block.Subpixels());
+    out += Printf("shares  %zu of %d x %d: block %d x %d (%d cells), m = %d (%s)\n\n", files.shares.size(),
+                  files.shareWidth, files.shareHeight, files.block.width, files.block.height,
+                  files.block.Subpixels(), m.subpixels, m.source.c_str());
     // Wide enough that an MSE of up to 65025 keeps a space before it.
     out += Printf("%-14s%12s%12s%12s%12s\n", "", "stream", "min", "median", "max");
-    for (const FigureColumn& column : kFigures) {
+    for (const FigureColumn& column : Columns(results.temporal)) {
         const Spread spread = SpreadOf(results.frames, column);
         out += Printf("%-14s", column.label) + Number(column.get(results.stream), 12) + Number(spread.min, 12) +
                Number(spread.median, 12) + Number(spread.max, 12) + '\n';
     }
-    out += "\nsecurity: " + PatternUnits(files.block) + " against the secret's colour\n";
-    out += Printf("%-10s%10s%10s%14s%6s%12s\n", "shares", "h/m", "l/m", "chi-square", "df", "p-value");
-    for (const StackLeakTest& leak : *results.leakTests) {
-        out += Printf("%-10s", ShareList(leak.shares, "+").c_str()) + Number(leak.test.Darkness(true)) +
-               Number(leak.test.Darkness(false));
+    const auto& tests = measurement.GetLeakTests();
+    out += "\nsecurity: " + PatternUnits(files.block) +
+           Printf("; LEAKS where p < %g (0.001 over %zu tests)\n", measurement.LeakPValueThreshold(), tests.size());
+    out += Printf("%-8s%-10s%-12s%10s%10s%14s%8s%12s\n", "test", "shares", "rows", "h/m", "l/m", "chi-square", "df",
+                  "p-value");
+    for (const SharesLeakTest& leak : tests) {
+        out += Printf("%-8s%-10s%-12s", ViewName(leak.view), ShareList(leak.shares, "+").c_str(),
+                      RowsOf(leak, files.block).c_str()) +
+               Number(leak.test.Darkness(true)) + Number(leak.test.Darkness(false));
         if (const auto chi = leak.test.Test()) {
-            out += Printf("%14.2f%6d%12.4g", chi->statistic, chi->degreesOfFreedom, chi->pValue);
-            if (chi->pValue < kLeakPValue)
+            out += Printf("%14.2f%8d%12.4g", chi->statistic, chi->degreesOfFreedom, chi->pValue);
+            if (measurement.Leaks(leak))
                 out += "  LEAKS";
         } else {
-            out += "  (no test: the secret has one colour)";
+            out += leak.view == LeakView::AcrossFrames ? "  (no test: needs two frames, pixels that change and that stay)"
+                                                      : "  (no test: the secret has one colour)";
         }
         out += '\n';
     }
@@ -143,6 +204,7 @@ std::string TextReport(const MeasuredFiles& files, const MeasureResults& results
 
 std::string JsonReport(const MeasuredFiles& files, const MeasureResults& results)
 {
+    const CShareMeasurement& measurement = *results.measurement;
     std::string shares;
     for (const std::string& share : files.shares)
         shares += (shares.empty() ? "" : ", ") + JsonString(share);
@@ -153,41 +215,47 @@ std::string JsonReport(const MeasuredFiles& files, const MeasureResults& results
            Printf("], \"width\": %d, \"height\": %d},\n", files.shareWidth, files.shareHeight);
     out += Printf("  \"block\": {\"width\": %d, \"height\": %d, \"subpixels\": %d},\n", files.block.width,
                   files.block.height, files.block.Subpixels());
+    out += Printf("  \"scheme_subpixels\": %d,\n  \"scheme_subpixels_from\": ",
+                  measurement.GetSchemeSubpixels().subpixels) +
+           JsonString(measurement.GetSchemeSubpixels().source) + ",\n";
     out += Printf("  \"frames\": %zu,\n  \"grey_pixels\": %llu,\n", results.frames.size(),
                   static_cast<unsigned long long>(files.greyPixels));
-    out += "  \"stream\": " + FigureObject(results.stream) + ",\n";
-    out += "  \"frames_min\": " + SpreadObject(results.frames, &Spread::min) + ",\n";
-    out += "  \"frames_median\": " + SpreadObject(results.frames, &Spread::median) + ",\n";
-    out += "  \"frames_max\": " + SpreadObject(results.frames, &Spread::max) + ",\n";
-    out += "  \"security_units\": " + JsonString(PatternUnits(files.block)) + ",\n  \"security\": [";
+    out += "  \"stream\": " + FigureObject(results.stream, results.temporal) + ",\n";
+    out += "  \"frames_min\": " + SpreadObject(results.frames, &Spread::min, results.temporal) + ",\n";
+    out += "  \"frames_median\": " + SpreadObject(results.frames, &Spread::median, results.temporal) + ",\n";
+    out += "  \"frames_max\": " + SpreadObject(results.frames, &Spread::max, results.temporal) + ",\n";
+    out += "  \"security_units\": " + JsonString(PatternUnits(files.block)) + ",\n";
+    out += "  \"leak_p_value\": " + JsonNumber(measurement.LeakPValueThreshold()) + ",\n  \"security\": [";
     const char* separator = "\n";
-    for (const StackLeakTest& leak : *results.leakTests) {
+    for (const SharesLeakTest& leak : measurement.GetLeakTests()) {
         const auto chi = leak.test.Test();
         out += separator;
         separator = ",\n";
-        out += "    {\"shares\": [" + ShareList(leak.shares, ", ") + "], \"black_darkness\": " +
-               JsonNumber(leak.test.Darkness(true)) + ", \"white_darkness\": " + JsonNumber(leak.test.Darkness(false)) +
+        out += std::string("    {\"test\": \"") + ViewName(leak.view) + "\", \"rows\": " +
+               JsonString(RowsOf(leak, files.block)) + ", \"shares\": [" + ShareList(leak.shares, ", ") +
+               "], \"black_darkness\": " + JsonNumber(leak.test.Darkness(true)) +
+               ", \"white_darkness\": " + JsonNumber(leak.test.Darkness(false)) +
                ", \"chi_square\": " + JsonNumber(chi ? Figure(chi->statistic) : std::nullopt) +
                ", \"degrees_of_freedom\": " + (chi ? std::to_string(chi->degreesOfFreedom) : "null") +
                ", \"p_value\": " + JsonNumber(chi ? Figure(chi->pValue) : std::nullopt) +
-               ", \"leaks\": " + (chi && chi->pValue < kLeakPValue ? "true" : "false") + "}";
+               ", \"leaks\": " + (measurement.Leaks(leak) ? "true" : "false") + "}";
     }
     out += "\n  ]\n}\n";
     return out;
 }
 
-std::string CsvHeader()
+std::string CsvHeader(bool temporal)
 {
     std::string line = "frame";
-    for (const FigureColumn& column : kFigures)
+    for (const FigureColumn& column : Columns(temporal))
         line += std::string(",") + column.key;
     return line + '\n';
 }
 
-std::string CsvRow(std::size_t index, const FrameFigures& figures)
+std::string CsvRow(std::size_t index, const FrameFigures& figures, bool temporal)
 {
     std::string line = std::to_string(index);
-    for (const FigureColumn& column : kFigures) {
+    for (const FigureColumn& column : Columns(temporal)) {
         const Figure v = column.get(figures);
         line += ',' + (v && std::isfinite(*v) ? Printf("%.10g", *v) : "");
     }

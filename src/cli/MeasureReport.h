@@ -24,7 +24,8 @@ struct MeasuredFiles {
 struct MeasureResults {
     FrameFigures stream;
     std::vector<FrameFigures> frames;
-    const std::vector<StackLeakTest>* leakTests = nullptr;
+    const CShareMeasurement* measurement = nullptr;  // its leak tests, threshold and m
+    bool temporal = false;
 };
 
 std::string TextReport(const MeasuredFiles& files, const MeasureResults& results);
@@ -32,5 +33,5 @@ std::string JsonReport(const MeasuredFiles& files, const MeasureResults& results
 
 // The CSV file's first line, and the line of frame `index` (from 0); empty cells where a figure
 // has no value.
-std::string CsvHeader();
-std::string CsvRow(std::size_t index, const FrameFigures& figures);
+std::string CsvHeader(bool temporal);
+std::string CsvRow(std::size_t index, const FrameFigures& figures, bool temporal);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measure/BlockPatterns.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -16,6 +18,7 @@ std::optional<BlockShape> DeriveBlockShape(int secretWidth, int secretHeight, in
 CBlockPatternReader::CBlockPatternReader(BlockShape block, int secretWidth)
     : m_block(block), m_nSecretWidth(secretWidth),
       m_nWordsPerRow(static_cast<std::size_t>(block.width) * static_cast<std::size_t>(secretWidth) / 64 + 2),
+      m_nPatternWords(static_cast<std::size_t>(block.Words())),
       m_bits(m_nWordsPerRow * static_cast<std::size_t>(block.height))
 {
 }
@@ -62,6 +65,40 @@ void Assemble(const std::uint64_t* bits, std::size_t words, int rows, int secret
     }
 }
 
+// `count` bits (at most 64) from bit `at` of `bits`.
+std::uint64_t BitsAt(const std::uint64_t* bits, std::size_t at, unsigned count)
+{
+    const unsigned shift = at & 63;
+    std::uint64_t v = bits[at >> 6] >> shift;
+    if (shift + count > 64)
+        v |= bits[(at >> 6) + 1] << (64 - shift);
+    return count == 64 ? v : v & ((std::uint64_t{1} << count) - 1);
+}
+
+// Blocks of more than 64 subpixels, `words` words a pattern: each block row's bits copied in
+// pieces of at most 64.
+void AssembleWide(const std::uint64_t* bits, std::size_t rowWords, int rows, unsigned width, int secretWidth,
+                  std::size_t words, BlockPattern* patterns)
+{
+    std::fill(patterns, patterns + static_cast<std::size_t>(secretWidth) * words, BlockPattern{0});
+    for (int x = 0; x < secretWidth; ++x) {
+        BlockPattern* pattern = patterns + static_cast<std::size_t>(x) * words;
+        for (int r = 0; r < rows; ++r) {
+            const std::uint64_t* row = bits + static_cast<std::size_t>(r) * rowWords;
+            for (unsigned done = 0; done < width;) {
+                const unsigned count = std::min(64u, width - done);
+                const std::uint64_t v = BitsAt(row, static_cast<std::size_t>(x) * width + done, count);
+                const std::size_t to = static_cast<std::size_t>(r) * width + done;
+                const unsigned shift = to & 63;
+                pattern[to >> 6] |= v << shift;
+                if (shift + count > 64)
+                    pattern[(to >> 6) + 1] |= v >> (64 - shift);
+                done += count;
+            }
+        }
+    }
+}
+
 void AssembleAnyWidth(const std::uint64_t* bits, std::size_t words, int rows, unsigned width, int secretWidth,
                       BlockPattern* patterns)
 {
@@ -89,6 +126,9 @@ void CBlockPatternReader::Read(const BYTE* shareFrame, std::size_t stride, int s
         PackRow(shareFrame + (firstRow + static_cast<std::size_t>(r)) * stride,
                 m_bits.data() + static_cast<std::size_t>(r) * m_nWordsPerRow);
     const std::uint64_t* bits = m_bits.data();
+    if (m_nPatternWords > 1)
+        return AssembleWide(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
+                            m_nSecretWidth, m_nPatternWords, patterns);
     switch (m_block.width) {
     case 1: Assemble<1>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
     case 2: Assemble<2>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;

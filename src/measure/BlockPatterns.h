@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The blocks of shares as bit patterns: one bit per subpixel, set where the subpixel is black (0),
-// bit r * width + c for the subpixel in column c and row r of the block. Stacking shares (black
-// wins) is then the OR of their patterns, and a block's darkness the count of its set bits.
+// bit r * width + c for the subpixel in column c and row r of the block, in as many 64-bit words as
+// the block needs. Stacking shares (black wins) is then the OR of their patterns, and a block's
+// darkness the count of its set bits.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,10 +18,13 @@ struct BlockShape {
     int width = 1;
     int height = 1;
     int Subpixels() const { return width * height; }
+    // Words of one block's pattern.
+    int Words() const { return (Subpixels() + 63) / 64; }
 };
 
-// Patterns hold at most this many subpixels.
-inline constexpr int kMaxBlockSubpixels = 64;
+// Blocks of at most this many subpixels are measured: a block's count of black ones and the
+// secret's colour share 16 bits.
+inline constexpr int kMaxBlockSubpixels = 32767;
 
 // The block that makes a share of shareWidth x shareHeight from a secret of secretWidth x
 // secretHeight, or nothing when the share is not a whole multiple of the secret both ways.
@@ -31,8 +35,8 @@ class CBlockPatternReader {
 public:
     CBlockPatternReader(BlockShape block, int secretWidth);
 
-    // patterns[x] for x < secretWidth: the blocks of secret row `secretRow` in `shareFrame`, whose
-    // rows are `stride` bytes apart.
+    // patterns[x * words + w] for x < secretWidth and w < the block's Words(): the blocks of secret
+    // row `secretRow` in `shareFrame`, whose rows are `stride` bytes apart.
     void Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns);
 
 private:
@@ -42,5 +46,6 @@ private:
     BlockShape m_block;
     int m_nSecretWidth;
     std::size_t m_nWordsPerRow;         // one word more than a row needs, so reads may straddle
+    std::size_t m_nPatternWords;
     std::vector<std::uint64_t> m_bits;  // the block's rows, packed
 };

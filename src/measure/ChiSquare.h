@@ -13,7 +13,10 @@ struct ChiSquareResult {
 };
 
 // Rows are categories (rows counted in neither column are left out); `first` and `second` the two
-// columns. Nothing when a column is empty: there is nothing to compare. One category alone gives
-// statistic 0 with 0 degrees of freedom and p = 1.
+// columns. Rows expecting fewer than 5 in either column are pooled in turn, a pool closed as soon
+// as it expects 5, so that the chi-square law holds (which rows are pooled depends on the rows'
+// totals alone, not on the columns' mix).
+// Nothing when a column is empty: there is nothing to compare. One category alone gives statistic
+// 0 with 0 degrees of freedom and p = 1.
 std::optional<ChiSquareResult> TestIndependence(const std::vector<std::uint64_t>& first,
                                                 const std::vector<std::uint64_t>& second);

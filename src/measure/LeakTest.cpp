@@ -3,47 +3,58 @@
 
 #include <bit>
 
-CLeakTest::CLeakTest(int subpixels)
-    : m_nSubpixels(subpixels), m_bWindows(subpixels == 1), m_bByCount(subpixels > kMaxPatternBits)
+namespace {
+// A 64-bit mix (Stafford's variant 13): every input bit moves about half the output bits.
+std::uint64_t Mix(std::uint64_t v)
 {
-    const std::size_t categories = m_bWindows   ? std::size_t{1} << kWindowBits
-                                   : m_bByCount ? static_cast<std::size_t>(subpixels) + 1
-                                                : std::size_t{1} << subpixels;
-    for (auto& counts : m_patterns)
+    v = (v ^ (v >> 30)) * 0xBF58476D1CE4E5B9ull;
+    v = (v ^ (v >> 27)) * 0x94D049BB133111EBull;
+    return v ^ (v >> 31);
+}
+}  // namespace
+
+double LeakThreshold(std::size_t testCount)
+{
+    return kLeakPValue / static_cast<double>(testCount == 0 ? 1 : testCount);
+}
+
+CLeakTest::CLeakTest(LeakCategories by, int partBits, int parts)
+    : m_by(by), m_nPartBits(partBits), m_nParts(parts),
+      m_bHashed(by == LeakCategories::Patterns && partBits * parts > kExactBits)
+{
+    const std::size_t categories = by == LeakCategories::BlackCount ? static_cast<std::size_t>(partBits * parts) + 1
+                                   : m_bHashed                      ? std::size_t{1} << kHashedBits
+                                                                    : std::size_t{1} << (partBits * parts);
+    for (auto& counts : m_counts)
         counts.assign(categories, 0);
+}
+
+[[gnu::target_clones("popcnt", "default")]] std::size_t CLeakTest::Category(const BlockPattern* const* parts,
+                                                                          int words) const
+{
+    if (m_by == LeakCategories::BlackCount) {
+        std::size_t black = 0;
+        for (int p = 0; p < m_nParts; ++p)
+            for (int w = 0; w < words; ++w)
+                black += static_cast<std::size_t>(std::popcount(parts[p][w]));
+        return black;
+    }
+    if (!m_bHashed) {
+        std::size_t row = 0;
+        for (int p = 0; p < m_nParts; ++p)
+            row |= static_cast<std::size_t>(parts[p][0]) << (p * m_nPartBits);
+        return row;
+    }
+    std::uint64_t hash = 0x9E3779B97F4A7C15ull;
+    for (int p = 0; p < m_nParts; ++p)
+        for (int w = 0; w < words; ++w)
+            hash = Mix(hash ^ parts[p][w]) + static_cast<std::uint64_t>(p);
+    return static_cast<std::size_t>(hash >> (64 - kHashedBits));
 }
 
 std::optional<double> CLeakTest::Darkness(bool secretBlack) const
 {
-    std::uint64_t pixels = m_pixels[secretBlack];
-    std::uint64_t black = m_blackSubpixels[secretBlack];
-    if (!m_bWindows) {
-        // Blocks: each category knows its black subpixels.
-        const auto& counts = m_patterns[secretBlack];
-        for (std::size_t category = 0; category < counts.size(); ++category) {
-            const auto subpixels = m_bByCount ? category : static_cast<std::size_t>(std::popcount(category));
-            pixels += counts[category];
-            black += counts[category] * subpixels;
-        }
-    }
-    if (pixels == 0)
+    if (m_subpixels[secretBlack] == 0)
         return std::nullopt;
-    return static_cast<double>(black) / (static_cast<double>(pixels) * m_nSubpixels);
-}
-
-[[gnu::target_clones("popcnt", "default")]] void CLeakTest::AddRow(const BYTE* secretRow, const BlockPattern* blocks,
-                                                                 int width)
-{
-    if (m_bWindows) {
-        // Single subpixels: the pattern is the count of black.
-        for (int x = 0; x < width; ++x) {
-            const bool black = secretRow[x] == 0;
-            m_blackSubpixels[black] += blocks[x];
-            ++m_pixels[black];
-        }
-        return;
-    }
-    std::uint64_t* counts[2] = {m_patterns[0].data(), m_patterns[1].data()};
-    for (int x = 0; x < width; ++x)
-        ++counts[secretRow[x] == 0][Category(blocks[x])];
+    return static_cast<double>(m_blackSubpixels[secretBlack]) / static_cast<double>(m_subpixels[secretBlack]);
 }

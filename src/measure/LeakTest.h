@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Whether shares, alone or stacked a few together, tell anything about the secret: their block
-// patterns counted by the colour of the secret pixel beneath, and how dark they are over each
-// colour. A share that hides its secret shows the same mix of patterns over black and white.
+// Whether shares, alone, together or across frames, tell anything about the secret: what they show
+// (a block pattern, a tuple of patterns, a count of black subpixels) counted in two columns (the
+// secret pixel black or white; for frames, the pixel changed colour or kept it) and a chi-square
+// test that the columns hold the same mix. Shares that hide their secret show the same mix in both.
 
-#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -12,47 +13,62 @@
 #include "measure/BlockPatterns.h"
 #include "measure/ChiSquare.h"
 
-// A chi-square p-value under this says the patterns depend on the secret's colour.
+// The chance, over all the tests of one measurement, of calling sound shares leaky: each test
+// leaks where its p-value is under this divided by the number of tests (Bonferroni).
 inline constexpr double kLeakPValue = 0.001;
+double LeakThreshold(std::size_t testCount);
+
+// What a leak test counts for each secret pixel.
+enum class LeakView {
+    Alone,         // one share's block pattern
+    Joint,         // the tuple of several shares' patterns, each share's as it is
+    Stacked,       // the patterns of several shares stacked (black wins)
+    AcrossFrames,  // the subpixels of one share's block that changed since the previous frame;
+                   // columns: the secret pixel changed colour, or kept it
+};
+
+// How patterns become the rows of the table.
+enum class LeakCategories {
+    Patterns,    // each pattern its own row up to 16 bits; beyond, a 64-bit hash in 65536 rows
+    BlackCount,  // the count of black subpixels
+};
 
 class CLeakTest {
 public:
-    // Up to this many subpixels a pattern is its own category; larger blocks are categorised by
-    // their count of black subpixels.
-    static constexpr int kMaxPatternBits = 16;
-    // Without blocks, patterns are those of 2 x 2 windows of pixels.
-    static constexpr int kWindowBits = 4;
+    static constexpr int kExactBits = 16;
+    static constexpr int kHashedBits = 16;
 
-    // Blocks of `subpixels`; 1 counts patterns of windows given to AddWindow instead of blocks.
-    explicit CLeakTest(int subpixels);
+    // Patterns of `partBits` bits a part (a share's block, or its 2 x 2 window of pixels), `parts`
+    // of them side by side.
+    CLeakTest(LeakCategories by, int partBits, int parts);
 
-    // The blocks over one row of secret pixels (only 0 is black).
-    void AddRow(const BYTE* secretRow, const BlockPattern* blocks, int width);
-    // `count` blocks of one pattern over pixels of one colour.
-    void AddBlocks(bool secretBlack, BlockPattern block, std::uint64_t count)
+    LeakCategories GetCategories() const { return m_by; }
+    // The row of the parts' patterns, `words` words each (only the first for exact rows).
+    std::size_t Category(const BlockPattern* const* parts, int words) const;
+    // The row of one pattern of a single part.
+    std::size_t Category(const BlockPattern* pattern, int words) const { return Category(&pattern, words); }
+    void Add(bool firstColumn, std::size_t category, std::uint64_t count = 1)
     {
-        m_patterns[secretBlack][Category(block)] += count;
+        m_counts[firstColumn][category] += count;
     }
-    // The window over four secret pixels of one colour, bit 2 * row + column.
-    void AddWindow(bool secretBlack, BlockPattern window) { ++m_patterns[secretBlack][window]; }
+    // Black subpixels of so many over secret pixels of one colour, for the darkness.
+    void AddDarkness(bool secretBlack, std::uint64_t blackSubpixels, std::uint64_t subpixels)
+    {
+        m_blackSubpixels[secretBlack] += blackSubpixels;
+        m_subpixels[secretBlack] += subpixels;
+    }
 
-    bool CountsWindows() const { return m_bWindows; }
-    // Share of black subpixels over the secret's pixels of that colour.
+    // Share of black subpixels over the secret's pixels of that colour; nothing where none was added.
     std::optional<double> Darkness(bool secretBlack) const;
-    // Nothing when the secret had only one colour beneath the patterns.
-    std::optional<ChiSquareResult> Test() const { return TestIndependence(m_patterns[1], m_patterns[0]); }
+    // Nothing when either column is empty.
+    std::optional<ChiSquareResult> Test() const { return TestIndependence(m_counts[1], m_counts[0]); }
 
 private:
-    std::size_t Category(BlockPattern block) const
-    {
-        return m_bByCount ? static_cast<std::size_t>(std::popcount(block)) : static_cast<std::size_t>(block);
-    }
-
-    int m_nSubpixels;
-    bool m_bWindows;
-    bool m_bByCount;
-    std::vector<std::uint64_t> m_patterns[2];  // [secret black][category]
-    // Darkness of single subpixels (windows); blocks' darkness comes from their categories.
+    LeakCategories m_by;
+    int m_nPartBits;
+    int m_nParts;
+    bool m_bHashed;
+    std::vector<std::uint64_t> m_counts[2];  // [first column][category]
     std::uint64_t m_blackSubpixels[2] = {0, 0};
-    std::uint64_t m_pixels[2] = {0, 0};
+    std::uint64_t m_subpixels[2] = {0, 0};
 };

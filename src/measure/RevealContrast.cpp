@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measure/RevealContrast.h"
 
+#include "measure/RevealSimilarity.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -19,13 +21,23 @@ void CDarknessHistogram::Merge(const CDarknessHistogram& other)
 
 [[gnu::target_clones("popcnt", "default")]] void CDarknessHistogram::AddRow(const std::uint8_t* secretRow,
                                                                           const std::uint64_t* stacked, int width,
-                                                                          std::uint8_t* counts)
+                                                                          int words, std::uint8_t* counts)
 {
     std::uint64_t* overWhite = m_counts.data();
     std::uint64_t* overBlack = overWhite + m_nSubpixels + 1;
-    for (int x = 0; x < width; ++x) {
-        const auto count = static_cast<std::uint8_t>(std::popcount(stacked[x]));
-        counts[x] = count;
+    if (words == 1) {
+        for (int x = 0; x < width; ++x) {
+            const auto count = static_cast<std::uint8_t>(std::popcount(stacked[x]));
+            counts[x] = count;
+            ++(secretRow[x] == 0 ? overBlack : overWhite)[count];
+        }
+        return;
+    }
+    for (int x = 0; x < width; ++x, stacked += words) {
+        int count = 0;
+        for (int w = 0; w < words; ++w)
+            count += std::popcount(stacked[w]);
+        counts[x] = static_cast<std::uint8_t>((count * kMaxCellCount + m_nSubpixels / 2) / m_nSubpixels);
         ++(secretRow[x] == 0 ? overBlack : overWhite)[count];
     }
 }
@@ -99,21 +111,34 @@ double MeanSquaredError(const CDarknessHistogram& histogram, const GreyMapping& 
 }
 }  // namespace
 
-ContrastFigures ComputeContrast(const CDarknessHistogram& histogram, const std::optional<GreyMapping>& mapping)
+namespace {
+// Darknesses h and l and what papers derive from them.
+void SetContrast(double h, double l, std::optional<double>& alpha, std::optional<double>& beta)
 {
-    ContrastFigures figures;
-    figures.blackDarkness = histogram.Darkness(true);
-    figures.whiteDarkness = histogram.Darkness(false);
-    if (mapping && histogram.Pixels(true) + histogram.Pixels(false) > 0)
-        figures.meanSquaredError = MeanSquaredError(histogram, *mapping);
-    if (!figures.blackDarkness || !figures.whiteDarkness)
-        return figures;
-    const double h = *figures.blackDarkness;
-    const double l = *figures.whiteDarkness;
-    figures.alpha = h - l;
+    alpha = h - l;
     const double lightBlack = 1 - h;
     const double lightWhite = 1 - l;
-    figures.beta = (lightWhite - lightBlack) / (1 + lightBlack);
+    beta = (lightWhite - lightBlack) / (1 + lightBlack);
+}
+}  // namespace
+
+ContrastFigures ComputeContrast(const CDarknessHistogram& histogram, const std::optional<GreyMapping>& mapping,
+                                int schemeSubpixels)
+{
+    ContrastFigures figures;
+    figures.blockBlackDarkness = histogram.Darkness(true);
+    figures.blockWhiteDarkness = histogram.Darkness(false);
+    if (mapping && histogram.Pixels(true) + histogram.Pixels(false) > 0)
+        figures.meanSquaredError = MeanSquaredError(histogram, *mapping);
+    if (!figures.blockBlackDarkness || !figures.blockWhiteDarkness)
+        return figures;
+    const double toScheme = static_cast<double>(histogram.GetSubpixels()) / schemeSubpixels;
+    const double h = *figures.blockBlackDarkness;
+    const double l = *figures.blockWhiteDarkness;
+    figures.blackDarkness = h * toScheme;
+    figures.whiteDarkness = l * toScheme;
+    SetContrast(*figures.blackDarkness, *figures.whiteDarkness, figures.alpha, figures.beta);
+    SetContrast(h, l, figures.blockAlpha, figures.blockBeta);
     figures.errorRate = ErrorRate(histogram, h, l);
     return figures;
 }

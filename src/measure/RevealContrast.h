@@ -17,9 +17,10 @@ public:
     {
         m_counts[Index(secretBlack, blackSubpixels)] += blocks;
     }
-    // The stacked blocks over one row of secret pixels (only 0 is black); their counts of black
-    // subpixels into `counts`.
-    void AddRow(const std::uint8_t* secretRow, const std::uint64_t* stacked, int width, std::uint8_t* counts);
+    // The stacked blocks over one row of secret pixels (only 0 is black), `words` words a block;
+    // their counts of black subpixels into `counts`, scaled to at most 127 (StackedCells).
+    void AddRow(const std::uint8_t* secretRow, const std::uint64_t* stacked, int width, int words,
+                std::uint8_t* counts);
     void Merge(const CDarknessHistogram& other);
     void Reset();
 
@@ -55,17 +56,25 @@ struct GreyMapping {
 // are equal.
 std::optional<GreyMapping> MappingOf(const CDarknessHistogram& histogram);
 
+// Darkness and contrast twice: over the m subpixels that carry the scheme (the papers' figures),
+// and over the whole block as a viewer sees it, cells past m (white in every share) included.
 struct ContrastFigures {
     std::optional<double> blackDarkness;  // h / m
     std::optional<double> whiteDarkness;  // l / m
     std::optional<double> alpha;          // (h - l) / m
     std::optional<double> beta;           // (T_white - T_black) / (1 + T_black), T = 1 - darkness
+    std::optional<double> blockBlackDarkness;  // h / cells of the block
+    std::optional<double> blockWhiteDarkness;
+    std::optional<double> blockAlpha;          // (h - l) / cells of the block
+    std::optional<double> blockBeta;
     // Secret pixels whose block is on the wrong side of the midpoint between the two darknesses;
     // a block at the midpoint counts half (a viewer can only guess).
     std::optional<double> errorRate;
     std::optional<double> meanSquaredError;  // against the secret (0, 255), through the mapping
 };
-ContrastFigures ComputeContrast(const CDarknessHistogram& histogram, const std::optional<GreyMapping>& mapping);
+// `schemeSubpixels` is m; the histogram's subpixels are the block's cells.
+ContrastFigures ComputeContrast(const CDarknessHistogram& histogram, const std::optional<GreyMapping>& mapping,
+                                int schemeSubpixels);
 
 // 10 log10(255^2 / mse): infinite where the pictures are equal, nothing where the error is unknown.
 std::optional<double> PeakSignalToNoise(const std::optional<double>& meanSquaredError);

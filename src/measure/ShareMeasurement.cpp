@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measure/ShareMeasurement.h"
 
+#include <algorithm>
 #include <bit>
 #include <numeric>
 
@@ -24,56 +25,199 @@ std::vector<std::vector<int>> Combinations(int count, int size)
     }
     return result;
 }
-}  // namespace
 
-CShareMeasurement::CShareMeasurement(int secretWidth, int secretHeight, BlockShape block, int shareCount, int stackSize)
-    : m_nWidth(secretWidth), m_nHeight(secretHeight), m_nShares(shareCount), m_block(block), m_nSubpixels(block.Subpixels()),
-      m_bWindows(block.Subpixels() == 1), m_frameHistogram(m_nSubpixels), m_streamHistogram(m_nSubpixels)
+[[gnu::target_clones("popcnt", "default")]] std::uint64_t BlackOf(const BlockPattern* pattern, int words)
 {
-    const auto width = static_cast<std::size_t>(secretWidth);
-    const std::size_t pixels = width * static_cast<std::size_t>(secretHeight);
-    if (CSmallBlockTally::Fits(block, shareCount)) {
-        m_pSmallTally = std::make_unique<CSmallBlockTally>(secretWidth, secretHeight, block, shareCount);
-    } else {
-        for (int s = 0; s < shareCount; ++s) {
-            m_readers.emplace_back(block, secretWidth);
-            m_patterns.emplace_back(width);
-            m_patternsAbove.emplace_back(m_bWindows ? width : 0);
-        }
-        m_previousStack.assign(pixels, 0);
-    }
-    m_rowPointers.resize(m_patterns.size());
-    m_stackedRow.resize(width);
-    auto addTests = [&](int size) {
-        for (auto& shares : Combinations(shareCount, size))
-            m_leakTests.push_back({std::move(shares), CLeakTest(m_nSubpixels)});
-    };
-    addTests(1);
-    if (stackSize > 1)
-        addTests(stackSize);
-    m_cells = {secretWidth, secretHeight, m_nSubpixels, std::vector<std::uint8_t>(pixels)};
+    std::uint64_t black = 0;
+    for (int w = 0; w < words; ++w)
+        black += static_cast<std::uint64_t>(std::popcount(pattern[w]));
+    return black;
 }
 
-BlockPattern CShareMeasurement::StackedAt(const std::vector<int>& shares, int x, bool above) const
+// Window patterns count pixels: leak tests without blocks look at 2 x 2 windows.
+constexpr int kWindowBits = 4;
+// Patterns up to this many subpixels are tested as they are; larger ones by their count of black
+// subpixels as well, which a hash of their patterns would spread too thin to see.
+constexpr int kCountedAsWellBits = CLeakTest::kExactBits;
+}  // namespace
+
+CShareMeasurement::CShareMeasurement(int secretWidth, int secretHeight, BlockShape block, int shareCount,
+                                     int subsetSize)
+    : CShareMeasurement(MeasureSettings{secretWidth, secretHeight, block, shareCount, subsetSize, std::nullopt, false})
 {
-    const auto& rows = above ? m_patternsAbove : m_patterns;
-    BlockPattern stacked = 0;
-    for (int s : shares)
-        stacked |= rows[static_cast<std::size_t>(s)][static_cast<std::size_t>(x)];
-    return stacked;
+}
+
+CShareMeasurement::CShareMeasurement(const MeasureSettings& settings)
+    : m_nWidth(settings.secretWidth), m_nHeight(settings.secretHeight), m_nShares(settings.shareCount),
+      m_block(settings.block), m_nSubpixels(settings.block.Subpixels()), m_nWords(settings.block.Words()),
+      m_bWindows(settings.block.Subpixels() == 1), m_bSchemeSubpixelsGiven(settings.schemeSubpixels.has_value()),
+      m_schemeSubpixels{settings.schemeSubpixels.value_or(m_nSubpixels), "as given"},
+      m_usedCells(static_cast<std::size_t>(m_nWords)), m_frameHistogram(m_nSubpixels),
+      m_streamHistogram(m_nSubpixels)
+{
+    const auto width = static_cast<std::size_t>(m_nWidth);
+    const std::size_t pixels = width * static_cast<std::size_t>(m_nHeight);
+    const std::size_t rowWords = width * static_cast<std::size_t>(m_nWords);
+    if (CSmallBlockTally::Fits(m_block, m_nShares)) {
+        m_pSmallTally = std::make_unique<CSmallBlockTally>(m_nWidth, m_nHeight, m_block, m_nShares);
+    } else {
+        for (int s = 0; s < m_nShares; ++s) {
+            m_readers.emplace_back(m_block, m_nWidth);
+            m_patterns.emplace_back(rowWords);
+            m_patternsAbove.emplace_back(m_bWindows ? rowWords : 0);
+            m_sharePrevious.emplace_back(pixels * static_cast<std::size_t>(m_nWords));
+        }
+        m_previousStack.assign(pixels * static_cast<std::size_t>(m_nWords), 0);
+        m_previousWhite.assign(pixels, 0);
+    }
+    m_rowPointers.resize(m_patterns.size());
+    m_stackedRow.resize(rowWords);
+    m_subsetStack.resize(rowWords);
+    AddLeakTests(settings.subsetSize);
+    if (settings.temporal)
+        m_pTemporal = std::make_unique<CTemporalTally>(m_nSubpixels, m_nWords, m_nShares);
+    m_cells = {m_nWidth, m_nHeight, std::min(m_nSubpixels, kMaxCellCount), std::vector<std::uint8_t>(pixels)};
+}
+
+void CShareMeasurement::AddLeakTests(int subsetSize)
+{
+    const int partBits = m_bWindows ? kWindowBits : m_nSubpixels;
+    const bool counted = m_nSubpixels > kCountedAsWellBits;
+    for (int s = 0; s < m_nShares; ++s) {
+        m_leakTests.push_back({LeakView::Alone, {s}, CLeakTest(LeakCategories::Patterns, partBits, 1)});
+        if (counted)
+            m_leakTests.push_back({LeakView::Alone, {s}, CLeakTest(LeakCategories::BlackCount, partBits, 1)});
+    }
+    if (subsetSize > 1) {
+        for (auto& shares : Combinations(m_nShares, subsetSize)) {
+            m_leakTests.push_back({LeakView::Joint, shares, CLeakTest(LeakCategories::Patterns, partBits, subsetSize)});
+            m_leakTests.push_back({LeakView::Stacked, shares, CLeakTest(LeakCategories::Patterns, partBits, 1)});
+            if (counted)
+                m_leakTests.push_back({LeakView::Stacked, shares, CLeakTest(LeakCategories::BlackCount, partBits, 1)});
+        }
+    }
+    for (int s = 0; s < m_nShares; ++s)
+        m_leakTests.push_back({LeakView::AcrossFrames, {s}, CLeakTest(LeakCategories::Patterns, m_nSubpixels, 1)});
+}
+
+bool CShareMeasurement::Leaks(const SharesLeakTest& test) const
+{
+    const auto chi = test.test.Test();
+    return chi && chi->pValue < LeakPValueThreshold();
+}
+
+void CShareMeasurement::NoteUsedCells(const BlockPattern* pattern)
+{
+    for (int w = 0; w < m_nWords; ++w)
+        m_usedCells[static_cast<std::size_t>(w)] |= pattern[w];
+}
+
+void CShareMeasurement::DecideSchemeSubpixels()
+{
+    if (m_bSchemeSubpixelsGiven)
+        return;
+    int used = 0;
+    for (int w = m_nWords - 1; w >= 0 && used == 0; --w)
+        if (const BlockPattern word = m_usedCells[static_cast<std::size_t>(w)])
+            used = 64 * w + 64 - std::countl_zero(word);
+    m_schemeSubpixels = FindSchemeSubpixels(m_block, used);
 }
 
 void CShareMeasurement::CountWindows(const BYTE* secretRow, const BYTE* rowAbove)
 {
+    auto windowOf = [&](int s, int x) {
+        const auto& above = m_patternsAbove[static_cast<std::size_t>(s)];
+        const auto& row = m_patterns[static_cast<std::size_t>(s)];
+        const auto i = static_cast<std::size_t>(x);
+        return above[i] | above[i + 1] << 1 | row[i] << 2 | row[i + 1] << 3;
+    };
+    BlockPattern windows[8];
+    const BlockPattern* parts[8];
     for (int x = 0; x + 1 < m_nWidth; x += 2) {
         const bool black = secretRow[x] == 0;
         if ((secretRow[x + 1] == 0) != black || (rowAbove[x] == 0) != black || (rowAbove[x + 1] == 0) != black)
             continue;
-        for (StackLeakTest& leak : m_leakTests) {
-            const BlockPattern window = StackedAt(leak.shares, x, true) | StackedAt(leak.shares, x + 1, true) << 1 |
-                                        StackedAt(leak.shares, x, false) << 2 |
-                                        StackedAt(leak.shares, x + 1, false) << 3;
-            leak.test.AddWindow(black, window);
+        for (SharesLeakTest& leak : m_leakTests) {
+            if (leak.view == LeakView::AcrossFrames)
+                continue;
+            for (std::size_t i = 0; i < leak.shares.size(); ++i) {
+                windows[i] = windowOf(leak.shares[i], x);
+                parts[i] = &windows[i];
+            }
+            if (leak.view == LeakView::Stacked)
+                for (std::size_t i = 1; i < leak.shares.size(); ++i)
+                    windows[0] |= windows[i];
+            leak.test.Add(black, leak.test.Category(parts, 1));
+        }
+    }
+}
+
+// Each share's block against its block of the previous frame, by whether the secret pixel changed.
+void CShareMeasurement::CountFrameChanges(const BYTE* secretRow, std::size_t rowStart)
+{
+    const auto words = static_cast<std::size_t>(m_nWords);
+    BlockPattern change[kMaxBlockSubpixels / 64 + 1];
+    for (SharesLeakTest& leak : m_leakTests) {
+        if (leak.view != LeakView::AcrossFrames)
+            continue;
+        const auto s = static_cast<std::size_t>(leak.shares.front());
+        const BlockPattern* now = m_rowPointers[s];
+        BlockPattern* before = m_sharePrevious[s].data() + rowStart * words;
+        for (int x = 0; x < m_nWidth; ++x, now += words, before += words) {
+            if (m_nFrames > 0) {
+                for (std::size_t w = 0; w < words; ++w)
+                    change[w] = now[w] ^ before[w];
+                const bool secretChanged = (m_previousWhite[rowStart + static_cast<std::size_t>(x)] != 0) !=
+                                           (secretRow[x] != 0);
+                leak.test.Add(secretChanged, leak.test.Category(change, m_nWords));
+            }
+            std::copy(now, now + words, before);
+        }
+    }
+    for (int x = 0; x < m_nWidth; ++x)
+        m_previousWhite[rowStart + static_cast<std::size_t>(x)] = secretRow[x] != 0;
+}
+
+// The blocks' leak tests (not the windows') and the temporal tally of one row.
+void CShareMeasurement::TestRow(const BYTE* secretRow)
+{
+    const auto words = static_cast<std::size_t>(m_nWords);
+    for (SharesLeakTest& leak : m_leakTests) {
+        if (leak.view == LeakView::AcrossFrames || (m_bWindows && leak.view != LeakView::Alone &&
+                                                    leak.view != LeakView::Stacked))
+            continue;
+        const bool darkness = leak.test.GetCategories() == LeakCategories::Patterns && leak.view != LeakView::Joint;
+        const BlockPattern* blocks = m_rowPointers[static_cast<std::size_t>(leak.shares.front())];
+        if (leak.view == LeakView::Stacked) {
+            m_parts.clear();
+            for (const int s : leak.shares)
+                m_parts.push_back(m_rowPointers[static_cast<std::size_t>(s)]);
+            StackRow(m_parts, m_subsetStack.data());
+            blocks = m_subsetStack.data();
+        }
+        m_parts.resize(leak.shares.size());
+        for (int x = 0; x < m_nWidth; ++x) {
+            const bool black = secretRow[x] == 0;
+            const std::size_t at = static_cast<std::size_t>(x) * words;
+            if (darkness)
+                leak.test.AddDarkness(black, BlackOf(blocks + at, m_nWords), static_cast<std::uint64_t>(m_nSubpixels));
+            if (m_bWindows)
+                continue;  // windows are counted two rows at a time
+            if (leak.view == LeakView::Joint) {
+                for (std::size_t i = 0; i < leak.shares.size(); ++i)
+                    m_parts[i] = m_rowPointers[static_cast<std::size_t>(leak.shares[i])] + at;
+                leak.test.Add(black, leak.test.Category(m_parts.data(), m_nWords));
+            } else {
+                leak.test.Add(black, leak.test.Category(blocks + at, m_nWords));
+            }
+        }
+    }
+    if (m_pTemporal) {
+        m_parts.resize(m_rowPointers.size());
+        for (int x = 0; x < m_nWidth; ++x) {
+            for (std::size_t s = 0; s < m_rowPointers.size(); ++s)
+                m_parts[s] = m_rowPointers[s] + static_cast<std::size_t>(x) * words;
+            m_pTemporal->AddBlock(secretRow[x] == 0, m_parts.data());
         }
     }
 }
@@ -81,38 +225,35 @@ void CShareMeasurement::CountWindows(const BYTE* secretRow, const BYTE* rowAbove
 void CShareMeasurement::MeasureRow(int y, const BYTE* secretRow, const BYTE* rowAbove)
 {
     const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(m_nWidth);
+    const auto words = static_cast<std::size_t>(m_nWords);
     BlockPattern* stacked = m_stackedRow.data();
     StackRow(m_rowPointers, stacked);
+    if (m_nFrames == 0)
+        for (int x = 0; x < m_nWidth; ++x)
+            NoteUsedCells(stacked + static_cast<std::size_t>(x) * words);
     std::uint8_t* cells = m_cells.cells.data() + rowStart;
+    BlockPattern* previous = m_previousStack.data() + rowStart * words;
     if (m_nFrames > 0)
-        CountCrawl(secretRow, stacked, cells, m_previousStack.data() + rowStart);
+        CountCrawl(secretRow, stacked, cells, previous);
     else
-        std::copy(stacked, stacked + m_nWidth, m_previousStack.data() + rowStart);
-    m_frameHistogram.AddRow(secretRow, stacked, m_nWidth, cells);
+        std::copy(stacked, stacked + static_cast<std::size_t>(m_nWidth) * words, previous);
+    m_frameHistogram.AddRow(secretRow, stacked, m_nWidth, m_nWords, cells);
     for (int x = 0; x < m_nWidth; ++x)
         cells[x] |= secretRow[x] == 0 ? 0 : kSecretWhiteBit;
 
-    for (StackLeakTest& leak : m_leakTests) {
-        if (leak.shares.size() == 1) {
-            leak.test.AddRow(secretRow, m_rowPointers[static_cast<std::size_t>(leak.shares.front())], m_nWidth);
-        } else {
-            m_subsetRows.clear();
-            for (const int s : leak.shares)
-                m_subsetRows.push_back(m_rowPointers[static_cast<std::size_t>(s)]);
-            StackRow(m_subsetRows, stacked);
-            leak.test.AddRow(secretRow, stacked, m_nWidth);
-        }
-    }
+    TestRow(secretRow);
+    CountFrameChanges(secretRow, rowStart);
     if (m_bWindows && (y & 1))
         CountWindows(secretRow, rowAbove);
 }
 
 void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, BlockPattern* stacked) const
 {
-    std::copy(rows.front(), rows.front() + m_nWidth, stacked);
+    const std::size_t count = static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nWords);
+    std::copy(rows.front(), rows.front() + count, stacked);
     for (std::size_t s = 1; s < rows.size(); ++s)
-        for (int x = 0; x < m_nWidth; ++x)
-            stacked[x] |= rows[s][x];
+        for (std::size_t i = 0; i < count; ++i)
+            stacked[i] |= rows[s][i];
 }
 
 // Before the row's cells are overwritten: they still hold the previous frame's colours.
@@ -121,15 +262,17 @@ void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, B
                                                                              const std::uint8_t* cells,
                                                                              BlockPattern* previous)
 {
+    const auto words = static_cast<std::size_t>(m_nWords);
     std::uint64_t changed = 0;
     std::uint64_t compared = 0;
-    for (int x = 0; x < m_nWidth; ++x) {
+    for (int x = 0; x < m_nWidth; ++x, stacked += words, previous += words) {
         const bool wasWhite = cells[x] & kSecretWhiteBit;
         if (wasWhite == (secretRow[x] != 0)) {
-            changed += static_cast<std::uint64_t>(std::popcount(previous[x] ^ stacked[x]));
+            for (std::size_t w = 0; w < words; ++w)
+                changed += static_cast<std::uint64_t>(std::popcount(previous[w] ^ stacked[w]));
             ++compared;
         }
-        previous[x] = stacked[x];
+        std::copy(stacked, stacked + words, previous);
     }
     m_nFrameChanged += changed;
     m_nFrameCompared += compared * static_cast<std::uint64_t>(m_nSubpixels);
@@ -138,34 +281,51 @@ void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, B
 [[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::TallyKinds()
 {
     const bool comparing = m_nFrames > 0;
+    const BlockPattern* parts[8];
     m_pSmallTally->ForEachKind([&](const PixelKind& kind, std::uint64_t count) {
         BlockPattern stacked = 0;
         for (int s = 0; s < m_nShares; ++s)
             stacked |= kind.shares[s];
+        if (!comparing)
+            NoteUsedCells(&stacked);
         m_frameHistogram.Add(kind.secretBlack, std::popcount(stacked), count);
-        for (StackLeakTest& leak : m_leakTests) {
+        for (SharesLeakTest& leak : m_leakTests) {
+            if (leak.view == LeakView::AcrossFrames)
+                continue;
             BlockPattern pattern = 0;
-            for (const int s : leak.shares)
-                pattern |= kind.shares[s];
-            leak.test.AddBlocks(kind.secretBlack, pattern, count);
+            for (std::size_t i = 0; i < leak.shares.size(); ++i) {
+                parts[i] = &kind.shares[leak.shares[i]];
+                pattern |= kind.shares[leak.shares[i]];
+            }
+            if (leak.view == LeakView::Joint) {
+                leak.test.Add(kind.secretBlack, leak.test.Category(parts, 1), count);
+                continue;
+            }
+            leak.test.Add(kind.secretBlack, leak.test.Category(&pattern, 1), count);
+            leak.test.AddDarkness(kind.secretBlack, count * static_cast<std::uint64_t>(std::popcount(pattern)),
+                                  count * static_cast<std::uint64_t>(m_nSubpixels));
+        }
+        if (m_pTemporal) {
+            for (int s = 0; s < m_nShares; ++s)
+                parts[s] = &kind.shares[s];
+            m_pTemporal->AddBlock(kind.secretBlack, parts, count);
         }
         if (comparing && kind.previousWhite != kind.secretBlack) {
             m_nFrameChanged += count * static_cast<std::uint64_t>(std::popcount(kind.previousStack ^ stacked));
             m_nFrameCompared += count * static_cast<std::uint64_t>(m_nSubpixels);
         }
     });
+    m_pSmallTally->ForEachChange([&](int share, bool secretChanged, BlockPattern change, std::uint64_t count) {
+        for (SharesLeakTest& leak : m_leakTests)
+            if (leak.view == LeakView::AcrossFrames && leak.shares.front() == share)
+                leak.test.Add(secretChanged, leak.test.Category(&change, 1), count);
+    });
 }
 
-FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t secretStride,
-                                             const std::vector<const BYTE*>& shares, std::size_t shareStride)
+void CShareMeasurement::MeasureRows(const BYTE* secret, std::size_t secretStride,
+                                    const std::vector<const BYTE*>& shares, std::size_t shareStride)
 {
-    m_frameHistogram.Reset();
-    m_nFrameChanged = m_nFrameCompared = 0;
-    if (m_pSmallTally) {
-        m_pSmallTally->CountFrame(secret, secretStride, shares, shareStride, m_cells);
-        TallyKinds();
-    }
-    for (int y = 0; y < m_nHeight && !m_pSmallTally; ++y) {
+    for (int y = 0; y < m_nHeight; ++y) {
         if (m_bWindows)
             m_patternsAbove.swap(m_patterns);
         for (std::size_t s = 0; s < m_readers.size(); ++s) {
@@ -175,14 +335,37 @@ FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t sec
         const BYTE* row = secret + static_cast<std::size_t>(y) * secretStride;
         MeasureRow(y, row, y > 0 ? row - secretStride : nullptr);
     }
+}
+
+FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t secretStride,
+                                             const std::vector<const BYTE*>& shares, std::size_t shareStride)
+{
+    m_frameHistogram.Reset();
+    m_nFrameChanged = m_nFrameCompared = 0;
+    CTemporalTally frameTemporal = m_pTemporal ? *m_pTemporal : CTemporalTally(1, 1, 1);
+    if (m_pTemporal)
+        m_pTemporal->Reset();
+    if (m_pSmallTally) {
+        m_pSmallTally->CountFrame(secret, secretStride, shares, shareStride, m_cells);
+        TallyKinds();
+    } else {
+        MeasureRows(secret, secretStride, shares, shareStride);
+    }
+    if (m_nFrames == 0)
+        DecideSchemeSubpixels();
     m_streamHistogram.Merge(m_frameHistogram);
 
     FrameFigures figures;
+    if (m_pTemporal) {
+        figures.temporal = m_pTemporal->Figures();
+        frameTemporal.Merge(*m_pTemporal);
+        *m_pTemporal = frameTemporal;  // the stream's tally again
+    }
     // A frame of one colour takes the missing darkness from the frames so far.
     auto mapping = MappingOf(m_frameHistogram);
     if (!mapping)
         mapping = MappingOf(m_streamHistogram);
-    figures.contrast = ComputeContrast(m_frameHistogram, mapping);
+    figures.contrast = ComputeContrast(m_frameHistogram, mapping, m_schemeSubpixels.subpixels);
     figures.psnr = PeakSignalToNoise(figures.contrast.meanSquaredError);
     if (mapping) {
         figures.ssim = StructuralSimilarity(m_cells, *mapping);
@@ -203,7 +386,7 @@ FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t sec
 FrameFigures CShareMeasurement::StreamFigures() const
 {
     FrameFigures figures;
-    figures.contrast = ComputeContrast(m_streamHistogram, std::nullopt);
+    figures.contrast = ComputeContrast(m_streamHistogram, std::nullopt, m_schemeSubpixels.subpixels);
     if (m_nErrorPixels > 0)
         figures.contrast.meanSquaredError = m_dSquaredErrors / static_cast<double>(m_nErrorPixels);
     figures.psnr = PeakSignalToNoise(figures.contrast.meanSquaredError);
@@ -211,5 +394,7 @@ FrameFigures CShareMeasurement::StreamFigures() const
         figures.ssim = m_dSimilaritySum / static_cast<double>(m_nSimilarFrames);
     if (m_nCompared > 0)
         figures.crawl = static_cast<double>(m_nChanged) / static_cast<double>(m_nCompared);
+    if (m_pTemporal)
+        figures.temporal = m_pTemporal->Figures();
     return figures;
 }

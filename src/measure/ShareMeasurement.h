@@ -2,8 +2,9 @@
 #pragma once
 // Measures shares against their secret a frame at a time: each frame's stacked blocks (black
 // wins) give the contrast figures and SSIM, consecutive frames how much the reveal crawls, and
-// every share alone (and every stack of a chosen number of them) a leak test. Holds a few frames'
-// worth of working memory, whatever the length of the stream.
+// leak tests look at every share alone, at every chosen number of shares together (jointly and
+// stacked) and at every share across frames. Holds a few frames' worth of working memory,
+// whatever the length of the stream. Figures and verdicts are values: nothing is printed.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +16,22 @@
 #include "measure/LeakTest.h"
 #include "measure/RevealContrast.h"
 #include "measure/RevealSimilarity.h"
+#include "measure/SchemeSubpixels.h"
 #include "measure/SmallBlockTally.h"
+#include "measure/TemporalFigures.h"
+
+struct MeasureSettings {
+    int secretWidth = 0;
+    int secretHeight = 0;
+    BlockShape block;
+    int shareCount = 1;
+    // Above 1: every subset of that many shares is tested jointly and stacked too.
+    int subsetSize = 1;
+    // m, the subpixels that carry the scheme; nothing: found from the catalogue and the first frame.
+    std::optional<int> schemeSubpixels;
+    // What a viewer sees who is shown the shares one after another and takes them in together.
+    bool temporal = false;
+};
 
 struct FrameFigures {
     ContrastFigures contrast;
@@ -24,20 +40,21 @@ struct FrameFigures {
     // Share of stacked subpixels that changed since the previous frame where the secret pixel
     // kept its colour; nothing for the first frame or when every pixel changed colour.
     std::optional<double> crawl;
+    std::optional<TemporalFigures> temporal;
 };
 
-// Shares stacked for a leak test (indices from 0) and what the test counted.
-struct StackLeakTest {
+// What a leak test looked at (shares from 0) and what it counted.
+struct SharesLeakTest {
+    LeakView view;
     std::vector<int> shares;
     CLeakTest test;
 };
 
 class CShareMeasurement {
 public:
-    // `stackSize` above 1 adds a leak test for every stack of that many shares to those of the
-    // shares alone. Without blocks (1 x 1) the leak tests count the patterns of 2 x 2 windows of
-    // pixels over secret pixels of one colour.
-    CShareMeasurement(int secretWidth, int secretHeight, BlockShape block, int shareCount, int stackSize);
+    explicit CShareMeasurement(const MeasureSettings& settings);
+    // The shares' figures with leak tests of every subset of `subsetSize` shares.
+    CShareMeasurement(int secretWidth, int secretHeight, BlockShape block, int shareCount, int subsetSize);
 
     // One frame: the secret's frame (rows `secretStride` apart) and one frame of each share (rows
     // `shareStride` apart); only 0 is black.
@@ -47,32 +64,51 @@ public:
     // The frames so far as one: contrast over all their pixels, the mean SSIM of the frames, PSNR
     // of all their pixels (each frame made grey by its own darknesses), crawl of all frame pairs.
     FrameFigures StreamFigures() const;
-    const std::vector<StackLeakTest>& GetLeakTests() const { return m_leakTests; }
+    const std::vector<SharesLeakTest>& GetLeakTests() const { return m_leakTests; }
+    // Whether a test's p-value says it leaks, at the threshold of this many tests.
+    bool Leaks(const SharesLeakTest& test) const;
+    double LeakPValueThreshold() const { return LeakThreshold(m_leakTests.size()); }
     BlockShape GetBlock() const { return m_block; }
+    // m, once a frame has been measured (or as given).
+    const SchemeSubpixels& GetSchemeSubpixels() const { return m_schemeSubpixels; }
 
 private:
+    void AddLeakTests(int subsetSize);
     void TallyKinds();
+    void MeasureRows(const BYTE* secret, std::size_t secretStride, const std::vector<const BYTE*>& shares,
+                     std::size_t shareStride);
     void MeasureRow(int y, const BYTE* secretRow, const BYTE* rowAbove);
+    void TestRow(const BYTE* secretRow);
+    void CountFrameChanges(const BYTE* secretRow, std::size_t rowStart);
     void CountWindows(const BYTE* secretRow, const BYTE* rowAbove);
-    BlockPattern StackedAt(const std::vector<int>& shares, int x, bool above) const;
     void StackRow(const std::vector<const BlockPattern*>& rows, BlockPattern* stacked) const;
     void CountCrawl(const BYTE* secretRow, const BlockPattern* stacked, const std::uint8_t* cells,
                     BlockPattern* previous);
+    void NoteUsedCells(const BlockPattern* pattern);
+    void DecideSchemeSubpixels();
 
     int m_nWidth;
     int m_nHeight;
     int m_nShares;
     BlockShape m_block;
     int m_nSubpixels;
+    int m_nWords;     // of a block's pattern
     bool m_bWindows;  // leak tests over 2 x 2 windows of pixels
+    bool m_bSchemeSubpixelsGiven;
+    SchemeSubpixels m_schemeSubpixels;
+    std::vector<BlockPattern> m_usedCells;  // cells black in any share of the first frame
     std::unique_ptr<CSmallBlockTally> m_pSmallTally;  // where it fits; otherwise the row by row tallies
     std::vector<CBlockPatternReader> m_readers;
     std::vector<std::vector<BlockPattern>> m_patterns;       // per share, this secret row
     std::vector<std::vector<BlockPattern>> m_patternsAbove;  // per share, the row above (windows)
+    std::vector<std::vector<BlockPattern>> m_sharePrevious;  // per share, the previous frame's blocks
+    std::vector<std::uint8_t> m_previousWhite;               // per pixel, the previous frame's colour
     std::vector<const BlockPattern*> m_rowPointers;          // m_patterns' rows, for the pixel loops
-    std::vector<const BlockPattern*> m_subsetRows;
+    std::vector<const BlockPattern*> m_parts;
     std::vector<BlockPattern> m_stackedRow;
-    std::vector<StackLeakTest> m_leakTests;
+    std::vector<BlockPattern> m_subsetStack;
+    std::vector<SharesLeakTest> m_leakTests;
+    std::unique_ptr<CTemporalTally> m_pTemporal;
 
     CDarknessHistogram m_frameHistogram;
     CDarknessHistogram m_streamHistogram;

@@ -74,8 +74,22 @@ CSmallBlockTally::CSmallBlockTally(int secretWidth, int secretHeight, BlockShape
       m_nBits(static_cast<unsigned>(block.Subpixels())),
       m_counts(std::size_t{1} << KeyBits(block, shareCount)),
       m_patterns(static_cast<std::size_t>(secretWidth)), m_stacked(m_patterns.size()), m_keys(m_patterns.size()),
-      m_previous(static_cast<std::size_t>(secretWidth) * static_cast<std::size_t>(secretHeight))
+      m_previous(static_cast<std::size_t>(secretWidth) * static_cast<std::size_t>(secretHeight)),
+      m_previousPatterns(m_previous.size() * static_cast<std::size_t>(shareCount)),
+      m_changes((std::size_t{2} << m_nBits) * static_cast<std::size_t>(shareCount))
 {
+}
+
+void CSmallBlockTally::CountChanges(const BYTE* secretRow, const std::uint8_t* previousStack,
+                                    const std::uint8_t* patterns, std::uint8_t* previousPatterns,
+                                    std::uint32_t* changes) const
+{
+    for (int x = 0; x < m_nWidth; ++x) {
+        const unsigned secretChanged = (previousStack[x] >> 7) != unsigned{secretRow[x] != 0};
+        if (m_bCompare)
+            ++changes[secretChanged << m_nBits | static_cast<unsigned>(previousPatterns[x] ^ patterns[x])];
+        previousPatterns[x] = patterns[x];
+    }
 }
 
 // Byte loops: also built for CPUs with 32-byte vectors.
@@ -100,6 +114,8 @@ CSmallBlockTally::CSmallBlockTally(int secretWidth, int secretHeight, BlockShape
                                   StackedCells& cells)
 {
     std::fill(m_counts.begin(), m_counts.end(), 0);
+    std::fill(m_changes.begin(), m_changes.end(), 0);
+    const std::size_t pixels = m_previous.size();
     const int width = m_nWidth;
     const unsigned previousShift = 1 + static_cast<unsigned>(m_nShares) * m_nBits;
     std::uint16_t* keys = m_keys.data();
@@ -115,11 +131,14 @@ CSmallBlockTally::CSmallBlockTally(int secretWidth, int secretHeight, BlockShape
             std::uint8_t* patterns = m_patterns.data();
             ReadPatterns(shares[static_cast<std::size_t>(s)], shareStride, y, patterns);
             AddToKeys(patterns, width, 1 + static_cast<unsigned>(s) * m_nBits, keys, stacked);
+            CountChanges(secretRow, previous, patterns, m_previousPatterns.data() + static_cast<std::size_t>(s) * pixels + rowStart,
+                         m_changes.data() + (static_cast<std::size_t>(s) << (m_nBits + 1)));
         }
         KeepStack(secretRow, stacked, width, previous, cells.cells.data() + rowStart);
         for (int x = 0; x < width; ++x)
             ++counts[keys[x]];
     }
+    m_bCompare = true;
 }
 
 PixelKind CSmallBlockTally::Decode(std::size_t key) const

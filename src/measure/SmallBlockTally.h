@@ -32,6 +32,18 @@ public:
     void CountFrame(const BYTE* secret, std::size_t secretStride, const std::vector<const BYTE*>& shares,
                     std::size_t shareStride, StackedCells& cells);
 
+    // Calls visit(share, secretChanged, changedSubpixels, count) for how each share's blocks changed
+    // from the frame before the last to the last (nothing after the first frame).
+    template <typename Visit>
+    void ForEachChange(Visit visit) const
+    {
+        const std::size_t perShare = std::size_t{2} << m_nBits;
+        for (std::size_t i = 0; i < m_changes.size(); ++i)
+            if (m_changes[i] != 0)
+                visit(static_cast<int>(i / perShare), (i % perShare) >> m_nBits != 0,
+                      BlockPattern{i % perShare & ((std::size_t{1} << m_nBits) - 1)}, std::uint64_t{m_changes[i]});
+    }
+
     // Calls visit(kind, count) for every kind the last frame held.
     template <typename Visit>
     void ForEachKind(Visit visit) const
@@ -44,6 +56,8 @@ public:
 private:
     PixelKind Decode(std::size_t key) const;
     void ReadPatterns(const BYTE* share, std::size_t stride, int y, std::uint8_t* patterns) const;
+    void CountChanges(const BYTE* secretRow, const std::uint8_t* previousStack, const std::uint8_t* patterns,
+                      std::uint8_t* previousPatterns, std::uint32_t* changes) const;
 
     int m_nWidth;
     int m_nHeight;
@@ -55,4 +69,7 @@ private:
     std::vector<std::uint8_t> m_stacked;            // this row's stacked patterns
     std::vector<std::uint16_t> m_keys;              // this row's
     std::vector<std::uint8_t> m_previous;           // per pixel: stacked pattern | kSecretWhiteBit
+    std::vector<std::uint8_t> m_previousPatterns;   // per share and pixel
+    std::vector<std::uint32_t> m_changes;           // per share: by secret changed, changed subpixels
+    bool m_bCompare = false;                        // a frame came before
 };

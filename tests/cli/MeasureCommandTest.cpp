@@ -33,7 +33,8 @@ TEST_F(MeasureCommand, MeasuresTheProgramsOwnShadows)
                             "\"frames_max\"", "\"black_darkness\": 1,", "\"white_darkness\": 0.5,", "\"alpha\": 0.5,",
                             "\"beta\": 0.5,", "\"error_rate\": 0,", "\"ssim\": 1,", "\"psnr_db\": null", "\"mse\": 0,",
                             "\"crawl\"", "\"security_units\"", "\"chi_square\"", "\"degrees_of_freedom\": 5",
-                            "\"p_value\"", "\"shares\": [2]"})
+                            "\"p_value\"", "\"shares\": [2]", "\"scheme_subpixels\": 4,", "\"block_alpha\": 0.5,",
+                            "\"test\": \"frames\"", "\"leak_p_value\": 0.00025,"})
         EXPECT_NE(run.out.find(key), std::string::npos) << key;
     EXPECT_EQ(run.out.find("\"leaks\": true"), std::string::npos);
     const auto csv = ReadBytes(dir / "frames.csv");
@@ -60,10 +61,10 @@ TEST_F(MeasureCommand, ShowsALeakOfABrokenShare)
     Write("s2.kvt", 80, 20, share2);
     const KvtRun run = Kvt({"measure", "--secret", At("secret.kvt"), At("s1.kvt"), At("s2.kvt")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("block 4 x 1, m = 4"), std::string::npos) << run.out;
-    const auto line2 = run.out.substr(run.out.rfind("\n2 "));
-    EXPECT_NE(line2.find("LEAKS"), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find("LEAKS"), run.out.rfind("LEAKS"));
+    EXPECT_NE(run.out.find("block 4 x 1 (4 cells), m = 4 (the whole block)"), std::string::npos) << run.out;
+    const auto line2 = run.out.substr(run.out.rfind("\nalone   2 "));
+    EXPECT_NE(line2.find("  LEAKS"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("  LEAKS"), run.out.rfind("  LEAKS"));
 }
 
 TEST_F(MeasureCommand, RefusesSharesOfTheWrongSize)
@@ -81,6 +82,9 @@ TEST_F(MeasureCommand, RefusesSharesOfTheWrongSize)
     run = Kvt({"measure", "--secret", At("secret.kvt"), At("even.kvt"), "--subsets", "2"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "kvt measure: --subsets 2 is more than the 1 shares given\n");
+    run = Kvt({"measure", "--secret", At("secret.kvt"), At("even.kvt"), "--subpixels", "5"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kvt measure: --subpixels 5 is more than the 4 subpixels of the shares' 2 x 2 blocks\n");
 }
 
 TEST_F(MeasureCommand, MeasuresGreyPixelsAsTheSharesSeeThemWithTheWarning)

@@ -105,7 +105,7 @@ FrameFigures Measure(const Frames& f, std::vector<int> which = {})
 bool Leaks(const CLeakTest& test)
 {
     const auto chi = test.Test();
-    return chi && chi->pValue < kLeakPValue;
+    return chi && chi->pValue < LeakThreshold(1);
 }
 
 bool Coin(std::mt19937& rng)
@@ -201,7 +201,7 @@ TEST(ShareMeasurement, RandomGridsGiveTheirLightContrast)
     EXPECT_DOUBLE_EQ(*f33.contrast.blackDarkness, 1.0);
     CShareMeasurement pairs(grids.width, grids.height, grids.block, 3, 2);
     Measure(pairs, grids);
-    for (const StackLeakTest& leak : pairs.GetLeakTests())
+    for (const SharesLeakTest& leak : pairs.GetLeakTests())
         EXPECT_FALSE(Leaks(leak.test)) << leak.shares.size() << " shares from " << leak.shares.front();
 }
 
@@ -220,18 +220,22 @@ TEST(ShareMeasurement, LeakTestsFindPatternsThatFollowTheSecret)
     CShareMeasurement measurement(broken.width, broken.height, broken.block, 2, 1);
     Measure(measurement, broken);
     const auto& tests = measurement.GetLeakTests();
-    ASSERT_EQ(tests.size(), 2u);
+    ASSERT_EQ(tests.size(), 4u);  // each share alone, each across frames
     EXPECT_FALSE(Leaks(tests[0].test));
     EXPECT_TRUE(Leaks(tests[1].test));
     EXPECT_DOUBLE_EQ(*tests[1].test.Darkness(true), 0.5);
 
-    // The same shares made soundly leak nothing alone; both together reveal.
+    // The same shares made soundly leak nothing alone; both together reveal, jointly and stacked.
     CShareMeasurement pairs(sound.width, sound.height, sound.block, 2, 2);
     Measure(pairs, sound);
-    ASSERT_EQ(pairs.GetLeakTests().size(), 3u);
-    EXPECT_FALSE(Leaks(pairs.GetLeakTests()[0].test));
-    EXPECT_FALSE(Leaks(pairs.GetLeakTests()[1].test));
-    EXPECT_TRUE(Leaks(pairs.GetLeakTests()[2].test));
+    const auto& paired = pairs.GetLeakTests();
+    ASSERT_EQ(paired.size(), 6u);
+    EXPECT_FALSE(Leaks(paired[0].test));
+    EXPECT_FALSE(Leaks(paired[1].test));
+    EXPECT_EQ(paired[2].view, LeakView::Joint);
+    EXPECT_TRUE(Leaks(paired[2].test));
+    EXPECT_EQ(paired[3].view, LeakView::Stacked);
+    EXPECT_TRUE(Leaks(paired[3].test));
 
     // Without blocks, 2 x 2 windows: a grid that is the secret itself leaks.
     const Frames copy = FromGrids(2, [](bool black, std::mt19937& r) { return std::vector<bool>{black, Coin(r)}; }, rng);
@@ -293,12 +297,13 @@ TEST(ShareMeasurement, PixelKeysAndRowTalliesAgree)
     EXPECT_EQ(a.contrast.alpha, b.contrast.alpha);
     EXPECT_EQ(a.contrast.meanSquaredError, b.contrast.meanSquaredError);
     EXPECT_EQ(a.crawl, b.crawl);
-    // Shares 1, 2 and their stack: the same counts, so the same statistic.
+    // Shares 1, 2 alone, jointly, stacked and across frames: the same counts, the same statistic.
     const auto& k = keys.GetLeakTests();
     const auto& r = rows.GetLeakTests();
-    ASSERT_EQ(k.size(), 3u);
-    ASSERT_EQ(r.size(), 6u);
-    for (const auto& [i, j] : {std::pair{0, 0}, {1, 1}, {2, 3}}) {
+    ASSERT_EQ(k.size(), 6u);
+    ASSERT_EQ(r.size(), 12u);
+    for (const auto& [i, j] : {std::pair{0, 0}, {1, 1}, {2, 3}, {3, 4}, {4, 9}, {5, 10}}) {
+        EXPECT_EQ(k[i].view, r[j].view);
         EXPECT_EQ(k[i].shares, r[j].shares);
         EXPECT_EQ(k[i].test.Darkness(true), r[j].test.Darkness(true));
         EXPECT_DOUBLE_EQ(k[i].test.Test()->statistic, r[j].test.Test()->statistic);
