@@ -143,11 +143,9 @@ def measure(kvt, secret, scheme, shares):
     stacks = [t for t in figures["security"] if len(t["shares"]) == k - 1 and k > 2]
     s = figures["stream"]
     block = figures["block"]
-    # Papers count darkness over the m subpixels; a block may hold more cells, white in every share.
-    over_m = block["subpixels"] / scheme["m"]
     return {
         "block": f'{block["width"]} x {block["height"]}',
-        "alpha": None if s["alpha"] is None else s["alpha"] * over_m,
+        "alpha": s["alpha"],  # over m, as papers count it
         "beta": s["beta"], "error": s["error_rate"], "ssim": s["ssim"],
         "singles": verdict(singles), "stacks": verdict(stacks),
     }
