@@ -117,9 +117,10 @@ TEST(LeakFinding, NoOfferedSchemeIsFlagged)
         if (scheme->layout == SchemeLayout::PermutedBlock) {
             // Measured over all n shares: as many stacked as k or more; the promise is for k.
             EXPECT_EQ(measurement.GetSchemeSubpixels().subpixels, scheme->promise.subpixels) << name;
-            if (k == n)
+            if (k == n) {
                 EXPECT_NEAR(*measurement.StreamFigures().contrast.alpha, scheme->promise.contrast.Value(), 1e-12)
                     << name;
+            }
         }
     }
 }
