@@ -15,9 +15,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/ToneOptions.h"
 #include "io/Message.h"
-#include "media/FrameFit.h"
-#include "media/FrameSource.h"
-#include "media/Halftone.h"
+#include "media/FrameImport.h"
 #include "media/LibraryMessages.h"
 #include "stream/KvtFormat.h"
 #include "stream/StreamFileWriter.h"
@@ -56,46 +54,11 @@ std::optional<QSize> ParseSize(const std::string& text)
     return QSize(sides[0], sides[1]);
 }
 
-// Each frame as it goes into the stream: fitted to the stream's size, toned and inverted if asked,
-// halftoned.
-class CFramePreparer {
-public:
-    CFramePreparer(QSize size, FitMode fit, const CToneStage& tone, bool invert, DitherMethod method, int threshold)
-        : m_fitter(size, fit), m_tone(tone), m_invert(invert), m_halftoner(MakeHalftoner(method, threshold))
-    {
-    }
-
-    bool Prepare(const QImage& grey, QImage& frame)
-    {
-        m_tone.Measure(grey);
-        if (!m_fitter.Fit(grey, frame))
-            return false;
-        m_tone.Apply(frame);
-        if (m_invert)
-            frame.invertPixels();
-        if (m_halftoner)
-            m_halftoner->Apply(frame);
-        return true;
-    }
-
-private:
-    CFrameFitter m_fitter;
-    CToneStage m_tone;
-    bool m_invert;
-    std::unique_ptr<CHalftoner> m_halftoner;
-};
-
 // Through the message routine, which clears the progress line first.
 int Refuse(const std::string& what)
 {
     ShowMessage("kvt import: " + what);
     return kExitFailed;
-}
-
-std::string TooManyFrames(const std::string& input, std::uint64_t frames)
-{
-    return input + ": " + std::to_string(frames) + " frames, more than the " + std::to_string(kvt::kMaxFrameCount) +
-           " a stream holds: import a part with --duration, or fewer frames a second with --fps";
 }
 
 int RunImport(const ImportOptions& options, const CommonOptions& common)
@@ -109,62 +72,56 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
         ShowMessage("kvt import: --threshold goes with --dither threshold");
         return kExitUsage;
     }
-    const auto tone = MakeToneStage(options.tone);
-    if (!tone)
+    ImportSettings settings;
+    if (!ReadToneOptions(options.tone, settings.tone))
         return kExitUsage;
+    settings.tone.invert = options.invert;
+    settings.size = size;
+    settings.fit = *ParseFitMode(options.fit);
+    settings.dither = options.threshold ? DitherMethod::threshold : std::optional<DitherMethod>();
+    if (options.dither)
+        settings.dither = ParseDitherMethod(*options.dither);
+    settings.threshold = options.threshold.value_or(kDefaultThreshold);
+    settings.range = options.range;
     CLibraryMessages libraryMessages("kvt import");
     // The picture's own refusal says this, with its size.
     libraryMessages.Ignore("exceeds the current allocation limit");
 
     const std::vector<fs::path> inputs(options.inputs.begin(), options.inputs.end());
-    std::string error;
-    const auto source = OpenFrameSource(inputs, options.range, error);
-    if (!source)
-        return Refuse(error);
-    const QSize frameSize = size.value_or(source->GetFrameSize());
-    if (const auto refusal = RefuseFrameSize(frameSize))
-        return Refuse((size ? std::string("--size") : inputs.front().string()) + ": " + *refusal);
-    const std::uint64_t expected = source->GetExpectedFrameCount();
-    if (expected > kvt::kMaxFrameCount)
-        return Refuse(TooManyFrames(inputs.front().string(), expected));
-
-    // Error diffusion suits a still picture best, but makes still parts of a motion picture crawl;
-    // a mask gives the same dots for the same grey in every frame.
-    const DitherMethod method = options.dither ? *ParseDitherMethod(*options.dither)
-                                : options.threshold ? DitherMethod::threshold
-                                : expected <= 1     ? DitherMethod::floydSteinberg
-                                                    : DitherMethod::blueNoise;
-    CFramePreparer preparer(frameSize, *ParseFitMode(options.fit), *tone, options.invert, method,
-                            options.threshold.value_or(kDefaultThreshold));
+    CFrameImport import;
+    switch (import.Open(inputs, settings)) {
+    case ImportRefusal::none:
+        break;
+    case ImportRefusal::size:
+        return Refuse((size ? std::string("--size") : inputs.front().string()) + ": " + import.GetError());
+    case ImportRefusal::source:
+    case ImportRefusal::tooManyFrames:
+        return Refuse(import.GetError());
+    }
+    const QSize frameSize = import.GetFrameSize();
+    const std::uint64_t expected = import.GetExpectedFrameCount();
     CStreamFileWriter writer;
     if (!writer.Open(options.out, frameSize.width(), frameSize.height(), 0, expected))
         return Refuse(options.out + ": " + writer.GetError());
 
     CProgressLine progress("Importing", expected, common.quiet);
-    QImage grey;
     QImage frame;
-    std::uint64_t written = 0;
     FrameRead read;
-    while ((read = source->ReadFrame(grey)) == FrameRead::frame) {
-        if (written == kvt::kMaxFrameCount)
-            return Refuse(TooManyFrames(inputs.front().string(), written + 1));
-        if (!preparer.Prepare(grey, frame))
-            return Refuse(inputs.front().string() + ": frame " + std::to_string(written + 1) + " can't be scaled to " +
-                          std::to_string(frameSize.width()) + "x" + std::to_string(frameSize.height()));
+    while ((read = import.ReadFrame(frame)) == FrameRead::frame) {
         if (!writer.WriteFrame(frame.constBits()))
             return Refuse(options.out + ": " + writer.GetError());
-        ++written;
         progress.Advance(static_cast<std::uint64_t>(frameSize.width()) * frameSize.height());
     }
     progress.Finish();
     if (read == FrameRead::failed)
-        return Refuse(source->GetError());
+        return Refuse(import.GetError());
+    const std::uint64_t written = import.GetFrameCount();
     if (written == 0)
         return Refuse(inputs.front().string() + ": no frames between --start and the end");
     if (!writer.Commit())
         return Refuse(options.out + ": " + writer.GetError());
     std::cout << options.out << ": " << written << (written == 1 ? " frame of " : " frames of ")
-              << frameSize.width() << "x" << frameSize.height() << ", " << DitherMethodName(method) << '\n';
+              << frameSize.width() << "x" << frameSize.height() << ", " << DitherMethodName(import.GetDitherMethod()) << '\n';
     return kExitOk;
 }
 }  // namespace

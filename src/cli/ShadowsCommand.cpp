@@ -20,6 +20,7 @@
 #include "vss/ExtendedShares.h"
 #include "vss/RandomSource.h"
 #include "vss/SchemeCatalogue.h"
+#include "vss/SchemeRequest.h"
 #include "vss/ShadowTitles.h"
 
 namespace fs = std::filesystem;
@@ -58,29 +59,19 @@ std::optional<std::string> RefuseCombination(const ShadowsOptions& options)
 }
 
 // The scheme the options name; nothing after a usage line saying what is allowed.
-std::optional<Scheme> ChooseScheme(const ShadowsOptions& options)
+std::optional<Scheme> SchemeOfOptions(const ShadowsOptions& options)
 {
     const auto family = FamilyNamed(options.scheme);
     if (!family) {
         ShowMessage("kvt shadows: --scheme takes naor-shamir, random-grid or probabilistic");
         return std::nullopt;
     }
-    SchemeChoice choice{*family, options.k.value_or(2), options.n.value_or(std::max(options.k.value_or(2), 2)),
-                        options.variant.value_or(0)};
-    if (choice.k > choice.n) {
-        ShowMessage("kvt shadows: -k " + std::to_string(choice.k) + " needs at least as many shares (-n " +
-                    std::to_string(choice.n) + ")");
-        return std::nullopt;
-    }
-    if (options.variant && *options.variant == 0)
-        choice.variant = -1;  // asked for and not offered: refused below
     std::string refusal;
-    auto scheme = LookUpScheme(choice, &refusal);
+    auto scheme = ::ChooseScheme(SchemeRequest{*family, options.k.value_or(2),
+                                               options.n.value_or(std::max(options.k.value_or(2), 2)), options.variant},
+                                 refusal);
     if (!scheme)
-        ShowMessage("kvt shadows: " + std::string(FamilyName(*family)) + " (" + std::to_string(choice.k) + ", " +
-                    std::to_string(choice.n) + ")" +
-                    (options.variant ? " --variant " + std::to_string(*options.variant) : std::string()) +
-                    " is not offered: " + refusal);
+        ShowMessage("kvt shadows: " + refusal);
     return scheme;
 }
 
@@ -129,7 +120,7 @@ int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
         return kExitUsage;
     }
     const bool threshold = options.covers.empty() && !options.key;
-    const auto scheme = threshold ? ChooseScheme(options) : std::optional<Scheme>();
+    const auto scheme = threshold ? SchemeOfOptions(options) : std::optional<Scheme>();
     if (threshold && !scheme)
         return kExitUsage;
     auto seed = ParseSeedOption(options.seed, "shadows");
@@ -199,9 +190,9 @@ void AddShadowsCommand(CCommandLine& commandLine)
         "Splits SECRET into N shares, BASE-Shadow1.kvt ... BASE-ShadowN.kvt, written into DIR (by\n"
         "default beside SECRET), all of them or none; any K stacked show the secret, fewer show\n"
         "nothing. By default VSS(2, 2) in 2 x 2 blocks. The patterns come from the system's random\n"
-        "generator; with --seed N from a generator seeded with N, the same seed giving the same\n"
-        "shares: repeatable, but such shares don't keep their secret from anyone who searches the\n"
-        "seeds. Schemes (k, n offered; contrast with K shares stacked):\n" +
+        "generator; with --seed N from a generator seeded with N.\n" +
+            std::string(kSeedWarning) +
+            "\nSchemes (k, n offered; contrast with K shares stacked):\n" +
             SchemesHelp() +
             "naor-shamir and probabilistic: (n, n) and (2, n) for n up to 8, (k, n) for 3 <= k < n <= 6,\n"
             "probabilistic with the relative difference of naor-shamir on average; random-grid: any\n"

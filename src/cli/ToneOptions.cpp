@@ -21,19 +21,21 @@ void AddToneOptions(CCommand& command, ToneOptions& options)
         }));
 }
 
-std::optional<CToneStage> MakeToneStage(const ToneOptions& options)
+bool ReadToneOptions(const ToneOptions& options, ToneSettings& tone)
 {
     std::optional<GreyLevels> levels = GreyLevels{};
     if (options.levels && !(levels = ParseGreyLevels(*options.levels))) {
         ShowMessage("kvt import: --levels takes BLACK:WHITE, two greys from 0 to 255 with BLACK below WHITE");
-        return std::nullopt;
+        return false;
     }
     if (options.levels && options.autoLevels) {
         ShowMessage("kvt import: --levels and --auto-levels exclude each other");
-        return std::nullopt;
+        return false;
     }
-    const AutoLevels autoLevels = !options.autoLevels ? AutoLevels::off
-                                  : *options.autoLevels == "each" ? AutoLevels::each
-                                                                  : AutoLevels::first;
-    return CToneStage(*levels, options.gamma, autoLevels);
+    tone.levels = *levels;
+    tone.gamma = options.gamma;
+    tone.autoLevels = !options.autoLevels ? AutoLevels::off
+                      : *options.autoLevels == "each" ? AutoLevels::each
+                                                      : AutoLevels::first;
+    return true;
 }

@@ -7,7 +7,7 @@
 
 #include "cli/CommandLine.h"
 
-#include "media/ToneMap.h"
+#include "media/FrameImport.h"
 
 struct ToneOptions {
     double gamma = 1.0;
@@ -17,6 +17,6 @@ struct ToneOptions {
 
 void AddToneOptions(CCommand& command, ToneOptions& options);
 
-// The tone the options ask for; empty, after a usage line on stderr, when they contradict each
-// other or --levels is malformed.
-std::optional<CToneStage> MakeToneStage(const ToneOptions& options);
+// The tone the options ask for into `tone` (its invert left alone); false, after a usage line on
+// stderr, when they contradict each other or --levels is malformed.
+bool ReadToneOptions(const ToneOptions& options, ToneSettings& tone);

@@ -2,6 +2,7 @@
 #include "stream/StreamFileReader.h"
 
 #include <cstring>
+#include <unistd.h>
 
 #include "io/Archive.h"
 #include "io/DocumentMessages.h"
@@ -61,5 +62,20 @@ bool CStreamFileReader::ReadFrame(BYTE* frame)
         return false;
     }
     ++m_nFramesRead;
+    return true;
+}
+
+bool CStreamFileReader::SeekFrame(std::uint32_t index)
+{
+    if (!m_file.IsOpen() || index >= m_header.frameCount)
+        return false;
+    // Frames in the file are width bytes a row, without the alignment of a frame in memory.
+    const auto offset = static_cast<off_t>(kvt::kHeaderSize + std::uint64_t{index} *
+                                                                   static_cast<std::uint64_t>(m_header.width) *
+                                                                   static_cast<std::uint64_t>(m_header.height));
+    if (::lseek(m_file.GetDescriptor(), offset, SEEK_SET) != offset)
+        return false;
+    m_archive = std::make_unique<CArchive>(m_file.GetDescriptor(), CArchive::load);
+    m_nFramesRead = index;
     return true;
 }

@@ -37,6 +37,10 @@ public:
     // frame, or after the message when the file can't be read.
     bool ReadFrame(BYTE* frame);
 
+    // Makes frame `index` (from 0) the next one ReadFrame gives: a viewer jumps to any frame without
+    // reading those before it. False for an index past the last frame or a stream not open.
+    bool SeekFrame(std::uint32_t index);
+
 private:
     CFile m_file;
     std::unique_ptr<CArchive> m_archive;
