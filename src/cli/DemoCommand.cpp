@@ -7,7 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/DemoStream.h"
-#include "cli/StreamFiles.h"
+#include "stream/StreamFiles.h"
 
 namespace {
 int RunDemo(const std::string& outDir)

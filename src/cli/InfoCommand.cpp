@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "cli/Commands.h"
-#include "cli/StreamFiles.h"
+#include "stream/StreamFiles.h"
 #include "stream/StreamFileReader.h"
 
 namespace {

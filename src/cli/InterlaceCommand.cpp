@@ -10,8 +10,8 @@
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
 #include "cli/SeedOption.h"
-#include "cli/StreamFiles.h"
-#include "cli/StreamedShadows.h"
+#include "stream/StreamFiles.h"
+#include "shares/StreamedShadows.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
 #include "stream/StreamFileWriter.h"
@@ -106,7 +106,7 @@ int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
         return kExitFailed;
     if (seed) {
         std::cout << "seed: " << seed->description << '\n';
-        WarnIfSeeded(std::cerr, *seed, "kvt interlace");
+        WarnIfSeeded(std::cerr, seed->seed, "kvt interlace");
     }
     return kExitOk;
 }

@@ -10,11 +10,11 @@
 #include <optional>
 
 #include "cli/Commands.h"
-#include "cli/GreySecretCheck.h"
+#include "shares/GreySecretCheck.h"
 #include "cli/MeasureReport.h"
 #include "cli/NumberOptions.h"
 #include "cli/ProgressLine.h"
-#include "cli/StreamFiles.h"
+#include "stream/StreamFiles.h"
 #include "io/AtomicFile.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"

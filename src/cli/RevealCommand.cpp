@@ -6,7 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
-#include "cli/StreamFiles.h"
+#include "stream/StreamFiles.h"
 #include "stream/StreamFileReader.h"
 #include "stream/StreamFileWriter.h"
 #include "vss/StreamStacking.h"

@@ -8,35 +8,26 @@
 
 #include <cstdint>
 #include <iosfwd>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli/CommandLine.h"
-
-#include "vss/PatternSource.h"
-
-class CRandomSource;
+#include "shares/SeedChoice.h"
 
 // Declares --seed on a command. The text is checked when the command runs, so that a bad seed gets
 // the command's own message.
 void AddSeedOption(CCommand& command, std::optional<std::string>& seedText);
 
-struct SeedChoice {
-    std::unique_ptr<CPatternSource> source;  // the classic (2, 2) patterns
-    std::optional<std::uint32_t> seed;       // none: system random
-    std::string description;                 // what follows "seed: " in the command's output
-};
+// The seed --seed names in `seed`, none without it; false, after a usage line on stderr naming
+// `command`, when the text is not a number from 0 to 4294967295.
+bool ParseSeedText(const std::optional<std::string>& seedText, std::string_view command,
+                   std::optional<std::uint32_t>& seed);
 
-// The pattern source that --seed asks for, and the words for "seed: ". Null, after a usage line on
-// stderr naming `command`, when the text is not a number from 0 to 4294967295.
+// The pattern source that --seed asks for, and the words for "seed: ". Nothing, after the usage
+// line, when the text is no seed.
 std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seedText, std::string_view command);
 
 // With a seed: the warning on `err` that the shares just made keep no secret, since anyone can try
 // every seed. `command` names the run, as "kvt shadows".
-void WarnIfSeeded(std::ostream& err, const SeedChoice& seed, std::string_view command);
-
-// The ChaCha20 stream of the schemes beyond the classic patterns: keyed by the seed chosen, or by
-// the system. Null, after the message, when no random bytes can be had.
-std::unique_ptr<CRandomSource> MakeRandomSource(const SeedChoice& seed);
+void WarnIfSeeded(std::ostream& err, const std::optional<std::uint32_t>& seed, std::string_view command);

@@ -8,20 +8,13 @@
 #include <optional>
 
 #include "cli/Commands.h"
-#include "cli/CoverShares.h"
-#include "cli/GreySecretCheck.h"
 #include "cli/ProgressLine.h"
-#include "cli/SchemeShares.h"
 #include "cli/SeedOption.h"
-#include "cli/StreamFiles.h"
 #include "io/Message.h"
-#include "stream/StreamFileReader.h"
-#include "stream/StreamFileWriter.h"
+#include "shares/ShareWriting.h"
 #include "vss/ExtendedShares.h"
-#include "vss/RandomSource.h"
 #include "vss/SchemeCatalogue.h"
 #include "vss/SchemeRequest.h"
-#include "vss/ShadowTitles.h"
 
 namespace fs = std::filesystem;
 
@@ -75,95 +68,42 @@ std::optional<Scheme> SchemeOfOptions(const ShadowsOptions& options)
     return scheme;
 }
 
-// Writes every share of `shares` frame by frame as the secret is read, all of them or none; the
-// paths written, in order, or nothing after the message.
-std::optional<std::vector<fs::path>> WriteShares(CShareStreams& shares, CStreamFileReader& secret,
-                                                 const fs::path& secretPath, const fs::path& dir,
-                                                 const CommonOptions& common)
-{
-    const int n = shares.GetShareCount();
-    const KvtHeader& shape = shares.GetShareHeader();
-    std::vector<fs::path> paths;
-    std::vector<std::unique_ptr<CStreamFileWriter>> writers;
-    for (int i = 0; i < n; ++i) {
-        paths.push_back(dir / (ShadowTitle(secretPath.filename().string(), shares.GetShareNumber(i)) + ".kvt"));
-        writers.push_back(std::make_unique<CStreamFileWriter>());
-        if (!OpenOutput(*writers.back(), paths.back(), shape, shape.frameCount))
-            return std::nullopt;
-    }
-    CProgressLine progress("Making shadows", shape.frameCount, common.quiet);
-    CGreySecretCheck greyCheck;
-    for (unsigned f = 0; f < shape.frameCount; ++f) {
-        if (!shares.MakeNext(secret))
-            return std::nullopt;
-        greyCheck.CountFrame(shares.GetSecret(), secret.GetHeader());
-        for (int i = 0; i < n; ++i)
-            if (!WriteOutputFrame(*writers[static_cast<std::size_t>(i)], shares.GetShare(i)))
-                return std::nullopt;
-        progress.Advance(static_cast<std::uint64_t>(n) * shape.frameSize);
-    }
-    progress.Finish();
-    // Every share or none: a threshold counts on all of them.
-    std::vector<CStreamFileWriter*> pointers;
-    for (const auto& writer : writers)
-        pointers.push_back(writer.get());
-    if (!CommitOutputs(pointers))
-        return std::nullopt;
-    greyCheck.Warn(std::cerr, "kvt shadows", secretPath.string());
-    return paths;
-}
-
 int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
 {
     if (const auto refusal = RefuseCombination(options)) {
         ShowMessage("kvt shadows: " + *refusal);
         return kExitUsage;
     }
-    const bool threshold = options.covers.empty() && !options.key;
-    const auto scheme = threshold ? SchemeOfOptions(options) : std::optional<Scheme>();
-    if (threshold && !scheme)
-        return kExitUsage;
-    auto seed = ParseSeedOption(options.seed, "shadows");
-    if (!seed)
-        return kExitUsage;
-    const fs::path secretPath = options.secret;
-    const fs::path dir = options.outDir ? fs::path(*options.outDir) : secretPath.parent_path();
-    CStreamFileReader secret;
-    if (!OpenInput(secret, secretPath))
-        return kExitFailed;
-
-    std::unique_ptr<CRandomSource> random;
-    std::unique_ptr<CShareStreams> shares;
-    std::string heading;  // what is said before the paths
-    if (scheme) {
-        auto schemeShares = std::make_unique<CSchemeShares>();
-        if (!schemeShares->Prepare(*scheme, secret.GetHeader(), *seed))
-            return kExitFailed;
-        shares = std::move(schemeShares);
-        if (!(scheme->choice == SchemeChoice{}))
-            heading = "scheme: " + DescribeScheme(*scheme) + "\n";
-        heading += "seed: " + seed->description + "\n";
+    ShareRequest request;
+    request.secret = options.secret;
+    if (!options.covers.empty()) {
+        request.kind = CoverPair{options.covers[0], options.covers[1]};
     } else if (options.key) {
-        auto keyed = std::make_unique<CKeyedShare>();
-        if (!keyed->Prepare(secret.GetHeader(), *options.key))
-            return kExitFailed;
-        shares = std::move(keyed);
+        request.kind = KeyStream{*options.key};
+    } else if (auto scheme = SchemeOfOptions(options)) {
+        request.kind = std::move(*scheme);
     } else {
-        auto covered = std::make_unique<CCoverShares>();
-        if (!(random = MakeRandomSource(*seed)) ||
-            !covered->Prepare(secret.GetHeader(), options.covers[0], options.covers[1], *random))
-            return kExitFailed;
-        shares = std::move(covered);
-        heading = std::string("scheme: ") + extended_shares::kDescription + "\nseed: " + seed->description + "\n";
+        return kExitUsage;
     }
-    const auto paths = WriteShares(*shares, secret, secretPath, dir, common);
-    if (!paths)
+    if (!ParseSeedText(options.seed, "shadows", request.seed))
+        return kExitUsage;
+    request.folder = options.outDir ? fs::path(*options.outDir) : request.secret.parent_path();
+
+    CShareWriting shares;
+    if (!shares.Prepare(request))
         return kExitFailed;
-    if (options.key)
-        static_cast<const CKeyedShare&>(*shares).WarnOfReuse(std::cerr, secretPath);
-    std::cout << heading;
-    WarnIfSeeded(std::cerr, *seed, "kvt shadows");
-    for (const fs::path& path : *paths)
+    CProgressLine progress("Making shadows", shares.GetShareHeader().frameCount, common.quiet);
+    const ShareResult result = shares.Write([&progress](const ShareProgress& done) {
+        progress.Advance(done.bytes);
+        return true;
+    });
+    progress.Finish();
+    if (result != ShareResult::Written)
+        return kExitFailed;
+    shares.WarnAfterWriting(std::cerr);
+    std::cout << shares.GetHeading();
+    WarnIfSeeded(std::cerr, request.seed, "kvt shadows");
+    for (const fs::path& path : shares.GetPaths())
         std::cout << path.string() << '\n';
     return kExitOk;
 }

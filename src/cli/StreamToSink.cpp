@@ -5,7 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
-#include "cli/StreamFiles.h"
+#include "stream/StreamFiles.h"
 #include "io/Message.h"
 #include "media/FramePicture.h"
 #include "media/FrameSink.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/StreamedShadows.h"
+#include "shares/StreamedShadows.h"
 
-#include "cli/StreamFiles.h"
+#include "stream/StreamFiles.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
 #include "vss/VssMessages.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/StreamFiles.h"
+#include "stream/StreamFiles.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/GreySecretCheck.h"
+#include "shares/GreySecretCheck.h"
 
 #include <ostream>
 

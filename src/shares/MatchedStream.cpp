@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/MatchedStream.h"
+#include "shares/MatchedStream.h"
 
 #include <iostream>
 
-#include "cli/StreamFiles.h"
+#include "stream/StreamFiles.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Saving streams as the player saves them, for every kvt command: whole streams built in memory,
-// or results written frame by frame as their sources are read.
+// Reading and saving streams as the player does, for kvt's commands and the shares written from a
+// secret: whole streams built in memory, or results written frame by frame as their sources are
+// read. Every failure shows its message.
 
 #include <cstddef>
 #include <cstdint>

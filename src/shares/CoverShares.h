@@ -8,8 +8,8 @@
 #include <iosfwd>
 #include <memory>
 
-#include "cli/MatchedStream.h"
-#include "cli/ShareStreams.h"
+#include "shares/MatchedStream.h"
+#include "shares/ShareStreams.h"
 #include "vss/ExtendedShares.h"
 
 class CRandomSource;

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "cli/SeedOption.h"
-#include "cli/ShareStreams.h"
+#include "shares/SeedChoice.h"
+#include "shares/ShareStreams.h"
 #include "stream/ImageStream.h"
 #include "vss/SchemeCatalogue.h"
 

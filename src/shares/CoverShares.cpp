@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/CoverShares.h"
+#include "shares/CoverShares.h"
 
 #include <ostream>
 #include <string>
 
-#include "cli/StreamFiles.h"
+#include "stream/StreamFiles.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
 #include "vss/KeyShare.h"

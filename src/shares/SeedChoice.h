@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Where the patterns of shares come from: the system's cryptographic generator, or a generator
+// seeded with a number, which repeats its shares bit for bit and so keeps them from nobody who
+// searches the seeds.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "vss/PatternSource.h"
+
+class CRandomSource;
+
+struct SeedChoice {
+    std::unique_ptr<CPatternSource> source;  // the classic (2, 2) patterns
+    std::optional<std::uint32_t> seed;       // none: system random
+    std::string description;                 // what follows "seed: " in kvt's output
+};
+
+// The classic patterns of `seed`, or of the system without one.
+SeedChoice ChooseSeed(std::optional<std::uint32_t> seed);
+
+// The ChaCha20 stream of the schemes beyond the classic patterns: keyed by the seed chosen, or by
+// the system. Null, after the message, when no random bytes can be had.
+std::unique_ptr<CRandomSource> MakeRandomSource(const SeedChoice& seed);

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shares/ShareWriting.h"
+
+#include <ostream>
+
+#include "shares/CoverShares.h"
+#include "shares/SchemeShares.h"
+#include "stream/StreamFileReader.h"
+#include "stream/StreamFileWriter.h"
+#include "stream/StreamFiles.h"
+#include "vss/ExtendedShares.h"
+#include "vss/RandomSource.h"
+#include "vss/ShadowTitles.h"
+
+namespace fs = std::filesystem;
+
+CShareWriting::CShareWriting() = default;
+CShareWriting::~CShareWriting() = default;
+
+bool CShareWriting::Prepare(const ShareRequest& request)
+{
+    m_secretPath = request.secret;
+    m_seed = ChooseSeed(request.seed);
+    m_secret = std::make_unique<CStreamFileReader>();
+    if (!OpenInput(*m_secret, m_secretPath) || !PrepareShares(request))
+        return false;
+    const std::string title = request.title.empty() ? m_secretPath.filename().string() : request.title;
+    m_paths.clear();
+    for (int i = 0; i < m_shares->GetShareCount(); ++i)
+        m_paths.push_back(request.folder / (ShadowTitle(title, m_shares->GetShareNumber(i)) + ".kvt"));
+    return true;
+}
+
+bool CShareWriting::PrepareShares(const ShareRequest& request)
+{
+    const KvtHeader& secret = m_secret->GetHeader();
+    m_heading.clear();
+    if (const auto* scheme = std::get_if<Scheme>(&request.kind)) {
+        auto shares = std::make_unique<CSchemeShares>();
+        if (!shares->Prepare(*scheme, secret, m_seed))
+            return false;
+        m_shares = std::move(shares);
+        if (!(scheme->choice == SchemeChoice{}))
+            m_heading = "scheme: " + DescribeScheme(*scheme) + "\n";
+        m_heading += "seed: " + m_seed.description + "\n";
+    } else if (const auto* key = std::get_if<KeyStream>(&request.kind)) {
+        auto keyed = std::make_unique<CKeyedShare>();
+        if (!keyed->Prepare(secret, key->path))
+            return false;
+        m_pKey = keyed.get();
+        m_shares = std::move(keyed);
+    } else {
+        const auto& covers = std::get<CoverPair>(request.kind);
+        auto covered = std::make_unique<CCoverShares>();
+        if (!(m_random = MakeRandomSource(m_seed)) ||
+            !covered->Prepare(secret, covers.first, covers.second, *m_random))
+            return false;
+        m_shares = std::move(covered);
+        m_heading = std::string("scheme: ") + extended_shares::kDescription + "\nseed: " + m_seed.description + "\n";
+    }
+    return true;
+}
+
+const KvtHeader& CShareWriting::GetShareHeader() const
+{
+    return m_shares->GetShareHeader();
+}
+
+ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_token stop)
+{
+    const int n = m_shares->GetShareCount();
+    const KvtHeader& shape = m_shares->GetShareHeader();
+    std::vector<std::unique_ptr<CStreamFileWriter>> writers;
+    for (const fs::path& path : m_paths) {
+        writers.push_back(std::make_unique<CStreamFileWriter>());
+        if (!OpenOutput(*writers.back(), path, shape, shape.frameCount))
+            return ShareResult::Failed;
+    }
+    m_greyCheck = CGreySecretCheck();
+    for (std::uint32_t frame = 0; frame < shape.frameCount; ++frame) {
+        if (stop.stop_requested())
+            return ShareResult::Stopped;
+        if (!m_shares->MakeNext(*m_secret))
+            return ShareResult::Failed;
+        m_greyCheck.CountFrame(m_shares->GetSecret(), m_secret->GetHeader());
+        for (int i = 0; i < n; ++i)
+            if (!WriteOutputFrame(*writers[static_cast<std::size_t>(i)], m_shares->GetShare(i)))
+                return ShareResult::Failed;
+        const ShareProgress done{frame + 1, shape.frameCount, static_cast<std::uint64_t>(n) * shape.frameSize};
+        if (progress && !progress(done))
+            return ShareResult::Stopped;
+    }
+    if (stop.stop_requested())
+        return ShareResult::Stopped;
+    // Every share or none: a threshold counts on all of them.
+    std::vector<CStreamFileWriter*> pointers;
+    for (const auto& writer : writers)
+        pointers.push_back(writer.get());
+    if (!CommitOutputs(pointers))
+        return ShareResult::Failed;
+    return ShareResult::Written;
+}
+
+void CShareWriting::WarnAfterWriting(std::ostream& err) const
+{
+    m_greyCheck.Warn(err, "kvt shadows", m_secretPath.string());
+    if (m_pKey)
+        m_pKey->WarnOfReuse(err, m_secretPath);
+}

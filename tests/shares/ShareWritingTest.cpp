@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shares/ShareWriting.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include "MessageRecorder.h"
+#include "TempDir.h"
+#include "TestStreams.h"
+
+namespace {
+// A secret of `frames` frames of 6 x 4 pixels, black and white in a different pattern each frame.
+void WriteSecret(const std::filesystem::path& path, int frames)
+{
+    std::vector<unsigned char> pixels;
+    for (int i = 0; i < 24 * frames; ++i)
+        pixels.push_back((i * 7 + i / 24) % 3 == 0 ? 0 : 255);
+    WriteBytes(path, KvtFile(6, 4, pixels));
+}
+
+ShareRequest SchemeRequest(const TempDir& dir, int k, int n)
+{
+    ShareRequest request;
+    request.secret = dir / "secret.kvt";
+    request.kind = *LookUpScheme(SchemeChoice{SchemeFamily::NaorShamir, k, n, 0}, nullptr);
+    request.seed = 7;
+    request.folder = dir.Path();
+    return request;
+}
+}  // namespace
+
+TEST(ShareWriting, WritesEveryShareUnderTheTitleGivenAndReportsEachFrame)
+{
+    TempDir dir;
+    WriteSecret(dir / "secret.kvt", 3);
+    ShareRequest request = SchemeRequest(dir, 2, 3);
+    request.title = "take";
+    CShareWriting writing;
+    ASSERT_TRUE(writing.Prepare(request));
+    EXPECT_EQ(writing.GetHeading().substr(0, 21), "scheme: naor-shamir (");
+    EXPECT_NE(writing.GetHeading().find("\nseed: 7\n"), std::string::npos);
+
+    std::vector<std::uint32_t> frames;
+    std::uint64_t bytes = 0;
+    const auto result = writing.Write([&](const ShareProgress& done) {
+        frames.push_back(done.frame);
+        EXPECT_EQ(done.frames, 3u);
+        bytes += done.bytes;
+        return true;
+    });
+    ASSERT_EQ(result, ShareResult::Written);
+    EXPECT_EQ(frames, (std::vector<std::uint32_t>{1, 2, 3}));
+    EXPECT_EQ(dir.FileNames(),
+              (std::vector<std::string>{"secret.kvt", "take-Shadow1.kvt", "take-Shadow2.kvt", "take-Shadow3.kvt"}));
+    const std::uint64_t shareBytes = 3ull * writing.GetShareHeader().frameSize;
+    EXPECT_EQ(bytes, 3 * shareBytes);
+    for (const auto& path : writing.GetPaths())
+        EXPECT_EQ(ReadBytes(path).size(), 24 + shareBytes) << path;
+}
+
+// Stopped by the hook or by a stop request, at the first frame or later: no share and no
+// temporary file appears, and an older share keeps its bytes.
+TEST(ShareWriting, AStoppedRunLeavesNothingBehind)
+{
+    TempDir dir;
+    WriteSecret(dir / "secret.kvt", 4);
+    WriteBytes(dir / "secret-Shadow2.kvt", {1, 2, 3});
+    for (std::uint32_t stopAfter : {1u, 3u}) {
+        CShareWriting writing;
+        ASSERT_TRUE(writing.Prepare(SchemeRequest(dir, 3, 3)));
+        EXPECT_EQ(writing.Write([stopAfter](const ShareProgress& done) { return done.frame < stopAfter; }),
+                  ShareResult::Stopped);
+        EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"secret-Shadow2.kvt", "secret.kvt"}));
+    }
+    std::stop_source stop;
+    CShareWriting writing;
+    ASSERT_TRUE(writing.Prepare(SchemeRequest(dir, 2, 2)));
+    const auto result = writing.Write([&stop](const ShareProgress&) {
+        stop.request_stop();
+        return true;
+    }, stop.get_token());
+    EXPECT_EQ(result, ShareResult::Stopped);
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"secret-Shadow2.kvt", "secret.kvt"}));
+    EXPECT_EQ(ReadBytes(dir / "secret-Shadow2.kvt"), (std::vector<unsigned char>{1, 2, 3}));
+}
+
+TEST(ShareWriting, ARefusedSecretOrCoverSaysWhichFileAndWritesNothing)
+{
+    TempDir dir;
+    WriteSecret(dir / "secret.kvt", 1);
+    WriteBytes(dir / "small.kvt", KvtFile(2, 2, {0, 255, 255, 0}));
+    MessageRecorder messages;
+    ShareRequest request = SchemeRequest(dir, 2, 2);
+    request.kind = CoverPair{dir / "secret.kvt", dir / "small.kvt"};
+    CShareWriting writing;
+    EXPECT_FALSE(writing.Prepare(request));
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].find("small.kvt: frames of 2x2"), std::string::npos) << messages.Messages()[0];
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"secret.kvt", "small.kvt"}));
+}
