@@ -2,6 +2,8 @@
 #include "measure/BlockPatterns.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -99,6 +101,26 @@ void AssembleWide(const std::uint64_t* bits, std::size_t rowWords, int rows, uns
     }
 }
 
+// Blocks of up to 57 subpixels a row: each block row from one unaligned 8-byte load.
+template <unsigned Width>
+void AssembleByBytes(const std::uint64_t* bits, std::size_t words, int rows, int secretWidth, BlockPattern* patterns)
+{
+    static_assert(std::endian::native == std::endian::little, "the packed rows are read as one bit stream");
+    constexpr std::uint64_t mask = (std::uint64_t{1} << Width) - 1;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(bits);
+    const std::size_t rowBytes = words * 8;
+    for (int x = 0; x < secretWidth; ++x) {
+        const std::size_t offset = static_cast<std::size_t>(x) * Width;
+        BlockPattern pattern = 0;
+        for (int r = 0; r < rows; ++r) {
+            std::uint64_t v;
+            std::memcpy(&v, bytes + static_cast<std::size_t>(r) * rowBytes + (offset >> 3), sizeof v);
+            pattern |= (v >> (offset & 7) & mask) << (static_cast<unsigned>(r) * Width);
+        }
+        patterns[x] = pattern;
+    }
+}
+
 void AssembleAnyWidth(const std::uint64_t* bits, std::size_t words, int rows, unsigned width, int secretWidth,
                       BlockPattern* patterns)
 {
@@ -132,7 +154,10 @@ void CBlockPatternReader::Read(const BYTE* shareFrame, std::size_t stride, int s
     switch (m_block.width) {
     case 1: Assemble<1>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
     case 2: Assemble<2>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
+    case 3: AssembleByBytes<3>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
     case 4: Assemble<4>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
+    case 5: AssembleByBytes<5>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
+    case 6: AssembleByBytes<6>(bits, m_nWordsPerRow, m_block.height, m_nSecretWidth, patterns); break;
     default:
         AssembleAnyWidth(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width), m_nSecretWidth,
                          patterns);

@@ -20,7 +20,8 @@ double LeakThreshold(std::size_t testCount)
 
 CLeakTest::CLeakTest(LeakCategories by, int partBits, int parts)
     : m_by(by), m_nPartBits(partBits), m_nParts(parts),
-      m_bHashed(by == LeakCategories::Patterns && partBits * parts > kExactBits)
+      m_bHashed(by == LeakCategories::Patterns && partBits * parts > kExactBits),
+      m_bExactSingle(by == LeakCategories::Patterns && !m_bHashed && parts == 1)
 {
     const std::size_t categories = by == LeakCategories::BlackCount ? static_cast<std::size_t>(partBits * parts) + 1
                                    : m_bHashed                      ? std::size_t{1} << kHashedBits
@@ -29,8 +30,8 @@ CLeakTest::CLeakTest(LeakCategories by, int partBits, int parts)
         counts.assign(categories, 0);
 }
 
-[[gnu::target_clones("popcnt", "default")]] std::size_t CLeakTest::Category(const BlockPattern* const* parts,
-                                                                          int words) const
+[[gnu::target_clones("popcnt", "default")]] std::size_t CLeakTest::SlowCategory(const BlockPattern* const* parts,
+                                                                              int words) const
 {
     if (m_by == LeakCategories::BlackCount) {
         std::size_t black = 0;

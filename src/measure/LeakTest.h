@@ -44,7 +44,10 @@ public:
 
     LeakCategories GetCategories() const { return m_by; }
     // The row of the parts' patterns, `words` words each (only the first for exact rows).
-    std::size_t Category(const BlockPattern* const* parts, int words) const;
+    std::size_t Category(const BlockPattern* const* parts, int words) const
+    {
+        return m_bExactSingle ? static_cast<std::size_t>(parts[0][0]) : SlowCategory(parts, words);
+    }
     // The row of one pattern of a single part.
     std::size_t Category(const BlockPattern* pattern, int words) const { return Category(&pattern, words); }
     void Add(bool firstColumn, std::size_t category, std::uint64_t count = 1)
@@ -64,10 +67,13 @@ public:
     std::optional<ChiSquareResult> Test() const { return TestIndependence(m_counts[1], m_counts[0]); }
 
 private:
+    std::size_t SlowCategory(const BlockPattern* const* parts, int words) const;
+
     LeakCategories m_by;
     int m_nPartBits;
     int m_nParts;
     bool m_bHashed;
+    bool m_bExactSingle;  // one part's pattern is its row
     std::vector<std::uint64_t> m_counts[2];  // [first column][category]
     std::uint64_t m_blackSubpixels[2] = {0, 0};
     std::uint64_t m_subpixels[2] = {0, 0};

@@ -69,6 +69,7 @@ CShareMeasurement::CShareMeasurement(const MeasureSettings& settings)
         }
         m_previousStack.assign(pixels * static_cast<std::size_t>(m_nWords), 0);
         m_previousWhite.assign(pixels, 0);
+        m_bKeyed = !m_bWindows && m_nShares <= 8 && 1 + m_nShares * m_nSubpixels <= 63;
     }
     m_rowPointers.resize(m_patterns.size());
     m_stackedRow.resize(rowWords);
@@ -156,6 +157,13 @@ void CShareMeasurement::CountWindows(const BYTE* secretRow, const BYTE* rowAbove
 void CShareMeasurement::CountFrameChanges(const BYTE* secretRow, std::size_t rowStart)
 {
     const auto words = static_cast<std::size_t>(m_nWords);
+    std::uint8_t* wasWhite = m_previousWhite.data() + rowStart;
+    m_secretChanged.resize(static_cast<std::size_t>(m_nWidth));
+    for (int x = 0; x < m_nWidth; ++x) {
+        m_secretChanged[static_cast<std::size_t>(x)] = wasWhite[x] != (secretRow[x] != 0);
+        wasWhite[x] = secretRow[x] != 0;
+    }
+    const bool comparing = m_nFrames > 0;
     BlockPattern change[kMaxBlockSubpixels / 64 + 1];
     for (SharesLeakTest& leak : m_leakTests) {
         if (leak.view != LeakView::AcrossFrames)
@@ -163,24 +171,28 @@ void CShareMeasurement::CountFrameChanges(const BYTE* secretRow, std::size_t row
         const auto s = static_cast<std::size_t>(leak.shares.front());
         const BlockPattern* now = m_rowPointers[s];
         BlockPattern* before = m_sharePrevious[s].data() + rowStart * words;
-        for (int x = 0; x < m_nWidth; ++x, now += words, before += words) {
-            if (m_nFrames > 0) {
-                for (std::size_t w = 0; w < words; ++w)
-                    change[w] = now[w] ^ before[w];
-                const bool secretChanged = (m_previousWhite[rowStart + static_cast<std::size_t>(x)] != 0) !=
-                                           (secretRow[x] != 0);
-                leak.test.Add(secretChanged, leak.test.Category(change, m_nWords));
+        if (comparing && words == 1) {
+            for (int x = 0; x < m_nWidth; ++x) {
+                change[0] = now[x] ^ before[x];
+                leak.test.Add(m_secretChanged[static_cast<std::size_t>(x)], leak.test.Category(change, 1));
             }
-            std::copy(now, now + words, before);
+        } else if (comparing) {
+            for (int x = 0; x < m_nWidth; ++x) {
+                const std::size_t at = static_cast<std::size_t>(x) * words;
+                for (std::size_t w = 0; w < words; ++w)
+                    change[w] = now[at + w] ^ before[at + w];
+                leak.test.Add(m_secretChanged[static_cast<std::size_t>(x)], leak.test.Category(change, m_nWords));
+            }
         }
+        std::copy(now, now + static_cast<std::size_t>(m_nWidth) * words, before);
     }
-    for (int x = 0; x < m_nWidth; ++x)
-        m_previousWhite[rowStart + static_cast<std::size_t>(x)] = secretRow[x] != 0;
 }
 
 // The blocks' leak tests (not the windows') and the temporal tally of one row.
 void CShareMeasurement::TestRow(const BYTE* secretRow)
 {
+    if (m_bKeyed)
+        return KeyRow(secretRow);
     const auto words = static_cast<std::size_t>(m_nWords);
     for (SharesLeakTest& leak : m_leakTests) {
         if (leak.view == LeakView::AcrossFrames || (m_bWindows && leak.view != LeakView::Alone &&
@@ -220,6 +232,31 @@ void CShareMeasurement::TestRow(const BYTE* secretRow)
             m_pTemporal->AddBlock(secretRow[x] == 0, m_parts.data());
         }
     }
+}
+
+// The row's pixels counted by kind: their colour and every share's block.
+void CShareMeasurement::KeyRow(const BYTE* secretRow)
+{
+    const auto bits = static_cast<unsigned>(m_nSubpixels);
+    for (int x = 0; x < m_nWidth; ++x) {
+        std::uint64_t key = secretRow[x] == 0;
+        for (std::size_t s = 0; s < m_rowPointers.size(); ++s)
+            key |= m_rowPointers[s][x] << (1 + s * bits);
+        m_kinds.Add(key);
+    }
+}
+
+void CShareMeasurement::TallyKeyedKinds()
+{
+    const auto bits = static_cast<unsigned>(m_nSubpixels);
+    const BlockPattern mask = (BlockPattern{1} << bits) - 1;
+    BlockPattern shares[8];
+    m_kinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
+        for (int s = 0; s < m_nShares; ++s)
+            shares[s] = key >> (1 + static_cast<unsigned>(s) * bits) & mask;
+        AddKind(key & 1, shares, count);
+    });
+    m_kinds.Clear();
 }
 
 void CShareMeasurement::MeasureRow(int y, const BYTE* secretRow, const BYTE* rowAbove)
@@ -278,10 +315,39 @@ void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, B
     m_nFrameCompared += compared * static_cast<std::uint64_t>(m_nSubpixels);
 }
 
+// `count` pixels of one kind: the leak tests but those across frames, and what a viewer sees in turn.
+[[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::AddKind(bool secretBlack,
+                                                                          const BlockPattern* shares,
+                                                                          std::uint64_t count)
+{
+    const BlockPattern* parts[8];
+    for (SharesLeakTest& leak : m_leakTests) {
+        if (leak.view == LeakView::AcrossFrames)
+            continue;
+        BlockPattern pattern = 0;
+        for (std::size_t i = 0; i < leak.shares.size(); ++i) {
+            parts[i] = &shares[leak.shares[i]];
+            pattern |= shares[leak.shares[i]];
+        }
+        if (leak.view == LeakView::Joint) {
+            leak.test.Add(secretBlack, leak.test.Category(parts, 1), count);
+            continue;
+        }
+        leak.test.Add(secretBlack, leak.test.Category(&pattern, 1), count);
+        if (leak.test.GetCategories() == LeakCategories::Patterns)
+            leak.test.AddDarkness(secretBlack, count * static_cast<std::uint64_t>(std::popcount(pattern)),
+                                  count * static_cast<std::uint64_t>(m_nSubpixels));
+    }
+    if (m_pTemporal) {
+        for (int s = 0; s < m_nShares; ++s)
+            parts[s] = &shares[s];
+        m_pTemporal->AddBlock(secretBlack, parts, count);
+    }
+}
+
 [[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::TallyKinds()
 {
     const bool comparing = m_nFrames > 0;
-    const BlockPattern* parts[8];
     m_pSmallTally->ForEachKind([&](const PixelKind& kind, std::uint64_t count) {
         BlockPattern stacked = 0;
         for (int s = 0; s < m_nShares; ++s)
@@ -289,27 +355,7 @@ void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, B
         if (!comparing)
             NoteUsedCells(&stacked);
         m_frameHistogram.Add(kind.secretBlack, std::popcount(stacked), count);
-        for (SharesLeakTest& leak : m_leakTests) {
-            if (leak.view == LeakView::AcrossFrames)
-                continue;
-            BlockPattern pattern = 0;
-            for (std::size_t i = 0; i < leak.shares.size(); ++i) {
-                parts[i] = &kind.shares[leak.shares[i]];
-                pattern |= kind.shares[leak.shares[i]];
-            }
-            if (leak.view == LeakView::Joint) {
-                leak.test.Add(kind.secretBlack, leak.test.Category(parts, 1), count);
-                continue;
-            }
-            leak.test.Add(kind.secretBlack, leak.test.Category(&pattern, 1), count);
-            leak.test.AddDarkness(kind.secretBlack, count * static_cast<std::uint64_t>(std::popcount(pattern)),
-                                  count * static_cast<std::uint64_t>(m_nSubpixels));
-        }
-        if (m_pTemporal) {
-            for (int s = 0; s < m_nShares; ++s)
-                parts[s] = &kind.shares[s];
-            m_pTemporal->AddBlock(kind.secretBlack, parts, count);
-        }
+        AddKind(kind.secretBlack, kind.shares, count);
         if (comparing && kind.previousWhite != kind.secretBlack) {
             m_nFrameChanged += count * static_cast<std::uint64_t>(std::popcount(kind.previousStack ^ stacked));
             m_nFrameCompared += count * static_cast<std::uint64_t>(m_nSubpixels);
@@ -350,6 +396,8 @@ FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t sec
         TallyKinds();
     } else {
         MeasureRows(secret, secretStride, shares, shareStride);
+        if (m_bKeyed)
+            TallyKeyedKinds();
     }
     if (m_nFrames == 0)
         DecideSchemeSubpixels();

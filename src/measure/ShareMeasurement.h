@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "measure/BlockPatterns.h"
+#include "measure/KindCounts.h"
 #include "measure/LeakTest.h"
 #include "measure/RevealContrast.h"
 #include "measure/RevealSimilarity.h"
@@ -75,6 +76,9 @@ public:
 private:
     void AddLeakTests(int subsetSize);
     void TallyKinds();
+    void TallyKeyedKinds();
+    void AddKind(bool secretBlack, const BlockPattern* shares, std::uint64_t count);
+    void KeyRow(const BYTE* secretRow);
     void MeasureRows(const BYTE* secret, std::size_t secretStride, const std::vector<const BYTE*>& shares,
                      std::size_t shareStride);
     void MeasureRow(int y, const BYTE* secretRow, const BYTE* rowAbove);
@@ -98,11 +102,14 @@ private:
     SchemeSubpixels m_schemeSubpixels;
     std::vector<BlockPattern> m_usedCells;  // cells black in any share of the first frame
     std::unique_ptr<CSmallBlockTally> m_pSmallTally;  // where it fits; otherwise the row by row tallies
+    bool m_bKeyed = false;  // row by row, the leak tests counted by kinds of pixel (all shares' blocks in a key)
+    CKindCounts m_kinds;
     std::vector<CBlockPatternReader> m_readers;
     std::vector<std::vector<BlockPattern>> m_patterns;       // per share, this secret row
     std::vector<std::vector<BlockPattern>> m_patternsAbove;  // per share, the row above (windows)
     std::vector<std::vector<BlockPattern>> m_sharePrevious;  // per share, the previous frame's blocks
     std::vector<std::uint8_t> m_previousWhite;               // per pixel, the previous frame's colour
+    std::vector<std::uint8_t> m_secretChanged;               // this row's pixels that changed colour
     std::vector<const BlockPattern*> m_rowPointers;          // m_patterns' rows, for the pixel loops
     std::vector<const BlockPattern*> m_parts;
     std::vector<BlockPattern> m_stackedRow;
