@@ -28,12 +28,12 @@ QWidget* MessageOwner()
 }
 
 // The box sizes itself to its text, and the window manager cuts the title of a short one: a row as
-// wide as the title and the close box need keeps it whole.
+// wide as the title and a dialog's three buttons need keeps it whole.
 void KeepTitleWhole(QMessageBox& box)
 {
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
         const QMargins margins = grid->contentsMargins();
-        grid->addItem(new QSpacerItem(CaptionWidth(box, 1) - margins.left() - margins.right(), 0), grid->rowCount(), 0,
+        grid->addItem(new QSpacerItem(CaptionWidth(box, 3) - margins.left() - margins.right(), 0), grid->rowCount(), 0,
                       1, grid->columnCount());
     }
 }

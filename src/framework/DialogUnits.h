@@ -36,13 +36,16 @@ private:
 };
 
 // A frame of a caption with the system menu and a close box, for a window of `type` (a dialog, a
-// tool window). Some window managers (openbox) offer to minimise any dialog or tool window whatever
-// it asks for, but not a toolbar, so the window says it is one first.
+// tool window). Some window managers (openbox) offer to minimise any tool window whatever it asks
+// for, but not a toolbar, so a tool window says it is one first. A dialog stays a dialog: desktops
+// neither focus nor raise a toolbar when it appears, and a modal dialog must have the keyboard.
 inline void SetCaptionFrame(QWidget* window, Qt::WindowFlags type)
 {
     window->setWindowFlags(type | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    window->winId();  // the window's type goes with its native window
-    window->setAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
+    if ((type & Qt::WindowType_Mask) == Qt::Tool) {
+        window->winId();  // the window's type goes with its native window
+        window->setAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
+    }
 }
 
 // Gives a dialog what every fixed layout here shares: its caption, a caption bar with the system
