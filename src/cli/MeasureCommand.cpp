@@ -247,17 +247,19 @@ void AddMeasureCommand(CCommandLine& commandLine)
         "              black minus white ((2, 2): 0 against 0.25)\n"
         "\n"
         "Security: leak tests, each a chi-square test of independence of what it counts against the\n"
-        "secret (rows expecting fewer than 5 in a column pooled into one):\n"
+        "secret (rows expecting fewer than 5 in a column pooled, in turn, until a pool expects 5):\n"
         "  alone       each share's block patterns (without blocks: its 2 x 2 windows of pixels over\n"
         "              secret pixels of one colour) against the secret's colour\n"
         "  joint       with --subsets K, every K shares' patterns as a tuple, each share's as it is\n"
         "  stacked     with --subsets K, every K shares' patterns stacked\n"
         "  frames      each share's subpixels that changed from a frame to the next, against whether\n"
         "              the secret pixel changed colour\n"
-        "Patterns of up to 16 subpixels are rows as they are; larger ones are hashed into 65536 rows\n"
-        "and, alone and stacked, also counted by their black subpixels. A test LEAKS where its p-value\n"
-        "is under 0.001 divided by the number of tests (Bonferroni): sound shares are flagged by any\n"
-        "test with a chance under 0.001 in all. Test (k - 1)-subsets with --subsets k-1.\n"
+        "The table gives each share's (or stack's) darkness over black and white secret pixels, over\n"
+        "the whole block. Patterns of up to 16 subpixels are rows as they are; larger ones are hashed\n"
+        "into 65536 rows and, alone and stacked, also counted by their black subpixels. A test LEAKS\n"
+        "where its p-value is under 0.001 divided by the number of tests (Bonferroni): sound shares\n"
+        "are flagged by any test with a chance under 0.001 in all. Test (k - 1)-subsets with\n"
+        "--subsets k-1.\n"
         "\n"
         "--json keys: secret {file, width, height}, shares {files, width, height}, block {width,\n"
         "height, subpixels}, scheme_subpixels (m), scheme_subpixels_from, frames, grey_pixels, stream /\n"
@@ -276,7 +278,7 @@ void AddMeasureCommand(CCommandLine& commandLine)
     measure.AddOption("SHARE", options->shares, "The shares, stacked together").Required();
     measure.AddFlag("--json", options->json, "Print one JSON object instead of the table");
     measure.AddOption("--csv", options->csv, "Write one row of figures per frame").TypeName("FILE");
-    measure.AddOption("--subsets", options->subsets, "Test every stack of K shares for leaks too")
+    measure.AddOption("--subsets", options->subsets, "Test every K shares, jointly and stacked, for leaks too")
         .TypeName("K")
         .Check(WholeNumberFrom(1, 1000));  // more than the shares given is refused with them in view
     measure.AddOption("--subpixels", options->subpixels, "The subpixels of a block that carry the scheme (m)")

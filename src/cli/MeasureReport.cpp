@@ -183,7 +183,7 @@ std::string TextReport(const MeasuredFiles& files, const MeasureResults& results
     const auto& tests = measurement.GetLeakTests();
     out += "\nsecurity: " + PatternUnits(files.block) +
            Printf("; LEAKS where p < %g (0.001 over %zu tests)\n", measurement.LeakPValueThreshold(), tests.size());
-    out += Printf("%-8s%-10s%-12s%10s%10s%14s%8s%12s\n", "test", "shares", "rows", "h/m", "l/m", "chi-square", "df",
+    out += Printf("%-8s%-10s%-12s%10s%10s%14s%8s%12s\n", "test", "shares", "rows", "black", "white", "chi-square", "df",
                   "p-value");
     for (const SharesLeakTest& leak : tests) {
         out += Printf("%-8s%-10s%-12s", ViewName(leak.view), ShareList(leak.shares, "+").c_str(),
