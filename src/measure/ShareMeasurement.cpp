@@ -238,11 +238,18 @@ void CShareMeasurement::TestRow(const BYTE* secretRow)
 void CShareMeasurement::KeyRow(const BYTE* secretRow)
 {
     const auto bits = static_cast<unsigned>(m_nSubpixels);
-    for (int x = 0; x < m_nWidth; ++x) {
-        std::uint64_t key = secretRow[x] == 0;
-        for (std::size_t s = 0; s < m_rowPointers.size(); ++s)
-            key |= m_rowPointers[s][x] << (1 + s * bits);
-        m_kinds.Add(key);
+    m_rowKeys.resize(static_cast<std::size_t>(m_nWidth));
+    for (int x = 0; x < m_nWidth; ++x)
+        m_rowKeys[static_cast<std::size_t>(x)] = secretRow[x] == 0;
+    for (std::size_t s = 0; s < m_rowPointers.size(); ++s)
+        for (int x = 0; x < m_nWidth; ++x)
+            m_rowKeys[static_cast<std::size_t>(x)] |= m_rowPointers[s][x] << (1 + s * bits);
+    // Slots asked for a few pixels ahead: the table is larger than the fastest caches.
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
+        if (x + kAhead < m_rowKeys.size())
+            m_kinds.Prefetch(m_rowKeys[x + kAhead]);
+        m_kinds.Add(m_rowKeys[x]);
     }
 }
 

@@ -104,6 +104,7 @@ private:
     std::unique_ptr<CSmallBlockTally> m_pSmallTally;  // where it fits; otherwise the row by row tallies
     bool m_bKeyed = false;  // row by row, the leak tests counted by kinds of pixel (all shares' blocks in a key)
     CKindCounts m_kinds;
+    std::vector<std::uint64_t> m_rowKeys;
     std::vector<CBlockPatternReader> m_readers;
     std::vector<std::vector<BlockPattern>> m_patterns;       // per share, this secret row
     std::vector<std::vector<BlockPattern>> m_patternsAbove;  // per share, the row above (windows)
