@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shares/SchemeShares.h"
 
+#include <algorithm>
+
 #include "stream/StreamFiles.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
@@ -39,8 +41,14 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
     }
     if (!(m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)))
         return false;
-    for (int i = 0; i < scheme.choice.n; ++i) {
-        FrameBuffer share = AllocateFrame(m_shareHeader.FrameBytes(), i == 0 ? kShadowsNoMemory1 : kShadowsNoMemory2);
+    const auto n = static_cast<std::size_t>(scheme.choice.n);
+    const std::size_t blockRowBytes = static_cast<std::size_t>(scheme.promise.blockHeight) *
+                                      static_cast<std::size_t>(m_shareHeader.RowStride());
+    m_nBandRows = h;
+    if (m_maker->MakesBands())
+        m_nBandRows = std::min(h, std::max<std::size_t>(1, kBandBytes / std::max<std::size_t>(1, n * blockRowBytes)));
+    for (std::size_t i = 0; i < n; ++i) {
+        FrameBuffer share = AllocateFrame(m_nBandRows * blockRowBytes, i == 0 ? kShadowsNoMemory1 : kShadowsNoMemory2);
         if (!share)
             return false;
         m_sharePointers.push_back(share.get());
@@ -51,9 +59,12 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
 
 bool CSchemeShares::MakeNext(CStreamFileReader& secret)
 {
-    if (!secret.ReadFrame(m_secret.get()))
-        return false;
-    if (m_maker->Make(m_secret.get(), m_sharePointers.data()))
+    return secret.ReadFrame(m_secret.get());
+}
+
+bool CSchemeShares::MakeBand(std::size_t y, std::size_t rows)
+{
+    if (m_maker->MakeBand(m_secret.get(), y, rows, m_sharePointers.data()))
         return true;
     ShowMessage(kShadowsNoPatterns);
     return false;

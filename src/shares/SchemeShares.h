@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The shares of a secret by a scheme of the catalogue, made frame by frame as the secret is read.
+// The shares of a secret by a scheme of the catalogue, made frame by frame as the secret is read,
+// and a band of rows at a time where the maker can, so that memory holds a few megabytes of shares
+// whatever their number and block size.
 // Naor-Shamir (2, 2) takes the classic patterns of --seed's choice, so it writes what the player
 // writes; the other schemes draw from a ChaCha20 stream keyed by the system or by the seed.
 
@@ -30,16 +32,22 @@ public:
     const KvtHeader& GetShareHeader() const override { return m_shareHeader; }
     int GetShareCount() const override { return static_cast<int>(m_shares.size()); }
 
-    // Reads the secret's next frame and makes its shares; false after the message.
+    // Reads the secret's next frame; false after the message.
     bool MakeNext(CStreamFileReader& secret) override;
     const BYTE* GetSecret() const override { return m_secret.get(); }
+    std::size_t GetBandRows() const override { return m_nBandRows; }
+    bool MakeBand(std::size_t y, std::size_t rows) override;
     const BYTE* GetShare(int i) const override { return m_shares[static_cast<std::size_t>(i)].get(); }
+
+    // The bands of every share together take about this many bytes, a block row at least.
+    static constexpr std::size_t kBandBytes = std::size_t{8} << 20;
 
 private:
     KvtHeader m_shareHeader;
     std::unique_ptr<CRandomSource> m_random;
     std::unique_ptr<CShareMaker> m_maker;
     FrameBuffer m_secret;
-    std::vector<FrameBuffer> m_shares;
+    std::size_t m_nBandRows = 0;
+    std::vector<FrameBuffer> m_shares;  // a band of each
     std::vector<BYTE*> m_sharePointers;
 };

@@ -17,10 +17,18 @@ public:
     // The number in share i's name, BASE-ShadowN.kvt.
     virtual int GetShareNumber(int i) const { return i + 1; }
 
-    // Reads the secret's next frame and makes its shares; false after the message.
+    // Reads the secret's next frame, and makes its shares where they are made whole; false after
+    // the message.
     virtual bool MakeNext(CStreamFileReader& secret) = 0;
     // The secret's frame the last shares were made of.
     virtual const BYTE* GetSecret() const = 0;
+
+    // Secret rows a band of the shares holds; 0: the whole frame, made by MakeNext.
+    virtual std::size_t GetBandRows() const { return 0; }
+    // Makes the shares of secret rows [y, y + rows) of the frame MakeNext read, the frame's bands
+    // top to bottom; false after the message.
+    virtual bool MakeBand(std::size_t /*y*/, std::size_t /*rows*/) { return true; }
+    // Share i's band (or frame) last made.
     virtual const BYTE* GetShare(int i) const = 0;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shares/ShareWriting.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "shares/CoverShares.h"
@@ -76,6 +77,9 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
         if (!OpenOutput(*writers.back(), path, shape, shape.frameCount))
             return ShareResult::Failed;
     }
+    const auto height = static_cast<std::size_t>(m_secret->GetHeader().height);
+    const std::size_t blockHeight = height == 0 ? 0 : static_cast<std::size_t>(shape.height) / height;
+    const std::size_t bandRows = m_shares->GetBandRows() == 0 ? height : std::min(height, m_shares->GetBandRows());
     m_greyCheck = CGreySecretCheck();
     for (std::uint32_t frame = 0; frame < shape.frameCount; ++frame) {
         if (stop.stop_requested())
@@ -83,9 +87,22 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
         if (!m_shares->MakeNext(*m_secret))
             return ShareResult::Failed;
         m_greyCheck.CountFrame(m_shares->GetSecret(), m_secret->GetHeader());
-        for (int i = 0; i < n; ++i)
-            if (!WriteOutputFrame(*writers[static_cast<std::size_t>(i)], m_shares->GetShare(i)))
+        // A band at least, the whole frame for frames of no rows.
+        std::size_t y = 0;
+        do {
+            const std::size_t rows = std::min(bandRows, height - y);
+            if (!m_shares->MakeBand(y, rows))
                 return ShareResult::Failed;
+            for (int i = 0; i < n; ++i) {
+                CStreamFileWriter& writer = *writers[static_cast<std::size_t>(i)];
+                if (!(rows == height ? WriteOutputFrame(writer, m_shares->GetShare(i))
+                                     : WriteOutputRows(writer, m_shares->GetShare(i), rows * blockHeight)))
+                    return ShareResult::Failed;
+            }
+            y += rows;
+            if (y < height && stop.stop_requested())
+                return ShareResult::Stopped;
+        } while (y < height);
         const ShareProgress done{frame + 1, shape.frameCount, static_cast<std::uint64_t>(n) * shape.frameSize};
         if (progress && !progress(done))
             return ShareResult::Stopped;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stream/StreamFileWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -45,6 +46,7 @@ bool CStreamFileWriter::Open(const std::filesystem::path& target, const KvtHeade
     m_header = header;
     m_bCounting = header.frameCount == 0;
     m_nFramesWritten = 0;
+    m_nRowsWritten = 0;
     WriteKvtHeader(*m_archive, m_header);
     return true;
 }
@@ -55,16 +57,54 @@ bool CStreamFileWriter::Open(const std::filesystem::path& target, int width, int
     return Open(target, KvtHeader::Built(width, height, frameCount), frameCount != 0 ? frameCount : framesExpected);
 }
 
-bool CStreamFileWriter::WriteFrame(const BYTE* frame)
+bool CStreamFileWriter::StartFrame()
 {
     if (!m_archive)
         return Fail("not open");
     const std::uint32_t limit = m_bCounting ? kvt::kMaxFrameCount : m_header.frameCount;
     if (m_nFramesWritten >= limit)
         return Fail(m_bCounting ? "more than 65535 frames" : "more frames than the header counts");
+    return true;
+}
+
+bool CStreamFileWriter::WriteFrame(const BYTE* frame)
+{
+    if (m_nRowsWritten != 0)
+        return Fail("a frame was cut short");
+    if (!StartFrame())
+        return false;
     WriteFrameRows(*m_archive, m_header, frame);
     m_writeBehind.Advance(m_archive->GetBytesWritten());
     ++m_nFramesWritten;
+    return true;
+}
+
+bool CStreamFileWriter::WriteRows(const BYTE* rows, std::size_t count)
+{
+    const auto width = static_cast<std::size_t>(m_header.width);
+    const auto stride = static_cast<std::size_t>(m_header.RowStride());
+    const auto height = static_cast<std::uint64_t>(m_header.height);
+    if (count > 0 && height == 0)
+        return Fail("rows given for frames of none");
+    while (count > 0) {
+        if (m_nRowsWritten == 0 && !StartFrame())
+            return false;
+        // Within one frame, in one call where the rows have no alignment bytes.
+        const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(count, height - m_nRowsWritten));
+        if (stride == width)
+            m_archive->Write(rows, take * width);
+        else
+            for (std::size_t r = 0; r < take; ++r)
+                m_archive->Write(rows + r * stride, width);
+        rows += take * stride;
+        count -= take;
+        m_nRowsWritten += take;
+        if (m_nRowsWritten == height) {
+            m_nRowsWritten = 0;
+            ++m_nFramesWritten;
+        }
+    }
+    m_writeBehind.Advance(m_archive->GetBytesWritten());
     return true;
 }
 
@@ -77,6 +117,8 @@ bool CStreamFileWriter::Complete()
     m_archive.reset();
     if (!written)
         return Fail(std::strerror(error));
+    if (m_nRowsWritten != 0)
+        return Fail("a frame was cut short");
     if (m_nFramesWritten == 0)
         return Fail("no frames");
     if (!m_bCounting)

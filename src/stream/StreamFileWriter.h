@@ -40,6 +40,9 @@ public:
 
     // `frame` holds height rows at the row stride; the alignment bytes are not written.
     bool WriteFrame(const BYTE* frame);
+    // The next `count` rows of the frames, at the row stride: a frame may come a band of rows at a
+    // time, so that no whole frame need be held.
+    bool WriteRows(const BYTE* rows, std::size_t count);
 
     // Puts the file in the target's place. False, with the target untouched, when the frames
     // written differ from the count, none was written, or anything failed.
@@ -51,6 +54,8 @@ private:
     friend bool CommitTogether(const std::vector<CStreamFileWriter*>& writers);
 
     bool Open(const std::filesystem::path& target, const KvtHeader& header, std::uint64_t framesExpected);
+    // Room for another frame; false, with the error, past the count.
+    bool StartFrame();
     // Writes out what is pending and completes the header; the file is then ready to commit.
     bool Complete();
     bool Fail(const std::string& what);
@@ -62,6 +67,7 @@ private:
     KvtHeader m_header;
     bool m_bCounting = false;
     std::uint32_t m_nFramesWritten = 0;
+    std::uint64_t m_nRowsWritten = 0;  // of the frame being written
     std::string m_strError;
 };
 

@@ -67,6 +67,11 @@ bool WriteOutputFrame(CStreamFileWriter& writer, const BYTE* frame)
     return writer.WriteFrame(frame) || Refuse(writer);
 }
 
+bool WriteOutputRows(CStreamFileWriter& writer, const BYTE* rows, std::size_t count)
+{
+    return writer.WriteRows(rows, count) || Refuse(writer);
+}
+
 bool CommitOutput(CStreamFileWriter& writer)
 {
     return writer.Commit() || Refuse(writer);

@@ -34,6 +34,8 @@ bool OpenOutput(CStreamFileWriter& writer, const std::filesystem::path& path, co
                 std::uint16_t frameCount);
 // Writes a frame of the result; false after the save error.
 bool WriteOutputFrame(CStreamFileWriter& writer, const BYTE* frame);
+// Writes the next `count` rows of the result's frames; false after the save error.
+bool WriteOutputRows(CStreamFileWriter& writer, const BYTE* rows, std::size_t count);
 // Puts the written file in place; false after the save error.
 bool CommitOutput(CStreamFileWriter& writer);
 // Every file in place, or none; false after the save error of the one that failed.

@@ -13,6 +13,8 @@ public:
     // `source` must outlive the maker.
     CClassicShareMaker(std::size_t width, std::size_t height, CPatternSource& source);
     bool Make(const std::uint8_t* secret, std::uint8_t* const* shares) override;
+    bool MakesBands() const override { return true; }
+    bool MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* const* shares) override;
 
 private:
     const shadow_kernels::Kernels& m_kernels;

@@ -31,6 +31,19 @@ public:
     // Writes the n shares of one secret frame (only 0 is black) into shares[0..n). False when the
     // random source runs dry, with the shares partly written.
     virtual bool Make(const std::uint8_t* secret, std::uint8_t* const* shares) = 0;
+
+    // Whether MakeBand makes a frame's shares a band of rows at a time, so that no whole share
+    // need be held; otherwise a band is the whole frame.
+    virtual bool MakesBands() const { return false; }
+    // The shares of secret rows [y, y + rows) of the frame `secret`, into shares[i] pointing at the
+    // first of those blocks' rows of share i (at the share stride). A frame's bands come top to
+    // bottom, each once. False as Make.
+    virtual bool MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* const* shares)
+    {
+        (void)y;
+        (void)rows;
+        return Make(secret, shares);
+    }
 };
 
 // A maker of `scheme`'s shares of width x height secret frames, drawing from `random` (which must

@@ -144,12 +144,18 @@ void CTableShareMaker::WriteCells(const std::uint8_t* secret, std::size_t y, std
     }
 }
 
-bool CTableShareMaker::Make(const std::uint8_t* secret, std::uint8_t* const* shares)
+bool CTableShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows,
+                                std::uint8_t* const* shares)
 {
-    for (std::size_t y = 0; y < m_geometry.height; ++y) {
+    for (std::size_t row = 0; row < rows; ++row) {
         if (!m_uniform.Draw(m_draws.data(), m_draws.size(), m_nOutcomes))
             return false;
-        (this->*m_writeRow)(secret + y * m_geometry.SecretStride(), y, shares);
+        (this->*m_writeRow)(secret + (y + row) * m_geometry.SecretStride(), row, shares);
     }
     return true;
+}
+
+bool CTableShareMaker::Make(const std::uint8_t* secret, std::uint8_t* const* shares)
+{
+    return MakeBand(secret, 0, m_geometry.height, shares);
 }

@@ -22,11 +22,14 @@ public:
 
     CTableShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random);
     bool Make(const std::uint8_t* secret, std::uint8_t* const* shares) override;
+    bool MakesBands() const override { return true; }
+    bool MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* const* shares) override;
 
     // Neighbouring pixels tabled together: 1 or 2; 0 where the cells come from the columns.
     int GetRunLength() const { return m_nRun; }
 
 private:
+    // Writes the blocks of one secret row into band row `y` of the shares.
     using RowWriter = void (CTableShareMaker::*)(const std::uint8_t* secret, std::size_t y,
                                                  std::uint8_t* const* shares);
     template <std::size_t RunBytes>
