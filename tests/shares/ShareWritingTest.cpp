@@ -9,6 +9,7 @@
 #include "MessageRecorder.h"
 #include "TempDir.h"
 #include "TestStreams.h"
+#include "shares/SchemeShares.h"
 
 namespace {
 // A secret of `frames` frames of 6 x 4 pixels, black and white in a different pattern each frame.
@@ -99,4 +100,20 @@ TEST(ShareWriting, ARefusedSecretOrCoverSaysWhichFileAndWritesNothing)
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_NE(messages.Messages()[0].find("small.kvt: frames of 2x2"), std::string::npos) << messages.Messages()[0];
     EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"secret.kvt", "small.kvt"}));
+}
+
+// However many shares and however large their blocks, a scheme's shares are held a band at a time:
+// (8, 8) on a 1000 x 1000 secret takes about 132 MB a share frame, its bands 8 MB in all.
+TEST(ShareWriting, SharesAreHeldABandAtATime)
+{
+    for (const auto& [k, n] : {std::pair{2, 2}, {3, 6}, {8, 8}}) {
+        const auto scheme = LookUpScheme(SchemeChoice{SchemeFamily::NaorShamir, k, n, 0}, nullptr);
+        SeedChoice seed = ChooseSeed(1);
+        CSchemeShares shares;
+        ASSERT_TRUE(shares.Prepare(*scheme, KvtHeader::Built(1000, 1000, 1), seed));
+        const auto blockRowBytes = static_cast<std::size_t>(shares.GetShareHeader().RowStride()) *
+                                   static_cast<std::size_t>(scheme->promise.blockHeight);
+        EXPECT_GE(shares.GetBandRows(), 1u);
+        EXPECT_LE(shares.GetBandRows() * static_cast<std::size_t>(n) * blockRowBytes, CSchemeShares::kBandBytes);
+    }
 }

@@ -190,7 +190,7 @@ MadeShares Make(const Scheme& scheme, std::size_t width, std::size_t height, std
 // stacked blocks have exactly the promised black counts. Tabled and shuffled bases alike.
 TEST(ShareMaker, NaorShamirBlocksArePermutedBasisMatrices)
 {
-    for (const auto& [k, n] : {std::pair{2, 2}, {2, 3}, {3, 3}, {3, 4}, {2, 5}, {4, 4}, {3, 5}, {4, 6}}) {
+    for (const auto& [k, n] : {std::pair{2, 2}, {2, 3}, {3, 3}, {3, 4}, {2, 5}, {4, 4}, {3, 5}, {4, 6}, {2, 7}, {8, 8}}) {
         const Scheme s = Get(SchemeFamily::NaorShamir, k, n);
         SCOPED_TRACE(DescribeScheme(s));
         const MadeShares made = Make(s, 6, 3, 9);
@@ -307,6 +307,65 @@ TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
                         ASSERT_EQ(shares[i][at], black ? 0 : 255) << x << "," << y << " cell " << cell << " share " << i;
                     }
             }
+        }
+    }
+}
+
+// The shuffled blocks of wide bases are those of a plain Fisher-Yates shuffle of the columns'
+// order, each pixel's from the last pixel's, one uniform draw a step: a seed keeps its shares.
+TEST(ShareMaker, ShuffledBlocksAreAFisherYatesShuffleFromTheLastOrder)
+{
+    for (const auto& [k, n] : {std::pair{2, 7}, {3, 6}, {5, 5}}) {
+        const Scheme s = Get(SchemeFamily::NaorShamir, k, n);
+        SCOPED_TRACE(DescribeScheme(s));
+        const MadeShares made = Make(s, 9, 4, 5);
+        auto random = CChaChaRandomSource::FromSeed(5);
+        CUniformDraws uniform(*random);
+        std::vector<std::size_t> order(s.white.size());
+        for (std::size_t c = 0; c < order.size(); ++c)
+            order[c] = c;
+        for (std::size_t y = 0; y < 4; ++y)
+            for (std::size_t x = 0; x < 9; ++x) {
+                for (std::size_t i = order.size() - 1; i > 0; --i) {
+                    std::uint32_t j = 0;
+                    ASSERT_TRUE(uniform.DrawOne(static_cast<std::uint32_t>(i + 1), j));
+                    std::swap(order[i], order[j]);
+                }
+                const Columns& basis = made.Black(x) ? s.black : s.white;
+                for (std::size_t cell = 0; cell < order.size(); ++cell)
+                    for (int i = 0; i < n; ++i)
+                        ASSERT_EQ(made.StackedBlack(static_cast<std::uint8_t>(1u << i), x, y, static_cast<int>(cell)),
+                                  (basis[order[cell]] >> i & 1) != 0)
+                            << x << "," << y << " cell " << cell << " share " << i;
+            }
+    }
+}
+
+// A frame made a band of rows at a time, in bands of any height, is the frame made whole: the
+// shares' memory can be a band whatever the frame, and a seed still gives the same shares.
+TEST(ShareMaker, FramesMadeBandByBandAreTheFramesMadeWhole)
+{
+    for (const auto& [family, k, n] : {std::tuple{SchemeFamily::NaorShamir, 3, 3}, {SchemeFamily::NaorShamir, 3, 6},
+                                      {SchemeFamily::RandomGrid, 2, 4}, {SchemeFamily::NaorShamir, 6, 6}}) {
+        const Scheme s = Get(family, k, n);
+        SCOPED_TRACE(DescribeScheme(s));
+        const MadeShares whole = Make(s, 11, 7, 2);
+        const ShareGeometry& g = whole.geometry;
+        auto random = CChaChaRandomSource::FromSeed(2);
+        const auto maker = MakeShareMaker(s, g.width, g.height, *random);
+        ASSERT_TRUE(maker->MakesBands());
+        const std::size_t blockRowBytes = g.ShareStride() * static_cast<std::size_t>(g.blockHeight);
+        std::vector<std::vector<std::uint8_t>> band(whole.shares.size(), std::vector<std::uint8_t>(3 * blockRowBytes));
+        std::vector<std::uint8_t*> out;
+        for (auto& share : band)
+            out.push_back(share.data());
+        for (std::size_t y = 0, rows = 1; y < g.height; y += rows, rows = rows % 3 + 1) {
+            rows = std::min(rows, g.height - y);
+            ASSERT_TRUE(maker->MakeBand(whole.secret.data(), y, rows, out.data()));
+            for (std::size_t i = 0; i < band.size(); ++i)
+                ASSERT_TRUE(std::equal(band[i].begin(), band[i].begin() + static_cast<std::ptrdiff_t>(rows * blockRowBytes),
+                                       whole.shares[i].begin() + static_cast<std::ptrdiff_t>(y * blockRowBytes)))
+                    << "share " << i << " band at " << y;
         }
     }
 }
