@@ -6,6 +6,7 @@ set -eu
 
 packages="build-essential cmake pkg-config
 qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins qt6-translations-l10n
+qt6-tools-dev qt6-l10n-tools qt6-charts-dev libqt6opengl6-dev
 libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
 libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libboost-dev libsodium-dev poppler-utils
 xvfb xauth x11-utils xdotool openbox imagemagick fonts-noto-cjk

@@ -160,6 +160,20 @@ def app_icon(path, size=256):
     render(mvg, (size, size), path, scale=s)
 
 
+def studio_icon(path, size=256):
+    """kvtstudio: two noise shares fanned behind the stack that shows the secret."""
+    s = 4
+    mask = triangle_mask(16, 16)
+    a, b, stack = shares(mask, 256)
+    mvg = f"fill {GREEN} roundrectangle 0,0 {size * s - 1},{size * s - 1} {44 * s},{44 * s}\n"
+    for grid, x0 in ((a, 24), (b, 48)):
+        mvg += cells_mvg(grid, x0 * s, x0 * s, 4 * s, INK, CREAM)
+        mvg += f"fill none stroke {DEEP} stroke-width {2 * s} rectangle {x0 * s},{x0 * s} {(x0 + 128) * s - 1},{(x0 + 128) * s - 1}\n"
+    mvg += "stroke none\n" + cells_mvg(stack, 104 * s, 104 * s, 4 * s, INK, CREAM)
+    mvg += f"fill none stroke {GOLD} stroke-width {4 * s} rectangle {100 * s},{100 * s} {236 * s - 1},{236 * s - 1}\n"
+    render(mvg, (size, size), path, scale=s)
+
+
 def document_icon(path, size=256):
     s = 4
     mask = triangle_mask(12, 12)
@@ -262,6 +276,7 @@ def main():
     os.makedirs(os.path.join(OUT, "toolbar"), exist_ok=True)
     splash()
     app_icon(os.path.join(OUT, "app.png"))
+    studio_icon(os.path.join(OUT, "studio.png"))
     document_icon(os.path.join(OUT, "document.png"))
     hand_cursor(os.path.join(OUT, "hand.png"))
     toolbar_icons(os.path.join(OUT, "toolbar"))

@@ -116,7 +116,7 @@ TEST(HelpTest, ManPageHasEveryCommandOfTheHelpWithItsOptionsAndBothPagesRenderCl
     }
     for (const char* heading : {".SH \"EXIT STATUS\"", ".SH EXAMPLES", ".SH \"SEE ALSO\""})
         EXPECT_NE(page.find(heading), std::string::npos) << heading;
-    for (const char* name : {"kvt.1", "kvtplayer.1"})
+    for (const char* name : {"kvt.1", "kvtplayer.1", "kvtstudio.1"})
         EXPECT_EQ(RunShell("groff -man -Tutf8 -ww -z " KVT_MAN_DIR "/" + std::string(name) + " 2>&1; echo $?").out, "0\n");
 }
 

@@ -41,7 +41,10 @@ TEST_F(PackageTest, HoldsTheProgramsAndWhatADesktopFindsUnderUsrOnly)
     for (const char* path : {"bin/kvt", "bin/kvtplayer", "share/man/man1/kvt.1.gz", "share/man/man1/kvtplayer.1.gz",
                              "share/bash-completion/completions/kvt", "share/applications/kvtplayer.desktop",
                              "share/mime/packages/kvtplayer.xml", "share/icons/hicolor/256x256/apps/kvtplayer.png",
-                             "share/metainfo/org.example.vclab.kvtplayer.metainfo.xml"})
+                             "share/metainfo/org.example.vclab.kvtplayer.metainfo.xml", "bin/kvtstudio",
+                             "share/man/man1/kvtstudio.1.gz", "share/applications/kvtstudio.desktop",
+                             "share/icons/hicolor/256x256/apps/kvtstudio.png",
+                             "share/metainfo/org.example.vclab.kvtstudio.metainfo.xml"})
         EXPECT_NE(list.find(std::string("root/root ./usr/") + path + "\n"), std::string::npos) << path;
     for (const std::string& line : SplitOn(list, '\n')) {
         EXPECT_EQ(line.rfind("root/root ./usr/", 0), 0u) << line;
@@ -66,11 +69,18 @@ TEST_F(PackageTest, DependsOnTheLibrariesItLinksAndTheQtPlatformPlugins)
 
 TEST_F(PackageTest, DesktopEntryAndMetainfoPassTheirValidators)
 {
-    EXPECT_EQ(RunShell("desktop-file-validate " + Unpacked("usr/share/applications/kvtplayer.desktop") + " 2>&1; echo $?").out,
-              "0\n");
-    const ShellRun metainfo = RunShell("appstreamcli validate --no-net --strict " +
-                                       Unpacked("usr/share/metainfo/org.example.vclab.kvtplayer.metainfo.xml") + " 2>&1");
-    EXPECT_EQ(metainfo.status, 0) << metainfo.out;
+    for (const char* program : {"kvtplayer", "kvtstudio"}) {
+        EXPECT_EQ(RunShell("desktop-file-validate " + Unpacked("usr/share/applications/" + std::string(program) + ".desktop") +
+                           " 2>&1; echo $?")
+                      .out,
+                  "0\n")
+            << program;
+        const ShellRun metainfo = RunShell("appstreamcli validate --no-net --strict " +
+                                           Unpacked("usr/share/metainfo/org.example.vclab." + std::string(program) +
+                                                    ".metainfo.xml") +
+                                           " 2>&1");
+        EXPECT_EQ(metainfo.status, 0) << program << metainfo.out;
+    }
 }
 
 TEST_F(PackageTest, CarriesItsLicenceInDebiansCopyrightFormatAndAChangelogOfItsVersion)

@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "studio/FiguresPanel.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QValueAxis>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "studio/StudioSession.h"
+
+namespace {
+QString Number(const std::optional<double>& value)
+{
+    return value ? QString::number(*value, 'f', 3) : QStringLiteral("-");
+}
+
+QString SetName(const std::vector<int>& shares)
+{
+    QStringList numbers;
+    for (int i : shares)
+        numbers << QString::number(i + 1);
+    return numbers.join(QStringLiteral(", "));
+}
+}  // namespace
+
+CFiguresPanel::CFiguresPanel(CStudioSession& session, QWidget* parent)
+    : QWidget(parent), m_session(session)
+{
+    m_measure = new QPushButton(tr("Measure"));
+    m_measure->setToolTip(tr("Measure the checked stack over every frame, and every set of k and k - 1 shares on "
+                             "this frame, in the background"));
+    m_status = new QLabel;
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_measure);
+    top->addWidget(m_status, 1);
+
+    m_alpha = new QLineSeries;
+    m_alpha->setName(tr("contrast (alpha)"));
+    m_ssim = new QLineSeries;
+    m_ssim->setName(tr("SSIM"));
+    m_chart = new QChart;
+    m_chart->addSeries(m_alpha);
+    m_chart->addSeries(m_ssim);
+    m_frameAxis = new QValueAxis;
+    m_frameAxis->setTitleText(tr("frame"));
+    m_frameAxis->setLabelFormat(QStringLiteral("%d"));
+    m_valueAxis = new QValueAxis;
+    m_valueAxis->setRange(0, 1);
+    m_chart->addAxis(m_frameAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
+    for (QLineSeries* series : {m_alpha, m_ssim}) {
+        series->attachAxis(m_frameAxis);
+        series->attachAxis(m_valueAxis);
+    }
+    auto* chartView = new QChartView(m_chart);
+    chartView->setRenderHint(QPainter::Antialiasing);
+    chartView->setMinimumHeight(160);
+
+    m_table = new QTableWidget(0, 8);
+    m_table->setHorizontalHeaderLabels({tr("Shares"), tr("h/m"), tr("l/m"), tr("alpha"), tr("beta"), tr("error rate"),
+                                        tr("SSIM"), tr("leak test")});
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+
+    auto* split = new QSplitter(Qt::Vertical);
+    split->addWidget(chartView);
+    split->addWidget(m_table);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(top);
+    layout->addWidget(split, 1);
+
+    connect(m_measure, &QPushButton::clicked, this, [this] { Measure(); });
+    connect(&m_watcher, &QFutureWatcher<FigureJobResult>::finished, this, [this] {
+        const FigureJobResult result = m_watcher.result();
+        m_job.reset();
+        m_progressTimer.stop();
+        ShowResult(result);
+    });
+    connect(&m_progressTimer, &QTimer::timeout, this, [this] {
+        if (m_job && m_job->GetTotal() > 0)
+            m_status->setText(tr("Measuring: %1 of %2 frames").arg(m_job->GetDone()).arg(m_job->GetTotal()));
+    });
+}
+
+CFiguresPanel::~CFiguresPanel()
+{
+    Stop();
+}
+
+void CFiguresPanel::Stop()
+{
+    if (!m_job)
+        return;
+    m_stop.request_stop();
+    m_watcher.waitForFinished();
+}
+
+void CFiguresPanel::Measure()
+{
+    Stop();
+    const CShareSet& shares = m_session.GetShares();
+    if (!m_session.HasSource() || shares.GetCount() == 0) {
+        m_status->setText(tr("Make or open shares of the source first"));
+        return;
+    }
+    FigureJobSpec spec;
+    spec.source = m_session.GetSource().GetPath();
+    spec.import = m_session.GetImportSettings();
+    for (int i = 0; i < shares.GetCount(); ++i)
+        spec.shares.push_back(shares.GetPath(i));
+    spec.checked = shares.GetChecked();
+    spec.k = std::min(m_session.GetSchemeSettings().request.k, shares.GetCount());
+    spec.frame = m_session.GetFrameIndex();
+    m_job = std::make_unique<CFigureJob>(std::move(spec));
+    m_stop = std::stop_source();
+    m_watcher.setFuture(QtConcurrent::run([job = m_job.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
+    m_progressTimer.start(100);
+    m_status->setText(tr("Measuring..."));
+}
+
+void CFiguresPanel::ShowResult(const FigureJobResult& result)
+{
+    if (result.stopped) {
+        m_status->setText(tr("Stopped"));
+        return;
+    }
+    if (!result.error.empty()) {
+        m_status->setText(QString::fromStdString(result.error));
+        return;
+    }
+    // Data replaced in place, as the chart keeps its series and axes.
+    QList<QPointF> alpha, ssim;
+    for (std::size_t f = 0; f < result.alpha.size(); ++f) {
+        if (result.alpha[f])
+            alpha.append(QPointF(static_cast<double>(f + 1), *result.alpha[f]));
+        if (result.ssim[f])
+            ssim.append(QPointF(static_cast<double>(f + 1), *result.ssim[f]));
+    }
+    m_alpha->replace(alpha);
+    m_ssim->replace(ssim);
+    m_frameAxis->setRange(1, std::max<double>(2, static_cast<double>(result.alpha.size())));
+    m_table->setRowCount(static_cast<int>(result.subsets.size()));
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        const SubsetFigures& subset = result.subsets[static_cast<std::size_t>(row)];
+        QStringList cells{SetName(subset.shares)};
+        if (subset.figures) {
+            const ContrastFigures& c = subset.figures->contrast;
+            cells << Number(c.blackDarkness) << Number(c.whiteDarkness) << Number(c.alpha) << Number(c.beta)
+                  << Number(c.errorRate) << Number(subset.figures->ssim);
+            cells << (!subset.figures->leakPValue ? tr("-")
+                      : subset.figures->leaks     ? tr("leaks (p = %1)").arg(*subset.figures->leakPValue, 0, 'g', 3)
+                                                  : tr("no leak (p = %1)").arg(*subset.figures->leakPValue, 0, 'g', 3));
+        }
+        for (int column = 0; column < cells.size(); ++column)
+            m_table->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+    m_status->setText(tr("Frames measured: %1. The table: every set of k and k - 1 shares on this frame.")
+                         .arg(result.alpha.size()));
+}

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Making shares, on a worker thread: a picture or video is first imported (as kvt import would)
+// into a secret stream in a temporary folder, then every share is written (as kvt shadows would)
+// into the chosen folder, all of them or none. Progress is read from any thread; a stop asked for
+// leaves nothing behind.
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "media/FrameImport.h"
+#include "studio/StudioSource.h"
+#include "vss/SchemeCatalogue.h"
+
+struct ShareJobSpec {
+    std::filesystem::path source;
+    SourceKind kind = SourceKind::none;
+    ImportSettings import;  // for pictures and video
+    Scheme scheme;
+    std::optional<std::uint32_t> seed;
+    std::filesystem::path folder;
+    std::string title;  // BASE of BASE-ShadowN.kvt
+};
+
+enum class ShareJobOutcome { written, failed, stopped };
+
+struct ShareJobResult {
+    ShareJobOutcome outcome = ShareJobOutcome::failed;
+    std::string error;  // what failed, on which file, and why
+    std::vector<std::filesystem::path> paths;
+    std::uint64_t greyPixels = 0;  // of the secret, which show as white
+};
+
+class CShareJob {
+public:
+    explicit CShareJob(ShareJobSpec spec) : m_spec(std::move(spec)) {}
+
+    // The work; call once, on the worker thread.
+    ShareJobResult Run(std::stop_token stop);
+
+    // Frames done and to do, over both steps (import, then shares).
+    std::uint64_t GetDone() const { return m_done; }
+    std::uint64_t GetTotal() const { return m_total; }
+
+private:
+    bool Import(const std::filesystem::path& secret, std::stop_token stop, ShareJobResult& result);
+
+    ShareJobSpec m_spec;
+    std::atomic<std::uint64_t> m_done{0};
+    std::atomic<std::uint64_t> m_total{0};
+};

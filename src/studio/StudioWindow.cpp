@@ -1,0 +1,462 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "studio/StudioWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "studio/FiguresPanel.h"
+#include "studio/RevealPanel.h"
+#include "studio/SchemePanel.h"
+#include "studio/SourcePanel.h"
+#include "studio/StudioHelp.h"
+
+namespace {
+constexpr int kMaxRecentFiles = 8;
+constexpr int kPlayFps = 10;  // a stream says no rate of its own
+const char* const kRecentKey = "recentFiles";
+const char* const kFolderKey = "lastFolder";
+
+QString FileFilter()
+{
+    return QCoreApplication::translate("CStudioWindow", "Pictures, videos and streams (*.png *.jpg *.jpeg *.bmp *.gif *.webp *.tif *.tiff *.pgm "
+                             "*.pnm *.mp4 *.mkv *.webm *.avi *.mov *.kvt);;All files (*)");
+}
+}  // namespace
+
+CStudioWindow::CStudioWindow()
+{
+    setAcceptDrops(true);
+    m_sourcePanel = new CSourcePanel(m_session);
+    m_schemePanel = new CSchemePanel(m_session);
+    m_revealPanel = new CRevealPanel(m_session);
+    m_figuresPanel = new CFiguresPanel(m_session);
+    auto* reveal = new QSplitter(Qt::Vertical);
+    reveal->addWidget(m_revealPanel);
+    reveal->addWidget(m_figuresPanel);
+    reveal->setStretchFactor(0, 3);
+    reveal->setStretchFactor(1, 1);
+    auto* splitter = new QSplitter;
+    splitter->setObjectName(QStringLiteral("panels"));
+    splitter->addWidget(m_sourcePanel);
+    splitter->addWidget(m_schemePanel);
+    splitter->addWidget(reveal);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(2, 3);
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(splitter, 1);
+    CreateActions();
+    layout->addWidget(CreateFrameBar());
+    setCentralWidget(central);
+    CreateMenus();
+    CreateStatusBar();
+
+    m_sourcePanel->SetErrorHandler([this](const QString& text) { ShowError(text); });
+    m_schemePanel->SetMakeHandler([this] { MakeShares(); });
+    m_revealPanel->SetRevealHandler([this](qint64 ms) { m_revealTime = ms; });
+    connect(&m_playTimer, &QTimer::timeout, this, [this] {
+        const int next = m_frameSlider->value() + 1;
+        ShowFrame(next > m_frameSlider->maximum() ? 0 : next);
+    });
+    connect(&m_progressTimer, &QTimer::timeout, this, [this] { ShowProgress(); });
+    connect(&m_watcher, &QFutureWatcher<ShareJobResult>::finished, this, [this] { FinishMaking(); });
+    ReadSettings();
+    UpdateActions();
+    UpdateTitle();
+}
+
+CStudioWindow::~CStudioWindow()
+{
+    CancelMaking();
+    m_figuresPanel->Stop();
+}
+
+void CStudioWindow::CreateActions()
+{
+    m_open = new QAction(tr("&Open..."), this);
+    m_open->setShortcut(QKeySequence::Open);
+    m_open->setStatusTip(tr("Open a picture, an animated GIF or WebP, a video or a .kvt stream as the secret"));
+    connect(m_open, &QAction::triggered, this, [this] { ChooseSource(); });
+    m_openShares = new QAction(tr("Open s&hares..."), this);
+    m_openShares->setShortcut(QKeySequence(tr("Ctrl+Shift+O")));
+    m_openShares->setStatusTip(tr("Open shares made before, to see them together"));
+    connect(m_openShares, &QAction::triggered, this, [this] { ChooseShares(); });
+    m_save = new QAction(tr("&Save shares"), this);
+    m_save->setShortcut(QKeySequence::Save);
+    m_save->setStatusTip(tr("Make the shares of the source by the scheme and write them, all of them or none"));
+    connect(m_save, &QAction::triggered, this, [this] { MakeShares(); });
+    m_quit = new QAction(tr("&Quit"), this);
+    m_quit->setShortcut(QKeySequence(tr("Ctrl+Q")));
+    m_quit->setStatusTip(tr("Close the studio"));
+    connect(m_quit, &QAction::triggered, this, &QWidget::close);
+    m_play = new QAction(tr("&Play"), this);
+    m_play->setShortcut(QKeySequence(Qt::Key_Space));
+    m_play->setCheckable(true);
+    m_play->setStatusTip(tr("Play the frames, the reveal as a motion picture"));
+    connect(m_play, &QAction::triggered, this, [this] { TogglePlay(); });
+    m_help = new QAction(tr("&Help"), this);
+    m_help->setShortcut(QKeySequence::HelpContents);
+    m_help->setStatusTip(tr("How the studio works"));
+    connect(m_help, &QAction::triggered, this, [this] { ShowHelp(); });
+    m_about = new QAction(tr("&About KVT Studio"), this);
+    connect(m_about, &QAction::triggered, this, [this] { ShowAbout(); });
+}
+
+void CStudioWindow::CreateMenus()
+{
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(m_open);
+    file->addAction(m_openShares);
+    m_recent = file->addMenu(tr("Open &recent"));
+    file->addSeparator();
+    file->addAction(m_save);
+    file->addSeparator();
+    file->addAction(m_quit);
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(m_play);
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(m_help);
+    help->addAction(m_about);
+    UpdateRecentFiles();
+}
+
+QWidget* CStudioWindow::CreateFrameBar()
+{
+    auto* bar = new QWidget;
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* play = new QToolButton;
+    play->setDefaultAction(m_play);
+    m_frameSlider = new QSlider(Qt::Horizontal);
+    m_frameSlider->setToolTip(tr("The frame on show"));
+    m_frameLabel = new QLabel;
+    layout->addWidget(play);
+    layout->addWidget(m_frameSlider, 1);
+    layout->addWidget(m_frameLabel);
+    connect(m_frameSlider, &QSlider::valueChanged, this, [this](int index) { ShowFrame(index); });
+    return bar;
+}
+
+void CStudioWindow::CreateStatusBar()
+{
+    m_progress = new QProgressBar;
+    m_progress->setMaximumWidth(240);
+    m_timeLeft = new QLabel;
+    m_cancel = new QPushButton(tr("Cancel"));
+    m_cancel->setStatusTip(tr("Stop making the shares; nothing is left behind"));
+    connect(m_cancel, &QPushButton::clicked, this, [this] { CancelMaking(); });
+    statusBar()->addPermanentWidget(m_timeLeft);
+    statusBar()->addPermanentWidget(m_progress);
+    statusBar()->addPermanentWidget(m_cancel);
+    m_progress->hide();
+    m_cancel->hide();
+}
+
+void CStudioWindow::UpdateActions()
+{
+    const bool making = IsMaking();
+    m_open->setEnabled(!making);
+    m_openShares->setEnabled(!making);
+    m_recent->setEnabled(!making);
+    m_save->setEnabled(!making && m_session.HasSource());
+    m_schemePanel->setEnabled(!making);
+    m_sourcePanel->setEnabled(!making);
+    const auto frames = m_session.GetFrameCount();
+    m_play->setEnabled(frames > 1);
+    m_frameSlider->setEnabled(frames > 1);
+    m_frameSlider->blockSignals(true);
+    m_frameSlider->setRange(0, frames > 0 ? static_cast<int>(frames - 1) : 0);
+    m_frameSlider->setValue(static_cast<int>(m_session.GetFrameIndex()));
+    m_frameSlider->blockSignals(false);
+    m_frameLabel->setText(frames > 0 ? tr("frame %1 of %2").arg(m_session.GetFrameIndex() + 1).arg(frames) : QString());
+}
+
+void CStudioWindow::UpdateTitle()
+{
+    const QString name = m_session.HasSource()
+                             ? QString::fromStdString(m_session.GetSource().GetPath().filename().string())
+                             : tr("Untitled");
+    setWindowTitle(tr("%1 - KVT Studio").arg(name));
+}
+
+void CStudioWindow::ShowError(const QString& text)
+{
+    QMessageBox::warning(this, tr("KVT Studio"), text);
+}
+
+void CStudioWindow::ChooseSource()
+{
+    QSettings settings;
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open a secret"), settings.value(kFolderKey).toString(),
+                                                      FileFilter());
+    if (!path.isEmpty())
+        OpenFile(path);
+}
+
+void CStudioWindow::ChooseShares()
+{
+    QSettings settings;
+    const QStringList paths = QFileDialog::getOpenFileNames(this, tr("Open shares"), settings.value(kFolderKey).toString(),
+                                                            tr("Streams (*.kvt);;All files (*)"));
+    std::vector<std::filesystem::path> shares;
+    for (const QString& path : paths)
+        shares.emplace_back(path.toStdString());
+    if (!shares.empty())
+        OpenShareSet(shares);
+}
+
+bool CStudioWindow::OpenFile(const QString& path)
+{
+    m_figuresPanel->Stop();
+    std::string error;
+    if (!m_session.OpenSource(path.toStdString(), error)) {
+        ShowError(tr("Can't open the file:\n%1").arg(QString::fromStdString(error)));
+        return false;
+    }
+    QSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
+    AddRecentFile(QFileInfo(path).absoluteFilePath());
+    m_sourcePanel->Refresh();
+    m_schemePanel->Refresh();
+    m_revealPanel->ShowShares();
+    UpdateActions();
+    UpdateTitle();
+    statusBar()->showMessage(tr("Opened %1").arg(path), 3000);
+    return true;
+}
+
+bool CStudioWindow::OpenShareSet(const std::vector<std::filesystem::path>& paths)
+{
+    m_figuresPanel->Stop();
+    std::string error;
+    if (!m_session.OpenShares(paths, error)) {
+        ShowError(tr("Can't open the shares:\n%1").arg(QString::fromStdString(error)));
+        return false;
+    }
+    m_revealPanel->ShowShares();
+    UpdateActions();
+    return true;
+}
+
+void CStudioWindow::ShowFrame(int index)
+{
+    std::string error;
+    if (!m_session.SetFrameIndex(static_cast<std::uint64_t>(index), error)) {
+        m_playTimer.stop();
+        m_play->setChecked(false);
+        ShowError(QString::fromStdString(error));
+    }
+    m_sourcePanel->Refresh();
+    m_revealPanel->Refresh();
+    UpdateActions();
+}
+
+void CStudioWindow::TogglePlay()
+{
+    if (!m_play->isChecked()) {
+        m_playTimer.stop();
+        return;
+    }
+    const auto& range = m_session.GetImportSettings().range;
+    const double fps = m_session.GetSource().GetKind() == SourceKind::video && range.fps ? *range.fps : kPlayFps;
+    m_playTimer.start(static_cast<int>(1000 / fps));
+}
+
+void CStudioWindow::MakeShares()
+{
+    if (IsMaking() || !m_session.HasSource())
+        return;
+    std::string refusal;
+    const auto scheme = m_session.ChooseScheme(refusal);
+    if (!scheme) {
+        ShowError(QString::fromStdString(refusal));
+        return;
+    }
+    ShareJobSpec spec;
+    spec.source = m_session.GetSource().GetPath();
+    spec.kind = m_session.GetSource().GetKind();
+    spec.import = m_session.GetImportSettings();
+    spec.scheme = *scheme;
+    spec.seed = m_session.GetSchemeSettings().seed;
+    spec.folder = m_session.GetOutputFolder();
+    spec.title = spec.source.stem().string();
+    m_figuresPanel->Stop();
+    m_session.CloseShares();
+    m_revealPanel->ShowShares();
+    m_job = std::make_unique<CShareJob>(std::move(spec));
+    m_stop = std::stop_source();
+    m_jobStarted = QDateTime::currentMSecsSinceEpoch();
+    m_watcher.setFuture(QtConcurrent::run([job = m_job.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
+    m_progress->setValue(0);
+    m_progress->show();
+    m_cancel->show();
+    m_progressTimer.start(100);
+    UpdateActions();
+}
+
+void CStudioWindow::CancelMaking()
+{
+    if (!IsMaking())
+        return;
+    m_stop.request_stop();
+    m_watcher.waitForFinished();
+}
+
+void CStudioWindow::ShowProgress()
+{
+    if (!m_job)
+        return;
+    const std::uint64_t done = m_job->GetDone(), total = m_job->GetTotal();
+    if (total == 0)
+        return;
+    m_progress->setRange(0, 1000);
+    m_progress->setValue(static_cast<int>(1000 * done / total));
+    m_progress->setFormat(tr("%1 of %2 frames").arg(done).arg(total));
+    const qint64 spent = QDateTime::currentMSecsSinceEpoch() - m_jobStarted;
+    if (done > 0)
+        m_timeLeft->setText(tr("%1 s left").arg((spent * static_cast<qint64>(total - done) / static_cast<qint64>(done) + 999) / 1000));
+}
+
+void CStudioWindow::FinishMaking()
+{
+    const ShareJobResult result = m_watcher.result();
+    m_job.reset();
+    m_progressTimer.stop();
+    m_progress->hide();
+    m_cancel->hide();
+    m_timeLeft->clear();
+    UpdateActions();
+    switch (result.outcome) {
+    case ShareJobOutcome::stopped:
+        statusBar()->showMessage(tr("Stopped: no shares were written"), 5000);
+        return;
+    case ShareJobOutcome::failed:
+        ShowError(tr("The shares were not made:\n%1").arg(QString::fromStdString(result.error)));
+        return;
+    case ShareJobOutcome::written:
+        break;
+    }
+    if (!OpenShareSet(result.paths))
+        return;
+    QString message = tr("Shares written to %1: %2")
+                          .arg(QString::fromStdString(result.paths.front().parent_path().string()))
+                          .arg(result.paths.size());
+    if (result.greyPixels > 0)
+        message += tr("; grey pixels of the secret, which show as white: %1").arg(result.greyPixels);
+    statusBar()->showMessage(message, 8000);
+}
+
+void CStudioWindow::ShowHelp()
+{
+    QMessageBox box(QMessageBox::Information, tr("KVT Studio help"), StudioHelpText(), QMessageBox::Close, this);
+    box.exec();
+}
+
+void CStudioWindow::ShowAbout()
+{
+    QMessageBox::about(this, tr("About KVT Studio"), QString::fromStdString(StudioVersionText()));
+}
+
+void CStudioWindow::closeEvent(QCloseEvent* event)
+{
+    CancelMaking();
+    m_figuresPanel->Stop();
+    WriteSettings();
+    event->accept();
+}
+
+void CStudioWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && !IsMaking())
+        event->acceptProposedAction();
+}
+
+void CStudioWindow::dropEvent(QDropEvent* event)
+{
+    std::vector<std::filesystem::path> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.emplace_back(url.toLocalFile().toStdString());
+    if (paths.empty())
+        return;
+    event->acceptProposedAction();
+    // One file is a source; several are shares to see together.
+    if (paths.size() == 1)
+        OpenFile(QString::fromStdString(paths.front().string()));
+    else
+        OpenShareSet(paths);
+}
+
+void CStudioWindow::AddRecentFile(const QString& path)
+{
+    QSettings settings;
+    QStringList files = settings.value(kRecentKey).toStringList();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > kMaxRecentFiles)
+        files.removeLast();
+    settings.setValue(kRecentKey, files);
+    UpdateRecentFiles();
+}
+
+void CStudioWindow::UpdateRecentFiles()
+{
+    m_recent->clear();
+    const QStringList files = QSettings().value(kRecentKey).toStringList();
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* action = m_recent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(files[i]).fileName()));
+        action->setStatusTip(files[i]);
+        connect(action, &QAction::triggered, this, [this, path = files[i]] { OpenFile(path); });
+    }
+    m_recent->setEnabled(!files.isEmpty());
+}
+
+void CStudioWindow::ReadSettings()
+{
+    QSettings settings;
+    restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    if (auto* splitter = findChild<QSplitter*>(QStringLiteral("panels")))
+        splitter->restoreState(settings.value(QStringLiteral("panels")).toByteArray());
+    SchemeSettings scheme;
+    scheme.request.family = static_cast<SchemeFamily>(settings.value(QStringLiteral("scheme/family"), 0).toInt());
+    scheme.request.k = settings.value(QStringLiteral("scheme/k"), 2).toInt();
+    scheme.request.n = settings.value(QStringLiteral("scheme/n"), 2).toInt();
+    if (const int variant = settings.value(QStringLiteral("scheme/variant"), 0).toInt(); variant > 0)
+        scheme.request.variant = variant;
+    m_session.SetSchemeSettings(scheme);
+    m_schemePanel->Refresh();
+}
+
+void CStudioWindow::WriteSettings() const
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    if (auto* splitter = findChild<QSplitter*>(QStringLiteral("panels")))
+        settings.setValue(QStringLiteral("panels"), splitter->saveState());
+    const SchemeRequest& request = m_session.GetSchemeSettings().request;
+    settings.setValue(QStringLiteral("scheme/family"), static_cast<int>(request.family));
+    settings.setValue(QStringLiteral("scheme/k"), request.k);
+    settings.setValue(QStringLiteral("scheme/n"), request.n);
+    settings.setValue(QStringLiteral("scheme/variant"), request.variant.value_or(0));
+}
