@@ -59,9 +59,19 @@ void CImageView::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), palette().window());
     if (m_image.isNull())
         return;
-    // Fitted pictures are smoothed so a reduced share still shows its grey; zoomed ones never are.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom == 0);
-    painter.drawImage(ImageRect(), m_image);
+    const QRect target = ImageRect();
+    if (m_zoom > 0) {
+        // Every cell a square of whole screen pixels: nothing smoothed.
+        painter.drawImage(target, m_image);
+        return;
+    }
+    // A fitted share is averaged over the area each screen pixel covers, so it shows its grey as
+    // an eye at a distance would; sampling would show noise. Made once for each size.
+    if (m_fitted.size() != target.size() || m_fittedFrom != m_image.cacheKey()) {
+        m_fitted = m_image.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_fittedFrom = m_image.cacheKey();
+    }
+    painter.drawImage(target.topLeft(), m_fitted);
 }
 
 void CImageView::mousePressEvent(QMouseEvent* event)

@@ -35,6 +35,8 @@ private:
     double Scale() const;
 
     QImage m_image;
+    QImage m_fitted;  // m_image averaged down to the widget
+    qint64 m_fittedFrom = 0;
     int m_zoom = 0;
     std::function<void(QPoint)> m_onMove;
     QPointF m_dragFrom;

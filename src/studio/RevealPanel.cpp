@@ -32,6 +32,7 @@ CRevealPanel::CRevealPanel(CStudioSession& session, QWidget* parent)
     m_list->setMovement(QListView::Static);
     m_list->setFlow(QListView::LeftToRight);
     m_list->setWrapping(false);
+    m_list->setGridSize(QSize(kThumbnailSide + 40, kThumbnailSide + 28));
     m_list->setFixedHeight(kThumbnailSide + 48);
     m_list->setToolTip(tr("Check the shares to put together; the one chosen can be dragged over the others"));
     m_mode = new QComboBox;
