@@ -89,6 +89,9 @@ CStudioWindow::CStudioWindow()
 
 CStudioWindow::~CStudioWindow()
 {
+    // Hidden while the session still lives: the focus leaving a panel's control makes the panel
+    // read the session, which goes before the base class would hide the window.
+    hide();
     CancelMaking();
     m_figuresPanel->Stop();
 }
