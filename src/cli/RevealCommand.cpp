@@ -69,7 +69,10 @@ void AddRevealCommand(CCommandLine& commandLine)
         "reveal",
         "Writes what a viewer sees with the shares exactly on top of each other: each frame the\n"
         "bytewise AND of them all (black wins), for as many frames as the shortest holds. With --xor,\n"
-        "black where an odd number of shares is black: for random-grid (n, n), the secret itself.",
+        "black where an odd number of shares is black: the secret itself from all n shares of\n"
+        "random-grid (n, n) (for (2, 2) only --variant 1, the default: --variant 2 gets white pixels\n"
+        "right and black ones half the time, --variant 3 the reverse) and of xor (n, n); from k shares\n"
+        "of xor (k, n), black over black pixels more often than over white by its XOR difference.",
         [options](const CommonOptions& common) { return RunReveal(*options, common); });
     reveal.AddOption("SHARES", options->shares, "Two or more shares of one width and height")
         .Required()

@@ -24,7 +24,7 @@ struct ShadowsOptions {
     std::string scheme = "naor-shamir";
     std::optional<int> k;
     std::optional<int> n;
-    std::optional<int> variant;
+    std::optional<std::string> variant;
     std::optional<std::string> seed;
     std::optional<std::string> outDir;
     std::vector<std::string> covers;
@@ -56,7 +56,7 @@ std::optional<Scheme> SchemeOfOptions(const ShadowsOptions& options)
 {
     const auto family = FamilyNamed(options.scheme);
     if (!family) {
-        ShowMessage("kvt shadows: --scheme takes naor-shamir, random-grid or probabilistic");
+        ShowMessage("kvt shadows: --scheme takes naor-shamir, random-grid, probabilistic, progressive or xor");
         return std::nullopt;
     }
     std::string refusal;
@@ -108,16 +108,14 @@ int RunShadows(const ShadowsOptions& options, const CommonOptions& common)
     return kExitOk;
 }
 
-// The small schemes of every family, and every (k, n) of the column-weight construction, whose m
-// and contrast follow no simple rule.
+// Every naor-shamir scheme, whose m and contrast follow no simple rule, and the small ones of the
+// other families.
 std::string SchemesHelp()
 {
     std::string text;
-    for (const SchemeChoice& choice : OfferedSchemes()) {
-        const bool columnWeights = choice.family == SchemeFamily::NaorShamir && choice.k > 2 && choice.k < choice.n;
-        if (choice.n <= 3 || columnWeights)
+    for (const SchemeChoice& choice : OfferedSchemes())
+        if (choice.n <= 3 || choice.family == SchemeFamily::NaorShamir)
             text += "  " + DescribeScheme(*LookUpScheme(choice, nullptr)) + "\n";
-    }
     return text;
 }
 }  // namespace
@@ -132,30 +130,37 @@ void AddShadowsCommand(CCommandLine& commandLine)
         "nothing. By default VSS(2, 2) in 2 x 2 blocks. The patterns come from the system's random\n"
         "generator; with --seed N from a generator seeded with N.\n" +
             std::string(kSeedWarning) +
-            "\nSchemes (k, n offered; contrast with K shares stacked):\n" +
+            "\nnaor-shamir (2, 2) with --seed takes the player's 32-bit generator, whose patterns repeat\n"
+            "with its period: where a frame's pixels are a multiple of 65536, one share alone shows across\n"
+            "frames where the secret changed. Other schemes' seeded streams run on across frames and\n"
+            "repeat nothing.\nSchemes (k, n offered; contrast with K shares stacked):\n" +
             SchemesHelp() +
-            "naor-shamir and probabilistic: (n, n) and (2, n) for n up to 8, (k, n) for 3 <= k < n <= 6,\n"
-            "probabilistic with the relative difference of naor-shamir on average; random-grid: any\n"
+            "Every contrast of naor-shamir but --variant compact is the best any scheme of that (k, n) can\n"
+            "have; m is the least found for it. probabilistic: any 2 <= k <= n <= 8, one random column of\n"
+            "naor-shamir's basis a pixel, its relative difference on average; random-grid: any\n"
             "2 <= k <= n <= 8.\n"
             "With --cover C1 --cover C2 (black-and-white streams of SECRET's size, looped when shorter)\n"
             "each of two shares shows its cover and only the two stacked show the secret:\n  " +
             std::string(extended_shares::kDescription) +
-            ".\nWith --key KEY (a first share of SECRET's size) only BASE-Shadow2.kvt is written, to be\n"
-            "stacked on KEY; a key used for several secrets, or with fewer frames than SECRET, gives\n"
-            "away where they differ.",
+            ".\nWith --key KEY (a first share as kvt shadows makes: SECRET's shares' size, 2 x 2 blocks of\n"
+            "two black subpixels) only BASE-Shadow2.kvt is written, to be stacked on KEY. A key whose\n"
+            "blocks are not uniformly random (a chi-square test of each frame's patterns and of\n"
+            "neighbouring pairs, p < 1e-9) is refused; a key used for several secrets, or with fewer\n"
+            "frames than SECRET, gives away where they differ.",
         [options](const CommonOptions& common) { return RunShadows(*options, common); });
     shadows.AddOption("SECRET", options->secret, "The secret stream").Required();
     options->schemeOptions = {
-        shadows.AddOption("--scheme", options->scheme, "naor-shamir (default), random-grid or probabilistic")
+        shadows.AddOption("--scheme", options->scheme, "naor-shamir (default), random-grid, probabilistic, progressive or xor")
             .TypeName("S"),
         shadows.AddOption("-k", options->k, "Shares needed to see the secret (default 2)").TypeName("K"),
         shadows.AddOption("-n", options->n, "Shares made (default K)").TypeName("N"),
-        shadows.AddOption("--variant", options->variant, "Kafri-Keren algorithm 1, 2 or 3 (random-grid (2, 2))")
+        shadows.AddOption("--variant", options->variant, "Kafri-Keren algorithm 1, 2 or 3 (random-grid (2, 2)); compact: the\n"
+                          "least m (naor-shamir, where its best contrast costs a much larger m)")
             .TypeName("V")};
     AddSeedOption(shadows, options->seed);
     shadows.AddOption("--out-dir", options->outDir, "Folder to write the shares into").TypeName("DIR");
     shadows.AddOption("--cover", options->covers, "A cover stream, once for each shadow")
         .AllowExtraArgs(false)
         .TypeName("COVER");
-    shadows.AddOption("--key", options->key, "A first shadow to make the second against").TypeName("KEY");
+    shadows.AddOption("--key", options->key, "A first share of the shares' size to make the second against").TypeName("KEY");
 }

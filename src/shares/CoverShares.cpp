@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "shares/KeyRandomness.h"
 #include "stream/StreamFiles.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
@@ -32,10 +33,10 @@ std::optional<std::string> CoverFault(const BYTE* frame, const KvtHeader& header
 
 std::optional<std::string> KeyFault(const BYTE* frame, const KvtHeader& header)
 {
-    const auto fault = key_share::FindKeyFault(frame, static_cast<std::size_t>(header.width / 2),
-                                               static_cast<std::size_t>(header.height / 2));
+    const auto width = static_cast<std::size_t>(header.width / 2), height = static_cast<std::size_t>(header.height / 2);
+    const auto fault = key_share::FindKeyFault(frame, width, height);
     if (!fault)
-        return std::nullopt;
+        return KeyRandomnessFault(frame, width, height);
     const std::size_t x = 2 * fault->blockX, y = 2 * fault->blockY;
     return "the block at (" + std::to_string(x) + ", " + std::to_string(y) + ") to (" + std::to_string(x + 1) + ", " +
            std::to_string(y + 1) + ") has " + fault->what;

@@ -6,53 +6,35 @@
 #include <cmath>
 #include <numeric>
 
+#include "vss/GridColumns.h"
+
 namespace {
 constexpr int kMaxShares = 8;
-constexpr int kMaxColumnWeightShares = 6;
-
-using Columns = std::vector<std::uint8_t>;
+constexpr SchemeFamily kFamilies[] = {SchemeFamily::NaorShamir, SchemeFamily::RandomGrid, SchemeFamily::Probabilistic,
+                                      SchemeFamily::Progressive, SchemeFamily::Xor};
 
 std::uint8_t AllShares(int n)
 {
     return static_cast<std::uint8_t>((1u << n) - 1);
 }
 
-// Every n-bit column whose weight has the given parity: the classic (n, n) basis, and Shyu's
-// (n, n) random grid, whose XOR over all shares is the secret pixel.
-Columns ColumnsOfParity(int n, bool odd)
-{
-    Columns columns;
-    for (unsigned c = 0; c <= AllShares(n); ++c)
-        if ((std::popcount(c) % 2 == 1) == odd)
-            columns.push_back(static_cast<std::uint8_t>(c));
-    return columns;
-}
-
-// Every n-bit column of weight w, `times` times each.
-void AppendColumnsOfWeight(Columns& columns, int n, int w, int times)
-{
-    for (int t = 0; t < times; ++t)
-        for (unsigned c = 0; c <= AllShares(n); ++c)
-            if (std::popcount(c) == w)
-                columns.push_back(static_cast<std::uint8_t>(c));
-}
-
-// Multiplicities of the columns of each weight 0..n, for white and black, such that any k - 1 rows
-// see the same multiset of columns and k rows see one white subpixel more in a white pixel
-// (Droste's column-weight construction; the least m found for these k and n).
-struct ColumnWeights {
+// Basis matrices made offline by scripts/scheme-lp.py and checked there and in the tests.
+struct WeightBasis {
     int k, n;
-    int white[kMaxColumnWeightShares + 1];
-    int black[kMaxColumnWeightShares + 1];
+    bool compact;        // the least m with any contrast, beside a best contrast of much larger m
+    std::int64_t alphaNum, alphaDen;
+    const char* makeup;  // which columns, by weight class, for the help
+    Columns white, black;
 };
-constexpr ColumnWeights kColumnWeights[] = {
-    {3, 4, {2, 0, 0, 1, 0}, {0, 1, 0, 0, 2}},
-    {3, 5, {3, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, 3}},
-    {3, 6, {4, 0, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, 0, 4}},
-    {4, 5, {2, 0, 0, 1, 0, 3}, {0, 1, 0, 0, 2, 0}},
-    {4, 6, {2, 0, 0, 1, 0, 0, 5}, {0, 0, 1, 0, 0, 2, 0}},
-    {5, 6, {3, 0, 1, 0, 0, 2, 0}, {0, 2, 0, 0, 1, 0, 3}},
-};
+#include "vss/SchemeWeights.inc"
+
+const WeightBasis* FindWeightBasis(int k, int n, bool compact)
+{
+    for (const WeightBasis& basis : kWeightBases)
+        if (basis.k == k && basis.n == n && basis.compact == compact)
+            return &basis;
+    return nullptr;
+}
 
 // Repeats both lists to a common length, so that one uniform draw serves either colour.
 void EqualLengths(Columns& a, Columns& b)
@@ -65,106 +47,139 @@ void EqualLengths(Columns& a, Columns& b)
     }
 }
 
-bool BasisMatrices(int k, int n, Scheme& scheme)
+std::string WeightBasisName(const WeightBasis& basis)
 {
-    if (k == 2 && n == 2) {
+    std::string name;
+    if (basis.k == basis.n)
+        name = "Naor-Shamir (n, n), optimal";
+    else if (basis.compact)
+        name = basis.k == 2 ? "Naor-Shamir (2, n)" : "column weights of the least m found";
+    else
+        name = basis.k == 2 ? "Blundo-De Santis-Stinson optimum" : "column weights at the optimum";
+    return name + " (" + basis.makeup + ")";
+}
+
+// The naor-shamir basis of the choice: the classic (2, 2) blocks, else the catalogue's best (or
+// compact) basis.
+void BasisMatrices(const SchemeChoice& choice, Scheme& scheme)
+{
+    if (choice.family == SchemeFamily::NaorShamir && choice.k == 2 && choice.n == 2) {
         // Two black subpixels of four in each share: the classic 2 x 2 blocks.
         scheme.white = {3, 3, 0, 0};
         scheme.black = {1, 1, 2, 2};
         scheme.construction = "Naor-Shamir, two black subpixels of four";
-        return true;
+        return;
     }
-    if (k == n) {
-        scheme.white = ColumnsOfParity(n, false);
-        scheme.black = ColumnsOfParity(n, true);
-        scheme.construction = "Naor-Shamir (n, n): columns of even weight for white, odd for black";
-        return true;
-    }
-    if (k == 2) {
-        scheme.white.assign(n, 0);
-        scheme.white[0] = AllShares(n);
-        for (int i = 0; i < n; ++i)
-            scheme.black.push_back(static_cast<std::uint8_t>(1u << i));
-        scheme.construction = "Naor-Shamir (2, n): one black subpixel, the same in every share for white";
-        return true;
-    }
-    for (const ColumnWeights& weights : kColumnWeights) {
-        if (weights.k != k || weights.n != n)
-            continue;
-        for (int w = 0; w <= n; ++w) {
-            AppendColumnsOfWeight(scheme.white, n, w, weights.white[w]);
-            AppendColumnsOfWeight(scheme.black, n, w, weights.black[w]);
-        }
-        scheme.construction = "Droste's column-weight construction";
-        return true;
-    }
-    return false;
+    const WeightBasis& basis = *FindWeightBasis(choice.k, choice.n, choice.variant == kVariantCompact);
+    scheme.white = basis.white;
+    scheme.black = basis.black;
+    scheme.construction = WeightBasisName(basis);
 }
 
-// Chen and Tsao's (k, n) random grids: a random k of the n shares carry a (k, k) grid of the pixel,
-// the other n - k a random bit each.
-void ChenTsaoColumns(int k, int n, Scheme& scheme)
-{
-    for (unsigned carriers = 0; carriers <= AllShares(n); ++carriers) {
-        if (std::popcount(carriers) != k)
-            continue;
-        for (unsigned c = 0; c <= AllShares(n); ++c) {
-            const bool odd = std::popcount(c & carriers) % 2 == 1;
-            (odd ? scheme.black : scheme.white).push_back(static_cast<std::uint8_t>(c));
-        }
-    }
-}
-
-bool RandomGridColumns(const SchemeChoice& choice, Scheme& scheme)
+void RandomGridColumns(const SchemeChoice& choice, Scheme& scheme)
 {
     const int k = choice.k, n = choice.n;
+    ColumnLists lists;
     if (k == 2 && n == 2) {
         // Kafri and Keren's three algorithms: the second share equals the first for white, its
         // complement for black (1); equals it for white, is random for black (2); is random for
         // white, the complement for black (3).
-        static const Columns kWhite[] = {{0, 3}, {0, 3}, {0, 1, 2, 3}};
-        static const Columns kBlack[] = {{1, 2}, {0, 1, 2, 3}, {1, 2}};
-        scheme.white = kWhite[choice.variant - 1];
-        scheme.black = kBlack[choice.variant - 1];
+        static const ColumnLists kAlgorithms[] = {{{0, 3}, {1, 2}}, {{0, 3}, {0, 1, 2, 3}}, {{0, 1, 2, 3}, {1, 2}}};
+        lists = kAlgorithms[choice.variant - 1];
         scheme.construction = "Kafri-Keren random grids, algorithm " + std::to_string(choice.variant);
     } else if (k == n) {
-        scheme.white = ColumnsOfParity(n, false);
-        scheme.black = ColumnsOfParity(n, true);
+        lists = {ColumnsOfParity(n, false), ColumnsOfParity(n, true)};
         scheme.construction = "Shyu's (n, n) random grids: the XOR of all shares is the secret";
+    } else if (choice.variant == kVariantChenTsao) {
+        lists = ChenTsaoColumns(k, n);
+        scheme.construction = "Chen-Tsao (k, n) random grids: T(white) - T(black) = 1 / (C(n, k) 2^(k-1))";
     } else {
-        ChenTsaoColumns(k, n, scheme);
-        scheme.construction = "Chen-Tsao (k, n) random grids";
+        lists = WuSunColumns(k, n);
+        scheme.construction = "Wu-Sun (k, n) random grids: T(white) - T(black) = q / 2^(k-1), q the chance "
+                              "that k shares hold all k bits of the grid";
     }
-    return true;
+    scheme.white = std::move(lists.white);
+    scheme.black = std::move(lists.black);
+}
+
+void MakeColumns(const SchemeChoice& choice, Scheme& scheme)
+{
+    switch (choice.family) {
+    case SchemeFamily::NaorShamir:
+        BasisMatrices(choice, scheme);
+        return;
+    case SchemeFamily::RandomGrid:
+        scheme.layout = SchemeLayout::OneColumn;
+        RandomGridColumns(choice, scheme);
+        return;
+    case SchemeFamily::Probabilistic:
+        scheme.layout = SchemeLayout::OneColumn;
+        BasisMatrices(choice, scheme);
+        scheme.construction = "Ito-Tanaka-Kuwakado / Yang size-invariant: one random column of the naor-shamir basis";
+        return;
+    case SchemeFamily::Progressive: {
+        scheme.layout = SchemeLayout::OneColumn;
+        ColumnLists lists = ProgressiveColumns(choice.n);
+        scheme.white = std::move(lists.white);
+        scheme.black = std::move(lists.black);
+        scheme.construction = "Hou-Quan progressive: one random column of Naor-Shamir's (2, n) basis";
+        return;
+    }
+    case SchemeFamily::Xor:
+        scheme.layout = SchemeLayout::OneColumn;
+        BasisMatrices(choice, scheme);
+        scheme.construction = "one random column of naor-shamir's optimal basis, decoded by XOR (Tuyls et al.'s "
+                              "model): 2^(k-1) times its stacked contrast, the best XOR gives";
+        return;
+    }
 }
 
 std::string Offer(SchemeFamily family)
 {
     switch (family) {
     case SchemeFamily::RandomGrid:
-        return "random-grid offers (k, n) for 2 <= k <= n <= 8, and --variant 1, 2 or 3 for (2, 2) only";
-    case SchemeFamily::NaorShamir:
+        return "random-grid offers (k, n) for 2 <= k <= n <= 8, --variant 1, 2 or 3 for (2, 2) and "
+               "--variant chen-tsao for k < n";
     case SchemeFamily::Probabilistic:
+    case SchemeFamily::Xor:
+        return std::string(FamilyName(family)) + " offers (k, n) for 2 <= k <= n <= 8; no --variant";
+    case SchemeFamily::Progressive:
+        return "progressive offers (2, n) for 2 <= n <= 8; no --variant";
+    case SchemeFamily::NaorShamir:
         break;
     }
-    return std::string(FamilyName(family)) +
-           " offers (n, n) and (2, n) for 2 <= n <= 8, and (k, n) for 3 <= k < n <= 6; no --variant";
+    std::string compact;
+    for (const WeightBasis& basis : kWeightBases)
+        if (basis.compact)
+            compact += (compact.empty() ? "(" : ", (") + std::to_string(basis.k) + ", " + std::to_string(basis.n) + ")";
+    return "naor-shamir offers (k, n) for 2 <= k <= n <= 8, and --variant compact for " + compact + " only";
 }
 
 bool Offered(const SchemeChoice& c)
 {
     if (c.k < 2 || c.k > c.n || c.n > kMaxShares)
         return false;
-    if (c.family == SchemeFamily::RandomGrid)
-        return c.variant == 0 || (c.k == 2 && c.n == 2 && c.variant >= 1 && c.variant <= 3);
-    return c.variant == 0 && (c.k == 2 || c.k == c.n || c.n <= kMaxColumnWeightShares);
+    switch (c.family) {
+    case SchemeFamily::RandomGrid:
+        return c.variant == 0 || (c.k == 2 && c.n == 2 && c.variant >= 1 && c.variant <= 3) ||
+               (c.k < c.n && c.variant == kVariantChenTsao);
+    case SchemeFamily::Probabilistic:
+    case SchemeFamily::Xor:
+        return c.variant == 0;
+    case SchemeFamily::Progressive:
+        return c.variant == 0 && c.k == 2;
+    case SchemeFamily::NaorShamir:
+        break;
+    }
+    return c.variant == 0 || (c.variant == kVariantCompact && FindWeightBasis(c.k, c.n, true));
 }
 
-// The share of columns black on the first k shares (every k of them alike, as the tests check).
-Fraction BlackOnFirst(const Columns& columns, int k)
+// The share of columns that show black on shares `mask`, stacked or XORed.
+Fraction BlackOn(const Columns& columns, std::uint8_t mask, bool xored)
 {
-    const auto black = std::count_if(columns.begin(), columns.end(),
-                                     [&](std::uint8_t c) { return ColumnIsBlackOn(c, AllShares(k)); });
+    const auto black = std::count_if(columns.begin(), columns.end(), [&](std::uint8_t c) {
+        return xored ? std::popcount(static_cast<unsigned>(c & mask)) % 2 == 1 : ColumnIsBlackOn(c, mask);
+    });
     return Fraction::Of(black, static_cast<std::int64_t>(columns.size()));
 }
 
@@ -175,14 +190,16 @@ SchemePromise PromiseOf(const Scheme& scheme)
         p.subpixels = static_cast<int>(scheme.white.size());
         BlockShapeFor(p.subpixels, p.blockWidth, p.blockHeight);
     }
-    p.blackOfWhite = BlackOnFirst(scheme.white, scheme.choice.k);
-    p.blackOfBlack = BlackOnFirst(scheme.black, scheme.choice.k);
+    const bool xored = scheme.choice.family == SchemeFamily::Xor;
+    p.blackOfWhite = BlackOn(scheme.white, AllShares(scheme.choice.k), xored);
+    p.blackOfBlack = BlackOn(scheme.black, AllShares(scheme.choice.k), xored);
     const Fraction w = p.blackOfWhite, b = p.blackOfBlack;
     if (scheme.choice.family == SchemeFamily::RandomGrid) {
         // T = 1 - black: (b - w) / (2 - b).
         p.measure = ContrastMeasure::LightContrast;
         p.contrast = Fraction::Of(b.num * w.den - w.num * b.den, 2 * b.den * w.den - b.num * w.den);
     } else {
+        p.measure = xored ? ContrastMeasure::XorDifference : ContrastMeasure::RelativeDifference;
         p.contrast = Fraction::Of(b.num * w.den - w.num * b.den, b.den * w.den);
     }
     return p;
@@ -196,6 +213,10 @@ std::string_view FamilyName(SchemeFamily family)
         return "random-grid";
     case SchemeFamily::Probabilistic:
         return "probabilistic";
+    case SchemeFamily::Progressive:
+        return "progressive";
+    case SchemeFamily::Xor:
+        return "xor";
     case SchemeFamily::NaorShamir:
         break;
     }
@@ -204,7 +225,7 @@ std::string_view FamilyName(SchemeFamily family)
 
 std::optional<SchemeFamily> FamilyNamed(std::string_view name)
 {
-    for (SchemeFamily f : {SchemeFamily::NaorShamir, SchemeFamily::RandomGrid, SchemeFamily::Probabilistic})
+    for (SchemeFamily f : kFamilies)
         if (FamilyName(f) == name)
             return f;
     return std::nullopt;
@@ -241,19 +262,9 @@ std::optional<Scheme> LookUpScheme(const SchemeChoice& choice, std::string* refu
     }
     Scheme scheme;
     scheme.choice = choice;
-    if (choice.family == SchemeFamily::RandomGrid) {
-        if (choice.k == 2 && choice.n == 2 && choice.variant == 0)
-            scheme.choice.variant = 1;
-        scheme.layout = SchemeLayout::OneColumn;
-        RandomGridColumns(scheme.choice, scheme);
-    } else {
-        BasisMatrices(choice.k, choice.n, scheme);
-        if (choice.family == SchemeFamily::Probabilistic) {
-            scheme.layout = SchemeLayout::OneColumn;
-            scheme.construction = "Ito-Tanaka-Kuwakado / Yang size-invariant: one random column of the "
-                                  "naor-shamir basis";
-        }
-    }
+    if (choice.family == SchemeFamily::RandomGrid && choice.k == 2 && choice.n == 2 && choice.variant == 0)
+        scheme.choice.variant = 1;
+    MakeColumns(scheme.choice, scheme);
     EqualLengths(scheme.white, scheme.black);
     scheme.promise = PromiseOf(scheme);
     return scheme;
@@ -262,23 +273,68 @@ std::optional<Scheme> LookUpScheme(const SchemeChoice& choice, std::string* refu
 std::vector<SchemeChoice> OfferedSchemes()
 {
     std::vector<SchemeChoice> all;
-    for (SchemeFamily f : {SchemeFamily::NaorShamir, SchemeFamily::RandomGrid, SchemeFamily::Probabilistic})
+    for (SchemeFamily f : kFamilies)
         for (int n = 2; n <= kMaxShares; ++n)
             for (int k = 2; k <= n; ++k)
-                for (int v = 0; v <= 3; ++v)
+                for (int v : {0, 1, 2, 3, kVariantCompact, kVariantChenTsao})
                     if (Offered({f, k, n, v}) && !(f == SchemeFamily::RandomGrid && k == 2 && n == 2 && v == 0))
                         all.push_back({f, k, n, v});
     return all;
 }
 
+Fraction StackedContrast(const Scheme& scheme, int t)
+{
+    const bool xored = scheme.choice.family == SchemeFamily::Xor;
+    const Fraction w = BlackOn(scheme.white, AllShares(t), xored), b = BlackOn(scheme.black, AllShares(t), xored);
+    return Fraction::Of(b.num * w.den - w.num * b.den, b.den * w.den);
+}
+
+std::string VariantName(int variant)
+{
+    switch (variant) {
+    case kVariantCompact:
+        return "compact";
+    case kVariantChenTsao:
+        return "chen-tsao";
+    default:
+        return std::to_string(variant);
+    }
+}
+
+std::optional<int> VariantNamed(std::string_view name)
+{
+    for (int v : {1, 2, 3, kVariantCompact, kVariantChenTsao})
+        if (name == VariantName(v))
+            return v;
+    return std::nullopt;
+}
+
 std::string DescribeScheme(const Scheme& scheme)
 {
     const SchemePromise& p = scheme.promise;
-    std::string line = std::string(FamilyName(scheme.choice.family)) + " (" + std::to_string(scheme.choice.k) +
-                       ", " + std::to_string(scheme.choice.n) + "): " + scheme.construction;
+    const SchemeChoice& c = scheme.choice;
+    const bool named = c.variant == kVariantCompact || c.variant == kVariantChenTsao;
+    std::string line = std::string(FamilyName(c.family)) + " (" + std::to_string(c.k) + ", " + std::to_string(c.n) +
+                       ")" + (named ? " --variant " + VariantName(c.variant) : "") + ": " + scheme.construction;
     if (scheme.layout == SchemeLayout::PermutedBlock)
         line += ", m = " + std::to_string(p.subpixels) + " in " + std::to_string(p.blockWidth) + " x " +
                 std::to_string(p.blockHeight) + " blocks";
-    line += p.measure == ContrastMeasure::LightContrast ? ", light contrast " : ", relative difference ";
-    return line + p.contrast.Text();
+    switch (p.measure) {
+    case ContrastMeasure::LightContrast:
+        line += ", light contrast ";
+        break;
+    case ContrastMeasure::XorDifference:
+        line += ", XOR difference ";
+        break;
+    case ContrastMeasure::RelativeDifference:
+        line += ", relative difference ";
+        break;
+    }
+    line += p.contrast.Text();
+    if (c.family == SchemeFamily::Progressive) {
+        line += "; with t shares stacked";
+        for (int t = c.k + 1; t <= c.n; ++t)
+            line += (t == c.k + 1 ? " " : ", ") + std::to_string(t) + ": " + StackedContrast(scheme, t).Text();
+    }
+    return line;
 }

@@ -11,9 +11,10 @@
 #include <string_view>
 #include <vector>
 
-enum class SchemeFamily { NaorShamir, RandomGrid, Probabilistic };
+enum class SchemeFamily { NaorShamir, RandomGrid, Probabilistic, Progressive, Xor };
 
-// kvt's word for a family ("naor-shamir", "random-grid", "probabilistic"), and back.
+// kvt's word for a family ("naor-shamir", "random-grid", "probabilistic", "progressive", "xor"),
+// and back.
 std::string_view FamilyName(SchemeFamily family);
 std::optional<SchemeFamily> FamilyNamed(std::string_view name);
 
@@ -37,6 +38,7 @@ enum class SchemeLayout {
 enum class ContrastMeasure {
     RelativeDifference,  // (black cells of a black pixel - those of a white one) / m
     LightContrast,       // (T(white) - T(black)) / (1 + T(black)), T the share of light let through
+    XorDifference,       // as RelativeDifference, black where an odd number of the k shares is black
 };
 
 struct SchemePromise {
@@ -51,11 +53,16 @@ struct SchemePromise {
     Fraction contrast;
 };
 
+// The variant of a naor-shamir (k, n) whose best contrast costs a much larger m: the least m found.
+inline constexpr int kVariantCompact = 10;
+// Random grids (k, n), k < n, by Chen and Tsao's construction rather than Wu and Sun's.
+inline constexpr int kVariantChenTsao = 11;
+
 struct SchemeChoice {
     SchemeFamily family = SchemeFamily::NaorShamir;
     int k = 2;
     int n = 2;
-    int variant = 0;  // 0: the scheme has no variants
+    int variant = 0;  // 0: the scheme's first (or only) kind; 1..3 Kafri-Keren's; kVariant...
     bool operator==(const SchemeChoice&) const = default;
 };
 
@@ -74,6 +81,14 @@ std::optional<Scheme> LookUpScheme(const SchemeChoice& choice, std::string* refu
 
 // Every scheme offered, in the order the help and the README list them.
 std::vector<SchemeChoice> OfferedSchemes();
+
+// The relative difference with the first t shares stacked (XORed for xor), k <= t <= n: for every t
+// of them in progressive schemes, as the tests check (a design's t > k shares may differ).
+Fraction StackedContrast(const Scheme& scheme, int t);
+
+// kvt's word for a variant ("compact", "chen-tsao", "1"), and back; nothing for a word that names none.
+std::string VariantName(int variant);
+std::optional<int> VariantNamed(std::string_view name);
 
 // Names the scheme in one line: "naor-shamir (3, 4): ..., m = 6, relative difference 1/6".
 std::string DescribeScheme(const Scheme& scheme);

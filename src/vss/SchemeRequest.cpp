@@ -3,19 +3,19 @@
 
 std::optional<Scheme> ChooseScheme(const SchemeRequest& request, std::string& refusal)
 {
-    SchemeChoice choice{request.family, request.k, request.n, request.variant.value_or(0)};
+    SchemeChoice choice{request.family, request.k, request.n, 0};
     if (choice.k > choice.n) {
         refusal = "-k " + std::to_string(choice.k) + " needs at least as many shares (-n " + std::to_string(choice.n) + ")";
         return std::nullopt;
     }
-    if (request.variant && *request.variant == 0)
-        choice.variant = -1;  // asked for and not offered: refused below
+    if (request.variant)
+        choice.variant = VariantNamed(*request.variant).value_or(-1);  // -1: names none, refused below
     std::string why;
     auto scheme = LookUpScheme(choice, &why);
     if (!scheme)
         refusal = std::string(FamilyName(request.family)) + " (" + std::to_string(choice.k) + ", " +
                   std::to_string(choice.n) + ")" +
-                  (request.variant ? " --variant " + std::to_string(*request.variant) : std::string()) +
+                  (request.variant ? " --variant " + *request.variant : std::string()) +
                   " is not offered: " + why;
     return scheme;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "RunKvt.h"
@@ -161,4 +162,34 @@ TEST_F(CoverShadows, BadCoversKeysAndOptionsAreRefusedAndWriteNothing)
         EXPECT_FALSE(std::filesystem::exists(dir / "s-Shadow1.kvt"));
         EXPECT_EQ(ReadBytes(dir / "s-Shadow2.kvt"), Bytes({'o', 'l', 'd'}));
     }
+}
+
+// A key that is a first share in form but not random is refused, naming the key and the test; a
+// first share kvt made passes.
+TEST_F(CoverShadows, AKeyWhoseBlocksAreNotRandomIsRefused)
+{
+    const int w = 24, h = 20;
+    const std::string secret = Put("s.kvt", w, h, 1, Secret);
+    Put("constant.kvt", 2 * w, 2 * h, 1, [](int, int x, int) { return static_cast<unsigned char>(x % 2 ? 255 : 0); });
+    // Every pattern equally often, but each block fixes its right neighbour's.
+    Put("cycling.kvt", 2 * w, 2 * h, 1, [](int, int x, int y) {
+        const int block = x / 2 % 2 + 2 * (y / 2 % 3);
+        static const unsigned char kBlack[6][4] = {{1, 1, 0, 0}, {1, 0, 1, 0}, {1, 0, 0, 1},
+                                                   {0, 1, 1, 0}, {0, 1, 0, 1}, {0, 0, 1, 1}};
+        return static_cast<unsigned char>(kBlack[block][x % 2 + 2 * (y % 2)] ? 0 : 255);
+    });
+    for (const auto& [name, over] : {std::pair{"constant.kvt", "the 6 patterns of a block"},
+                                     {"cycling.kvt", "the 36 patterns of two neighbouring blocks"}}) {
+        const KvtRun run = Kvt({"shadows", secret, "--key", At(name)});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(run.err.rfind("kvt shadows: " + At(name) + ": frame 1: its blocks are not uniformly random "
+                                "(chi-square p = ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(std::string("over ") + over + "): share 2 made against it would show the secret alone"),
+                  std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "s-Shadow2.kvt"));
+    }
+    std::filesystem::create_directory(dir / "made");
+    ASSERT_EQ(Kvt({"shadows", secret, "--out-dir", At("made")}).status, 0);
+    const KvtRun keyed = Kvt({"shadows", secret, "--key", At("made/s-Shadow1.kvt")});
+    EXPECT_EQ(keyed.status, 0) << keyed.err;
 }

@@ -39,7 +39,9 @@ TEST_F(SchemeCommands, RandomGridThreeOfFiveWritesFiveSharesOfTheSecretsSize)
 {
     const KvtRun run = Kvt({"shadows", At("s.kvt"), "--scheme", "random-grid", "-k", "3", "-n", "5", "--seed", "4"});
     ASSERT_EQ(run.status, 0) << run.err;
-    std::string expected = "scheme: random-grid (3, 5): Chen-Tsao (k, n) random grids, light contrast 2/89\nseed: 4\n";
+    std::string expected = "scheme: random-grid (3, 5): Wu-Sun (k, n) random grids: T(white) - T(black) = q / "
+                           "2^(k-1), q the chance that k shares hold all k bits of the grid, light contrast 11/140\n"
+                           "seed: 4\n";
     for (int i = 1; i <= 5; ++i) {
         const std::string name = "s-Shadow" + std::to_string(i) + ".kvt";
         expected += At(name) + "\n";
@@ -50,6 +52,31 @@ TEST_F(SchemeCommands, RandomGridThreeOfFiveWritesFiveSharesOfTheSecretsSize)
     const Bytes first = Pixels("s-Shadow2.kvt");
     ASSERT_EQ(Kvt({"shadows", At("s.kvt"), "--scheme", "random-grid", "-k", "3", "-n", "5", "--seed", "4"}).status, 0);
     EXPECT_EQ(Pixels("s-Shadow2.kvt"), first);
+}
+
+// Seeded shares draw on from frame to frame: a secret that stays the same gets new patterns, each
+// cell of share 1 agreeing with the frame before about as often as two random cells do.
+TEST_F(SchemeCommands, SeededSharesRepeatNothingAcrossFrames)
+{
+    const int side = 64;
+    Write("still.kvt", side, side, 2, Bytes(2 * side * side, 0));
+    for (const std::vector<std::string>& scheme : {std::vector<std::string>{"--scheme", "random-grid", "-k", "3", "-n", "5"},
+                                                   {"-k", "3", "-n", "4"}, {"--scheme", "progressive", "-n", "3"},
+                                                   {"--scheme", "xor", "-k", "2", "-n", "3"}}) {
+        std::vector<std::string> args = {"shadows", At("still.kvt"), "--seed", "7"};
+        args.insert(args.end(), scheme.begin(), scheme.end());
+        ASSERT_EQ(Kvt(args).status, 0) << scheme[1];
+        const Bytes share = Pixels("still-Shadow1.kvt");
+        const std::size_t frame = share.size() / 2;
+        std::size_t same = 0, black = 0;
+        for (std::size_t i = 0; i < frame; ++i) {
+            same += share[i] == share[frame + i];
+            black += share[i] == 0;
+        }
+        const double p = static_cast<double>(black) / static_cast<double>(frame);
+        EXPECT_NEAR(static_cast<double>(same) / static_cast<double>(frame), p * p + (1 - p) * (1 - p), 0.03)
+            << scheme[1];
+    }
 }
 
 TEST_F(SchemeCommands, XorOfShyuGridsIsTheSecretAndStackingIsBlackWhereAnyShareIs)
@@ -78,8 +105,8 @@ TEST_F(SchemeCommands, NaorShamirSharesAreTheSecretTimesTheBlock)
     const KvtRun run = Kvt({"shadows", At("s.kvt"), "-k", "3", "-n", "4", "--out-dir", dir.Path().string()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
-              "scheme: naor-shamir (3, 4): Droste's column-weight construction, m = 6 in 3 x 2 blocks, relative "
-              "difference 1/6");
+              "scheme: naor-shamir (3, 4): column weights at the optimum (white 2 x w0, w3; black w1, 2 x w4), m = "
+              "6 in 3 x 2 blocks, relative difference 1/6");
     EXPECT_EQ(ReadBytes(dir / "s-Shadow4.kvt").size(), 24u + 2 * (12 * 4));
     EXPECT_FALSE(std::filesystem::exists(dir / "s-Shadow5.kvt"));
 }
@@ -93,16 +120,21 @@ TEST_F(SchemeCommands, RefusalsAreUsageErrorsThatSayWhatIsAllowed)
         return run.err;
     };
     EXPECT_EQ(refusal({"-k", "4", "-n", "3"}), "kvt shadows: -k 4 needs at least as many shares (-n 3)\n");
-    EXPECT_EQ(refusal({"-n", "9"}), "kvt shadows: naor-shamir (2, 9) is not offered: naor-shamir offers (n, n) and "
-                                    "(2, n) for 2 <= n <= 8, and (k, n) for 3 <= k < n <= 6; no --variant\n");
-    EXPECT_EQ(refusal({"--scheme", "probabilistic", "-k", "3", "-n", "7"}),
-              "kvt shadows: probabilistic (3, 7) is not offered: probabilistic offers (n, n) and (2, n) for 2 <= n "
-              "<= 8, and (k, n) for 3 <= k < n <= 6; no --variant\n");
+    EXPECT_EQ(refusal({"-n", "9"}), "kvt shadows: naor-shamir (2, 9) is not offered: naor-shamir offers (k, n) for 2 "
+                                    "<= k <= n <= 8, and --variant compact for (2, 4), (2, 5), (2, 6), (2, 8), (3, "
+                                    "7), (3, 8), (4, 6), (4, 7), (4, 8), (5, 8), (6, 8) only\n");
+    EXPECT_EQ(refusal({"--scheme", "probabilistic", "-k", "3", "-n", "4", "--variant", "compact"}),
+              "kvt shadows: probabilistic (3, 4) --variant compact is not offered: probabilistic offers (k, n) for 2 "
+              "<= k <= n <= 8; no --variant\n");
     EXPECT_EQ(refusal({"--scheme", "random-grid", "-n", "3", "--variant", "2"}),
               "kvt shadows: random-grid (2, 3) --variant 2 is not offered: random-grid offers (k, n) for 2 <= k <= "
-              "n <= 8, and --variant 1, 2 or 3 for (2, 2) only\n");
-    EXPECT_NE(refusal({"--variant", "1"}).find("no --variant"), std::string::npos);
-    EXPECT_EQ(refusal({"--scheme", "grid"}), "kvt shadows: --scheme takes naor-shamir, random-grid or probabilistic\n");
+              "n <= 8, --variant 1, 2 or 3 for (2, 2) and --variant chen-tsao for k < n\n");
+    EXPECT_NE(refusal({"--variant", "one"}).find("--variant compact for"), std::string::npos);
+    EXPECT_EQ(refusal({"--scheme", "progressive", "-k", "3", "-n", "4"}),
+              "kvt shadows: progressive (3, 4) is not offered: progressive offers (2, n) for 2 <= n <= 8; no "
+              "--variant\n");
+    EXPECT_EQ(refusal({"--scheme", "grid"}),
+              "kvt shadows: --scheme takes naor-shamir, random-grid, probabilistic, progressive or xor\n");
 }
 
 // A share that can't be saved costs none of the others their old bytes.

@@ -12,7 +12,7 @@
 
 #include "vss/RandomSource.h"
 #include "vss/SchemeCatalogue.h"
-#include "vss/ShareMaker.h"
+#include "vss/LongListShareMaker.h"
 #include "vss/TableShareMaker.h"
 #include "vss/UniformDraws.h"
 
@@ -46,9 +46,12 @@ std::map<std::uint8_t, int> Restricted(const Columns& columns, std::uint8_t mask
     return counts;
 }
 
-int BlackOn(const Columns& columns, std::uint8_t mask)
+// Columns that show black on the shares of `mask`: stacked, or XORed for the xor family.
+int BlackOn(const Columns& columns, std::uint8_t mask, bool xored = false)
 {
-    return static_cast<int>(std::count_if(columns.begin(), columns.end(), [&](std::uint8_t c) { return (c & mask) != 0; }));
+    return static_cast<int>(std::count_if(columns.begin(), columns.end(), [&](std::uint8_t c) {
+        return xored ? std::popcount(static_cast<unsigned>(c & mask)) % 2 == 1 : (c & mask) != 0;
+    }));
 }
 
 // Light contrast of Chen and Tsao's grids: the k shares stacked all carry the (k, k) grid with
@@ -62,6 +65,39 @@ Fraction ChenTsaoContrast(int k, int n)
     const std::int64_t twoK = std::int64_t{1} << k;
     return Fraction::Of(2, subsets * (twoK + 1) - 1);
 }
+
+// Light contrast of Wu and Sun's grids, counted over every way to deal the n - k copies and pick k
+// of the n shares: with all k grid bits among them, white lets light through with chance
+// 2^-(k-1) and black never; with j < k distinct bits, both with chance 2^-j.
+Fraction WuSunContrast(int k, int n)
+{
+    std::int64_t deals = 1;
+    for (int i = k; i < n; ++i)
+        deals *= k;
+    std::int64_t allBits = 0, draws = 0, blackLight = 0;  // blackLight in units of 2^-k
+    for (std::int64_t deal = 0; deal < deals; ++deal) {
+        std::vector<int> label(static_cast<std::size_t>(n));  // which grid bit share i holds
+        std::int64_t rest = deal;
+        for (int i = 0; i < n; ++i) {
+            label[static_cast<std::size_t>(i)] = i < k ? i : static_cast<int>(rest % k);
+            rest = i < k ? rest : rest / k;
+        }
+        for (std::uint8_t mask : SubsetsOf(n, k)) {
+            unsigned seen = 0;
+            for (int i = 0; i < n; ++i)
+                if (mask >> i & 1)
+                    seen |= 1u << label[static_cast<std::size_t>(i)];
+            const int distinct = std::popcount(seen);
+            ++draws;
+            allBits += distinct == k;
+            if (distinct < k)
+                blackLight += std::int64_t{1} << (k - distinct);
+        }
+    }
+    // (q / 2^(k-1)) / (1 + T(black)), q = allBits / draws, T(black) = blackLight / (2^k draws).
+    const std::int64_t twoK = std::int64_t{1} << k;
+    return Fraction::Of(allBits * 2, twoK * draws + blackLight);
+}
 }  // namespace
 
 TEST(SchemeCatalogue, PromisesAreThePublishedContrasts)
@@ -71,13 +107,29 @@ TEST(SchemeCatalogue, PromisesAreThePublishedContrasts)
         const SchemePromise nn = Get(SchemeFamily::NaorShamir, n, n).promise;
         EXPECT_EQ(nn.subpixels, 1 << (n - 1));
         EXPECT_EQ(nn.contrast, Fraction::Of(1, 1 << (n - 1)));
+        // Blundo, De Santis and Stinson's optimum for (2, n): floor(n/2) ceil(n/2) / (n (n - 1)).
         const SchemePromise twoN = Get(SchemeFamily::NaorShamir, 2, n).promise;
-        EXPECT_EQ(twoN.subpixels, n);
-        EXPECT_EQ(twoN.contrast, Fraction::Of(1, n));
+        EXPECT_EQ(twoN.contrast, Fraction::Of((n / 2) * ((n + 1) / 2), n * (n - 1)));
         EXPECT_EQ(Get(SchemeFamily::RandomGrid, n, n).promise.contrast, Fraction::Of(1, 1 << (n - 1)));
-        EXPECT_EQ(Get(SchemeFamily::Probabilistic, 2, n).promise.contrast, Fraction::Of(1, n));
-        for (int k = 2; k < n; ++k)
-            EXPECT_EQ(Get(SchemeFamily::RandomGrid, k, n).promise.contrast, ChenTsaoContrast(k, n)) << k;
+        EXPECT_EQ(Get(SchemeFamily::Probabilistic, 2, n).promise.contrast, twoN.contrast);
+        for (int k = 2; k < n; ++k) {
+            const Fraction chenTsao = Get(SchemeFamily::RandomGrid, k, n, kVariantChenTsao).promise.contrast;
+            EXPECT_EQ(chenTsao, ChenTsaoContrast(k, n)) << k;
+            const Fraction wuSun = Get(SchemeFamily::RandomGrid, k, n).promise.contrast;
+            EXPECT_EQ(wuSun, WuSunContrast(k, n)) << k;
+            EXPECT_GT(wuSun.Value(), chenTsao.Value()) << k;
+        }
+        // XOR decoding of the same basis: 2^(k-1) times the stacked contrast, 1 for (n, n).
+        for (int k = 2; k <= n; ++k) {
+            const Fraction stacked = Get(SchemeFamily::NaorShamir, k, n).promise.contrast;
+            const Fraction xored = Get(SchemeFamily::Xor, k, n).promise.contrast;
+            EXPECT_EQ(xored, k == 2 && n == 2 ? Fraction::Of(1, 1) : Fraction::Of(stacked.num << (k - 1), stacked.den));
+        }
+        EXPECT_EQ(Get(SchemeFamily::Xor, n, n).promise.contrast, Fraction::Of(1, 1));
+        // Progressive: each share stacked adds 1/n.
+        const Scheme progressive = Get(SchemeFamily::Progressive, 2, n);
+        for (int t = 2; t <= n; ++t)
+            EXPECT_EQ(StackedContrast(progressive, t), Fraction::Of(t - 1, n)) << t;
     }
     const Fraction kafriKeren[] = {Fraction::Of(1, 2), Fraction::Of(1, 5), Fraction::Of(1, 4)};
     for (int v = 1; v <= 3; ++v)
@@ -89,15 +141,30 @@ TEST(SchemeCatalogue, PromisesAreThePublishedContrasts)
     EXPECT_EQ(classic.blockWidth, 2);
     EXPECT_EQ(classic.blockHeight, 2);
     EXPECT_EQ(classic.contrast, Fraction::Of(1, 2));
-    // The column-weight schemes: one white subpixel more for white, m within bounds.
-    for (int n = 4; n <= 6; ++n)
-        for (int k = 3; k < n; ++k) {
-            const SchemePromise p = Get(SchemeFamily::NaorShamir, k, n).promise;
-            EXPECT_LE(p.subpixels, 64);
-            EXPECT_EQ(p.contrast, Fraction::Of(1, p.subpixels));
-            EXPECT_GE(p.blockWidth * p.blockHeight, p.subpixels);
-            EXPECT_EQ(Get(SchemeFamily::Probabilistic, k, n).promise.contrast, p.contrast);
+    // The least m found for the optimum: (2, 4) and (2, 7) as Blundo, De Santis and Stinson's, (4, 6)
+    // as Hofmeister, Krause and Simon's symmetric one.
+    const auto best = [](int k, int n) { return Get(SchemeFamily::NaorShamir, k, n).promise; };
+    EXPECT_EQ(best(2, 4).subpixels, 6);
+    EXPECT_EQ(best(2, 7).subpixels, 7);
+    EXPECT_EQ(best(4, 6).subpixels, 36);
+    EXPECT_EQ(best(4, 6).contrast, Fraction::Of(1, 18));
+    EXPECT_EQ(best(3, 8).contrast, Fraction::Of(2, 21));
+    // Compact variants: fewer subpixels, less contrast; (2, n) as Naor and Shamir's.
+    const SchemePromise compact = Get(SchemeFamily::NaorShamir, 4, 6, kVariantCompact).promise;
+    EXPECT_EQ(compact.subpixels, 24);
+    EXPECT_EQ(compact.contrast, Fraction::Of(1, 24));
+    EXPECT_EQ(Get(SchemeFamily::NaorShamir, 2, 8, kVariantCompact).promise.contrast, Fraction::Of(1, 8));
+    for (const SchemeChoice& c : OfferedSchemes()) {
+        const SchemePromise p = Get(c.family, c.k, c.n, c.variant).promise;
+        // Blocks near square and no wider than a 1000-pixel secret can be within a 65535-pixel share.
+        EXPECT_GE(p.blockWidth * p.blockHeight, p.subpixels);
+        EXPECT_LT(p.blockWidth * p.blockHeight, p.subpixels + p.blockWidth);
+        EXPECT_LE(p.blockWidth, 65);
+        if (c.variant == kVariantCompact) {
+            EXPECT_LT(p.subpixels, best(c.k, c.n).subpixels);
+            EXPECT_LT(p.contrast.Value(), best(c.k, c.n).contrast.Value());
         }
+    }
 }
 
 // Any k - 1 shares see the same columns, as often, for both colours; any k see exactly the promised
@@ -111,22 +178,41 @@ TEST(SchemeCatalogue, FewerThanKSharesSeeTheSameColumnsForEitherColour)
         for (std::uint8_t mask : SubsetsOf(choice.n, choice.k - 1))
             ASSERT_EQ(Restricted(s.white, mask), Restricted(s.black, mask)) << int(mask);
         const auto m = static_cast<std::int64_t>(s.white.size());
+        const bool xored = choice.family == SchemeFamily::Xor;
         for (std::uint8_t mask : SubsetsOf(choice.n, choice.k)) {
-            ASSERT_EQ(Fraction::Of(BlackOn(s.white, mask), m), s.promise.blackOfWhite) << int(mask);
-            ASSERT_EQ(Fraction::Of(BlackOn(s.black, mask), m), s.promise.blackOfBlack) << int(mask);
+            ASSERT_EQ(Fraction::Of(BlackOn(s.white, mask, xored), m), s.promise.blackOfWhite) << int(mask);
+            ASSERT_EQ(Fraction::Of(BlackOn(s.black, mask, xored), m), s.promise.blackOfBlack) << int(mask);
         }
         EXPECT_GT(s.promise.contrast.num, 0);
+        // Progressive shares promise more with each share: every t of them alike, as the promise says.
+        for (int t = choice.k + 1; choice.family == SchemeFamily::Progressive && t <= choice.n; ++t) {
+            const std::uint8_t first = static_cast<std::uint8_t>((1u << t) - 1);
+            for (std::uint8_t mask : SubsetsOf(choice.n, t)) {
+                ASSERT_EQ(BlackOn(s.white, mask, xored), BlackOn(s.white, first, xored)) << int(mask);
+                ASSERT_EQ(BlackOn(s.black, mask, xored), BlackOn(s.black, first, xored)) << int(mask);
+            }
+        }
     }
 }
 
 TEST(SchemeCatalogue, RefusesWhatNoFamilyOffersAndSaysWhatIs)
 {
     std::string refusal;
-    EXPECT_FALSE(LookUpScheme({SchemeFamily::NaorShamir, 3, 7, 0}, &refusal));
-    EXPECT_NE(refusal.find("3 <= k < n <= 6"), std::string::npos) << refusal;
+    EXPECT_FALSE(LookUpScheme({SchemeFamily::NaorShamir, 3, 9, 0}, &refusal));
+    EXPECT_NE(refusal.find("2 <= k <= n <= 8"), std::string::npos) << refusal;
+    EXPECT_FALSE(LookUpScheme({SchemeFamily::NaorShamir, 5, 6, kVariantCompact}, &refusal));
+    EXPECT_NE(refusal.find("--variant compact for (2, 4), (2, 5)"), std::string::npos) << refusal;
+    EXPECT_FALSE(LookUpScheme({SchemeFamily::Probabilistic, 4, 6, kVariantCompact}, nullptr));
     EXPECT_FALSE(LookUpScheme({SchemeFamily::NaorShamir, 2, 2, 1}, &refusal));
     EXPECT_FALSE(LookUpScheme({SchemeFamily::RandomGrid, 2, 3, 1}, &refusal));
-    EXPECT_NE(refusal.find("--variant 1, 2 or 3 for (2, 2) only"), std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("--variant 1, 2 or 3 for (2, 2) and --variant chen-tsao for k < n"), std::string::npos)
+        << refusal;
+    EXPECT_FALSE(LookUpScheme({SchemeFamily::RandomGrid, 3, 3, kVariantChenTsao}, nullptr));
+    EXPECT_FALSE(LookUpScheme({SchemeFamily::Progressive, 3, 4, 0}, &refusal));
+    EXPECT_EQ(refusal, "progressive offers (2, n) for 2 <= n <= 8; no --variant");
+    EXPECT_FALSE(LookUpScheme({SchemeFamily::Xor, 2, 3, kVariantCompact}, nullptr));
+    EXPECT_EQ(VariantNamed("chen-tsao"), kVariantChenTsao);
+    EXPECT_FALSE(VariantNamed("0"));
     EXPECT_FALSE(LookUpScheme({SchemeFamily::RandomGrid, 2, 2, 4}, nullptr));
     EXPECT_FALSE(LookUpScheme({SchemeFamily::RandomGrid, 2, 9, 0}, nullptr));
     EXPECT_FALSE(LookUpScheme({SchemeFamily::Probabilistic, 1, 2, 0}, nullptr));
@@ -181,7 +267,7 @@ MadeShares Make(const Scheme& scheme, std::size_t width, std::size_t height, std
     for (auto& share : made.shares)
         out.push_back(share.data());
     auto random = CChaChaRandomSource::FromSeed(seed);
-    EXPECT_TRUE(MakeShareMaker(scheme, width, height, *random)->Make(made.secret.data(), out.data()));
+    EXPECT_TRUE(MakeSchemeShareMaker(scheme, width, height, *random)->Make(made.secret.data(), out.data()));
     return made;
 }
 }  // namespace
@@ -223,15 +309,25 @@ TEST(ShareMaker, SizeKeptSharesShowTheirContrastOnAverageAndHideFromFewerThanK)
     const double half = static_cast<double>(w / 2 * h);
     for (const auto& [family, k, n, v] : {std::tuple{SchemeFamily::RandomGrid, 2, 2, 2}, {SchemeFamily::RandomGrid, 2, 2, 3},
                                          {SchemeFamily::RandomGrid, 3, 3, 0}, {SchemeFamily::RandomGrid, 3, 5, 0},
-                                         {SchemeFamily::Probabilistic, 3, 4, 0}, {SchemeFamily::Probabilistic, 2, 3, 0}}) {
+                                         {SchemeFamily::Probabilistic, 3, 4, 0}, {SchemeFamily::Probabilistic, 2, 3, 0},
+                                         {SchemeFamily::RandomGrid, 4, 8, 0}, {SchemeFamily::Xor, 3, 5, 0},
+                                         {SchemeFamily::Progressive, 2, 3, 0}}) {
         const Scheme s = Get(family, k, n, v);
         SCOPED_TRACE(DescribeScheme(s));
         const MadeShares made = Make(s, w, h, 4);
+        // Black on the shares of `mask` stacked, or on an odd number of them for xor.
         const auto blackShare = [&](std::uint8_t mask, bool blackSide) {
             double black = 0;
             for (std::size_t y = 0; y < h; ++y)
-                for (std::size_t x = 0; x < w; ++x)
-                    black += made.Black(x) == blackSide && made.StackedBlack(mask, x, y, 0);
+                for (std::size_t x = 0; x < w; ++x) {
+                    bool shown = false;
+                    for (int i = 0; i < n; ++i)
+                        if (mask >> i & 1) {
+                            const bool one = made.StackedBlack(static_cast<std::uint8_t>(1u << i), x, y, 0);
+                            shown = family == SchemeFamily::Xor ? shown != one : shown || one;
+                        }
+                    black += made.Black(x) == blackSide && shown;
+                }
             return black / half;
         };
         for (std::uint8_t mask : SubsetsOf(n, k)) {
@@ -259,7 +355,7 @@ TEST(ShareMaker, SizeKeptSharesShowTheirContrastOnAverageAndHideFromFewerThanK)
 TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
 {
     for (const auto& [family, k, n, run] : {std::tuple{SchemeFamily::RandomGrid, 3, 5, 0}, {SchemeFamily::Probabilistic, 3, 4, 0},
-                                           {SchemeFamily::NaorShamir, 2, 5, 1}, {SchemeFamily::NaorShamir, 3, 3, 2},
+                                           {SchemeFamily::NaorShamir, 2, 4, 1}, {SchemeFamily::NaorShamir, 3, 3, 2},
                                            {SchemeFamily::NaorShamir, 2, 2, 2}}) {
         const Scheme s = Get(family, k, n);
         SCOPED_TRACE(DescribeScheme(s));
