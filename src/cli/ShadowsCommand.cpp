@@ -138,7 +138,8 @@ void AddShadowsCommand(CCommandLine& commandLine)
             "Every contrast of naor-shamir but --variant compact is the best any scheme of that (k, n) can\n"
             "have; m is the least found for it. probabilistic: any 2 <= k <= n <= 8, one random column of\n"
             "naor-shamir's basis a pixel, its relative difference on average; random-grid: any\n"
-            "2 <= k <= n <= 8.\n"
+            "2 <= k <= n <= 8; progressive: (2, n), n up to 8, (t - 1)/n with t shares stacked; xor: any\n"
+            "2 <= k <= n <= 8, shares to be XORed by kvt reveal --xor.\n"
             "With --cover C1 --cover C2 (black-and-white streams of SECRET's size, looped when shorter)\n"
             "each of two shares shows its cover and only the two stacked show the secret:\n  " +
             std::string(extended_shares::kDescription) +

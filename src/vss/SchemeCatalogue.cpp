@@ -331,8 +331,8 @@ std::string DescribeScheme(const Scheme& scheme)
         break;
     }
     line += p.contrast.Text();
-    if (c.family == SchemeFamily::Progressive) {
-        line += "; with t shares stacked";
+    if (c.family == SchemeFamily::Progressive && c.n > c.k) {
+        line += "; t shares stacked, t: contrast";
         for (int t = c.k + 1; t <= c.n; ++t)
             line += (t == c.k + 1 ? " " : ", ") + std::to_string(t) + ": " + StackedContrast(scheme, t).Text();
     }
