@@ -10,7 +10,7 @@
 
 #include "measure/ShareMeasurement.h"
 #include "vss/RandomSource.h"
-#include "vss/ShareMaker.h"
+#include "vss/LongListShareMaker.h"
 
 namespace {
 // Frames of a secret and its shares, laid out as the share makers lay them.
@@ -102,14 +102,15 @@ TEST(LeakFinding, NoOfferedSchemeIsFlagged)
         const BlockShape block{scheme->promise.blockWidth, scheme->promise.blockHeight};
         const int k = choice.k, n = choice.n;
         CShareMeasurement measurement({96, 96, block, n, std::max(1, k - 1), std::nullopt, false});
-        auto random = CChaChaRandomSource::FromSeed(static_cast<std::uint32_t>(k * 100 + n * 10 + choice.variant));
+        auto random = CChaChaRandomSource::FromSeed(
+            static_cast<std::uint32_t>(static_cast<int>(choice.family) * 10000 + k * 100 + n * 10 + choice.variant));
         for (std::size_t frame = 0; frame < 2; ++frame) {
             Shares s(96, 96, block, n);
             PaintSquares(s, 4 * frame);
             std::vector<BYTE*> out;
             for (auto& share : s.shares)
                 out.push_back(share.data());
-            ASSERT_TRUE(MakeShareMaker(*scheme, 96, 96, *random)->Make(s.secret.data(), out.data()));
+            ASSERT_TRUE(MakeSchemeShareMaker(*scheme, 96, 96, *random)->Make(s.secret.data(), out.data()));
             MeasureInto(measurement, s);
         }
         const std::string name = DescribeScheme(*scheme);
