@@ -59,9 +59,14 @@ std::optional<Scheme> SchemeOfOptions(const ShadowsOptions& options)
         ShowMessage("kvt shadows: --scheme takes naor-shamir, random-grid, probabilistic, progressive or xor");
         return std::nullopt;
     }
+    const std::optional<int> variant = options.variant ? VariantNamed(*options.variant) : std::nullopt;
+    if (options.variant && !variant) {
+        ShowMessage("kvt shadows: --variant takes 1, 2, 3, compact or chen-tsao");
+        return std::nullopt;
+    }
     std::string refusal;
     auto scheme = ::ChooseScheme(SchemeRequest{*family, options.k.value_or(2),
-                                               options.n.value_or(std::max(options.k.value_or(2), 2)), options.variant},
+                                               options.n.value_or(std::max(options.k.value_or(2), 2)), variant},
                                  refusal);
     if (!scheme)
         ShowMessage("kvt shadows: " + refusal);

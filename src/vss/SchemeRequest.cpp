@@ -9,13 +9,13 @@ std::optional<Scheme> ChooseScheme(const SchemeRequest& request, std::string& re
         return std::nullopt;
     }
     if (request.variant)
-        choice.variant = VariantNamed(*request.variant).value_or(-1);  // -1: names none, refused below
+        choice.variant = *request.variant == 0 ? -1 : *request.variant;  // 0 asked for: refused below
     std::string why;
     auto scheme = LookUpScheme(choice, &why);
     if (!scheme)
         refusal = std::string(FamilyName(request.family)) + " (" + std::to_string(choice.k) + ", " +
                   std::to_string(choice.n) + ")" +
-                  (request.variant ? " --variant " + *request.variant : std::string()) +
+                  (request.variant ? " --variant " + VariantName(*request.variant) : std::string()) +
                   " is not offered: " + why;
     return scheme;
 }

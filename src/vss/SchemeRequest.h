@@ -12,7 +12,7 @@ struct SchemeRequest {
     SchemeFamily family = SchemeFamily::NaorShamir;
     int k = 2;
     int n = 2;
-    std::optional<std::string> variant;  // kvt's word for it ("compact", "2"); none asked for
+    std::optional<int> variant;  // none asked for; VariantNamed gives it from kvt's word
 };
 
 // The scheme, or nothing and in `refusal` why not: "-k 3 needs at least as many shares (-n 2)",

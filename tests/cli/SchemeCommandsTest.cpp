@@ -129,7 +129,8 @@ TEST_F(SchemeCommands, RefusalsAreUsageErrorsThatSayWhatIsAllowed)
     EXPECT_EQ(refusal({"--scheme", "random-grid", "-n", "3", "--variant", "2"}),
               "kvt shadows: random-grid (2, 3) --variant 2 is not offered: random-grid offers (k, n) for 2 <= k <= "
               "n <= 8, --variant 1, 2 or 3 for (2, 2) and --variant chen-tsao for k < n\n");
-    EXPECT_NE(refusal({"--variant", "one"}).find("--variant compact for"), std::string::npos);
+    EXPECT_NE(refusal({"--variant", "3"}).find("--variant compact for"), std::string::npos);
+    EXPECT_EQ(refusal({"--variant", "one"}), "kvt shadows: --variant takes 1, 2, 3, compact or chen-tsao\n");
     EXPECT_EQ(refusal({"--scheme", "progressive", "-k", "3", "-n", "4"}),
               "kvt shadows: progressive (3, 4) is not offered: progressive offers (2, n) for 2 <= n <= 8; no "
               "--variant\n");
