@@ -170,8 +170,8 @@ TEST_F(StudioModelTest, RefusesWhatKvtShadowsRefusesInItsWords)
         std::vector<std::string> options;
     };
     for (const Case& c : {Case{{SchemeFamily::NaorShamir, 3, 2, std::nullopt}, {"-k", "3", "-n", "2"}},
-                          Case{{SchemeFamily::NaorShamir, 3, 8, std::nullopt}, {"-k", "3", "-n", "8"}},
-                          Case{{SchemeFamily::RandomGrid, 2, 2, 4}, {"--scheme", "random-grid", "--variant", "4"}},
+                          Case{{SchemeFamily::NaorShamir, 3, 9, std::nullopt}, {"-k", "3", "-n", "9"}},
+                          Case{{SchemeFamily::RandomGrid, 2, 3, 3}, {"--scheme", "random-grid", "-n", "3", "--variant", "3"}},
                           Case{{SchemeFamily::Probabilistic, 1, 9, std::nullopt},
                                {"--scheme", "probabilistic", "-k", "1", "-n", "9"}}}) {
         std::vector<std::string> args = {"shadows", (m_dir / "photo.kvt").string()};
