@@ -40,6 +40,8 @@ int RunCommands(int argc, char** argv, void (*addCommands)(CCommandLine&))
     // A file growing past the file-size limit fails its write, and the command says so, rather
     // than the signal ending kvt without a word.
     std::signal(SIGXFSZ, SIG_IGN);
+    // The player's messages come with the file and the reason here.
+    SetMessageDetailShown(true);
     try {
         CCommandLine commandLine;
         addCommands(commandLine);

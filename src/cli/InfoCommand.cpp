@@ -14,7 +14,7 @@ int RunInfo(const std::string& file)
     // The open refuses what a load of one frame would refuse; the frames themselves are not read,
     // since nothing printed depends on them.
     CStreamFileReader reader;
-    if (!OpenInput(reader, file))
+    if (!OpenInput(reader, file, 1, InputUse::header))
         return kExitFailed;
     const KvtHeader& header = reader.GetHeader();
     std::cout << "width: " << header.width << "\nheight: " << header.height

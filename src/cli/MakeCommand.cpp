@@ -25,8 +25,10 @@ struct MakeOptions {
 // Reads a side as the size dialog does; false after the refusal.
 bool ReadSide(const std::string& text, const char* option, std::int32_t& side)
 {
-    if (const auto refusal = ReadImageSide(text, side)) {
-        ShowMessage("kvt make: " + std::string(option) + ": " + *refusal);
+    // The size dialog's refusals are in its own language; the command line says it in English.
+    if (ReadImageSide(text, side)) {
+        ShowMessage("kvt make: " + std::string(option) + ": \"" + text + "\" is not a whole number from " +
+                    std::to_string(kMinImageSide) + " to " + std::to_string(kMaxImageSide));
         return false;
     }
     return true;
@@ -46,8 +48,14 @@ int RunMake(const MakeOptions& options)
         const RawFileFit fit = CheckRawFile(raw, frameSize);
         if (fit == RawFileFit::matches)
             continue;
+        std::error_code error;
+        const std::uintmax_t size = fs::file_size(raw, error);
         ShowMessage("kvt make: " + raw.string() + ": " +
-                    (fit == RawFileFit::wrongSize ? maker_strings::kImageSizeNotCorrect : maker_strings::kOpenFileError));
+                    (fit == RawFileFit::wrongSize
+                         ? std::string(maker_strings::kImageSizeNotCorrect) + ": it holds " + std::to_string(size) +
+                               " bytes, where a " + std::to_string(width) + " x " + std::to_string(height) +
+                               " frame holds " + std::to_string(frameSize)
+                         : std::string(maker_strings::kOpenFileError) + ": " + SystemReason(error.value())));
         return kExitFailed;
     }
     return WriteRawStream(options.out, width, height, rawFiles, true) ? kExitOk : kExitFailed;

@@ -127,12 +127,12 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
         return kExitUsage;
     }
     CStreamFileReader secret;
-    if (!secret.Open(options.secret))
+    if (!OpenInput(secret, options.secret))
         return kExitFailed;
     std::vector<std::unique_ptr<CStreamFileReader>> shares;
     for (const std::string& path : options.shares) {
         shares.push_back(std::make_unique<CStreamFileReader>());
-        if (!shares.back()->Open(path))
+        if (!OpenInput(*shares.back(), path))
             return kExitFailed;
     }
     const auto block = CheckSizes(options, secret.GetHeader(), shares);

@@ -15,12 +15,6 @@ int OpenStreamRange(const char* command, const std::string& path, const std::str
     if (!OpenInput(input.reader, path))
         return kExitFailed;
     const KvtHeader& header = input.reader.GetHeader();
-    if (header.width == 0 || header.height == 0) {
-        // No picture, video or page can hold no pixels: say so rather than leave it to an encoder.
-        ShowMessage(std::string(command) + ": " + path + ": its frames are " + std::to_string(header.width) + " x " +
-                    std::to_string(header.height) + " pixels: there is no picture to write");
-        return kExitFailed;
-    }
     std::string error;
     const auto range = ParseFrameRange(frames, header.frameCount, error);
     if (!range) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 class CFile {
 public:
@@ -16,6 +17,8 @@ public:
     // Opens a regular file for reading. The open itself never blocks (a named pipe would wait for
     // a writer); anything that is not a regular file once open is refused and closed.
     bool OpenForReading(const std::filesystem::path& path);
+    // Why the last open failed, in English: the system's reason, or what kind of file it was.
+    const std::string& GetOpenError() const { return m_sOpenError; }
 
     bool IsOpen() const { return m_fd >= 0; }
     int GetDescriptor() const { return m_fd; }
@@ -25,4 +28,5 @@ public:
 private:
     int m_fd = -1;
     std::uint64_t m_nLength = 0;
+    std::string m_sOpenError;
 };

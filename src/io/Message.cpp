@@ -2,6 +2,7 @@
 #include "io/Message.h"
 
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -9,6 +10,12 @@ MessageHook& Hook()
 {
     static MessageHook hook;
     return hook;
+}
+
+bool& DetailShown()
+{
+    static bool shown = false;
+    return shown;
 }
 }  // namespace
 
@@ -24,4 +31,24 @@ void ShowMessage(std::string_view text)
 MessageHook SetMessageHook(MessageHook hook)
 {
     return std::exchange(Hook(), std::move(hook));
+}
+
+void ShowMessage(std::string_view text, std::string_view detail)
+{
+    if (!DetailShown() || detail.empty())
+        return ShowMessage(text);
+    ShowMessage(std::string(text) + ": " + std::string(detail));
+}
+
+bool SetMessageDetailShown(bool shown)
+{
+    return std::exchange(DetailShown(), shown);
+}
+
+std::string SystemReason(int error)
+{
+    // strerror follows LC_MESSAGES, which a Qt program sets from the environment.
+    if (const char* reason = ::strerrordesc_np(error))
+        return reason;
+    return "error " + std::to_string(error);
 }

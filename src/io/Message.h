@@ -13,5 +13,15 @@ using MessageHook = std::function<void(const std::string& text)>;
 // Shows a fixed message; blocks until the user has seen it when the hook is the message box.
 void ShowMessage(std::string_view text);
 
+// Shows a fixed message and what the caller knows beyond it (the file, the sizes, the system's
+// reason). The windows show the fixed text alone, as they always have; where the detail is turned
+// on (the command line) the hook gets "text: detail".
+void ShowMessage(std::string_view text, std::string_view detail);
+// Turns the detail on or off; returns the previous setting. Off until a program turns it on.
+bool SetMessageDetailShown(bool shown);
+
+// The system's reason for `error` (an errno value), in English whatever the locale.
+std::string SystemReason(int error);
+
 // Installs a new hook and returns the previous one. An empty hook writes the text to stderr.
 MessageHook SetMessageHook(MessageHook hook);

@@ -36,15 +36,17 @@ bool CopyFrame(const fs::path& raw, std::int32_t width, std::int32_t height, std
 {
     // Only a plain file: opening a named pipe would wait for a writer that may never come.
     std::error_code error;
-    const FilePtr file(fs::is_regular_file(raw, error) ? std::fopen(raw.c_str(), "rb") : nullptr);
+    const bool regular = fs::is_regular_file(raw, error);
+    const FilePtr file(regular ? std::fopen(raw.c_str(), "rb") : nullptr);
     if (!file) {
-        ShowMessage(maker_strings::kOpenFileError);
+        ShowMessage(maker_strings::kOpenFileError,
+                    raw.string() + ": " + (error ? SystemReason(error.value()) : regular ? SystemReason(errno) : "not a regular file"));
         return false;
     }
     const std::size_t frameSize = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     const std::size_t got = std::fread(frame, 1, frameSize, file.get());
     if (std::ferror(file.get())) {
-        ShowMessage(std::string(maker_strings::kOpenFileError) + ": " + raw.string() + ": " + std::strerror(errno));
+        ShowMessage(std::string(maker_strings::kOpenFileError) + ": " + raw.string() + ": " + SystemReason(errno));
         return false;
     }
     if (got != frameSize) {

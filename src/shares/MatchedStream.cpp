@@ -54,7 +54,7 @@ bool CMatchedStream::Open(const std::filesystem::path& path, int width, int heig
 {
     m_path = path;
     m_bLooped = false;
-    if (!Reopen())
+    if (!Reopen() || !CheckInputFrames(*m_reader, m_path, InputUse::frames))
         return false;
     const KvtHeader& header = m_reader->GetHeader();
     if (header.width != width || header.height != height) {

@@ -2,6 +2,7 @@
 #include "shares/ShareStreams.h"
 
 #include <climits>
+#include <string>
 
 #include "io/Message.h"
 #include "vss/VssMessages.h"
@@ -12,7 +13,8 @@ bool InitializeShareHeader(const KvtHeader& secret, int blockWidth, int blockHei
     const long long width = secret.width, height = secret.height;
     // Rows are padded to whole words, so a width must leave room for its padding.
     if (width < 0 || height < 0 || width * blockWidth > INT_MAX - 3 || height * blockHeight > INT_MAX) {
-        ShowMessage(kShadowsNoMemory1);
+        ShowMessage(kShadowsNoMemory1, "shares of " + std::to_string(width * blockWidth) + " x " +
+                                           std::to_string(height * blockHeight) + " pixels can't be stored");
         return false;
     }
     shareHeader = KvtHeader::Built(static_cast<int>(width * blockWidth), static_cast<int>(height * blockHeight),

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 #include "io/File.h"
@@ -35,7 +36,7 @@ bool CheckStreamFile(const std::filesystem::path& path, CFile& file)
 {
     // A folder, a pipe or a device is no stream file: treat it as one that can't be opened.
     if (!file.OpenForReading(path)) {
-        ShowMessage("Create document error");
+        ShowMessage("Create document error", path.string() + ": " + file.GetOpenError());
         return false;
     }
     const int fd = file.GetDescriptor();
@@ -44,12 +45,15 @@ bool CheckStreamFile(const std::filesystem::path& path, CFile& file)
     const auto frameCount = ValueAt<std::uint16_t>(fd, 18);
 
     if (!kvt::IsKvtFileType(fileType)) {
-        ShowMessage("File types error");
+        ShowMessage("File types error", path.string() + ": it does not begin with \"KV\"");
         return false;
     }
     const std::uint64_t expected = std::uint64_t{frameCount} * frameSize + kvt::kHeaderSize;
     if (file.GetLength() != expected) {
-        ShowMessage("File size not match");
+        ShowMessage("File size not match",
+                    path.string() + ": the file holds " + std::to_string(file.GetLength()) + " bytes, where the header's " +
+                        std::to_string(frameCount) + " frames of " + std::to_string(frameSize) +
+                        " bytes after it make " + std::to_string(expected));
         return false;
     }
     return true;
@@ -66,7 +70,8 @@ bool CheckFrameGeometry(const KvtHeader& header, std::uint64_t framesInMemory)
     const unsigned long long stride = (static_cast<unsigned long long>(header.width) + 3) / 4 * 4;
     const unsigned long long frame = stride * static_cast<unsigned long long>(header.height);
     if (stride > INT_MAX || !MemoryAvailableFor(framesInMemory, frame)) {
-        ShowMessage(kNotEnoughMemory);
+        ShowMessage(kNotEnoughMemory, std::to_string(framesInMemory) + " frames of " + std::to_string(header.width) +
+                                          " x " + std::to_string(header.height) + " at once");
         return false;
     }
     // Pictures are placed and drawn with int coordinates, twice as wide and high for shadows.

@@ -26,13 +26,13 @@ bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t fr
     m_archive = std::make_unique<CArchive>(m_file.GetDescriptor(), CArchive::load);
     try {
         if (!ReadKvtHeader(*m_archive, m_header)) {
-            ShowMessage(kFileTypesError);
+            ShowMessage(kFileTypesError, path.string() + ": not a stream of this program");
             m_header = {};
             return false;
         }
     } catch (const CArchiveException& e) {
-        ShowMessage(e.m_cause == CArchiveException::endOfFile ? kFailedInvalidFormat
-                                                              : kFailedToOpenDoc);
+        ShowMessage(e.m_cause == CArchiveException::endOfFile ? kFailedInvalidFormat : kFailedToOpenDoc,
+                    path.string() + ": the header can't be read");
         return false;
     }
     if (!CheckFrameGeometry(m_header, framesInMemory)) {

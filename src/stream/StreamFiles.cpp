@@ -20,14 +20,42 @@ bool Refuse(CStreamFileWriter& writer)
 }
 }  // namespace
 
-bool OpenInput(CStreamFileReader& reader, const fs::path& path, std::uint64_t framesInMemory)
+bool OpenInput(CStreamFileReader& reader, const fs::path& path, std::uint64_t framesInMemory, InputUse use)
 {
-    if (!reader.Open(path, framesInMemory))
+    return reader.Open(path, framesInMemory) && CheckInputFrames(reader, path, use);
+}
+
+bool CheckInputFrames(const CStreamFileReader& reader, const fs::path& path, InputUse use)
+{
+    const KvtHeader& header = reader.GetHeader();
+    const std::string name = path.string();
+    const auto refuse = [&](const std::string& why) {
+        ShowMessage("kvt: " + name + ": " + why);
         return false;
-    if (const std::uint64_t missing = reader.GetMissingBytes())
-        ShowMessage("kvt: warning: " + path.string() + ": the frames claim " + std::to_string(missing) +
-                    (missing < 1000 ? " bytes" : " bytes (" + FormatBytes(missing) + ")") +
-                    " more than the file holds; they read as black");
+    };
+    const std::uint64_t pixels = static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height);
+    const bool reads = use == InputUse::frames && header.frameCount > 0;
+    if (reads && pixels == 0)
+        return refuse("its frames are " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+                      " pixels: there is no picture");
+    if (header.frameSize != pixels) {
+        const std::string differs = "the header's frame size is " + std::to_string(header.frameSize) +
+                                    " bytes, where frames of " + std::to_string(header.width) + " x " +
+                                    std::to_string(header.height) + " hold " + std::to_string(pixels);
+        if (reads && header.frameSize > pixels)
+            return refuse(differs + ": where each frame starts is unknown");
+        ShowMessage("kvt: warning: " + name + ": " + differs);
+    }
+    const std::uint64_t missing = reader.GetMissingBytes();
+    if (missing == 0)
+        return true;
+    const std::uint64_t framesHeld = pixels == 0 ? 0 : (std::uint64_t{header.frameCount} * pixels - missing + pixels - 1) / pixels;
+    if (reads && framesHeld < header.frameCount)
+        return refuse(std::to_string(header.frameCount - framesHeld) + " of its " + std::to_string(header.frameCount) +
+                      " frames are missing from the file, which holds " + std::to_string(framesHeld));
+    ShowMessage("kvt: warning: " + name + ": the frames claim " + std::to_string(missing) +
+                (missing < 1000 ? " bytes" : " bytes (" + FormatBytes(missing) + ")") +
+                " more than the file holds; they read as black");
     return true;
 }
 

@@ -18,9 +18,18 @@
 class CStreamFileReader;
 class CStreamFileWriter;
 
-// Opens a stream as the player does. Frames that claim more bytes than the file holds read as
-// black, as in the player; kvt says so once, on stderr.
-bool OpenInput(CStreamFileReader& reader, const std::filesystem::path& path, std::uint64_t framesInMemory = 1);
+// What a command does with a stream it opens: reads its header only, or its frames too.
+enum class InputUse { header, frames };
+
+// Opens a stream as the player does, and says on stderr what the header gets wrong. A stream whose
+// frames are to be read is refused when they have no pixels, when its frame size field is larger
+// than width x height (where each frame starts is unknown), or when whole frames are missing from
+// the file: the work a header asks for is bounded by the bytes the file holds. The bytes missing
+// from a last frame read as black, as in the player.
+bool OpenInput(CStreamFileReader& reader, const std::filesystem::path& path, std::uint64_t framesInMemory = 1,
+               InputUse use = InputUse::frames);
+// The header tests of OpenInput, for a reader already open; false after the refusal.
+bool CheckInputFrames(const CStreamFileReader& reader, const std::filesystem::path& path, InputUse use);
 
 // The player's "File save error", with the file and the reason: "File save error: out.kvt: why".
 void ShowSaveError(const std::filesystem::path& path, const std::string& why);

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "io/MemoryBudget.h"
@@ -19,6 +21,21 @@ using namespace vss_messages;
 bool Match(const KvtHeader& a, const KvtHeader& b)
 {
     return a.width == b.width && a.frameSize == b.frameSize && a.frameCount == b.frameCount;
+}
+
+// What differs between two streams that don't match, for the command line's message.
+std::string Mismatch(const KvtHeader& a, const KvtHeader& b)
+{
+    const auto describe = [](const KvtHeader& h) {
+        return std::to_string(h.frameCount) + " frames of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+               " (frame size " + std::to_string(h.frameSize) + ")";
+    };
+    return describe(a) + " against " + describe(b);
+}
+
+void ShowMismatch(const KvtHeader& a, const KvtHeader& b)
+{
+    ShowMessage(kInterlaceMismatch, Mismatch(a, b));
 }
 
 // The checks of every interlacing on matching sources, in the order of the result's frames. They
@@ -38,7 +55,7 @@ std::optional<std::uint16_t> CheckInterlaceOrder(const std::vector<FrameSource>&
         // A header whose frame size disagrees with width x height could pass the match with a
         // different height; its buffers are then of another length.
         if (s.header.FrameBytes() != first.FrameBytes()) {
-            ShowMessage(kInterlaceMismatch);
+            ShowMismatch(first, s.header);
             return std::nullopt;
         }
         if (s.frames < frames) {
@@ -64,7 +81,7 @@ std::optional<std::uint16_t> CheckInterlaceMode1(const std::vector<FrameSource>&
         }
     for (const FrameSource& s : sources)
         if (!Match(sources.front().header, s.header)) {
-            ShowMessage(kInterlaceMismatch);
+            ShowMismatch(sources.front().header, s.header);
             return std::nullopt;
         }
     return CheckInterlaceOrder(sources);
@@ -76,10 +93,11 @@ std::optional<std::uint16_t> CheckInterlaceMode2(FrameSource a, FrameSource b, F
         ShowMessage(kInterlaceNoImage);
         return std::nullopt;
     }
-    if (!Match(a.header, b.header) || !Match(a.header, c.header) || !Match(b.header, d.header)) {
-        ShowMessage(kInterlaceMismatch);
-        return std::nullopt;
-    }
+    for (const auto& [x, y] : {std::pair{a, b}, std::pair{a, c}, std::pair{b, d}})
+        if (!Match(x.header, y.header)) {
+            ShowMismatch(x.header, y.header);
+            return std::nullopt;
+        }
     return CheckInterlaceOrder({a, c, b, d});
 }
 
