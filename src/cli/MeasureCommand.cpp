@@ -148,6 +148,15 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
 
     const KvtHeader& secretHeader = secret.GetHeader();
     const KvtHeader& shareHeader = shares.front()->GetHeader();
+    // The measurement keeps, per secret pixel, this frame's stacked block and the previous one's.
+    constexpr std::uint64_t kTableBytesPerPixel = sizeof(BlockPattern) + 1;
+    const std::uint64_t secretPixels = static_cast<std::uint64_t>(secretHeader.width) *
+                                       static_cast<std::uint64_t>(secretHeader.height);
+    if (!MemoryFor({{1, secretHeader.FrameBytes()},
+                    {static_cast<std::uint64_t>(shareCount), shareHeader.FrameBytes()},
+                    {secretPixels, kTableBytesPerPixel}},
+                   "kvt measure: not enough memory"))
+        return kExitFailed;
     const FrameBuffer secretFrame = AllocateFrame(secretHeader.FrameBytes(), "kvt measure: not enough memory");
     std::vector<FrameBuffer> shareFrames;
     std::vector<const BYTE*> shareRows;

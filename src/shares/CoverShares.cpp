@@ -56,6 +56,8 @@ bool CCoverShares::Prepare(const KvtHeader& secret, const fs::path& cover1, cons
     m_pRandom = &random;
     if (!InitializeShareHeader(secret, 2, 2, m_shareHeader))
         return false;
+    if (!MemoryFor({{1, secret.FrameBytes()}, {2, m_shareHeader.FrameBytes()}}, kShadowsNoMemory1))
+        return false;
     const int width = secret.width, height = secret.height;
     const std::string hint =
         " (kvt import --size " + std::to_string(width) + "x" + std::to_string(height) + " makes one)";

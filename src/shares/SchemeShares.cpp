@@ -27,6 +27,9 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
 {
     if (!InitializeShareHeader(secret, scheme.promise.blockWidth, scheme.promise.blockHeight, m_shareHeader))
         return false;
+    if (!MemoryFor({{1, secret.FrameBytes()}, {static_cast<std::uint64_t>(scheme.choice.n), m_shareHeader.FrameBytes()}},
+                   kShadowsNoMemory1))
+        return false;
     const auto w = static_cast<std::size_t>(secret.width), h = static_cast<std::size_t>(secret.height);
     if (IsClassic(scheme)) {
         m_maker = std::make_unique<CClassicShareMaker>(w, h, *seed.source);

@@ -16,7 +16,8 @@ bool CStreamedShadows::Prepare(const KvtHeader& secret)
         ShowMessage(kShadowsNoImages);
         return false;
     }
-    return m_maker.Prepare(secret) &&
+    return MemoryFor({{1, secret.FrameBytes()}, {2, m_shadowHeader.FrameBytes()}}, kShadowsNoMemory1) &&
+           m_maker.Prepare(secret) &&
            (m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)) &&
            (m_shadow1 = AllocateFrame(m_shadowHeader.FrameBytes(), kShadowsNoMemory1)) &&
            (m_shadow2 = AllocateFrame(m_shadowHeader.FrameBytes(), kShadowsNoMemory2));

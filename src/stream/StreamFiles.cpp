@@ -5,6 +5,7 @@
 
 #include "io/AtomicFile.h"
 #include "io/DiskSpace.h"
+#include "io/MemoryBudget.h"
 #include "io/Message.h"
 #include "stream/KvtFormat.h"
 #include "stream/StreamFileReader.h"
@@ -111,6 +112,22 @@ bool CommitOutputs(const std::vector<CStreamFileWriter*>& writers)
         return true;
     const auto failed = std::find_if(writers.begin(), writers.end(), [](auto* w) { return !w->GetError().empty(); });
     return Refuse(failed == writers.end() ? *writers.front() : **failed);
+}
+
+bool MemoryFor(std::initializer_list<FrameClaim> claims, std::string_view refusal)
+{
+    std::uint64_t total = 0;
+    bool overflow = false;
+    for (const FrameClaim& claim : claims) {
+        std::uint64_t bytes = 0;
+        overflow = overflow || __builtin_mul_overflow(claim.count, claim.bytes, &bytes) ||
+                   __builtin_add_overflow(total, bytes, &total);
+    }
+    if (!overflow && MemoryAvailableFor(1, total))
+        return true;
+    ShowMessage(refusal, "needs " + (overflow ? std::string("more than 16 EB") : FormatBytes(total)) + ", " +
+                             FormatBytes(AvailableMemory()) + " available");
+    return false;
 }
 
 FrameBuffer AllocateFrame(std::size_t bytes, std::string_view refusal)

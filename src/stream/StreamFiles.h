@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,6 +50,16 @@ bool WriteOutputRows(CStreamFileWriter& writer, const BYTE* rows, std::size_t co
 bool CommitOutput(CStreamFileWriter& writer);
 // Every file in place, or none; false after the save error of the one that failed.
 bool CommitOutputs(const std::vector<CStreamFileWriter*>& writers);
+
+// Frames a command holds at once: `count` buffers of `bytes` each.
+struct FrameClaim {
+    std::uint64_t count;
+    std::uint64_t bytes;
+};
+// True when all the claims together fit in the memory the process can get; false after `refusal`
+// with what they need. Asked before the first of them is claimed: untouched pages of a claim don't
+// show as used, so a test after each would pass them all.
+bool MemoryFor(std::initializer_list<FrameClaim> claims, std::string_view refusal);
 
 // A zeroed frame buffer, or null after `refusal` when memory is short.
 FrameBuffer AllocateFrame(std::size_t bytes, std::string_view refusal);

@@ -146,3 +146,25 @@ TEST_F(InputRefusals, StreamsWithoutPixelsAreRefusedByEveryCommand)
     }
     EXPECT_EQ(Kvt({"info", flat}).status, 0);
 }
+
+TEST_F(InputRefusals, MemoryIsCheckedBeforeItIsClaimed)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer reserves more address space than the limit allows";
+#else
+    // One frame of 20000 x 20000 (400 MB, sparse): each frame fits under a 3 GB address space, the
+    // frames and tables of a measurement or of six shares together don't.
+    const std::string big = Put("big.kvt", HeaderBytes(20000, 20000, 1, 20000 * 20000));
+    fs::resize_file(big, 24 + 20000ull * 20000);
+    const auto limited = [&](const std::vector<std::string>& args) {
+        return RunKvtUnder("prlimit --as=3000000000", args, err.Path() / "stderr.txt");
+    };
+    KvtRun run = limited({"measure", "--secret", big, big, big});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("kvt measure: not enough memory: needs 4.8 GB, ", 0), 0u) << run.err;
+    run = limited({"shadows", "-q", "-k", "4", "-n", "6", big, "--out-dir", dir.Path().string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("Create VSS shadows error:  Not memory avaliable for shadow1 images: needs ", 0), 0u)
+        << run.err;
+#endif
+}

@@ -15,9 +15,12 @@ struct KvtRun {
     std::string err;
 };
 
-inline KvtRun RunKvt(const std::vector<std::string>& args, const std::filesystem::path& errFile)
+// kvt run under `wrapper`, a command that runs the one after it (such as "prlimit --as=N"); as
+// RunKvt otherwise.
+inline KvtRun RunKvtUnder(const std::string& wrapper, const std::vector<std::string>& args,
+                          const std::filesystem::path& errFile)
 {
-    std::string command = KVT_BINARY;
+    std::string command = wrapper + " " KVT_BINARY;
     for (const std::string& arg : args)
         command += " '" + arg + "'";
     command += " 2>'" + errFile.string() + "'";
@@ -36,4 +39,9 @@ inline KvtRun RunKvt(const std::vector<std::string>& args, const std::filesystem
         std::fclose(err);
     }
     return run;
+}
+
+inline KvtRun RunKvt(const std::vector<std::string>& args, const std::filesystem::path& errFile)
+{
+    return RunKvtUnder("", args, errFile);
 }
