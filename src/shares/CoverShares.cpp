@@ -31,6 +31,16 @@ std::optional<std::string> CoverFault(const BYTE* frame, const KvtHeader& header
     return std::nullopt;
 }
 
+// Whether a cover's frame is black exactly where the secret's is: the share made on it would show
+// the secret on its own.
+bool ShowsSecret(const BYTE* cover, const BYTE* secret, const KvtHeader& header)
+{
+    for (std::size_t at = 0; at < header.FrameBytes(); ++at)
+        if ((cover[at] == 0) != (secret[at] == 0))
+            return false;
+    return true;
+}
+
 std::optional<std::string> KeyFault(const BYTE* frame, const KvtHeader& header)
 {
     const auto width = static_cast<std::size_t>(header.width / 2), height = static_cast<std::size_t>(header.height / 2);
@@ -81,6 +91,13 @@ bool CCoverShares::MakeNext(CStreamFileReader& secret)
     const BYTE* cover2 = cover1 ? m_covers[1].Next() : nullptr;
     if (cover2 == nullptr)
         return false;
+    ++m_nFrame;
+    for (std::size_t c = 0; c < m_covers.size(); ++c)
+        if (ShowsSecret(c == 0 ? cover1 : cover2, m_secret.get(), secret.GetHeader())) {
+            m_covers[c].Refuse("the cover of the secret's frame " + std::to_string(m_nFrame) +
+                               " is black where the secret is: a share made on it shows the secret on its own");
+            return false;
+        }
     if (m_maker.Make(m_secret.get(), cover1, cover2, *m_pRandom, m_shares[0].get(), m_shares[1].get()))
         return true;
     ShowMessage(kShadowsNoPatterns);

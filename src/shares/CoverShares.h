@@ -35,6 +35,7 @@ private:
     KvtHeader m_shareHeader;
     CRandomSource* m_pRandom = nullptr;
     std::array<CMatchedStream, 2> m_covers;
+    std::uint32_t m_nFrame = 0;  // secret frames read, for the messages
     extended_shares::CExtendedShareMaker m_maker;
     FrameBuffer m_secret;
     std::array<FrameBuffer, 2> m_shares;

@@ -36,8 +36,10 @@ public:
 
     std::uint16_t GetFrameCount() const;
 
-private:
+    // Shows `why` with the command and the file in front: "kvt shadows: cover.kvt: why".
     void Refuse(const std::string& why) const;
+
+private:
     bool Reopen();
 
     std::string m_strCommand;  // "kvt shadows"

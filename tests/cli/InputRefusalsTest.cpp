@@ -168,3 +168,17 @@ TEST_F(InputRefusals, MemoryIsCheckedBeforeItIsClaimed)
         << run.err;
 #endif
 }
+
+TEST_F(InputRefusals, ACoverThatIsTheSecretIsRefused)
+{
+    const Bytes picture{0, 255, 255, 0, 255, 0, 0, 255};
+    const std::string secret = Put("secret.kvt", KvtFile(4, 2, picture));
+    const std::string other = Put("other.kvt", KvtFile(4, 2, {255, 0, 0, 255, 0, 0, 0, 255}));
+    fs::create_directory(dir / "out");
+    const KvtRun run = Kvt({"shadows", secret, "--cover", other, "--cover", secret, "--out-dir", At("out")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kvt shadows: " + secret + ": the cover of the secret's frame 1 is black where the secret is: "
+                                                  "a share made on it shows the secret on its own\n");
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
+    EXPECT_EQ(Kvt({"shadows", secret, "--cover", other, "--cover", other, "--out-dir", At("out")}).status, 0);
+}
