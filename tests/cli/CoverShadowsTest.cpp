@@ -142,7 +142,7 @@ TEST_F(CoverShadows, BadCoversKeysAndOptionsAreRefusedAndWriteNothing)
          "kvt shadows: " + At("wide.kvt") + ": frames of 5x3, where a cover of this secret has 4x3 (kvt import --size 4x3 makes one)\n"},
         {{"--cover", At("grey.kvt"), "--cover", At("cover.kvt")}, 1,
          "kvt shadows: " + At("grey.kvt") + ": frame 2: grey 7 at (2, 1), where a cover is black and white: make it with kvt import, halftoned\n"},
-        {{"--cover", At("missing.kvt"), "--cover", At("cover.kvt")}, 1, "kvt shadows: " + At("missing.kvt") + ": Create document error\n"},
+        {{"--cover", At("missing.kvt"), "--cover", At("cover.kvt")}, 1, "kvt shadows: " + At("missing.kvt") + ": Create document error: " + At("missing.kvt") + ": No such file or directory\n"},
         {{"--key", At("smallkey.kvt")}, 1,
          "kvt shadows: " + At("smallkey.kvt") + ": frames of 4x3, where a key of this secret has 8x6: a first share of this secret's size\n"},
         {{"--key", At("badkey.kvt")}, 1,

@@ -100,15 +100,15 @@ TEST_F(HostileFiles, APrintPastTheFileSizeLimitFailsSayingWhyAndKeepsTheOldPdf)
 
 TEST_F(HostileFiles, AHeaderClaimingMoreThanTheDiskHoldsIsRefusedBeforeAnythingIsWritten)
 {
-    // 24 bytes claiming 65535 frames of 4096 x 4096, all of them missing: shadows of 4.4 TB each.
+    // 24 bytes claiming 65535 frames of 4096 x 4096, all of them missing: refused before the shadows
+    // of 4.4 TB each are asked for.
     WriteBytes(dir / "lie.kvt", HeaderBytes(4096, 4096, 65535, 0));
     fs::create_directory(dir / "out");
     const KvtRun run = Kvt({"shadows", At("lie.kvt"), "--out-dir", At("out"), "-q"});
     EXPECT_EQ(run.status, 1);
     const std::string warning = "kvt: warning: " + At("lie.kvt") +
-                                ": the frames claim 1099494850560 bytes (1.1 TB) more than the file holds; "
-                                "they read as black\n";
-    const std::string refusal = "File save error: " + At("out/lie-Shadow1.kvt") + ": needs 4.4 TB, ";
+                                ": the header's frame size is 0 bytes, where frames of 4096 x 4096 hold 16777216\n";
+    const std::string refusal = "kvt: " + At("lie.kvt") + ": 65535 of its 65535 frames are missing from the file";
     EXPECT_EQ(run.err.substr(0, warning.size() + refusal.size()), warning + refusal) << run.err;
     EXPECT_TRUE(fs::is_empty(dir / "out"));
 

@@ -72,20 +72,6 @@ TEST_F(InputRefusals, FilesThatCantBeOpenedSayWhichAndWhy)
                   ": the file holds 31 bytes, where the header's 2 frames of 6 bytes after it make 36\n");
 }
 
-TEST_F(InputRefusals, MakeAnswersInEnglishWithTheReason)
-{
-    KvtRun run = Kvt({"make", "--width", "1001", "--height", "4", "-o", At("out.kvt"), At("a.raw")});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "kvt make: --width: \"1001\" is not a whole number from 2 to 1000\n");
-    run = Kvt({"make", "--width", "2", "--height", "2", "-o", At("out.kvt"), At("a.raw")});
-    EXPECT_EQ(run.err, "kvt make: " + At("a.raw") + ": Open File Error: No such file or directory\n");
-    Put("b.raw", Bytes(5));
-    run = Kvt({"make", "--width", "2", "--height", "2", "-o", At("out.kvt"), At("b.raw")});
-    EXPECT_EQ(run.err, "kvt make: " + At("b.raw") +
-                           ": Image Size not correct: it holds 5 bytes, where a 2 x 2 frame holds 4\n");
-    EXPECT_FALSE(fs::exists(dir / "out.kvt"));
-}
-
 TEST_F(InputRefusals, InterlacingSaysWhatDiffers)
 {
     const std::string a = Put("a.kvt", KvtFile(2, 2, Bytes(8, 0)));

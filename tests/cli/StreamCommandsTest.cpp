@@ -47,8 +47,11 @@ TEST_F(StreamCommands, InfoRefusalsGiveTheProgramsMessageAndStatusOne)
         std::string file;
         std::string err;
     };
-    for (const Case& c : {Case{"kx.kvt", "File types error\n"}, Case{"short.kvt", "File size not match\n"},
-                          Case{"missing.kvt", "Create document error\n"},
+    for (const Case& c : {Case{"kx.kvt", "File types error: " + At("kx.kvt") + ": it does not begin with \"KV\"\n"},
+                          Case{"short.kvt", "File size not match: " + At("short.kvt") +
+                                                ": the file holds 29 bytes, where the header's 1 frames of 6 bytes "
+                                                "after it make 30\n"},
+                          Case{"missing.kvt", "Create document error: " + At("missing.kvt") + ": No such file or directory\n"},
                           Case{"neg.kvt", "Image size error: Width and height can't be negative\n"}}) {
         SCOPED_TRACE(c.file);
         const KvtRun run = Kvt({"info", At(c.file)});
@@ -92,7 +95,7 @@ TEST_F(StreamCommands, FailedCopyLeavesAnExistingTargetAlone)
 
     KvtRun run = Kvt({"copy", At("bad.kvt"), At("target.kvt")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "File types error\n");
+    EXPECT_EQ(run.err, "File types error: " + At("bad.kvt") + ": it does not begin with \"KV\"\n");
     run = Kvt({"copy", At("empty.kvt"), At("target.kvt")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "File save error: " + At("target.kvt") + ": no frames\n");

@@ -68,7 +68,8 @@ TEST_F(VssCommands, InterlaceFailuresAndUsage)
 {
     KvtRun run = Kvt({"interlace", "--mode", "1", At("s1.kvt"), At("wide.kvt"), "-o", At("out.kvt")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Interlacing streams error: Image size not match.\n");
+    EXPECT_EQ(run.err, "Interlacing streams error: Image size not match.: 1 frames of 4 x 2 (frame size 8) "
+                       "against 1 frames of 8 x 1 (frame size 8)\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.kvt"));
 
     EXPECT_EQ(Kvt({"interlace", "--mode", "3", At("s1.kvt"), At("s2.kvt"), "-o", At("out.kvt")}).status, 2);

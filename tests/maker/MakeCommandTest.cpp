@@ -47,13 +47,13 @@ TEST_F(MakeCommand, RefusesWhatTheWizardRefusesWithItsMessages)
         int status;
         std::string err;
     } cases[] = {
-        {{"--width", "1", "--height", "x", "-o", At("out.kvt"), six}, 2, "kvt make: --height: 請輸入一整數.\n"},
+        {{"--width", "1", "--height", "x", "-o", At("out.kvt"), six}, 2, "kvt make: --height: \"x\" is not a whole number from 2 to 1000\n"},
         {{"--width", "1", "--height", "2", "-o", At("out.kvt"), six}, 2,
-         "kvt make: --width: 請輸入一個在 2 到 1000 之間的整數.\n"},
+         "kvt make: --width: \"1\" is not a whole number from 2 to 1000\n"},
         {{"--width", "3", "--height", "2", "-o", At("out.kvt"), six, seven}, 1,
-         "kvt make: " + seven + ": Image Size not correct\n"},
+         "kvt make: " + seven + ": Image Size not correct: it holds 7 bytes, where a 3 x 2 frame holds 6\n"},
         {{"--width", "3", "--height", "2", "-o", At("out.kvt"), At("none.raw")}, 1,
-         "kvt make: " + At("none.raw") + ": Open File Error\n"},
+         "kvt make: " + At("none.raw") + ": Open File Error: No such file or directory\n"},
         {{"--width", "3", "--height", "2", six}, 2, "kvt make: -o is required\n"},
     };
     for (Case& c : cases) {
