@@ -56,9 +56,11 @@ bool CAtomicFile::Open(std::uint64_t bytesToWrite)
 
     struct stat status {};
     const bool exists = ::fstatat(dirFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && !m_place.MayReplace(status)) {
+        m_strError = m_place.GetError();
+        return false;
+    }
     errno = 0;
-    if (exists && !S_ISREG(status.st_mode))
-        return Fail("not a regular file");
     // A file the user may not write keeps its bytes, as a plain overwrite would have.
     if (exists && ::faccessat(dirFd, name.c_str(), W_OK, 0) != 0)
         return Fail("can't write the file");
@@ -97,12 +99,14 @@ bool CAtomicFile::Finish()
     struct stat old {};
     if (::fstatat(dirFd, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
         // Whatever took the target's place meanwhile is no more ours to replace than at Open.
-        if (!S_ISREG(old.st_mode))
-            return Fail("not a regular file");
+        if (!m_place.MayReplace(old)) {
+            m_strError = m_place.GetError();
+            return false;
+        }
         // Owner first: changing it clears the set-user-ID and set-group-ID bits.
         if (::fchown(m_fd, old.st_uid, old.st_gid) != 0)
             (void)::fchown(m_fd, static_cast<uid_t>(-1), old.st_gid);
-        if (::fchmod(m_fd, old.st_mode & 07777) != 0)
+        if (::fchmod(m_fd, ReplacementMode(old)) != 0)
             return Fail("can't set the permissions");
     }
     errno = 0;
@@ -129,8 +133,10 @@ bool CAtomicFile::Replace()
     const int dirFd = m_place.GetFolder();
     const std::string& name = m_place.GetName();
     struct stat status {};
-    if (::fstatat(dirFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(status.st_mode))
-        return Fail("not a regular file");
+    if (::fstatat(dirFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 && !m_place.MayReplace(status)) {
+        m_strError = m_place.GetError();
+        return false;
+    }
     errno = 0;
     if (::renameat(dirFd, m_strTempName.c_str(), dirFd, name.c_str()) != 0)
         return Fail("can't replace the file");

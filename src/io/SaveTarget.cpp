@@ -3,37 +3,43 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
+
+#include "io/Descriptor.h"
 
 namespace {
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-    int Release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
-
-// The kernel's rule for following a link found in a folder.
-bool MayFollow(const struct stat& folder, const struct stat& link)
+// The kernel's rule for following a link, or opening a file to write, found in a folder.
+bool IsOwnOrFolderOwners(const struct stat& folder, const struct stat& entry)
 {
     const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-    return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+    return !shared || entry.st_uid == ::geteuid() || entry.st_uid == folder.st_uid;
+}
+
+// The process's umask, read without changing it (umask() would, for every thread at once).
+mode_t CurrentUmask()
+{
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status) != nullptr)
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return static_cast<mode_t>(mask);
+    }
+    return S_IWGRP | S_IWOTH;
 }
 }  // namespace
+
+mode_t ReplacementMode(const struct stat& existing)
+{
+    return existing.st_mode & 07777 & ~(CurrentUmask() & (S_IWGRP | S_IWOTH));
+}
 
 CSaveTarget::~CSaveTarget()
 {
@@ -65,17 +71,30 @@ bool CSaveTarget::Resolve(const std::filesystem::path& target)
     return FollowLink(status);
 }
 
+bool CSaveTarget::MayReplace(const struct stat& existing)
+{
+    errno = 0;
+    if (!S_ISREG(existing.st_mode))
+        return Fail("not a regular file");
+    struct stat folder {};
+    if (::fstat(m_dirFd, &folder) != 0)
+        return Fail("can't open the folder");
+    if (!IsOwnOrFolderOwners(folder, existing))
+        return Fail("a file of another user in a shared folder, not replaced");
+    return true;
+}
+
 bool CSaveTarget::FollowLink(const struct stat& link)
 {
     struct stat folder {};
     errno = 0;
     if (::fstat(m_dirFd, &folder) != 0)
         return Fail("can't open the folder");
-    if (!MayFollow(folder, link)) {
+    if (!IsOwnOrFolderOwners(folder, link)) {
         errno = 0;
         return Fail("a symbolic link of another user in a shared folder, not followed");
     }
-    const Descriptor file(::openat(m_dirFd, m_name.c_str(), O_PATH | O_CLOEXEC));
+    const CDescriptor file(::openat(m_dirFd, m_name.c_str(), O_PATH | O_CLOEXEC));
     struct stat reached {};
     if (file.Get() < 0 || ::fstat(file.Get(), &reached) != 0)
         return Fail("can't follow the symbolic link");
@@ -87,7 +106,7 @@ bool CSaveTarget::FollowLink(const struct stat& link)
     if (length <= 0)
         return Fail("can't follow the symbolic link");
     const std::filesystem::path path(std::string(real, static_cast<std::size_t>(length)));
-    Descriptor parent(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    CDescriptor parent(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat found {};
     const std::string name = path.filename().string();
     if (parent.Get() < 0 || ::fstatat(parent.Get(), name.c_str(), &found, AT_SYMLINK_NOFOLLOW) != 0 ||

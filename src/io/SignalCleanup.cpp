@@ -18,8 +18,11 @@ struct PendingName {
 };
 std::array<PendingName, 16> g_pendingNames;
 
-// Empties a folder with the raw directory call, which takes no lock, then removes it.
-void RemoveFolder(int dirFd, const char* name)
+constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+
+// Empties a folder with the raw directory call, which takes no lock, then removes it; folders in
+// it down to `depth` levels too.
+void RemoveFolder(int dirFd, const char* name, int depth = 1)
 {
     const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd >= 0) {
@@ -27,8 +30,9 @@ void RemoveFolder(int dirFd, const char* name)
         for (long n; (n = ::syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0;) {
             for (long at = 0; at < n;) {
                 const auto* entry = reinterpret_cast<const struct dirent64*>(entries + at);
-                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                    ::unlinkat(fd, entry->d_name, 0);
+                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0 &&
+                    ::unlinkat(fd, entry->d_name, 0) != 0 && depth > 0)
+                    RemoveFolder(fd, entry->d_name, depth - 1);
                 at += entry->d_reclen;
             }
         }
@@ -55,7 +59,7 @@ void RemovePendingNames(int signal)
 void InstallSignalCleanup()
 {
     static const bool installed = [] {
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
+        for (const int signal : kCleanedSignals) {
             struct sigaction current {};
             if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
                 std::signal(signal, RemovePendingNames);
@@ -84,4 +88,18 @@ void KeepOnSignal(int dirFd, const std::string& name)
     for (PendingName& pending : g_pendingNames)
         if (pending.dirFd.load() == dirFd && name == pending.name)
             pending.dirFd.store(-1);
+}
+
+CSignalsHeld::CSignalsHeld()
+{
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int signal : kCleanedSignals)
+        sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &m_previous);
+}
+
+CSignalsHeld::~CSignalsHeld()
+{
+    pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
 }

@@ -206,3 +206,33 @@ TEST(SignalCleanup, AFolderBeingFilledGoesWithTheProcess)
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "staging"));
 }
+
+TEST(AtomicFile, InASharedFolderAnotherUsersFileIsNotReplacedNorItsModeKept)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs a second user: only root can give a file to someone else";
+    TempDir dir;
+    const auto shared = dir / "shared";
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);  // as /tmp is
+    ASSERT_EQ(::chown(shared.c_str(), 4321, 4321), 0);
+    // Another user's empty file, writable by all, waits at the name.
+    WriteBytes(shared / "out", {});
+    ASSERT_EQ(::chown((shared / "out").c_str(), 5555, 5555), 0);
+    ASSERT_EQ(::chmod((shared / "out").c_str(), 0666), 0);
+    CAtomicFile planted(shared / "out");
+    EXPECT_FALSE(planted.Open());
+    EXPECT_EQ(planted.GetError(), "a file of another user in a shared folder, not replaced");
+    EXPECT_TRUE(ReadBytes(shared / "out").empty());
+
+    // The folder owner's file is replaced, keeping its owner but not the write bits for others.
+    ASSERT_EQ(::chown((shared / "out").c_str(), 4321, 4321), 0);
+    const mode_t umask = ::umask(022);
+    ASSERT_TRUE(WriteText(shared / "out", "new"));
+    ::umask(umask);
+    struct stat status {};
+    ASSERT_EQ(::stat((shared / "out").c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 4321u);
+    EXPECT_EQ(status.st_mode & 07777, 0644u);
+    EXPECT_EQ(Text(shared / "out"), "new");
+}
