@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/Commands.h"
+#include "cli/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "stream/StreamFiles.h"
 #include "io/Message.h"
@@ -18,6 +19,8 @@ struct CopyOptions {
 
 int RunCopy(const CopyOptions& options, const CommonOptions& common)
 {
+    if (!CheckOutputs("kvt copy", {options.out}, {options.in}))
+        return kExitUsage;
     CStreamFileReader reader;
     if (!OpenInput(reader, options.in))
         return kExitFailed;

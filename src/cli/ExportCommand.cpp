@@ -11,6 +11,7 @@
 #include "cli/Commands.h"
 #include "cli/MediaCommands.h"
 #include "cli/NumberOptions.h"
+#include "cli/OutputCheck.h"
 #include "cli/StreamToSink.h"
 #include "io/Message.h"
 #include "media/LibraryMessages.h"
@@ -141,6 +142,11 @@ int RunExport(const ExportOptions& options, const CommonOptions& common)
     }
     std::optional<CNumberedName> names;
     if (format->picture && !(names = PictureNames(options.out, input.range)))
+        return kExitUsage;
+    std::vector<fs::path> outputs;
+    for (int index = input.range.first; names && index <= input.range.last; ++index)
+        outputs.push_back(fs::path(options.out).parent_path() / names->Fill(index));
+    if (!CheckOutputs("kvt export", names ? outputs : std::vector<fs::path>{options.out}, {options.in}))
         return kExitUsage;
     const CLibraryMessages libraryMessages("kvt export");
     const std::unique_ptr<CFrameSink> sink = names ? OpenPictureSet(options.out, *names, format->picture, input.range)

@@ -12,6 +12,7 @@
 #include "cli/Commands.h"
 #include "cli/MediaCommands.h"
 #include "cli/NumberOptions.h"
+#include "cli/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "cli/ToneOptions.h"
 #include "io/Message.h"
@@ -88,6 +89,8 @@ int RunImport(const ImportOptions& options, const CommonOptions& common)
     libraryMessages.Ignore("exceeds the current allocation limit");
 
     const std::vector<fs::path> inputs(options.inputs.begin(), options.inputs.end());
+    if (!CheckOutputs("kvt import", {options.out}, inputs, ".kvt"))
+        return kExitUsage;
     CFrameImport import;
     switch (import.Open(inputs, settings)) {
     case ImportRefusal::none:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "cli/SeedOption.h"
 #include "stream/StreamFiles.h"
@@ -52,7 +53,10 @@ FrameSource WholeFile(const CStreamFileReader& reader)
 
 int RunInterlace(const InterlaceOptions& options, const CommonOptions& common)
 {
-    if (!CheckModeOptions(options))
+    std::vector<std::filesystem::path> inputs(options.shadows.begin(), options.shadows.end());
+    if (options.secret)
+        inputs.emplace_back(*options.secret);
+    if (!CheckModeOptions(options) || !CheckOutputs("kvt interlace", {options.out}, inputs))
         return kExitUsage;
     const bool mode2 = options.mode == 2;
     std::optional<SeedChoice> seed;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/OutputCheck.h"
 #include "io/Message.h"
 #include "maker/ImageSizeRule.h"
 #include "maker/MakerStrings.h"
@@ -44,6 +45,8 @@ int RunMake(const MakeOptions& options)
 
     const std::uint64_t frameSize = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     const std::vector<fs::path> rawFiles(options.rawFiles.begin(), options.rawFiles.end());
+    if (!CheckOutputs("kvt make", {options.out}, rawFiles))
+        return kExitUsage;
     for (const fs::path& raw : rawFiles) {
         const RawFileFit fit = CheckRawFile(raw, frameSize);
         if (fit == RawFileFit::matches)

@@ -13,6 +13,7 @@
 #include "shares/GreySecretCheck.h"
 #include "cli/MeasureReport.h"
 #include "cli/NumberOptions.h"
+#include "cli/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "stream/StreamFiles.h"
 #include "io/AtomicFile.h"
@@ -126,6 +127,10 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
                     std::to_string(shareCount) + " shares given");
         return kExitUsage;
     }
+    std::vector<std::filesystem::path> inputs(options.shares.begin(), options.shares.end());
+    inputs.emplace_back(options.secret);
+    if (options.csv && !CheckOutputs("kvt measure", {*options.csv}, inputs))
+        return kExitUsage;
     CStreamFileReader secret;
     if (!OpenInput(secret, options.secret))
         return kExitFailed;

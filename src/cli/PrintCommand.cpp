@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/MediaCommands.h"
 #include "cli/NumberOptions.h"
+#include "cli/OutputCheck.h"
 #include "cli/StreamToSink.h"
 #include "io/Message.h"
 #include "media/PdfFileSink.h"
@@ -57,6 +58,8 @@ void QuietOffscreenPlatform()
 
 int RunPrint(const PrintOptions& options, const CommonOptions& common)
 {
+    if (!CheckOutputs("kvt print", {options.out}, {options.in}, ".pdf"))
+        return kExitUsage;
     if (options.subpixel.empty() && options.dpi == 0) {
         ShowMessage("kvt print: give the size of a pixel with --subpixel SIZE or --dpi N");
         return kExitUsage;

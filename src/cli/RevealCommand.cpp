@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "stream/StreamFiles.h"
 #include "stream/StreamFileReader.h"
@@ -21,6 +22,8 @@ struct RevealOptions {
 
 int RunReveal(const RevealOptions& options, const CommonOptions& common)
 {
+    if (!CheckOutputs("kvt reveal", {options.out}, {options.shares.begin(), options.shares.end()}))
+        return kExitUsage;
     const auto readers = OpenStreams(options.shares);
     if (readers.empty())
         return kExitFailed;

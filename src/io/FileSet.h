@@ -40,6 +40,7 @@ public:
     // neither old nor new, the error says which files hold which.
     bool Commit();
 
+    const std::filesystem::path& GetFolder() const { return m_folder; }
     // The file a failure concerns and why it failed.
     const std::filesystem::path& GetErrorPath() const { return m_errorPath; }
     const std::string& GetError() const { return m_strError; }

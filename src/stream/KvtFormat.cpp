@@ -21,6 +21,23 @@ bool KvtHeader::IsStorable() const
     return frameSize == static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
 }
 
+std::string StreamShapeLimit(std::int64_t width, std::int64_t height, std::uint64_t frameCount)
+{
+    const std::string most = std::to_string(kvt::kMaxSide);
+    if (width > kvt::kMaxSide)
+        return std::to_string(width) + " pixels wide, more than the " + most + " a stream may be";
+    if (height > kvt::kMaxSide)
+        return std::to_string(height) + " pixels high, more than the " + most + " a stream may be";
+    if (width > 0 && height > 0 &&
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > UINT32_MAX)
+        return "frames of " + std::to_string(width) + " x " + std::to_string(height) + " pixels, more than the " +
+               std::to_string(UINT32_MAX) + " a frame of a stream may hold";
+    if (frameCount > kvt::kMaxFrameCount)
+        return std::to_string(frameCount) + " frames, more than the " + std::to_string(kvt::kMaxFrameCount) +
+               " a stream may hold";
+    return {};
+}
+
 std::size_t KvtHeader::FrameBytes() const
 {
     return static_cast<std::size_t>(RowStride()) * static_cast<std::size_t>(height);

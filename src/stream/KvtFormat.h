@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class CArchive;
 
@@ -66,6 +67,11 @@ struct KvtHeader {
 
     bool operator==(const KvtHeader&) const = default;
 };
+
+// Why a stream of frameCount frames of width x height pixels could not be stored, or opened again
+// by the open-time test, naming the limit ("131072 pixels wide, more than the 65536 a stream may
+// be"); empty when it can. A frame count of 0 is the count of frames still to come.
+std::string StreamShapeLimit(std::int64_t width, std::int64_t height, std::uint64_t frameCount);
 
 // Reads the file type and, only when it is "KV", the eight fields after it; false otherwise, with
 // nothing further read. An archive that runs out throws its end-of-file error.

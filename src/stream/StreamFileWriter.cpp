@@ -34,6 +34,8 @@ bool CStreamFileWriter::Open(const std::filesystem::path& target, const KvtHeade
 {
     if (header.width < 0 || header.height < 0 || header.width > INT_MAX - 3)
         return Fail("a picture can't have that size");
+    if (const std::string limit = StreamShapeLimit(header.width, header.height, framesExpected); !limit.empty())
+        return Fail(limit);
     if (!header.IsStorable())
         return Fail("the frame size is not width x height");
     m_target = target;

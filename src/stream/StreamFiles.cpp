@@ -84,8 +84,9 @@ bool OpenOutput(CStreamFileWriter& writer, const fs::path& path, const KvtHeader
 {
     // The player's save writes only what it reads back as it is: frames, of the size the header
     // claims.
-    if (frameCount == 0 || !shape.IsStorable()) {
-        ShowSaveError(path, frameCount == 0 ? "no frames" : "the frame size is not width x height");
+    const std::string limit = StreamShapeLimit(shape.width, shape.height, frameCount);
+    if (frameCount == 0 || !limit.empty() || !shape.IsStorable()) {
+        ShowSaveError(path, frameCount == 0 ? "no frames" : !limit.empty() ? limit : "the frame size is not width x height");
         return false;
     }
     return writer.Open(path, shape.width, shape.height, frameCount) || Refuse(writer);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <random>
 #include <spawn.h>
@@ -16,6 +17,9 @@
 #include "RunKvt.h"
 #include "TempDir.h"
 #include "TestStreams.h"
+#include "io/Archive.h"
+#include "io/AtomicFile.h"
+#include "io/FileSet.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
@@ -134,22 +138,37 @@ TEST_F(HostileFiles, InfoOfAHugeFrameReadsOnlyTheHeader)
     EXPECT_EQ(std::string(printed.begin(), printed.end()).rfind("width: 1\nheight: 1\n", 0), 0u);
 }
 
-TEST_F(HostileFiles, TheNextExportRemovesTheStagingFolderOfAKilledOne)
+TEST_F(HostileFiles, TheNextExportPutsRightWhatAKilledOneLeft)
 {
-    WriteBytes(dir / "in.kvt", Noise(8, 8, 2));
-    // A process that is gone, and one that is still at work: this test's own.
-    const pid_t gone = ::fork();
-    if (gone == 0)
-        ::_exit(0);
-    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
-    const std::string stale = ".kvt-export-" + std::to_string(gone) + "-Ab12Cd";
-    const std::string busy = ".kvt-export-" + std::to_string(::getpid()) + "-Ef34Gh";
-    for (const std::string& name : {stale, busy}) {
-        fs::create_directory(dir / name);
-        WriteBytes(dir / name / "f-0.png", {1});
+    WriteBytes(dir / "in.kvt", Noise(8, 8, 3));
+    WriteBytes(dir / "f-0.png", {'o', 'l', 'd'});
+    WriteBytes(dir / "f-1.png", {'o', 'l', 'd'});
+    // A run killed between its renames: f-0.png new, f-1.png old, the old f-0.png in its hidden folder.
+    const pid_t killed = ::fork();
+    if (killed == 0) {
+        CFileSet set(dir.Path());
+        set.SetRenameHook([](std::size_t i) { return i != 1 || std::raise(SIGKILL) == 0; });
+        const auto write = [](CArchive& ar) {
+            ar.Write("new", 3);
+            return true;
+        };
+        if (set.Open() && WriteFileAtomically(set.Add("f-0.png"), write) && WriteFileAtomically(set.Add("f-1.png"), write))
+            set.Commit();
+        ::_exit(1);
     }
-    ASSERT_EQ(Kvt({"export", At("in.kvt"), "-o", At("f-%d.png")}).status, 0);
-    EXPECT_EQ(Names(), (std::vector<std::string>{busy, "f-0.png", "f-1.png", "in.kvt"}));
+    int status = 0;
+    ASSERT_EQ(::waitpid(killed, &status, 0), killed);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(ReadBytes(dir / "f-0.png"), (Bytes{'n', 'e', 'w'}));
+    EXPECT_EQ(Names().size(), 4u);
+
+    // A failed export puts the old f-0.png back and removes the hidden folder.
+    fs::create_directory(dir / "f-2.png");
+    const KvtRun run = Kvt({"export", At("in.kvt"), "-o", At("f-%d.png")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kvt export: " + At("f-2.png") + ": not a regular file\n");
+    EXPECT_EQ(ReadBytes(dir / "f-0.png"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"f-0.png", "f-1.png", "f-2.png", "in.kvt"}));
 }
 
 TEST_F(HostileFiles, SavesThroughALinkPlantedInASharedFolderAreRefusedNamingTheLink)

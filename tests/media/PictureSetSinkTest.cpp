@@ -48,8 +48,10 @@ TEST(PictureSetSink, RefusesANameHeldByAFolderBeforeWritingAnything)
 {
     TempDir dir;
     std::filesystem::create_directory(dir / "f01.png");
-    CPictureSetSink sink(dir.Path(), *CNumberedName::Parse("f%02d.png"), "png");
-    EXPECT_FALSE(sink.Open(0, 2));
-    EXPECT_NE(sink.GetError().find("f01.png: not a file"), std::string::npos) << sink.GetError();
+    {
+        CPictureSetSink sink(dir.Path(), *CNumberedName::Parse("f%02d.png"), "png");
+        EXPECT_FALSE(sink.Open(0, 2));
+        EXPECT_NE(sink.GetError().find("f01.png: not a regular file"), std::string::npos) << sink.GetError();
+    }
     EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"f01.png"});
 }
