@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "cli/Commands.h"
-#include "cli/OutputCheck.h"
+#include "io/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "stream/StreamFiles.h"
 #include "io/Message.h"

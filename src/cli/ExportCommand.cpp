@@ -11,7 +11,7 @@
 #include "cli/Commands.h"
 #include "cli/MediaCommands.h"
 #include "cli/NumberOptions.h"
-#include "cli/OutputCheck.h"
+#include "io/OutputCheck.h"
 #include "cli/StreamToSink.h"
 #include "io/Message.h"
 #include "media/LibraryMessages.h"

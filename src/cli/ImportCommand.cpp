@@ -12,7 +12,7 @@
 #include "cli/Commands.h"
 #include "cli/MediaCommands.h"
 #include "cli/NumberOptions.h"
-#include "cli/OutputCheck.h"
+#include "io/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "cli/ToneOptions.h"
 #include "io/Message.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/OutputCheck.h"
+#include "io/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "cli/SeedOption.h"
 #include "stream/StreamFiles.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/OutputCheck.h"
+#include "io/OutputCheck.h"
 #include "io/Message.h"
 #include "maker/ImageSizeRule.h"
 #include "maker/MakerStrings.h"

@@ -13,7 +13,7 @@
 #include "shares/GreySecretCheck.h"
 #include "cli/MeasureReport.h"
 #include "cli/NumberOptions.h"
-#include "cli/OutputCheck.h"
+#include "io/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "stream/StreamFiles.h"
 #include "io/AtomicFile.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/OutputCheck.h"
+#include "io/OutputCheck.h"
 #include "cli/ProgressLine.h"
 #include "stream/StreamFiles.h"
 #include "stream/StreamFileReader.h"

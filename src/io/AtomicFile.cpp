@@ -169,17 +169,6 @@ void CAtomicFile::Discard()
     m_room.Release();
 }
 
-bool CommitTogether(const std::vector<CAtomicFile*>& files)
-{
-    for (CAtomicFile* file : files)
-        if (!file->Finish())
-            return false;
-    for (CAtomicFile* file : files)
-        if (!file->Replace())
-            return false;
-    return true;
-}
-
 bool WriteFileAtomically(const std::filesystem::path& target,
                          const std::function<bool(CArchive& ar)>& write, std::uint64_t bytes,
                          std::string* error)

@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "io/DiskSpace.h"
 #include "io/SaveTarget.h"
@@ -44,8 +43,6 @@ public:
     const std::string& GetError() const { return m_strError; }
 
 private:
-    friend bool CommitTogether(const std::vector<CAtomicFile*>& files);
-
     // The two halves of Commit: make the complete file durable under a name of its own in the
     // target's folder, then rename it over the target.
     bool Finish();
@@ -61,10 +58,6 @@ private:
     std::string m_strTempName;            // name in the folder while it has one
     std::string m_strError;
 };
-
-// Every file complete and on disk before any replaces its target; when one can't be finished,
-// every target keeps what it held.
-bool CommitTogether(const std::vector<CAtomicFile*>& files);
 
 // Returns true when the target now holds what `write` wrote. `write` returns false to abandon.
 // `bytes`, when known, is held on disk first; `error`, when given, says why a failure failed.

@@ -105,7 +105,7 @@ std::string JoinNames(const std::vector<std::string>& names)
 }
 }  // namespace
 
-CFileSet::CFileSet(fs::path folder) : m_folder(folder.empty() ? fs::path(".") : std::move(folder)) {}
+CFileSet::CFileSet(fs::path folder) : m_folder(std::move(folder)) {}
 
 CFileSet::~CFileSet()
 {
@@ -121,17 +121,22 @@ bool CFileSet::Fail(const fs::path& path, const std::string& why)
     return false;
 }
 
+fs::path CFileSet::FolderName() const
+{
+    return m_folder.empty() ? fs::path(".") : m_folder;
+}
+
 bool CFileSet::Open()
 {
-    m_folderFd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    m_folderFd = ::open(FolderName().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_folderFd < 0)
-        return Fail(m_folder, "can't open the folder: " + ErrnoText());
+        return Fail(FolderName(), "can't open the folder: " + ErrnoText());
     if (!Lock())
         return false;
     PutRightLeftovers();
     std::string pattern = (m_folder / kStagingPrefix).string() + "XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
-        return Fail(m_folder, "can't create a folder in it: " + ErrnoText());
+        return Fail(FolderName(), "can't create a folder in it: " + ErrnoText());
     m_strStaging = fs::path(pattern).filename().string();
     RemoveOnSignal(m_folderFd, m_strStaging, true);
     m_stagingFd = OpenFolderAt(m_folderFd, m_strStaging.c_str());
@@ -145,14 +150,14 @@ bool CFileSet::Lock()
     if (::flock(m_folderFd, LOCK_EX | LOCK_NB) == 0)
         return true;
     if (errno == EWOULDBLOCK) {
-        ShowMessage(m_folder.string() + ": another run is writing files into this folder; waiting for it to finish");
+        ShowMessage(FolderName().string() + ": another run is writing files into this folder; waiting for it to finish");
         int locked;
         while ((locked = ::flock(m_folderFd, LOCK_EX)) != 0 && errno == EINTR) {
         }
         if (locked == 0)
             return true;
     }
-    return Fail(m_folder, "can't lock the folder: " + ErrnoText());
+    return Fail(FolderName(), "can't lock the folder: " + ErrnoText());
 }
 
 void CFileSet::PutRightLeftovers()
@@ -258,7 +263,7 @@ bool CFileSet::RenameIntoPlace()
             return Fail(target, "can't write the folder to disk: " + ErrnoText());
     }
     if (::fsync(m_folderFd) != 0)
-        return Fail(m_folder, "can't write the folder to disk: " + ErrnoText());
+        return Fail(FolderName(), "can't write the folder to disk: " + ErrnoText());
     const CDescriptor done(::openat(m_stagingFd, kDone, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600));
     if (done.Get() < 0 || ::fsync(m_stagingFd) != 0)
         return Fail(m_folder / m_strStaging, "can't write the folder to disk: " + ErrnoText());
@@ -268,7 +273,7 @@ bool CFileSet::RenameIntoPlace()
 bool CFileSet::Commit()
 {
     if (m_stagingFd < 0)
-        return Fail(m_folder, "not open");
+        return Fail(FolderName(), "not open");
     // A signal that comes now ends the process once the set is whole again.
     const CSignalsHeld held;
     if (KeepOldFiles() && RenameIntoPlace()) {

@@ -22,6 +22,7 @@
 
 class CFileSet {
 public:
+    // `folder` empty: the current folder.
     explicit CFileSet(std::filesystem::path folder);
     // Without a successful Commit the targets are as they were and the hidden folder goes.
     ~CFileSet();
@@ -57,6 +58,7 @@ private:
     bool RenameIntoPlace();
     void Abandon();
     bool Fail(const std::filesystem::path& path, const std::string& why);
+    std::filesystem::path FolderName() const;
 
     std::filesystem::path m_folder;
     int m_folderFd = -1;

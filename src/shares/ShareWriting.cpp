@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <ostream>
 
+#include "io/OutputCheck.h"
 #include "shares/CoverShares.h"
 #include "shares/SchemeShares.h"
 #include "stream/StreamFileReader.h"
-#include "stream/StreamFileWriter.h"
 #include "stream/StreamFiles.h"
 #include "vss/ExtendedShares.h"
 #include "vss/RandomSource.h"
@@ -29,7 +29,12 @@ bool CShareWriting::Prepare(const ShareRequest& request)
     m_paths.clear();
     for (int i = 0; i < m_shares->GetShareCount(); ++i)
         m_paths.push_back(request.folder / (ShadowTitle(title, m_shares->GetShareNumber(i)) + ".kvt"));
-    return true;
+    std::vector<fs::path> inputs{m_secretPath};
+    if (const auto* covers = std::get_if<CoverPair>(&request.kind))
+        inputs.insert(inputs.end(), {covers->first, covers->second});
+    else if (const auto* key = std::get_if<KeyStream>(&request.kind))
+        inputs.push_back(key->path);
+    return CheckOutputs("kvt shadows", m_paths, inputs);
 }
 
 bool CShareWriting::PrepareShares(const ShareRequest& request)
@@ -71,12 +76,10 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
 {
     const int n = m_shares->GetShareCount();
     const KvtHeader& shape = m_shares->GetShareHeader();
-    std::vector<std::unique_ptr<CStreamFileWriter>> writers;
-    for (const fs::path& path : m_paths) {
-        writers.push_back(std::make_unique<CStreamFileWriter>());
-        if (!OpenOutput(*writers.back(), path, shape, shape.frameCount))
-            return ShareResult::Failed;
-    }
+    // Every share or none: a threshold counts on all of them.
+    COutputSet outputs;
+    if (!outputs.Open(m_paths, shape, shape.frameCount))
+        return ShareResult::Failed;
     const auto height = static_cast<std::size_t>(m_secret->GetHeader().height);
     const std::size_t blockHeight = height == 0 ? 0 : static_cast<std::size_t>(shape.height) / height;
     const std::size_t bandRows = m_shares->GetBandRows() == 0 ? height : std::min(height, m_shares->GetBandRows());
@@ -94,7 +97,7 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
             if (!m_shares->MakeBand(y, rows))
                 return ShareResult::Failed;
             for (int i = 0; i < n; ++i) {
-                CStreamFileWriter& writer = *writers[static_cast<std::size_t>(i)];
+                CStreamFileWriter& writer = outputs.GetWriter(static_cast<std::size_t>(i));
                 if (!(rows == height ? WriteOutputFrame(writer, m_shares->GetShare(i))
                                      : WriteOutputRows(writer, m_shares->GetShare(i), rows * blockHeight)))
                     return ShareResult::Failed;
@@ -109,11 +112,7 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
     }
     if (stop.stop_requested())
         return ShareResult::Stopped;
-    // Every share or none: a threshold counts on all of them.
-    std::vector<CStreamFileWriter*> pointers;
-    for (const auto& writer : writers)
-        pointers.push_back(writer.get());
-    if (!CommitOutputs(pointers))
+    if (!outputs.Commit())
         return ShareResult::Failed;
     return ShareResult::Written;
 }

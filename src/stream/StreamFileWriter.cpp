@@ -39,7 +39,7 @@ bool CStreamFileWriter::Open(const std::filesystem::path& target, const KvtHeade
     if (!header.IsStorable())
         return Fail("the frame size is not width x height");
     m_target = target;
-    m_file = std::make_unique<CAtomicFile>(target);
+    m_file = std::make_unique<CAtomicFile>(m_writeAt.empty() ? target : m_writeAt);
     const std::uint64_t bytes = kvt::kHeaderSize + framesExpected * header.frameSize;
     if (!m_file->Open(bytes))
         return Fail(m_file->GetError());
@@ -136,19 +136,4 @@ bool CStreamFileWriter::Commit()
     if (!Complete())
         return false;
     return m_file->Commit() || Fail(m_file->GetError());
-}
-
-bool CommitTogether(const std::vector<CStreamFileWriter*>& writers)
-{
-    std::vector<CAtomicFile*> files;
-    for (CStreamFileWriter* writer : writers) {
-        if (!writer->Complete())
-            return false;
-        files.push_back(writer->m_file.get());
-    }
-    if (CommitTogether(files))
-        return true;
-    for (CStreamFileWriter* writer : writers)
-        writer->m_strError = writer->m_file->GetError();
-    return false;
 }

@@ -35,6 +35,10 @@ public:
     bool Open(const std::filesystem::path& target, int width, int height, std::uint16_t frameCount,
               std::uint64_t framesExpected = 0);
 
+    // Writes the file at `path` rather than at the target given to Open, which messages and
+    // GetTarget still name: for a file of a set, written in the set's hidden folder. Before Open.
+    void WriteAt(std::filesystem::path path) { m_writeAt = std::move(path); }
+
     // The header the writer started, and with it the frame layout it takes.
     const KvtHeader& GetHeader() const { return m_header; }
 
@@ -51,8 +55,6 @@ public:
     const std::filesystem::path& GetTarget() const { return m_target; }
 
 private:
-    friend bool CommitTogether(const std::vector<CStreamFileWriter*>& writers);
-
     bool Open(const std::filesystem::path& target, const KvtHeader& header, std::uint64_t framesExpected);
     // Room for another frame; false, with the error, past the count.
     bool StartFrame();
@@ -61,6 +63,7 @@ private:
     bool Fail(const std::string& what);
 
     std::filesystem::path m_target;
+    std::filesystem::path m_writeAt;
     std::unique_ptr<CAtomicFile> m_file;
     std::unique_ptr<CArchive> m_archive;
     CWriteBehind m_writeBehind{-1};
@@ -70,7 +73,3 @@ private:
     std::uint64_t m_nRowsWritten = 0;  // of the frame being written
     std::string m_strError;
 };
-
-// Every stream complete and on disk before any replaces its target; a failure leaves every target
-// as it was.
-bool CommitTogether(const std::vector<CStreamFileWriter*>& writers);

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stream/StreamFiles.h"
 
-#include <algorithm>
-
 #include "io/AtomicFile.h"
 #include "io/DiskSpace.h"
+#include "io/FileSet.h"
 #include "io/MemoryBudget.h"
 #include "io/Message.h"
 #include "stream/KvtFormat.h"
@@ -107,12 +106,44 @@ bool CommitOutput(CStreamFileWriter& writer)
     return writer.Commit() || Refuse(writer);
 }
 
-bool CommitOutputs(const std::vector<CStreamFileWriter*>& writers)
+COutputSet::COutputSet() = default;
+COutputSet::~COutputSet() = default;
+
+bool COutputSet::Open(const std::vector<fs::path>& paths, const KvtHeader& shape, std::uint16_t frameCount)
 {
-    if (CommitTogether(writers))
+    m_set = std::make_unique<CFileSet>(paths.front().parent_path());
+    if (!m_set->Open()) {
+        ShowSaveError(m_set->GetErrorPath(), m_set->GetError());
+        return false;
+    }
+    for (const fs::path& path : paths) {
+        const fs::path staged = m_set->Add(path.filename().string());
+        if (staged.empty()) {
+            ShowSaveError(m_set->GetErrorPath(), m_set->GetError());
+            return false;
+        }
+        m_writers.push_back(std::make_unique<CStreamFileWriter>());
+        m_writers.back()->WriteAt(staged);
+        if (!OpenOutput(*m_writers.back(), path, shape, frameCount))
+            return false;
+    }
+    return true;
+}
+
+CStreamFileWriter& COutputSet::GetWriter(std::size_t i)
+{
+    return *m_writers.at(i);
+}
+
+bool COutputSet::Commit()
+{
+    for (const auto& writer : m_writers)
+        if (!CommitOutput(*writer))
+            return false;
+    if (m_set->Commit())
         return true;
-    const auto failed = std::find_if(writers.begin(), writers.end(), [](auto* w) { return !w->GetError().empty(); });
-    return Refuse(failed == writers.end() ? *writers.front() : **failed);
+    ShowSaveError(m_set->GetErrorPath(), m_set->GetError());
+    return false;
 }
 
 bool MemoryFor(std::initializer_list<FrameClaim> claims, std::string_view refusal)

@@ -16,6 +16,7 @@
 #include "stream/ImageStream.h"
 #include "stream/StreamMessages.h"
 
+class CFileSet;
 class CStreamFileReader;
 class CStreamFileWriter;
 
@@ -48,8 +49,28 @@ bool WriteOutputFrame(CStreamFileWriter& writer, const BYTE* frame);
 bool WriteOutputRows(CStreamFileWriter& writer, const BYTE* rows, std::size_t count);
 // Puts the written file in place; false after the save error.
 bool CommitOutput(CStreamFileWriter& writer);
-// Every file in place, or none; false after the save error of the one that failed.
-bool CommitOutputs(const std::vector<CStreamFileWriter*>& writers);
+
+// Results of one shape written as a set of files into one folder (CFileSet): every one put in
+// place, or none; a second run into the folder waits for this one.
+class COutputSet {
+public:
+    COutputSet();
+    ~COutputSet();
+    COutputSet(const COutputSet&) = delete;
+    COutputSet& operator=(const COutputSet&) = delete;
+
+    // Starts a file of `frameCount` frames of `shape`'s size at each of `paths`, all in one folder;
+    // false after the save error.
+    bool Open(const std::vector<std::filesystem::path>& paths, const KvtHeader& shape, std::uint16_t frameCount);
+    // The i-th result's writer, for WriteOutputFrame and WriteOutputRows.
+    CStreamFileWriter& GetWriter(std::size_t i);
+    // Puts every file in place, or none; false after the save error.
+    bool Commit();
+
+private:
+    std::unique_ptr<CFileSet> m_set;
+    std::vector<std::unique_ptr<CStreamFileWriter>> m_writers;
+};
 
 // Frames a command holds at once: `count` buffers of `bytes` each.
 struct FrameClaim {

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "RunKvt.h"
 #include "TempDir.h"
@@ -50,10 +53,12 @@ TEST_F(OutputSafety, AnOutputThatIsAnInputIsRefusedByEveryCommand)
         {"import", At("a.kvt"), "-o", At("a.kvt")},
         {"print", At("a.pdf"), "-o", At("a.pdf"), "--dpi", "100"},
         {"export", At("x.gif"), "-o", At("x.gif")},
+        {"shadows", At("a.kvt"), "--key", At("a-Shadow2.kvt")},
     };
+    WriteBytes(dir / "a-Shadow2.kvt", Stripes(8, 8, 2));
     for (const auto& args : runs) {
         const KvtRun run = Kvt(args);
-        EXPECT_EQ(run.status, 2) << args[0] << ": " << run.err;
+        EXPECT_EQ(run.status, args[0] == "shadows" ? 1 : 2) << args[0] << ": " << run.err;
         EXPECT_NE(run.err.find(": the file to write is also an input"), std::string::npos) << args[0] << ": " << run.err;
     }
     for (const char* name : {"a.kvt", "b.kvt", "r.raw", "a.pdf", "x.gif"})
@@ -120,4 +125,24 @@ TEST_F(OutputSafety, AnotherUsersFilesInASharedFolderGetNothing)
         << run.err;
     for (const auto& entry : fs::directory_iterator(shared))
         EXPECT_EQ(fs::file_size(entry.path()), 0u) << entry.path();
+}
+
+TEST_F(OutputSafety, SharesWaitForAnotherRunWritingIntoTheirFolder)
+{
+    WriteBytes(dir / "secret.kvt", Stripes(4, 4, 1));
+    const int folder = ::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(folder, LOCK_EX), 0);  // another run, at work in the folder
+    const std::string command = std::string(KVT_BINARY) + " shadows '" + At("secret.kvt") + "' -q 2>&1";
+    FILE* kvt = ::popen(command.c_str(), "r");
+    ASSERT_NE(kvt, nullptr);
+    char line[512] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, kvt), nullptr);
+    EXPECT_EQ(std::string(line),
+              dir.Path().string() + ": another run is writing files into this folder; waiting for it to finish\n");
+    EXPECT_EQ(dir.FileNames(), std::vector<std::string>{"secret.kvt"});
+    ::close(folder);
+    while (std::fgets(line, sizeof line, kvt) != nullptr) {
+    }
+    EXPECT_EQ(::pclose(kvt), 0);
+    EXPECT_EQ(dir.FileNames(), (std::vector<std::string>{"secret-Shadow1.kvt", "secret-Shadow2.kvt", "secret.kvt"}));
 }

@@ -121,24 +121,6 @@ TEST(AtomicFile, AWriteEndedBySignalLeavesNothingBehind)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
-TEST(AtomicFile, APairReplacesNeitherTargetWhenOneCantBeFinished)
-{
-    TempDir dir;
-    ASSERT_TRUE(WriteText(dir / "one", "old one"));
-    ASSERT_TRUE(WriteText(dir / "two", "old two"));
-    CAtomicFile one(dir / "one"), two(dir / "two");
-    ASSERT_TRUE(one.Open());
-    ASSERT_TRUE(two.Open());
-    ASSERT_EQ(::write(one.GetDescriptor(), "new", 3), 3);
-    ASSERT_EQ(::write(two.GetDescriptor(), "new", 3), 3);
-    // The second target turns into something no save may replace while the pair is written.
-    std::filesystem::remove(dir / "two");
-    ASSERT_EQ(::mkfifo((dir / "two").c_str(), 0600), 0);
-    EXPECT_FALSE(CommitTogether({&one, &two}));
-    EXPECT_EQ(Text(dir / "one"), "old one");
-    EXPECT_TRUE(std::filesystem::is_fifo(dir / "two"));
-}
-
 TEST(AtomicFile, InASharedFolderOnlyLinksOfTheUserOrTheFoldersOwnerAreFollowed)
 {
     if (::geteuid() != 0)

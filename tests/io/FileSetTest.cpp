@@ -47,8 +47,11 @@ bool WriteNewSet(CFileSet& set, const std::string& text = "new")
 std::string Contents(const TempDir& dir)
 {
     std::string contents;
-    for (const std::string& name : kNames)
-        contents += (contents.empty() ? "" : " ") + (fs::exists(dir / name) ? Text(dir / name) : std::string("-"));
+    for (const std::string& name : kNames) {
+        if (!contents.empty())
+            contents += ' ';
+        contents += fs::exists(dir / name) ? Text(dir / name) : "-";
+    }
     return contents;
 }
 

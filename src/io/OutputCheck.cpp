@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/OutputCheck.h"
+#include "io/OutputCheck.h"
 
 #include <algorithm>
 #include <cctype>

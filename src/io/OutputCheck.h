@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What every command checks of the files it is to write, before it reads or writes anything: none
+// What every command checks of the files it is to write, before it writes anything: none
 // may be one of its inputs (the same file, by any name, or the same path once resolved), since
 // writing it would lose that input, and each must have the ending the command writes.
 
