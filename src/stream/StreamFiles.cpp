@@ -113,7 +113,8 @@ bool COutputSet::Open(const std::vector<fs::path>& paths, const KvtHeader& shape
 {
     m_set = std::make_unique<CFileSet>(paths.front().parent_path());
     if (!m_set->Open()) {
-        ShowSaveError(m_set->GetErrorPath(), m_set->GetError());
+        // A folder that can't be written is the first file's failure, as it is for one file.
+        ShowSaveError(paths.front(), m_set->GetError());
         return false;
     }
     for (const fs::path& path : paths) {
