@@ -16,10 +16,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "io/FileSet.h"
 #include "stream/StreamFileWriter.h"
 
 namespace {
@@ -70,11 +72,16 @@ int main(int argc, char** argv)
 
     const KvtHeader shape = KvtHeader::Built(static_cast<int>(shareWidth), static_cast<int>(bh * height),
                                              static_cast<std::uint16_t>(frames));
+    // The shares as kvt puts them in place: a set of files, all or none.
+    CFileSet set(std::filesystem::path(argv[first + 1]).parent_path());
+    if (!set.Open())
+        return Fail(set.GetError());
     std::vector<std::unique_ptr<CStreamFileWriter>> out;
     std::vector<CStreamFileWriter*> writers;
     for (int i = 0; i < outputs; ++i) {
         out.push_back(std::make_unique<CStreamFileWriter>());
         writers.push_back(out.back().get());
+        out.back()->WriteAt(set.Add(std::filesystem::path(argv[first + 1 + i]).filename().string()));
         if (!out.back()->Open(argv[first + 1 + i], shape))
             return Fail(out.back()->GetError());
     }
@@ -91,8 +98,11 @@ int main(int argc, char** argv)
                 if (!writer->WriteRows(band.data(), std::min<std::size_t>(bandRows, height - y) * bh))
                     return Fail(writer->GetError());
     }
-    if (!CommitTogether(writers))
-        return Fail("the shares could not be put in place");
+    for (CStreamFileWriter* writer : writers)
+        if (!writer->Commit())
+            return Fail(writer->GetError());
+    if (!set.Commit())
+        return Fail(set.GetError());
     close(in);
     return 0;
 }
