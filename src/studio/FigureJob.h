@@ -41,7 +41,7 @@ struct FigureJobResult {
 
 class CFigureJob {
 public:
-    explicit CFigureJob(FigureJobSpec spec) : m_spec(std::move(spec)) {}
+    explicit CFigureJob(FigureJobSpec request) : m_spec(std::move(request)) {}
 
     FigureJobResult Run(std::stop_token stop);
     std::uint64_t GetDone() const { return m_done; }

@@ -113,15 +113,15 @@ void CFiguresPanel::Measure()
         m_status->setText(tr("Make or open shares of the source first"));
         return;
     }
-    FigureJobSpec spec;
-    spec.source = m_session.GetSource().GetPath();
-    spec.import = m_session.GetImportSettings();
+    FigureJobSpec request;
+    request.source = m_session.GetSource().GetPath();
+    request.import = m_session.GetImportSettings();
     for (int i = 0; i < shares.GetCount(); ++i)
-        spec.shares.push_back(shares.GetPath(i));
-    spec.checked = shares.GetChecked();
-    spec.k = std::min(m_session.GetSchemeSettings().request.k, shares.GetCount());
-    spec.frame = m_session.GetFrameIndex();
-    m_job = std::make_unique<CFigureJob>(std::move(spec));
+        request.shares.push_back(shares.GetPath(i));
+    request.checked = shares.GetChecked();
+    request.k = std::min(m_session.GetSchemeSettings().request.k, shares.GetCount());
+    request.frame = m_session.GetFrameIndex();
+    m_job = std::make_unique<CFigureJob>(std::move(request));
     m_stop = std::stop_source();
     m_watcher.setFuture(QtConcurrent::run([job = m_job.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
     m_progressTimer.start(100);

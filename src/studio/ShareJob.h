@@ -38,7 +38,7 @@ struct ShareJobResult {
 
 class CShareJob {
 public:
-    explicit CShareJob(ShareJobSpec spec) : m_spec(std::move(spec)) {}
+    explicit CShareJob(ShareJobSpec request) : m_spec(std::move(request)) {}
 
     // The work; call once, on the worker thread.
     ShareJobResult Run(std::stop_token stop);

@@ -296,18 +296,18 @@ void CStudioWindow::MakeShares()
         ShowError(QString::fromStdString(refusal));
         return;
     }
-    ShareJobSpec spec;
-    spec.source = m_session.GetSource().GetPath();
-    spec.kind = m_session.GetSource().GetKind();
-    spec.import = m_session.GetImportSettings();
-    spec.scheme = *scheme;
-    spec.seed = m_session.GetSchemeSettings().seed;
-    spec.folder = m_session.GetOutputFolder();
-    spec.title = spec.source.stem().string();
+    ShareJobSpec request;
+    request.source = m_session.GetSource().GetPath();
+    request.kind = m_session.GetSource().GetKind();
+    request.import = m_session.GetImportSettings();
+    request.scheme = *scheme;
+    request.seed = m_session.GetSchemeSettings().seed;
+    request.folder = m_session.GetOutputFolder();
+    request.title = request.source.stem().string();
     m_figuresPanel->Stop();
     m_session.CloseShares();
     m_revealPanel->ShowShares();
-    m_job = std::make_unique<CShareJob>(std::move(spec));
+    m_job = std::make_unique<CShareJob>(std::move(request));
     m_stop = std::stop_source();
     m_jobStarted = QDateTime::currentMSecsSinceEpoch();
     m_watcher.setFuture(QtConcurrent::run([job = m_job.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
