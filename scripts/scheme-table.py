@@ -175,7 +175,9 @@ def table(rows):
         "|---|---|---|---|---|---|---|---|---|---|---|",
     ]
     for scheme, got in rows:
+        # kvt names a variant that has a name itself; a numbered one is added here.
         variant = " ".join(scheme["args"][-2:]) if "--variant" in scheme["args"] else ""
+        variant = "" if variant in scheme["name"] else variant
         lines.append(
             f'| {scheme["name"]}{" " + variant if variant else ""} | {scheme["construction"]} | {got["block"]} '
             f'| {scheme["m"]} '
