@@ -11,6 +11,18 @@ std::uint64_t Mix(std::uint64_t v)
     v = (v ^ (v >> 27)) * 0x94D049BB133111EBull;
     return v ^ (v >> 31);
 }
+
+// Cloned as a free function: clang takes clones only on a function's first declaration, and the
+// member's is in the header, called inline there.
+[[gnu::target_clones("popcnt", "default")]] std::size_t BlackCount(const BlockPattern* const* parts, int count,
+                                                                  int words)
+{
+    std::size_t black = 0;
+    for (int p = 0; p < count; ++p)
+        for (int w = 0; w < words; ++w)
+            black += static_cast<std::size_t>(std::popcount(parts[p][w]));
+    return black;
+}
 }  // namespace
 
 double LeakThreshold(std::size_t testCount)
@@ -30,16 +42,10 @@ CLeakTest::CLeakTest(LeakCategories by, int partBits, int parts)
         counts.assign(categories, 0);
 }
 
-[[gnu::target_clones("popcnt", "default")]] std::size_t CLeakTest::SlowCategory(const BlockPattern* const* parts,
-                                                                              int words) const
+std::size_t CLeakTest::SlowCategory(const BlockPattern* const* parts, int words) const
 {
-    if (m_by == LeakCategories::BlackCount) {
-        std::size_t black = 0;
-        for (int p = 0; p < m_nParts; ++p)
-            for (int w = 0; w < words; ++w)
-                black += static_cast<std::size_t>(std::popcount(parts[p][w]));
-        return black;
-    }
+    if (m_by == LeakCategories::BlackCount)
+        return BlackCount(parts, m_nParts, words);
     if (!m_bHashed) {
         std::size_t row = 0;
         for (int p = 0; p < m_nParts; ++p)
