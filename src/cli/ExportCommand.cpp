@@ -2,11 +2,9 @@
 // kvt export: a stream's frames out as pictures, an animation or a video.
 
 #include <QSize>
-#include <QString>
-#include <algorithm>
 #include <memory>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "cli/MediaCommands.h"
@@ -15,8 +13,8 @@
 #include "cli/StreamToSink.h"
 #include "io/Message.h"
 #include "media/LibraryMessages.h"
-#include "media/NumberedName.h"
-#include "media/PictureSetSink.h"
+#include "media/FrameSink.h"
+#include "media/StreamExport.h"
 #include "media/VideoFileSink.h"
 #include "stream/FrameDelay.h"
 
@@ -24,7 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr int kDefaultDelayMs = 100;  // the player's
-constexpr int kMaxSide = 65535;        // GIF's and most encoders' limit
 
 struct ExportOptions {
     std::string in;
@@ -34,124 +31,50 @@ struct ExportOptions {
     std::string frames;
 };
 
-std::string LowerExtension(const fs::path& path)
-{
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
-// What an export writes, by the output's ending.
-struct OutputFormat {
-    const char* extension;
-    const char* picture;  // Qt's name of the picture format; null for a video
-    VideoKind video;
-};
-
-constexpr OutputFormat kOutputFormats[] = {
-    {".png", "png", VideoKind::gif}, {".pgm", "pgm", VideoKind::gif}, {".gif", nullptr, VideoKind::gif},
-    {".mkv", nullptr, VideoKind::mkv}, {".mp4", nullptr, VideoKind::mp4},
-};
-
-const OutputFormat* FindOutputFormat(const fs::path& out)
-{
-    const std::string extension = LowerExtension(out);
-    for (const OutputFormat& format : kOutputFormats)
-        if (extension == format.extension)
-            return &format;
-    return nullptr;
-}
-
-// The numbered names of the pictures, or nothing after saying why OUT can't name the frames.
-std::optional<CNumberedName> PictureNames(const fs::path& out, const FrameRange& range)
-{
-    auto names = CNumberedName::Parse(out.filename().string());
-    if (!names) {
-        ShowMessage("kvt export: " + out.string() + ": the file name may hold one number field, such as %04d");
-        return std::nullopt;
-    }
-    if (!names->HasField() && range.Count() > 1) {
-        ShowMessage("kvt export: " + out.string() + " names one file for " + std::to_string(range.Count()) +
-                    " frames: put a number field in it, such as frame-%04d" + out.extension().string() +
-                    ", or take one frame with --frames");
-        return std::nullopt;
-    }
-    return names;
-}
-
-std::unique_ptr<CFrameSink> OpenPictureSet(const fs::path& out, CNumberedName names, const char* format,
-                                           const FrameRange& range)
-{
-    auto sink = std::make_unique<CPictureSetSink>(out.parent_path(), std::move(names), format);
-    if (!sink->Open(range.first, range.last)) {
-        ShowMessage("kvt export: " + sink->GetError());
-        return nullptr;
-    }
-    return sink;
-}
-
-// A GIF plays at another rate than asked when the delay is not a whole hundredth of a second.
-void WarnOfGifDelay(int delayMs)
-{
-    const int setMs = 10 * GifDelayHundredths(delayMs);
-    if (setMs == delayMs)
-        return;
-    const std::string why = delayMs < kGifShortestDelayMs
-                                ? "most browsers show GIF frames shorter than " +
-                                      std::to_string(kGifShortestDelayMs) + " ms for 100 ms; "
-                                : "GIF counts time in hundredths of a second; ";
-    const auto rate = [](double framesASecond) { return QString::number(framesASecond, 'g', 4).toStdString(); };
-    ShowMessage("kvt export: warning: " + why + "each frame is set to " + std::to_string(setMs) + " ms rather than " +
-                std::to_string(delayMs) + " ms: the animation plays at " +
-                rate(100.0 / GifDelayHundredths(delayMs)) + " frames a second, not " + rate(1000.0 / delayMs));
-}
-
-std::unique_ptr<CFrameSink> OpenVideo(const ExportOptions& options, VideoKind kind, QSize size)
-{
-    if (kind == VideoKind::gif)
-        WarnOfGifDelay(options.delayMs);
-    auto sink = std::make_unique<CVideoFileSink>(options.out);
-    if (!sink->Open(kind, size.width(), size.height(), options.delayMs)) {
-        ShowMessage("kvt export: " + sink->GetError());
-        return nullptr;
-    }
-    if (!sink->GetEncoder().IsLossless())
-        ShowMessage("kvt export: warning: the " + sink->GetEncoder().GetEncoderName() +
-                    " encoder compresses with loss, which damages shares; .mkv or .png keep every pixel");
-    return sink;
-}
-
 int RunExport(const ExportOptions& options, const CommonOptions& common)
 {
-    const OutputFormat* format = FindOutputFormat(options.out);
-    if (format == nullptr) {
-        ShowMessage("kvt export: " + options.out + ": the name must end in .png, .pgm, .gif, .mkv or .mp4");
+    ExportTarget target;
+    target.out = options.out;
+    target.delayMs = options.delayMs;
+    if (!(target.format = FindExportFormat(target.out))) {
+        ShowMessage("kvt export: " + options.out + ": the name must end in " + kExportEndings);
         return kExitUsage;
     }
     StreamRange input;
     if (const int status = OpenStreamRange("kvt export", options.in, options.frames, input))
         return status;
     const KvtHeader& header = input.reader.GetHeader();
-    const QSize size(header.width * options.scale, header.height * options.scale);
-    if (size.width() > kMaxSide || size.height() > kMaxSide) {
-        ShowMessage("kvt export: --scale " + std::to_string(options.scale) + " makes " + std::to_string(size.width()) +
-                    " x " + std::to_string(size.height()) + " pixels, more than " + std::to_string(kMaxSide) +
-                    " a side");
+    const QSize size(header.width, header.height);
+    std::string error;
+    if (const auto refusal = RefuseExportSize(size, options.scale)) {
+        ShowMessage("kvt export: " + *refusal);
         return kExitUsage;
     }
-    std::optional<CNumberedName> names;
-    if (format->picture && !(names = PictureNames(options.out, input.range)))
+    target.size = size * options.scale;
+    target.first = input.range.first;
+    target.last = input.range.last;
+    if (target.format->picture && !(target.names = ExportPictureNames(target.out, input.range.Count(), error))) {
+        ShowMessage("kvt export: " + error);
         return kExitUsage;
+    }
     std::vector<fs::path> outputs;
-    for (int index = input.range.first; names && index <= input.range.last; ++index)
-        outputs.push_back(fs::path(options.out).parent_path() / names->Fill(index));
-    if (!CheckOutputs("kvt export", names ? outputs : std::vector<fs::path>{options.out}, {options.in}))
+    for (int index = target.first; target.names && index <= target.last; ++index)
+        outputs.push_back(target.out.parent_path() / target.names->Fill(index));
+    if (!CheckOutputs("kvt export", target.names ? outputs : std::vector<fs::path>{target.out}, {options.in}))
         return kExitUsage;
     const CLibraryMessages libraryMessages("kvt export");
-    const std::unique_ptr<CFrameSink> sink = names ? OpenPictureSet(options.out, *names, format->picture, input.range)
-                                                   : OpenVideo(options, format->video, size);
-    return sink ? WriteFrames("kvt export", input, options.scale, *sink, common) : kExitFailed;
+    const bool gif = !target.format->picture && target.format->video == VideoKind::gif;
+    if (const auto warning = GifDelayWarning(options.delayMs); gif && warning)
+        ShowMessage("kvt export: warning: " + *warning);
+    const std::unique_ptr<CFrameSink> sink = OpenExportSink(target, nullptr, error);
+    if (!sink) {
+        ShowMessage("kvt export: " + error);
+        return kExitFailed;
+    }
+    if (const auto* video = dynamic_cast<const CVideoFileSink*>(sink.get()))
+        if (const auto warning = LossyVideoWarning(video->GetEncoder()))
+            ShowMessage("kvt export: warning: " + *warning);
+    return WriteFrames("kvt export", input, options.scale, *sink, common);
 }
 
 }  // namespace

@@ -37,12 +37,11 @@ std::string FormatMillimetres(double mm)
 
 void SayLargestThatFits(int width, int height, const std::string& pixelSize, QPageSize::PageSizeId page)
 {
-    const double largest = std::floor(CPrintLayout::LargestPixelMm(width, height, page) * 1000) / 1000;
     ShowMessage("kvt print: " + std::to_string(width) + " x " + std::to_string(height) + " pixels of " + pixelSize +
                 " do not fit on " + (page == QPageSize::A4 ? "A4" : "Letter") +
                 " paper with their marks and caption; the largest that fits is --subpixel " +
-                QString::number(largest, 'f', 3).toStdString() + "mm (or --dpi " +
-                std::to_string(static_cast<int>(std::ceil(kMmPerInch / largest))) + ")");
+                QString::number(CPrintLayout::OfferedPixelMm(width, height, page), 'f', 3).toStdString() +
+                "mm (or --dpi " + std::to_string(CPrintLayout::OfferedDpi(width, height, page)) + ")");
 }
 
 // A GUI application without a display; its notes about the desktop it finds are not for our users.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What kvt export and kvt print share: a stream's frames, read one at a time, handed to a media
-// sink (pictures, a video, PDF pages), so that any length fits in memory.
+// kvt export's and kvt print's reading of a stream: the range of frames asked for, handed to a
+// media sink with a progress line.
 
 #include <string>
 

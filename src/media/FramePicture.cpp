@@ -3,6 +3,13 @@
 
 #include <QImageWriter>
 
+namespace {
+// The density a picture says it has: Qt's default is the screen's, where there is one, so the
+// same frame would be written differently by a program with a window. 3937 dots a metre (100 an
+// inch) is what Qt gives without a screen, as kvt's pictures have always said.
+constexpr int kDotsPerMetre = 3937;
+}  // namespace
+
 QImage WrapGreyFrame(const std::uint8_t* frame, int width, int height)
 {
     const qsizetype stride = (width + 3) / 4 * 4;
@@ -21,7 +28,10 @@ QImage ScaleUpNearest(const QImage& grey, int factor)
 bool WriteGreyPicture(QIODevice& device, const QImage& grey, const char* format, std::string& error)
 {
     QImageWriter writer(&device, format);
-    if (writer.write(grey))
+    QImage picture = grey;  // shares the pixels
+    picture.setDotsPerMeterX(kDotsPerMetre);
+    picture.setDotsPerMeterY(kDotsPerMetre);
+    if (writer.write(picture))
         return true;
     error = writer.errorString().toStdString();
     return false;

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/PdfFileSink.h"
 
-CPdfFileSink::CPdfFileSink(std::filesystem::path target) : m_target(target), m_file(std::move(target)) {}
+CPdfFileSink::CPdfFileSink(std::filesystem::path target, std::filesystem::path shownAs)
+    : m_target(shownAs.empty() ? target : std::move(shownAs)), m_file(std::move(target))
+{
+}
 
 bool CPdfFileSink::Open(const CPrintLayout& layout, double pixelMm, bool marks, PrintCaption caption)
 {

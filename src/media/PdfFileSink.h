@@ -13,7 +13,9 @@
 
 class CPdfFileSink : public CFrameSink {
 public:
-    explicit CPdfFileSink(std::filesystem::path target);
+    // Written at `target`; messages name `shownAs` (the file the user asked for, when `target` is
+    // a staged copy of it), by default `target`.
+    explicit CPdfFileSink(std::filesystem::path target, std::filesystem::path shownAs = {});
 
     bool Open(const CPrintLayout& layout, double pixelMm, bool marks, PrintCaption caption);
     bool Write(const QImage& grey, int index) override;

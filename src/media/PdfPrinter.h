@@ -22,10 +22,31 @@ struct PrintCaption {
     QString pixelSize;  // as the user asked for it: "0.4 mm", "1/150 inch"
 };
 
-class CPdfPrinter {
+// What goes on a page, painted on any device at `dotsPerMm`: the PDF's pages and their previews
+// on screen are the same drawing.
+class CPrintPage {
 public:
     static constexpr int kSharpDpi = 300;
 
+    CPrintPage(const CPrintLayout& layout, double pixelMm, bool marks, PrintCaption caption);
+
+    void Paint(QPainter& painter, double dotsPerMm, const QImage& grey, int frameIndex) const;
+    // The page at `dotsPerMm`, white paper, for a preview.
+    QImage Render(double dotsPerMm, const QImage& grey, int frameIndex) const;
+    const CPrintLayout& GetLayout() const { return m_layout; }
+
+private:
+    void DrawMark(QPainter& painter, double dotsPerMm, QPointF centreMm) const;
+    void DrawFooter(QPainter& painter, double dotsPerMm, const QImage& grey, int frameIndex) const;
+
+    CPrintLayout m_layout;
+    int m_blockSide;
+    bool m_marks;
+    PrintCaption m_caption;
+};
+
+class CPdfPrinter {
+public:
     CPdfPrinter(QIODevice& out, const CPrintLayout& layout, double pixelMm, bool marks, PrintCaption caption);
     CPdfPrinter(const CPdfPrinter&) = delete;
     CPdfPrinter& operator=(const CPdfPrinter&) = delete;
@@ -34,16 +55,8 @@ public:
     bool Finish();                                        // ends the document
 
 private:
-    QRectF ToDevice(const QRectF& mm) const;
-    QPointF ToDevice(QPointF mm) const;
-    void DrawMark(QPointF centreMm);
-    void DrawFooter(const QImage& grey, int frameIndex);
-
     QPdfWriter m_writer;
     QPainter m_painter;
-    CPrintLayout m_layout;
-    int m_blockSide;
-    bool m_marks;
-    PrintCaption m_caption;
+    CPrintPage m_page;
     int m_pages = 0;
 };

@@ -8,13 +8,19 @@
 namespace fs = std::filesystem;
 
 CPictureSetSink::CPictureSetSink(fs::path folder, CNumberedName names, const char* format)
-    : m_set(std::move(folder)), m_names(std::move(names)), m_format(format)
+    : m_ownSet(std::make_unique<CFileSet>(std::move(folder))), m_set(*m_ownSet), m_names(std::move(names)),
+      m_format(format)
+{
+}
+
+CPictureSetSink::CPictureSetSink(CFileSet& set, CNumberedName names, const char* format)
+    : m_set(set), m_names(std::move(names)), m_format(format)
 {
 }
 
 bool CPictureSetSink::Open(int first, int last)
 {
-    if (!m_set.Open())
+    if (m_ownSet && !m_set.Open())
         return Fail(m_set.GetErrorPath(), m_set.GetError());
     m_first = first;
     for (int index = first; index <= last; ++index) {
@@ -47,5 +53,5 @@ bool CPictureSetSink::Write(const QImage& grey, int index)
 
 bool CPictureSetSink::Finish()
 {
-    return m_set.Commit() || Fail(m_set.GetErrorPath(), m_set.GetError());
+    return !m_ownSet || m_set.Commit() || Fail(m_set.GetErrorPath(), m_set.GetError());
 }

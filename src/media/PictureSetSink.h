@@ -5,6 +5,7 @@
 // names as they were, and a second export into the folder waits for the first.
 
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "io/FileSet.h"
@@ -15,6 +16,9 @@ class CPictureSetSink : public CFrameSink {
 public:
     // `format` is "png" or "pgm"; the pictures go into `folder` under `names`.
     CPictureSetSink(std::filesystem::path folder, CNumberedName names, const char* format);
+    // The pictures join `set`, which its owner commits with the other files it holds; Finish
+    // leaves them staged.
+    CPictureSetSink(CFileSet& set, CNumberedName names, const char* format);
 
     // Refuses, before anything is written, names of frames first..last that hold something
     // other than a file the user may replace.
@@ -24,7 +28,8 @@ public:
     std::uint64_t GetBytesWritten() const override { return m_bytesWritten; }
 
 private:
-    CFileSet m_set;
+    std::unique_ptr<CFileSet> m_ownSet;  // when the pictures are a set of their own
+    CFileSet& m_set;
     CNumberedName m_names;
     const char* m_format;
     int m_first = 0;

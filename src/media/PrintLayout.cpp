@@ -2,6 +2,7 @@
 #include "media/PrintLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr double kAround = PrintGeometry::kMarkOffsetMm + PrintGeometry::kMarkArmMm;
@@ -64,4 +65,15 @@ QRectF CPrintLayout::GetFooterMm() const
 QPageLayout CPrintLayout::GetPageLayout() const
 {
     return QPageLayout(QPageSize(m_id), m_landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+}
+
+double CPrintLayout::OfferedPixelMm(int widthPx, int heightPx, QPageSize::PageSizeId page)
+{
+    return std::floor(LargestPixelMm(widthPx, heightPx, page) * 1000) / 1000;
+}
+
+int CPrintLayout::OfferedDpi(int widthPx, int heightPx, QPageSize::PageSizeId page)
+{
+    constexpr double kMmPerInch = 25.4;
+    return static_cast<int>(std::ceil(kMmPerInch / OfferedPixelMm(widthPx, heightPx, page)));
 }

@@ -25,6 +25,10 @@ public:
     static std::optional<CPrintLayout> Fit(int widthPx, int heightPx, double pixelMm, QPageSize::PageSizeId page);
     // The largest pixel size (in mm) with which the picture still fits, either way round.
     static double LargestPixelMm(int widthPx, int heightPx, QPageSize::PageSizeId page);
+    // The same rounded down to a thousandth of a millimetre, as it is offered to the user, and the
+    // fewest dots an inch that fit.
+    static double OfferedPixelMm(int widthPx, int heightPx, QPageSize::PageSizeId page);
+    static int OfferedDpi(int widthPx, int heightPx, QPageSize::PageSizeId page);
 
     QPageLayout GetPageLayout() const;  // the page the way round the picture needs, no margins
     QSizeF GetPageMm() const { return m_page; }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/VideoFileSink.h"
 
-CVideoFileSink::CVideoFileSink(std::filesystem::path target) : m_target(target), m_file(std::move(target)) {}
+CVideoFileSink::CVideoFileSink(std::filesystem::path target, std::filesystem::path shownAs)
+    : m_target(shownAs.empty() ? target : std::move(shownAs)), m_file(std::move(target))
+{
+}
 
 bool CVideoFileSink::Open(VideoKind kind, int width, int height, int delayMs)
 {

@@ -10,7 +10,9 @@
 
 class CVideoFileSink : public CFrameSink {
 public:
-    explicit CVideoFileSink(std::filesystem::path target);
+    // Written at `target`; messages name `shownAs` (the file the user asked for, when `target` is
+    // a staged copy of it), by default `target`.
+    explicit CVideoFileSink(std::filesystem::path target, std::filesystem::path shownAs = {});
 
     bool Open(VideoKind kind, int width, int height, int delayMs);
     bool Write(const QImage& grey, int index) override;

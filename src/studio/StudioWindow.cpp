@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -15,8 +14,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QSettings>
 #include <QSlider>
 #include <QSplitter>
@@ -26,6 +23,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "studio/FiguresPanel.h"
+#include "studio/JobProgress.h"
 #include "studio/RevealPanel.h"
 #include "studio/SchemePanel.h"
 #include "studio/SourcePanel.h"
@@ -36,6 +34,7 @@ constexpr int kMaxRecentFiles = 8;
 constexpr int kPlayFps = 10;  // a stream says no rate of its own
 const char* const kRecentKey = "recentFiles";
 const char* const kFolderKey = "lastFolder";
+const char* const kOutFolderKey = "outFolder";
 
 QString FileFilter()
 {
@@ -80,8 +79,8 @@ CStudioWindow::CStudioWindow()
         const int next = m_frameSlider->value() + 1;
         ShowFrame(next > m_frameSlider->maximum() ? 0 : next);
     });
-    connect(&m_progressTimer, &QTimer::timeout, this, [this] { ShowProgress(); });
     connect(&m_watcher, &QFutureWatcher<ShareJobResult>::finished, this, [this] { FinishMaking(); });
+    connect(&m_outWatcher, &QFutureWatcher<OutResult>::finished, this, [this] { FinishOut(); });
     ReadSettings();
     UpdateActions();
     UpdateTitle();
@@ -92,7 +91,7 @@ CStudioWindow::~CStudioWindow()
     // Hidden while the session still lives: the focus leaving a panel's control makes the panel
     // read the session, which goes before the base class would hide the window.
     hide();
-    CancelMaking();
+    CancelWork();
     m_figuresPanel->Stop();
 }
 
@@ -110,6 +109,14 @@ void CStudioWindow::CreateActions()
     m_save->setShortcut(QKeySequence::Save);
     m_save->setStatusTip(tr("Make the shares of the source by the scheme and write them, all of them or none"));
     connect(m_save, &QAction::triggered, this, [this] { MakeShares(); });
+    m_export = new QAction(tr("&Export shares..."), this);
+    m_export->setShortcut(QKeySequence(tr("Ctrl+E")));
+    m_export->setStatusTip(tr("Write every share as PNG pictures, a GIF, an MKV or an MP4 video"));
+    connect(m_export, &QAction::triggered, this, [this] { ExportShares(); });
+    m_print = new QAction(tr("&Print shares to PDF..."), this);
+    m_print->setShortcut(QKeySequence::Print);
+    m_print->setStatusTip(tr("Write every share to a PDF at a chosen subpixel size, a page a frame"));
+    connect(m_print, &QAction::triggered, this, [this] { PrintShares(); });
     m_quit = new QAction(tr("&Quit"), this);
     m_quit->setShortcut(QKeySequence(tr("Ctrl+Q")));
     m_quit->setStatusTip(tr("Close the studio"));
@@ -135,6 +142,8 @@ void CStudioWindow::CreateMenus()
     m_recent = file->addMenu(tr("Open &recent"));
     file->addSeparator();
     file->addAction(m_save);
+    file->addAction(m_export);
+    file->addAction(m_print);
     file->addSeparator();
     file->addAction(m_quit);
     QMenu* view = menuBar()->addMenu(tr("&View"));
@@ -164,28 +173,22 @@ QWidget* CStudioWindow::CreateFrameBar()
 
 void CStudioWindow::CreateStatusBar()
 {
-    m_progress = new QProgressBar;
-    m_progress->setMaximumWidth(240);
-    m_timeLeft = new QLabel;
-    m_cancel = new QPushButton(tr("Cancel"));
-    m_cancel->setStatusTip(tr("Stop making the shares; nothing is left behind"));
-    connect(m_cancel, &QPushButton::clicked, this, [this] { CancelMaking(); });
-    statusBar()->addPermanentWidget(m_timeLeft);
-    statusBar()->addPermanentWidget(m_progress);
-    statusBar()->addPermanentWidget(m_cancel);
-    m_progress->hide();
-    m_cancel->hide();
+    m_jobProgress = new CJobProgress;
+    m_jobProgress->SetCancelHandler([this] { CancelWork(); });
+    statusBar()->addPermanentWidget(m_jobProgress);
 }
 
 void CStudioWindow::UpdateActions()
 {
-    const bool making = IsMaking();
-    m_open->setEnabled(!making);
-    m_openShares->setEnabled(!making);
-    m_recent->setEnabled(!making);
-    m_save->setEnabled(!making && m_session.HasSource());
-    m_schemePanel->setEnabled(!making);
-    m_sourcePanel->setEnabled(!making);
+    const bool busy = IsBusy();
+    m_open->setEnabled(!busy);
+    m_openShares->setEnabled(!busy);
+    m_recent->setEnabled(!busy);
+    m_save->setEnabled(!busy && m_session.HasSource());
+    m_export->setEnabled(!busy && m_session.HasShares());
+    m_print->setEnabled(!busy && m_session.HasShares());
+    m_schemePanel->setEnabled(!busy);
+    m_sourcePanel->setEnabled(!busy);
     const auto frames = m_session.GetFrameCount();
     m_play->setEnabled(frames > 1);
     m_frameSlider->setEnabled(frames > 1);
@@ -288,7 +291,7 @@ void CStudioWindow::TogglePlay()
 
 void CStudioWindow::MakeShares()
 {
-    if (IsMaking() || !m_session.HasSource())
+    if (IsBusy() || !m_session.HasSource())
         return;
     std::string refusal;
     const auto scheme = m_session.ChooseScheme(refusal);
@@ -309,46 +312,26 @@ void CStudioWindow::MakeShares()
     m_revealPanel->ShowShares();
     m_job = std::make_unique<CShareJob>(std::move(request));
     m_stop = std::stop_source();
-    m_jobStarted = QDateTime::currentMSecsSinceEpoch();
     m_watcher.setFuture(QtConcurrent::run([job = m_job.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
-    m_progress->setValue(0);
-    m_progress->show();
-    m_cancel->show();
-    m_progressTimer.start(100);
+    m_jobProgress->Start([job = m_job.get()] { return std::pair(job->GetDone(), job->GetTotal()); },
+                         tr("Stop making the shares; nothing is left behind"));
     UpdateActions();
 }
 
-void CStudioWindow::CancelMaking()
+void CStudioWindow::CancelWork()
 {
-    if (!IsMaking())
-        return;
     m_stop.request_stop();
-    m_watcher.waitForFinished();
-}
-
-void CStudioWindow::ShowProgress()
-{
-    if (!m_job)
-        return;
-    const std::uint64_t done = m_job->GetDone(), total = m_job->GetTotal();
-    if (total == 0)
-        return;
-    m_progress->setRange(0, 1000);
-    m_progress->setValue(static_cast<int>(1000 * done / total));
-    m_progress->setFormat(tr("%1 of %2 frames").arg(done).arg(total));
-    const qint64 spent = QDateTime::currentMSecsSinceEpoch() - m_jobStarted;
-    if (done > 0)
-        m_timeLeft->setText(tr("%1 s left").arg((spent * static_cast<qint64>(total - done) / static_cast<qint64>(done) + 999) / 1000));
+    if (m_job)
+        m_watcher.waitForFinished();
+    if (m_outJob)
+        m_outWatcher.waitForFinished();
 }
 
 void CStudioWindow::FinishMaking()
 {
     const ShareJobResult result = m_watcher.result();
     m_job.reset();
-    m_progressTimer.stop();
-    m_progress->hide();
-    m_cancel->hide();
-    m_timeLeft->clear();
+    m_jobProgress->Stop();
     UpdateActions();
     switch (result.outcome) {
     case ShareJobOutcome::stopped:
@@ -370,6 +353,67 @@ void CStudioWindow::FinishMaking()
     statusBar()->showMessage(message, 8000);
 }
 
+void CStudioWindow::ExportShares()
+{
+    StartOut(COutDialog::Mode::exportShares);
+}
+
+void CStudioWindow::PrintShares()
+{
+    StartOut(COutDialog::Mode::printShares);
+}
+
+void CStudioWindow::StartOut(COutDialog::Mode mode)
+{
+    const CShareSet& shares = m_session.GetShares();
+    if (IsBusy() || shares.GetCount() == 0)
+        return;
+    std::vector<std::filesystem::path> paths;
+    for (int i = 0; i < shares.GetCount(); ++i)
+        paths.push_back(shares.GetPath(i));
+    const QString folder = QSettings().value(kOutFolderKey, QString::fromStdString(paths.front().parent_path().string()))
+                               .toString();
+    COutDialog dialog(mode, paths, shares.GetFrame(0), static_cast<int>(shares.GetIndex()), folder, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    OutSpec spec = dialog.GetSpec();
+    QSettings().setValue(kOutFolderKey, QString::fromStdString(spec.folder.string()));
+    m_outJob = std::make_unique<COutJob>(std::move(spec));
+    m_stop = std::stop_source();
+    m_outWatcher.setFuture(
+        QtConcurrent::run([job = m_outJob.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
+    m_jobProgress->Start([job = m_outJob.get()] { return std::pair(job->GetDone(), job->GetTotal()); },
+                         mode == COutDialog::Mode::printShares ? tr("Stop printing; no PDF is left behind")
+                                                               : tr("Stop the export; no file is left behind"));
+    UpdateActions();
+}
+
+void CStudioWindow::FinishOut()
+{
+    const OutResult result = m_outWatcher.result();
+    m_outJob.reset();
+    m_jobProgress->Stop();
+    UpdateActions();
+    switch (result.outcome) {
+    case OutOutcome::stopped:
+        statusBar()->showMessage(tr("Stopped: nothing was written"), 5000);
+        return;
+    case OutOutcome::failed:
+        ShowError(tr("Nothing was written:\n%1").arg(QString::fromStdString(result.error)));
+        return;
+    case OutOutcome::written:
+        break;
+    }
+    QString message = tr("Written to %1: %2")
+                          .arg(QString::fromStdString(result.outputs.front().parent_path().string()))
+                          .arg(QString::fromStdString(result.outputs.front().filename().string()));
+    if (result.outputs.size() > 1)
+        message += tr(" and %n more", nullptr, static_cast<int>(result.outputs.size() - 1));
+    for (const std::string& warning : result.warnings)
+        message += QStringLiteral("; ") + tr("warning: %1").arg(QString::fromStdString(warning));
+    statusBar()->showMessage(message, 15000);
+}
+
 void CStudioWindow::ShowHelp()
 {
     QMessageBox box(QMessageBox::Information, tr("KVT Studio help"), StudioHelpText(), QMessageBox::Close, this);
@@ -383,7 +427,7 @@ void CStudioWindow::ShowAbout()
 
 void CStudioWindow::closeEvent(QCloseEvent* event)
 {
-    CancelMaking();
+    CancelWork();
     m_figuresPanel->Stop();
     WriteSettings();
     event->accept();
@@ -391,7 +435,7 @@ void CStudioWindow::closeEvent(QCloseEvent* event)
 
 void CStudioWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls() && !IsMaking())
+    if (event->mimeData()->hasUrls() && !IsBusy())
         event->acceptProposedAction();
 }
 

@@ -2,7 +2,7 @@
 #pragma once
 // The studio's main window: source, scheme and reveal left to right over one session, a frame bar
 // beneath them, the making of shares in the background with its progress and Cancel in the status
-// bar.
+// bar; export and print of the shares, also in the background.
 
 #include <QCoreApplication>
 #include <QFutureWatcher>
@@ -11,15 +11,16 @@
 #include <memory>
 #include <stop_token>
 
+#include "studio/OutDialog.h"
+#include "studio/OutJob.h"
 #include "studio/ShareJob.h"
 #include "studio/StudioSession.h"
 
 class QAction;
 class QLabel;
 class QMenu;
-class QProgressBar;
-class QPushButton;
 class QSlider;
+class CJobProgress;
 class CFiguresPanel;
 class CRevealPanel;
 class CSchemePanel;
@@ -37,8 +38,13 @@ public:
     bool OpenFile(const QString& path);
     // Starts making the shares of the session's source and scheme.
     void MakeShares();
-    bool IsMaking() const { return m_job != nullptr; }
-    void CancelMaking();
+    // Asks what to export or print and starts writing every share that way.
+    void ExportShares();
+    void PrintShares();
+    // Making shares, exporting or printing them.
+    bool IsBusy() const { return m_job != nullptr || m_outJob != nullptr; }
+    // Stops the work and waits for it: nothing of it is left behind.
+    void CancelWork();
 
     CStudioSession& GetSession() { return m_session; }
     CSourcePanel* GetSourcePanel() const { return m_sourcePanel; }
@@ -70,8 +76,9 @@ private:
     void ShowHelp();
     void ShowAbout();
 
-    void ShowProgress();
+    void StartOut(COutDialog::Mode mode);
     void FinishMaking();
+    void FinishOut();
 
     void AddRecentFile(const QString& path);
     void UpdateRecentFiles();
@@ -87,6 +94,8 @@ private:
     QAction* m_open;
     QAction* m_openShares;
     QAction* m_save;
+    QAction* m_export;
+    QAction* m_print;
     QAction* m_quit;
     QAction* m_play;
     QAction* m_help;
@@ -98,12 +107,10 @@ private:
     QTimer m_playTimer;
     qint64 m_revealTime = 0;
 
-    QProgressBar* m_progress;
-    QLabel* m_timeLeft;
-    QPushButton* m_cancel;
-    QTimer m_progressTimer;
-    std::unique_ptr<CShareJob> m_job;
+    CJobProgress* m_jobProgress;
     std::stop_source m_stop;
+    std::unique_ptr<CShareJob> m_job;
     QFutureWatcher<ShareJobResult> m_watcher;
-    qint64 m_jobStarted = 0;
+    std::unique_ptr<COutJob> m_outJob;
+    QFutureWatcher<OutResult> m_outWatcher;
 };

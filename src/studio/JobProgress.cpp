@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "studio/JobProgress.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+CJobProgress::CJobProgress(QWidget* parent) : QWidget(parent)
+{
+    m_timeLeft = new QLabel;
+    m_progress = new QProgressBar;
+    m_progress->setMaximumWidth(240);
+    m_cancel = new QPushButton(tr("Cancel"));
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        if (m_onCancel)
+            m_onCancel();
+    });
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_timeLeft);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_cancel);
+    connect(&m_timer, &QTimer::timeout, this, [this] { ShowCounts(); });
+    hide();
+}
+
+void CJobProgress::Start(Counts counts, const QString& cancelTip)
+{
+    m_counts = std::move(counts);
+    m_started = QDateTime::currentMSecsSinceEpoch();
+    m_cancel->setStatusTip(cancelTip);
+    m_progress->setRange(0, 0);
+    m_timeLeft->clear();
+    show();
+    m_timer.start(100);
+}
+
+void CJobProgress::Stop()
+{
+    m_timer.stop();
+    m_counts = nullptr;
+    hide();
+}
+
+void CJobProgress::ShowCounts()
+{
+    if (!m_counts)
+        return;
+    const auto [done, total] = m_counts();
+    if (total == 0)
+        return;
+    m_progress->setRange(0, 1000);
+    m_progress->setValue(static_cast<int>(1000 * done / total));
+    m_progress->setFormat(tr("%1 of %2 frames").arg(done).arg(total));
+    const qint64 spent = QDateTime::currentMSecsSinceEpoch() - m_started;
+    if (done > 0)
+        m_timeLeft->setText(
+            tr("%1 s left").arg((spent * static_cast<qint64>(total - done) / static_cast<qint64>(done) + 999) / 1000));
+}

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The status bar's part for work in the background: frames done of all, the time left, and
+// Cancel. It reads the counts itself while the work runs.
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class CJobProgress : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(CJobProgress)
+
+public:
+    // Frames done and frames in all.
+    using Counts = std::function<std::pair<std::uint64_t, std::uint64_t>()>;
+
+    explicit CJobProgress(QWidget* parent = nullptr);
+
+    void SetCancelHandler(std::function<void()> handler) { m_onCancel = std::move(handler); }
+    // Shows itself and follows `counts` until Stop; `cancelTip` says what Cancel stops.
+    void Start(Counts counts, const QString& cancelTip);
+    void Stop();
+
+    QPushButton* GetCancelButton() const { return m_cancel; }
+
+private:
+    void ShowCounts();
+
+    Counts m_counts;
+    std::function<void()> m_onCancel;
+    QTimer m_timer;
+    qint64 m_started = 0;
+    QLabel* m_timeLeft;
+    QProgressBar* m_progress;
+    QPushButton* m_cancel;
+};

@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "studio/OutDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "media/PdfPrinter.h"
+#include "media/PrintLayout.h"
+
+namespace {
+constexpr double kMmPerInch = 25.4;
+constexpr double kPreviewDotsPerMm = 2;  // an A4 page some 420 x 594 pixels
+}  // namespace
+
+COutDialog::COutDialog(Mode mode, std::vector<std::filesystem::path> shares, const QImage& frame, int frameIndex,
+                       const QString& folder, QWidget* parent)
+    : QDialog(parent), m_mode(mode), m_shares(std::move(shares)), m_frame(frame), m_frameIndex(frameIndex)
+{
+    const bool printing = mode == Mode::printShares;
+    setWindowTitle(printing ? tr("Print the shares to PDF") : tr("Export the shares"));
+    m_folder = new QLineEdit(folder);
+    m_folder->setToolTip(tr("The folder the files are written into, all of them or none"));
+    auto* browse = new QPushButton(tr("Browse..."));
+    connect(browse, &QPushButton::clicked, this, [this] { ChooseFolder(); });
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(new QLabel(tr("Into")));
+    folderRow->addWidget(m_folder, 1);
+    folderRow->addWidget(browse);
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    m_buttons->button(QDialogButtonBox::Ok)->setText(printing ? tr("Print") : tr("Export"));
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(printing ? CreatePrintControls() : CreateExportControls(), 1);
+    layout->addLayout(folderRow);
+    layout->addWidget(m_buttons);
+    if (printing)
+        ShowPrint();
+}
+
+QWidget* COutDialog::CreateExportControls()
+{
+    auto* controls = new QWidget;
+    auto* form = new QFormLayout(controls);
+    m_format = new QComboBox;
+    m_format->addItem(tr("PNG pictures, one a frame"), QStringLiteral(".png"));
+    m_format->addItem(tr("GIF animation"), QStringLiteral(".gif"));
+    m_format->addItem(tr("Matroska video (lossless)"), QStringLiteral(".mkv"));
+    m_format->addItem(tr("MP4 video (compresses with loss)"), QStringLiteral(".mp4"));
+    m_format->setToolTip(tr("A file (or numbered pictures) a share, as kvt export writes them"));
+    form->addRow(tr("As"), m_format);
+    m_scale = new QSpinBox;
+    m_scale->setRange(1, 1000);
+    m_scale->setToolTip(tr("Every pixel becomes an N x N block"));
+    form->addRow(tr("Enlarged"), m_scale);
+    m_delay = new QSpinBox;
+    m_delay->setRange(1, 65535);
+    m_delay->setValue(100);
+    m_delay->setSuffix(tr(" ms"));
+    m_delay->setToolTip(tr("Milliseconds each frame shows in an animation or a video"));
+    form->addRow(tr("Each frame"), m_delay);
+    return controls;
+}
+
+QWidget* COutDialog::CreatePrintControls()
+{
+    auto* controls = new QWidget;
+    auto* form = new QFormLayout;
+    m_unit = new QComboBox;
+    m_unit->addItem(tr("Subpixel size"));
+    m_unit->addItem(tr("Dots an inch"));
+    m_subpixel = new QDoubleSpinBox;
+    m_subpixel->setRange(0.001, 100);
+    m_subpixel->setDecimals(3);
+    m_subpixel->setSingleStep(0.05);
+    m_subpixel->setValue(0.4);
+    m_subpixel->setSuffix(tr(" mm"));
+    m_subpixel->setToolTip(tr("The side of a printed subpixel"));
+    m_dpi = new QSpinBox;
+    m_dpi->setRange(1, 100000);
+    m_dpi->setValue(150);
+    m_dpi->setToolTip(tr("Subpixels an inch"));
+    auto* size = new QHBoxLayout;
+    size->addWidget(m_unit);
+    size->addWidget(m_subpixel, 1);
+    size->addWidget(m_dpi, 1);
+    form->addRow(tr("Size"), size);
+    m_page = new QComboBox;
+    m_page->addItem(tr("A4"), static_cast<int>(QPageSize::A4));
+    m_page->addItem(tr("Letter"), static_cast<int>(QPageSize::Letter));
+    form->addRow(tr("Paper"), m_page);
+    m_marks = new QCheckBox(tr("Registration marks"));
+    m_marks->setChecked(true);
+    m_marks->setToolTip(tr("Crosses around the picture, to lay printed shares on each other"));
+    form->addRow(QString(), m_marks);
+    m_fit = new QLabel;
+    m_fit->setWordWrap(true);
+    m_largest = new QPushButton;
+    m_largest->setToolTip(tr("The largest subpixel with which the share fits the page"));
+    m_preview = new QLabel;
+    m_preview->setAlignment(Qt::AlignCenter);
+    m_preview->setToolTip(tr("The first share's page for the frame on show"));
+
+    auto* layout = new QHBoxLayout(controls);
+    auto* left = new QVBoxLayout;
+    left->addLayout(form);
+    left->addWidget(m_fit);
+    left->addWidget(m_largest);
+    left->addStretch(1);
+    layout->addLayout(left);
+    layout->addWidget(m_preview, 1);
+
+    connect(m_unit, &QComboBox::currentIndexChanged, this, [this] { ShowPrint(); });
+    connect(m_subpixel, &QDoubleSpinBox::valueChanged, this, [this] { ShowPrint(); });
+    connect(m_dpi, &QSpinBox::valueChanged, this, [this] { ShowPrint(); });
+    connect(m_page, &QComboBox::currentIndexChanged, this, [this] { ShowPrint(); });
+    connect(m_marks, &QCheckBox::toggled, this, [this] { ShowPrint(); });
+    connect(m_largest, &QPushButton::clicked, this, [this] { UseLargest(); });
+    return controls;
+}
+
+QPageSize::PageSizeId COutDialog::GetPage() const
+{
+    return static_cast<QPageSize::PageSizeId>(m_page->currentData().toInt());
+}
+
+double COutDialog::GetPixelMm() const
+{
+    return m_unit->currentIndex() == 0 ? m_subpixel->value() : kMmPerInch / m_dpi->value();
+}
+
+QString COutDialog::PixelSizeText() const
+{
+    // As kvt print captions the page.
+    return m_unit->currentIndex() == 0 ? QString::number(m_subpixel->value(), 'g', 4) + QStringLiteral(" mm")
+                                       : QStringLiteral("1/%1 inch").arg(m_dpi->value());
+}
+
+bool COutDialog::Fits() const
+{
+    return CPrintLayout::Fit(m_frame.width(), m_frame.height(), GetPixelMm(), GetPage()).has_value();
+}
+
+void COutDialog::ShowPrint()
+{
+    const bool bySubpixel = m_unit->currentIndex() == 0;
+    m_subpixel->setVisible(bySubpixel);
+    m_dpi->setVisible(!bySubpixel);
+    const int width = m_frame.width(), height = m_frame.height();
+    const auto layout = CPrintLayout::Fit(width, height, GetPixelMm(), GetPage());
+    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(layout.has_value());
+    m_largest->setVisible(!layout);
+    if (!layout) {
+        m_fit->setText(tr("%1 x %2 subpixels of %3 do not fit on %4 paper with their marks and caption.")
+                           .arg(width)
+                           .arg(height)
+                           .arg(PixelSizeText(), m_page->currentText()));
+        m_largest->setText(bySubpixel ? tr("Use %1 mm, the largest that fits")
+                                            .arg(CPrintLayout::OfferedPixelMm(width, height, GetPage()), 0, 'f', 3)
+                                      : tr("Use %1 dots an inch, the largest that fits")
+                                            .arg(CPrintLayout::OfferedDpi(width, height, GetPage())));
+        m_preview->setPixmap(QPixmap());
+        m_preview->setText(tr("No page: the share doesn't fit"));
+        return;
+    }
+    const QSizeF picture = layout->GetPictureMm().size();
+    m_fit->setText(tr("Each share prints %1 x %2 mm, a page a frame.")
+                       .arg(picture.width(), 0, 'f', 1)
+                       .arg(picture.height(), 0, 'f', 1));
+    const PrintCaption caption{QString::fromStdString(m_shares.front().filename().string()), PixelSizeText()};
+    const CPrintPage page(*layout, GetPixelMm(), m_marks->isChecked(), caption);
+    m_preview->setPixmap(QPixmap::fromImage(page.Render(kPreviewDotsPerMm, m_frame, m_frameIndex)));
+}
+
+void COutDialog::UseLargest()
+{
+    const int width = m_frame.width(), height = m_frame.height();
+    if (m_unit->currentIndex() == 0)
+        m_subpixel->setValue(CPrintLayout::OfferedPixelMm(width, height, GetPage()));
+    else
+        m_dpi->setValue(CPrintLayout::OfferedDpi(width, height, GetPage()));
+}
+
+void COutDialog::ChooseFolder()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Folder for the files"), m_folder->text());
+    if (!folder.isEmpty())
+        m_folder->setText(folder);
+}
+
+OutSpec COutDialog::GetSpec() const
+{
+    OutSpec spec;
+    spec.shares = m_shares;
+    spec.folder = m_folder->text().toStdString();
+    if (m_mode == Mode::exportShares) {
+        spec.kind = ExportSettings{m_format->currentData().toString().toStdString(), m_scale->value(), m_delay->value()};
+    } else {
+        spec.kind = PrintSettings{GetPixelMm(), PixelSizeText(), GetPage(), m_marks->isChecked()};
+    }
+    return spec;
+}

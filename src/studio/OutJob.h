@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Exporting or printing shares, on a worker thread: each share's frames go through kvt export's or
+// kvt print's sink into one folder, and every file of every share is put in place together or not
+// at all. Progress is read from any thread; a stop asked for leaves nothing behind.
+
+#include <QPageSize>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <stop_token>
+#include <string>
+#include <variant>
+#include <vector>
+
+// Pictures, an animation or a video per share, as kvt export writes them.
+struct ExportSettings {
+    std::string extension = ".png";  // one of kvt export's endings
+    int scale = 1;
+    int delayMs = 100;
+};
+
+// A PDF per share, a page a frame, as kvt print writes it.
+struct PrintSettings {
+    double pixelMm = 0.4;
+    QString pixelSize = QStringLiteral("0.4 mm");  // as the caption says it
+    QPageSize::PageSizeId page = QPageSize::A4;
+    bool marks = true;
+};
+
+struct OutSpec {
+    std::vector<std::filesystem::path> shares;
+    std::filesystem::path folder;
+    std::variant<ExportSettings, PrintSettings> kind;
+};
+
+// Where a share of `frameCount` frames goes: BASE-ShadowN.gif, BASE-ShadowN.pdf, or numbered
+// pictures BASE-ShadowN-0000.png ... (BASE-ShadowN.png for a single frame).
+std::filesystem::path OutName(const std::filesystem::path& share, const std::string& extension, int frameCount);
+
+enum class OutOutcome { written, failed, stopped };
+
+struct OutResult {
+    OutOutcome outcome = OutOutcome::failed;
+    std::string error;                  // what failed, on which file, and why
+    std::vector<std::string> warnings;  // a GIF's rate, a lossy encoder
+    std::vector<std::filesystem::path> outputs;  // one a share (the pattern for numbered pictures)
+};
+
+class COutJob {
+public:
+    explicit COutJob(OutSpec spec) : m_spec(std::move(spec)) {}
+
+    // The work; call once, on the worker thread.
+    OutResult Run(std::stop_token stop);
+
+    std::uint64_t GetDone() const { return m_done; }
+    std::uint64_t GetTotal() const { return m_total; }
+
+private:
+    OutSpec m_spec;
+    std::atomic<std::uint64_t> m_done{0};
+    std::atomic<std::uint64_t> m_total{0};
+};
