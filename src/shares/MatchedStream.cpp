@@ -8,17 +8,19 @@
 #include "stream/StreamFileReader.h"
 
 namespace {
-// The reader's own messages say what is wrong but not with which file: while it opens, they get the
-// command and the file's name in front.
+// The reader's messages say what is wrong, most of them with the file's name: while it opens or
+// reads, they get the command in front, and the name where they lack it.
 class CMessagePrefix {
 public:
-    explicit CMessagePrefix(std::string prefix)
+    CMessagePrefix(const std::string& command, const std::string& name)
     {
-        m_previous = SetMessageHook([this, prefix = std::move(prefix)](const std::string& text) {
+        m_previous = SetMessageHook([this, command, name](const std::string& text) {
+            const std::string shown =
+                command + ": " + (text.find(name + ": ") == std::string::npos ? name + ": " : "") + text;
             if (m_previous)
-                m_previous(prefix + text);
+                m_previous(shown);
             else
-                std::cerr << prefix << text << '\n';
+                std::cerr << shown << '\n';
         });
     }
     ~CMessagePrefix() { SetMessageHook(std::move(m_previous)); }
@@ -44,7 +46,7 @@ void CMatchedStream::Refuse(const std::string& why) const
 
 bool CMatchedStream::Reopen()
 {
-    const CMessagePrefix prefix(m_strCommand + ": " + m_path.string() + ": ");
+    const CMessagePrefix prefix(m_strCommand, m_path.string());
     m_reader = std::make_unique<CStreamFileReader>();
     m_nNext = 0;
     return m_reader->Open(m_path);
@@ -91,7 +93,7 @@ const BYTE* CMatchedStream::Next()
         }
     }
     {
-        const CMessagePrefix prefix(m_strCommand + ": " + m_path.string() + ": ");
+        const CMessagePrefix prefix(m_strCommand, m_path.string());
         if (!m_reader->ReadFrame(m_frame.get()))
             return nullptr;
     }

@@ -132,6 +132,7 @@ TEST_F(CoverShadows, BadCoversKeysAndOptionsAreRefusedAndWriteNothing)
     Put("smallkey.kvt", 4, 3, 1, Secret);
     Put("badkey.kvt", 8, 6, 3, [](int k, int x, int y) { return static_cast<unsigned char>(k == 2 && x == 5 && y == 2 ? 0 : x % 2 ? 255 : 0); });
     WriteBytes(dir / "s-Shadow2.kvt", {'o', 'l', 'd'});
+    WriteBytes(dir / "junk.kvt", {'j', 'u', 'n', 'k'});
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -142,7 +143,9 @@ TEST_F(CoverShadows, BadCoversKeysAndOptionsAreRefusedAndWriteNothing)
          "kvt shadows: " + At("wide.kvt") + ": frames of 5x3, where a cover of this secret has 4x3 (kvt import --size 4x3 makes one)\n"},
         {{"--cover", At("grey.kvt"), "--cover", At("cover.kvt")}, 1,
          "kvt shadows: " + At("grey.kvt") + ": frame 2: grey 7 at (2, 1), where a cover is black and white: make it with kvt import, halftoned\n"},
-        {{"--cover", At("missing.kvt"), "--cover", At("cover.kvt")}, 1, "kvt shadows: " + At("missing.kvt") + ": Create document error: " + At("missing.kvt") + ": No such file or directory\n"},
+        // The reader's messages name the file already: once is enough.
+        {{"--cover", At("missing.kvt"), "--cover", At("cover.kvt")}, 1, "kvt shadows: Create document error: " + At("missing.kvt") + ": No such file or directory\n"},
+        {{"--key", At("junk.kvt")}, 1, "kvt shadows: File types error: " + At("junk.kvt") + ": it does not begin with \"KV\"\n"},
         {{"--key", At("smallkey.kvt")}, 1,
          "kvt shadows: " + At("smallkey.kvt") + ": frames of 4x3, where a key of this secret has 8x6: a first share of this secret's size\n"},
         {{"--key", At("badkey.kvt")}, 1,
