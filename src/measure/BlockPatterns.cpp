@@ -17,6 +17,14 @@ std::optional<BlockShape> DeriveBlockShape(int secretWidth, int secretHeight, in
     return BlockShape{shareWidth / secretWidth, shareHeight / secretHeight};
 }
 
+void StackPatterns(const BlockPattern* const* rows, std::size_t rowCount, std::size_t words, BlockPattern* stacked)
+{
+    std::copy(rows[0], rows[0] + words, stacked);
+    for (std::size_t r = 1; r < rowCount; ++r)
+        for (std::size_t i = 0; i < words; ++i)
+            stacked[i] |= rows[r][i];
+}
+
 CBlockPatternReader::CBlockPatternReader(BlockShape block, int secretWidth)
     : m_block(block), m_nSecretWidth(secretWidth),
       m_nWordsPerRow(static_cast<std::size_t>(block.width) * static_cast<std::size_t>(secretWidth) / 64 + 2),

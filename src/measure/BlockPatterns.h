@@ -30,6 +30,9 @@ inline constexpr int kMaxBlockSubpixels = 32767;
 // secretHeight, or nothing when the share is not a whole multiple of the secret both ways.
 std::optional<BlockShape> DeriveBlockShape(int secretWidth, int secretHeight, int shareWidth, int shareHeight);
 
+// The blocks of `count` rows of patterns stacked (black wins), `words` words each: the OR of the rows.
+void StackPatterns(const BlockPattern* const* rows, std::size_t rowCount, std::size_t words, BlockPattern* stacked);
+
 // Reads the patterns of one row of secret pixels from a share frame.
 class CBlockPatternReader {
 public:

@@ -12,7 +12,7 @@ class CKindCounts {
 public:
     CKindCounts() : m_slots(kFirstSize) {}
 
-    void Add(std::uint64_t key)
+    void Add(std::uint64_t key, std::uint64_t count = 1)
     {
         const std::uint64_t stored = key | kTaken;
         std::size_t i = Home(stored);
@@ -21,14 +21,14 @@ public:
                 m_slots[i].key = stored;
                 if (++m_nUsed * 2 > m_slots.size()) {
                     Grow();
-                    Add(key);
+                    Add(key, count);
                     return;
                 }
                 break;
             }
             i = (i + 1) & (m_slots.size() - 1);
         }
-        ++m_slots[i].count;
+        m_slots[i].count += count;
     }
 
     // Asks for the slot of a key about to be added, so that its load overlaps other work.

@@ -5,6 +5,7 @@
 // secret pixel black or white; for frames, the pixel changed colour or kept it) and a chi-square
 // test that the columns hold the same mix. Shares that hide their secret show the same mix in both.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -59,6 +60,23 @@ public:
     {
         m_blackSubpixels[secretBlack] += blackSubpixels;
         m_subpixels[secretBlack] += subpixels;
+    }
+
+    // Adds the counts of a test of the same kind (a part of the pixels counted elsewhere).
+    void Merge(const CLeakTest& other)
+    {
+        for (int column = 0; column < 2; ++column) {
+            for (std::size_t i = 0; i < m_counts[column].size(); ++i)
+                m_counts[column][i] += other.m_counts[column][i];
+            m_blackSubpixels[column] += other.m_blackSubpixels[column];
+            m_subpixels[column] += other.m_subpixels[column];
+        }
+    }
+    void Reset()
+    {
+        for (auto& counts : m_counts)
+            std::fill(counts.begin(), counts.end(), 0);
+        m_blackSubpixels[0] = m_blackSubpixels[1] = m_subpixels[0] = m_subpixels[1] = 0;
     }
 
     // Share of black subpixels over the secret's pixels of that colour; nothing where none was added.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <numeric>
+#include <thread>
 
 namespace {
 // Every choice of `size` indices out of 0..count-1, in lexicographic order.
@@ -34,6 +35,14 @@ std::vector<std::vector<int>> Combinations(int count, int size)
     return black;
 }
 
+// Bands of rows measured side by side: one per processor, each of some rows at least.
+std::size_t BandCount(int height)
+{
+    constexpr int kLeastRows = 8;
+    const auto processors = std::max(1u, std::thread::hardware_concurrency());
+    return std::clamp<std::size_t>(static_cast<std::size_t>(height / kLeastRows), 1, processors);
+}
+
 // Window patterns count pixels: leak tests without blocks look at 2 x 2 windows.
 constexpr int kWindowBits = 4;
 // Patterns up to this many subpixels are tested as they are; larger ones by their count of black
@@ -55,28 +64,26 @@ CShareMeasurement::CShareMeasurement(const MeasureSettings& settings)
       m_usedCells(static_cast<std::size_t>(m_nWords)), m_frameHistogram(m_nSubpixels),
       m_streamHistogram(m_nSubpixels)
 {
-    const auto width = static_cast<std::size_t>(m_nWidth);
-    const std::size_t pixels = width * static_cast<std::size_t>(m_nHeight);
-    const std::size_t rowWords = width * static_cast<std::size_t>(m_nWords);
-    if (CSmallBlockTally::Fits(m_block, m_nShares)) {
+    const std::size_t pixels = static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight);
+    const std::size_t rowWords = static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nWords);
+    if (CSmallBlockTally::Fits(m_block, m_nShares))
         m_pSmallTally = std::make_unique<CSmallBlockTally>(m_nWidth, m_nHeight, m_block, m_nShares);
-    } else {
-        for (int s = 0; s < m_nShares; ++s) {
-            m_readers.emplace_back(m_block, m_nWidth);
-            m_patterns.emplace_back(rowWords);
-            m_patternsAbove.emplace_back(m_bWindows ? rowWords : 0);
-            m_sharePrevious.emplace_back(pixels * static_cast<std::size_t>(m_nWords));
-        }
-        m_previousStack.assign(pixels * static_cast<std::size_t>(m_nWords), 0);
-        m_previousWhite.assign(pixels, 0);
+    else
         m_bKeyed = !m_bWindows && m_nShares <= 8 && 1 + m_nShares * m_nSubpixels <= 63;
-    }
-    m_rowPointers.resize(m_patterns.size());
-    m_stackedRow.resize(rowWords);
     m_subsetStack.resize(rowWords);
     AddLeakTests(settings.subsetSize);
     if (settings.temporal)
         m_pTemporal = std::make_unique<CTemporalTally>(m_nSubpixels, m_nWords, m_nShares);
+    if (!m_pSmallTally) {
+        std::vector<CLeakTest> acrossFrames;
+        for (const SharesLeakTest& leak : m_leakTests)
+            if (leak.view == LeakView::AcrossFrames)
+                acrossFrames.push_back(leak.test);
+        const RowBandSettings band{m_nWidth, m_block, m_nShares, m_bWindows, m_bKeyed};
+        m_bands.assign(m_bKeyed ? BandCount(m_nHeight) : 1, CRowBand(band, acrossFrames));
+        m_history.stacked.assign(pixels * static_cast<std::size_t>(m_nWords), 0);
+        m_history.shares.assign(static_cast<std::size_t>(m_nShares), m_history.stacked);
+    }
     m_cells = {m_nWidth, m_nHeight, std::min(m_nSubpixels, kMaxCellCount), std::vector<std::uint8_t>(pixels)};
 }
 
@@ -126,9 +133,10 @@ void CShareMeasurement::DecideSchemeSubpixels()
 
 void CShareMeasurement::CountWindows(const BYTE* secretRow, const BYTE* rowAbove)
 {
+    const CRowBand& band = m_bands.front();
     auto windowOf = [&](int s, int x) {
-        const auto& above = m_patternsAbove[static_cast<std::size_t>(s)];
-        const auto& row = m_patterns[static_cast<std::size_t>(s)];
+        const BlockPattern* above = band.PatternsAbove(s);
+        const BlockPattern* row = band.Patterns()[static_cast<std::size_t>(s)];
         const auto i = static_cast<std::size_t>(x);
         return above[i] | above[i + 1] << 1 | row[i] << 2 | row[i + 1] << 3;
     };
@@ -153,58 +161,22 @@ void CShareMeasurement::CountWindows(const BYTE* secretRow, const BYTE* rowAbove
     }
 }
 
-// Each share's block against its block of the previous frame, by whether the secret pixel changed.
-void CShareMeasurement::CountFrameChanges(const BYTE* secretRow, std::size_t rowStart)
-{
-    const auto words = static_cast<std::size_t>(m_nWords);
-    std::uint8_t* wasWhite = m_previousWhite.data() + rowStart;
-    m_secretChanged.resize(static_cast<std::size_t>(m_nWidth));
-    for (int x = 0; x < m_nWidth; ++x) {
-        m_secretChanged[static_cast<std::size_t>(x)] = wasWhite[x] != (secretRow[x] != 0);
-        wasWhite[x] = secretRow[x] != 0;
-    }
-    const bool comparing = m_nFrames > 0;
-    BlockPattern change[kMaxBlockSubpixels / 64 + 1];
-    for (SharesLeakTest& leak : m_leakTests) {
-        if (leak.view != LeakView::AcrossFrames)
-            continue;
-        const auto s = static_cast<std::size_t>(leak.shares.front());
-        const BlockPattern* now = m_rowPointers[s];
-        BlockPattern* before = m_sharePrevious[s].data() + rowStart * words;
-        if (comparing && words == 1) {
-            for (int x = 0; x < m_nWidth; ++x) {
-                change[0] = now[x] ^ before[x];
-                leak.test.Add(m_secretChanged[static_cast<std::size_t>(x)], leak.test.Category(change, 1));
-            }
-        } else if (comparing) {
-            for (int x = 0; x < m_nWidth; ++x) {
-                const std::size_t at = static_cast<std::size_t>(x) * words;
-                for (std::size_t w = 0; w < words; ++w)
-                    change[w] = now[at + w] ^ before[at + w];
-                leak.test.Add(m_secretChanged[static_cast<std::size_t>(x)], leak.test.Category(change, m_nWords));
-            }
-        }
-        std::copy(now, now + static_cast<std::size_t>(m_nWidth) * words, before);
-    }
-}
-
 // The blocks' leak tests (not the windows') and the temporal tally of one row.
 void CShareMeasurement::TestRow(const BYTE* secretRow)
 {
-    if (m_bKeyed)
-        return KeyRow(secretRow);
+    const std::vector<const BlockPattern*>& rows = m_bands.front().Patterns();
     const auto words = static_cast<std::size_t>(m_nWords);
     for (SharesLeakTest& leak : m_leakTests) {
         if (leak.view == LeakView::AcrossFrames || (m_bWindows && leak.view != LeakView::Alone &&
                                                     leak.view != LeakView::Stacked))
             continue;
         const bool darkness = leak.test.GetCategories() == LeakCategories::Patterns && leak.view != LeakView::Joint;
-        const BlockPattern* blocks = m_rowPointers[static_cast<std::size_t>(leak.shares.front())];
+        const BlockPattern* blocks = rows[static_cast<std::size_t>(leak.shares.front())];
         if (leak.view == LeakView::Stacked) {
             m_parts.clear();
             for (const int s : leak.shares)
-                m_parts.push_back(m_rowPointers[static_cast<std::size_t>(s)]);
-            StackRow(m_parts, m_subsetStack.data());
+                m_parts.push_back(rows[static_cast<std::size_t>(s)]);
+            StackPatterns(m_parts.data(), m_parts.size(), m_subsetStack.size(), m_subsetStack.data());
             blocks = m_subsetStack.data();
         }
         m_parts.resize(leak.shares.size());
@@ -217,7 +189,7 @@ void CShareMeasurement::TestRow(const BYTE* secretRow)
                 continue;  // windows are counted two rows at a time
             if (leak.view == LeakView::Joint) {
                 for (std::size_t i = 0; i < leak.shares.size(); ++i)
-                    m_parts[i] = m_rowPointers[static_cast<std::size_t>(leak.shares[i])] + at;
+                    m_parts[i] = rows[static_cast<std::size_t>(leak.shares[i])] + at;
                 leak.test.Add(black, leak.test.Category(m_parts.data(), m_nWords));
             } else {
                 leak.test.Add(black, leak.test.Category(blocks + at, m_nWords));
@@ -225,107 +197,55 @@ void CShareMeasurement::TestRow(const BYTE* secretRow)
         }
     }
     if (m_pTemporal) {
-        m_parts.resize(m_rowPointers.size());
+        m_parts.resize(rows.size());
         for (int x = 0; x < m_nWidth; ++x) {
-            for (std::size_t s = 0; s < m_rowPointers.size(); ++s)
-                m_parts[s] = m_rowPointers[s] + static_cast<std::size_t>(x) * words;
+            for (std::size_t s = 0; s < rows.size(); ++s)
+                m_parts[s] = rows[s] + static_cast<std::size_t>(x) * words;
             m_pTemporal->AddBlock(secretRow[x] == 0, m_parts.data());
         }
     }
 }
 
-// The row's pixels counted by kind: their colour and every share's block.
-void CShareMeasurement::KeyRow(const BYTE* secretRow)
+// A frame's kinds of pixel: what a viewer sees in turn now, the leak tests once they are looked at.
+void CShareMeasurement::KeepKinds(const CKindCounts& kinds)
 {
-    const auto bits = static_cast<unsigned>(m_nSubpixels);
-    m_rowKeys.resize(static_cast<std::size_t>(m_nWidth));
-    for (int x = 0; x < m_nWidth; ++x)
-        m_rowKeys[static_cast<std::size_t>(x)] = secretRow[x] == 0;
-    for (std::size_t s = 0; s < m_rowPointers.size(); ++s)
-        for (int x = 0; x < m_nWidth; ++x)
-            m_rowKeys[static_cast<std::size_t>(x)] |= m_rowPointers[s][x] << (1 + s * bits);
-    // Slots asked for a few pixels ahead: the table is larger than the fastest caches.
-    constexpr std::size_t kAhead = 8;
-    for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
-        if (x + kAhead < m_rowKeys.size())
-            m_kinds.Prefetch(m_rowKeys[x + kAhead]);
-        m_kinds.Add(m_rowKeys[x]);
-    }
+    BlockPattern shares[8];
+    const BlockPattern* parts[8];
+    kinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
+        m_pendingKinds.Add(key, count);
+        if (m_pTemporal) {
+            DecodeKind(key, shares, parts);
+            m_pTemporal->AddBlock(key & 1, parts, count);
+        }
+    });
 }
 
-void CShareMeasurement::TallyKeyedKinds()
+void CShareMeasurement::DecodeKind(std::uint64_t key, BlockPattern* shares, const BlockPattern** parts) const
 {
     const auto bits = static_cast<unsigned>(m_nSubpixels);
     const BlockPattern mask = (BlockPattern{1} << bits) - 1;
-    BlockPattern shares[8];
-    m_kinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
-        for (int s = 0; s < m_nShares; ++s)
-            shares[s] = key >> (1 + static_cast<unsigned>(s) * bits) & mask;
-        AddKind(key & 1, shares, count);
-    });
-    m_kinds.Clear();
-}
-
-void CShareMeasurement::MeasureRow(int y, const BYTE* secretRow, const BYTE* rowAbove)
-{
-    const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(m_nWidth);
-    const auto words = static_cast<std::size_t>(m_nWords);
-    BlockPattern* stacked = m_stackedRow.data();
-    StackRow(m_rowPointers, stacked);
-    if (m_nFrames == 0)
-        for (int x = 0; x < m_nWidth; ++x)
-            NoteUsedCells(stacked + static_cast<std::size_t>(x) * words);
-    std::uint8_t* cells = m_cells.cells.data() + rowStart;
-    BlockPattern* previous = m_previousStack.data() + rowStart * words;
-    if (m_nFrames > 0)
-        CountCrawl(secretRow, stacked, cells, previous);
-    else
-        std::copy(stacked, stacked + static_cast<std::size_t>(m_nWidth) * words, previous);
-    m_frameHistogram.AddRow(secretRow, stacked, m_nWidth, m_nWords, cells);
-    for (int x = 0; x < m_nWidth; ++x)
-        cells[x] |= secretRow[x] == 0 ? 0 : kSecretWhiteBit;
-
-    TestRow(secretRow);
-    CountFrameChanges(secretRow, rowStart);
-    if (m_bWindows && (y & 1))
-        CountWindows(secretRow, rowAbove);
-}
-
-void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, BlockPattern* stacked) const
-{
-    const std::size_t count = static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nWords);
-    std::copy(rows.front(), rows.front() + count, stacked);
-    for (std::size_t s = 1; s < rows.size(); ++s)
-        for (std::size_t i = 0; i < count; ++i)
-            stacked[i] |= rows[s][i];
-}
-
-// Before the row's cells are overwritten: they still hold the previous frame's colours.
-[[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::CountCrawl(const BYTE* secretRow,
-                                                                             const BlockPattern* stacked,
-                                                                             const std::uint8_t* cells,
-                                                                             BlockPattern* previous)
-{
-    const auto words = static_cast<std::size_t>(m_nWords);
-    std::uint64_t changed = 0;
-    std::uint64_t compared = 0;
-    for (int x = 0; x < m_nWidth; ++x, stacked += words, previous += words) {
-        const bool wasWhite = cells[x] & kSecretWhiteBit;
-        if (wasWhite == (secretRow[x] != 0)) {
-            for (std::size_t w = 0; w < words; ++w)
-                changed += static_cast<std::uint64_t>(std::popcount(previous[w] ^ stacked[w]));
-            ++compared;
-        }
-        std::copy(stacked, stacked + words, previous);
+    for (int s = 0; s < m_nShares; ++s) {
+        shares[s] = key >> (1 + static_cast<unsigned>(s) * bits) & mask;
+        parts[s] = &shares[s];
     }
-    m_nFrameChanged += changed;
-    m_nFrameCompared += compared * static_cast<std::uint64_t>(m_nSubpixels);
 }
 
-// `count` pixels of one kind: the leak tests but those across frames, and what a viewer sees in turn.
-[[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::AddKind(bool secretBlack,
-                                                                          const BlockPattern* shares,
-                                                                          std::uint64_t count)
+const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
+{
+    BlockPattern shares[8];
+    const BlockPattern* parts[8];
+    m_pendingKinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
+        DecodeKind(key, shares, parts);
+        AddKindToTests(key & 1, shares, count);
+    });
+    m_pendingKinds.Clear();
+    return m_leakTests;
+}
+
+// `count` pixels of one kind: the leak tests but those across frames.
+[[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::AddKindToTests(bool secretBlack,
+                                                                                 const BlockPattern* shares,
+                                                                                 std::uint64_t count) const
 {
     const BlockPattern* parts[8];
     for (SharesLeakTest& leak : m_leakTests) {
@@ -345,11 +265,6 @@ void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, B
             leak.test.AddDarkness(secretBlack, count * static_cast<std::uint64_t>(std::popcount(pattern)),
                                   count * static_cast<std::uint64_t>(m_nSubpixels));
     }
-    if (m_pTemporal) {
-        for (int s = 0; s < m_nShares; ++s)
-            parts[s] = &shares[s];
-        m_pTemporal->AddBlock(secretBlack, parts, count);
-    }
 }
 
 [[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::TallyKinds()
@@ -362,7 +277,13 @@ void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, B
         if (!comparing)
             NoteUsedCells(&stacked);
         m_frameHistogram.Add(kind.secretBlack, std::popcount(stacked), count);
-        AddKind(kind.secretBlack, kind.shares, count);
+        AddKindToTests(kind.secretBlack, kind.shares, count);
+        if (m_pTemporal) {
+            const BlockPattern* parts[8];
+            for (int s = 0; s < m_nShares; ++s)
+                parts[s] = &kind.shares[s];
+            m_pTemporal->AddBlock(kind.secretBlack, parts, count);
+        }
         if (comparing && kind.previousWhite != kind.secretBlack) {
             m_nFrameChanged += count * static_cast<std::uint64_t>(std::popcount(kind.previousStack ^ stacked));
             m_nFrameCompared += count * static_cast<std::uint64_t>(m_nSubpixels);
@@ -375,18 +296,50 @@ void CShareMeasurement::StackRow(const std::vector<const BlockPattern*>& rows, B
     });
 }
 
-void CShareMeasurement::MeasureRows(const BYTE* secret, std::size_t secretStride,
-                                    const std::vector<const BYTE*>& shares, std::size_t shareStride)
+// One band over all rows, every test looking at each row.
+void CShareMeasurement::MeasureRows(const BandFrame& frame)
 {
+    CRowBand& band = m_bands.front();
     for (int y = 0; y < m_nHeight; ++y) {
-        if (m_bWindows)
-            m_patternsAbove.swap(m_patterns);
-        for (std::size_t s = 0; s < m_readers.size(); ++s) {
-            m_readers[s].Read(shares[s], shareStride, y, m_patterns[s].data());
-            m_rowPointers[s] = m_patterns[s].data();
+        band.MeasureRow(y, frame, m_history, m_cells);
+        const BYTE* row = frame.secret + static_cast<std::size_t>(y) * frame.secretStride;
+        TestRow(row);
+        if (m_bWindows && (y & 1))
+            CountWindows(row, row - frame.secretStride);
+    }
+}
+
+// Bands of rows side by side, each on a thread of its own but the first.
+void CShareMeasurement::MeasureBands(const BandFrame& frame)
+{
+    const auto bands = static_cast<int>(m_bands.size());
+    auto measure = [&](int b) {
+        m_bands[static_cast<std::size_t>(b)].MeasureRows(m_nHeight * b / bands, m_nHeight * (b + 1) / bands, frame,
+                                                         m_history, m_cells);
+    };
+    std::vector<std::jthread> helpers;
+    for (int b = 1; b < bands; ++b)
+        helpers.emplace_back(measure, b);
+    measure(0);
+}
+
+void CShareMeasurement::MergeBands()
+{
+    std::size_t share = 0;
+    for (SharesLeakTest& leak : m_leakTests)
+        if (leak.view == LeakView::AcrossFrames) {
+            for (const CRowBand& band : m_bands)
+                leak.test.Merge(band.AcrossFrames(static_cast<int>(share)));
+            ++share;
         }
-        const BYTE* row = secret + static_cast<std::size_t>(y) * secretStride;
-        MeasureRow(y, row, y > 0 ? row - secretStride : nullptr);
+    for (CRowBand& band : m_bands) {
+        m_frameHistogram.Merge(band.Histogram());
+        m_nFrameChanged += band.CrawlChanged();
+        m_nFrameCompared += band.CrawlCompared() * static_cast<std::uint64_t>(m_nSubpixels);
+        if (m_nFrames == 0)
+            NoteUsedCells(band.UsedCells().data());
+        KeepKinds(band.Kinds());
+        band.ResetFrame();
     }
 }
 
@@ -402,9 +355,12 @@ FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t sec
         m_pSmallTally->CountFrame(secret, secretStride, shares, shareStride, m_cells);
         TallyKinds();
     } else {
-        MeasureRows(secret, secretStride, shares, shareStride);
+        const BandFrame frame{secret, secretStride, &shares, shareStride, m_nFrames > 0};
         if (m_bKeyed)
-            TallyKeyedKinds();
+            MeasureBands(frame);
+        else
+            MeasureRows(frame);
+        MergeBands();
     }
     if (m_nFrames == 0)
         DecideSchemeSubpixels();

@@ -17,6 +17,7 @@
 #include "measure/LeakTest.h"
 #include "measure/RevealContrast.h"
 #include "measure/RevealSimilarity.h"
+#include "measure/RowBand.h"
 #include "measure/SchemeSubpixels.h"
 #include "measure/SmallBlockTally.h"
 #include "measure/TemporalFigures.h"
@@ -65,7 +66,8 @@ public:
     // The frames so far as one: contrast over all their pixels, the mean SSIM of the frames, PSNR
     // of all their pixels (each frame made grey by its own darknesses), crawl of all frame pairs.
     FrameFigures StreamFigures() const;
-    const std::vector<SharesLeakTest>& GetLeakTests() const { return m_leakTests; }
+    // Kinds of pixel counted since the tests were last looked at are tallied into them first.
+    const std::vector<SharesLeakTest>& GetLeakTests() const;
     // Whether a test's p-value says it leaks, at the threshold of this many tests.
     bool Leaks(const SharesLeakTest& test) const;
     double LeakPValueThreshold() const { return LeakThreshold(m_leakTests.size()); }
@@ -76,18 +78,14 @@ public:
 private:
     void AddLeakTests(int subsetSize);
     void TallyKinds();
-    void TallyKeyedKinds();
-    void AddKind(bool secretBlack, const BlockPattern* shares, std::uint64_t count);
-    void KeyRow(const BYTE* secretRow);
-    void MeasureRows(const BYTE* secret, std::size_t secretStride, const std::vector<const BYTE*>& shares,
-                     std::size_t shareStride);
-    void MeasureRow(int y, const BYTE* secretRow, const BYTE* rowAbove);
+    void KeepKinds(const CKindCounts& kinds);
+    void DecodeKind(std::uint64_t key, BlockPattern* shares, const BlockPattern** parts) const;
+    void AddKindToTests(bool secretBlack, const BlockPattern* shares, std::uint64_t count) const;
+    void MeasureRows(const BandFrame& frame);
+    void MeasureBands(const BandFrame& frame);
+    void MergeBands();
     void TestRow(const BYTE* secretRow);
-    void CountFrameChanges(const BYTE* secretRow, std::size_t rowStart);
     void CountWindows(const BYTE* secretRow, const BYTE* rowAbove);
-    void StackRow(const std::vector<const BlockPattern*>& rows, BlockPattern* stacked) const;
-    void CountCrawl(const BYTE* secretRow, const BlockPattern* stacked, const std::uint8_t* cells,
-                    BlockPattern* previous);
     void NoteUsedCells(const BlockPattern* pattern);
     void DecideSchemeSubpixels();
 
@@ -102,26 +100,22 @@ private:
     SchemeSubpixels m_schemeSubpixels;
     std::vector<BlockPattern> m_usedCells;  // cells black in any share of the first frame
     std::unique_ptr<CSmallBlockTally> m_pSmallTally;  // where it fits; otherwise the row by row tallies
-    bool m_bKeyed = false;  // row by row, the leak tests counted by kinds of pixel (all shares' blocks in a key)
-    CKindCounts m_kinds;
-    std::vector<std::uint64_t> m_rowKeys;
-    std::vector<CBlockPatternReader> m_readers;
-    std::vector<std::vector<BlockPattern>> m_patterns;       // per share, this secret row
-    std::vector<std::vector<BlockPattern>> m_patternsAbove;  // per share, the row above (windows)
-    std::vector<std::vector<BlockPattern>> m_sharePrevious;  // per share, the previous frame's blocks
-    std::vector<std::uint8_t> m_previousWhite;               // per pixel, the previous frame's colour
-    std::vector<std::uint8_t> m_secretChanged;               // this row's pixels that changed colour
-    std::vector<const BlockPattern*> m_rowPointers;          // m_patterns' rows, for the pixel loops
+    // Row by row: bands of rows side by side where the leak tests count kinds of pixel (all
+    // shares' blocks in a key), otherwise one band whose rows every test then looks at.
+    bool m_bKeyed = false;
+    std::vector<CRowBand> m_bands;
+    PixelHistory m_history;
     std::vector<const BlockPattern*> m_parts;
-    std::vector<BlockPattern> m_stackedRow;
     std::vector<BlockPattern> m_subsetStack;
-    std::vector<SharesLeakTest> m_leakTests;
+    // Sound shares make the same few kinds of pixel in every frame: kept over the frames, they are
+    // tallied into the tests once, when the tests are looked at.
+    mutable CKindCounts m_pendingKinds;
+    mutable std::vector<SharesLeakTest> m_leakTests;
     std::unique_ptr<CTemporalTally> m_pTemporal;
 
     CDarknessHistogram m_frameHistogram;
     CDarknessHistogram m_streamHistogram;
     StackedCells m_cells;                      // this frame's blocks; the previous one's until overwritten
-    std::vector<BlockPattern> m_previousStack;  // the previous frame's stacked blocks
     std::uint64_t m_nFrames = 0;
     std::uint64_t m_nFrameChanged = 0, m_nFrameCompared = 0;
     std::uint64_t m_nChanged = 0, m_nCompared = 0;

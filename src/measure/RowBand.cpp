@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "measure/RowBand.h"
+
+#include <algorithm>
+#include <bit>
+
+CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>& acrossFrames)
+    : m_nWidth(settings.secretWidth), m_nWords(settings.block.Words()), m_bKeepAbove(settings.keepRowAbove),
+      m_bKeyed(settings.keyed), m_nBits(static_cast<unsigned>(settings.block.Subpixels())),
+      m_histogram(settings.block.Subpixels()), m_usedCells(static_cast<std::size_t>(m_nWords)),
+      m_acrossFrames(acrossFrames)
+{
+    const auto width = static_cast<std::size_t>(m_nWidth);
+    const std::size_t rowWords = width * static_cast<std::size_t>(m_nWords);
+    for (int s = 0; s < settings.shareCount; ++s) {
+        m_readers.emplace_back(settings.block, m_nWidth);
+        m_patterns.emplace_back(rowWords);
+        m_patternsAbove.emplace_back(m_bKeepAbove ? rowWords : 0);
+    }
+    m_rowPointers.resize(m_patterns.size());
+    m_stacked.resize(rowWords);
+    m_secretChanged.resize(width);
+    if (m_bKeyed)
+        m_rowKeys.resize(width);
+    for (CLeakTest& test : m_acrossFrames)
+        test.Reset();
+}
+
+void CRowBand::ResetFrame()
+{
+    m_histogram.Reset();
+    m_nCrawlChanged = m_nCrawlCompared = 0;
+    for (CLeakTest& test : m_acrossFrames)
+        test.Reset();
+    m_kinds.Clear();
+}
+
+void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, StackedCells& cells)
+{
+    const auto words = static_cast<std::size_t>(m_nWords);
+    const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(m_nWidth);
+    const BYTE* secretRow = frame.secret + static_cast<std::size_t>(y) * frame.secretStride;
+    std::uint8_t* rowCells = cells.cells.data() + rowStart;
+    BlockPattern* previous = history.stacked.data() + rowStart * words;
+    ReadPatterns(y, frame);
+    StackPatterns(m_rowPointers.data(), m_rowPointers.size(), m_stacked.size(), m_stacked.data());
+    if (frame.comparing) {
+        NoteSecretChanges(secretRow, rowCells);  // the cells still hold the previous frame's colours
+        CountCrawl(previous);
+        CountFrameChanges(history, rowStart);
+    } else {
+        for (std::size_t i = 0; i < m_stacked.size(); ++i)
+            m_usedCells[i % words] |= m_stacked[i];
+    }
+    std::copy(m_stacked.begin(), m_stacked.end(), previous);
+    for (std::size_t s = 0; s < m_patterns.size(); ++s)
+        std::copy(m_patterns[s].begin(), m_patterns[s].end(), history.shares[s].data() + rowStart * words);
+    m_histogram.AddRow(secretRow, m_stacked.data(), m_nWidth, m_nWords, rowCells);
+    for (int x = 0; x < m_nWidth; ++x)
+        rowCells[x] |= secretRow[x] == 0 ? 0 : kSecretWhiteBit;
+    if (m_bKeyed)
+        KeyRow(secretRow);
+}
+
+void CRowBand::ReadPatterns(int y, const BandFrame& frame)
+{
+    if (m_bKeepAbove)
+        m_patternsAbove.swap(m_patterns);
+    for (std::size_t s = 0; s < m_readers.size(); ++s) {
+        m_readers[s].Read((*frame.shares)[s], frame.shareStride, y, m_patterns[s].data());
+        m_rowPointers[s] = m_patterns[s].data();
+    }
+}
+
+void CRowBand::NoteSecretChanges(const BYTE* secretRow, const std::uint8_t* cells)
+{
+    for (int x = 0; x < m_nWidth; ++x)
+        m_secretChanged[static_cast<std::size_t>(x)] = ((cells[x] & kSecretWhiteBit) != 0) != (secretRow[x] != 0);
+}
+
+// Stacked subpixels that changed where the secret pixel kept its colour.
+[[gnu::target_clones("popcnt", "default")]] void CRowBand::CountCrawl(const BlockPattern* previous)
+{
+    const auto words = static_cast<std::size_t>(m_nWords);
+    const BlockPattern* stacked = m_stacked.data();
+    std::uint64_t changed = 0;
+    std::uint64_t compared = 0;
+    for (int x = 0; x < m_nWidth; ++x, stacked += words, previous += words) {
+        if (m_secretChanged[static_cast<std::size_t>(x)])
+            continue;
+        for (std::size_t w = 0; w < words; ++w)
+            changed += static_cast<std::uint64_t>(std::popcount(previous[w] ^ stacked[w]));
+        ++compared;
+    }
+    m_nCrawlChanged += changed;
+    m_nCrawlCompared += compared;
+}
+
+// Each share's block against its block of the previous frame, by whether the secret pixel changed.
+void CRowBand::CountFrameChanges(PixelHistory& history, std::size_t rowStart)
+{
+    const auto words = static_cast<std::size_t>(m_nWords);
+    BlockPattern change[kMaxBlockSubpixels / 64 + 1];
+    for (std::size_t s = 0; s < m_patterns.size(); ++s) {
+        CLeakTest& test = m_acrossFrames[s];
+        const BlockPattern* now = m_patterns[s].data();
+        const BlockPattern* before = history.shares[s].data() + rowStart * words;
+        if (words == 1) {
+            for (int x = 0; x < m_nWidth; ++x) {
+                change[0] = now[x] ^ before[x];
+                test.Add(m_secretChanged[static_cast<std::size_t>(x)], test.Category(change, 1));
+            }
+            continue;
+        }
+        for (int x = 0; x < m_nWidth; ++x) {
+            const std::size_t at = static_cast<std::size_t>(x) * words;
+            for (std::size_t w = 0; w < words; ++w)
+                change[w] = now[at + w] ^ before[at + w];
+            test.Add(m_secretChanged[static_cast<std::size_t>(x)], test.Category(change, m_nWords));
+        }
+    }
+}
+
+// The row's pixels counted by kind: their colour and every share's block.
+void CRowBand::KeyRow(const BYTE* secretRow)
+{
+    for (int x = 0; x < m_nWidth; ++x)
+        m_rowKeys[static_cast<std::size_t>(x)] = secretRow[x] == 0;
+    for (std::size_t s = 0; s < m_rowPointers.size(); ++s)
+        for (int x = 0; x < m_nWidth; ++x)
+            m_rowKeys[static_cast<std::size_t>(x)] |= m_rowPointers[s][x] << (1 + s * m_nBits);
+    // Slots asked for a few pixels ahead: the table is larger than the fastest caches.
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
+        if (x + kAhead < m_rowKeys.size())
+            m_kinds.Prefetch(m_rowKeys[x + kAhead]);
+        m_kinds.Add(m_rowKeys[x]);
+    }
+}

@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// A band of a frame's secret rows measured on its own: every share's blocks read row by row,
+// stacked into a darkness histogram and the frame's cells, compared with the previous frame
+// (crawl, and each share's changed subpixels for its across-frame test), and, where a pixel's
+// colour and all its shares' blocks fit one key, counted by kind of pixel. Bands of one frame
+// touch only their own rows of the cells and of the pixel history, so they can run side by side;
+// their tallies are merged once the frame is done.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "measure/BlockPatterns.h"
+#include "measure/KindCounts.h"
+#include "measure/LeakTest.h"
+#include "measure/RevealContrast.h"
+#include "measure/RevealSimilarity.h"
+
+// What the previous frame left, per secret pixel (`words` words a block).
+struct PixelHistory {
+    std::vector<BlockPattern> stacked;
+    std::vector<std::vector<BlockPattern>> shares;  // per share
+};
+
+// The frame the bands read (only 0 is black) and whether one came before it.
+struct BandFrame {
+    const BYTE* secret;
+    std::size_t secretStride;
+    const std::vector<const BYTE*>* shares;
+    std::size_t shareStride;
+    bool comparing;
+};
+
+struct RowBandSettings {
+    int secretWidth;
+    BlockShape block;
+    int shareCount;
+    bool keepRowAbove;  // the previous row's patterns stay readable (windows of 2 x 2 pixels)
+    bool keyed;         // counts pixels by kind: 1 + shares x subpixels bits must fit 63
+};
+
+class CRowBand {
+public:
+    // `acrossFrames`: each share's test of its changes from a frame to the next, counted afresh here.
+    CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>& acrossFrames);
+
+    // Reads and tallies secret row y; the history and the cells of that row become this frame's.
+    void MeasureRow(int y, const BandFrame& frame, PixelHistory& history, StackedCells& cells);
+    void MeasureRows(int first, int end, const BandFrame& frame, PixelHistory& history, StackedCells& cells)
+    {
+        for (int y = first; y < end; ++y)
+            MeasureRow(y, frame, history, cells);
+    }
+
+    // The last row's patterns per share (x * words + w), and the row's before it.
+    const std::vector<const BlockPattern*>& Patterns() const { return m_rowPointers; }
+    const BlockPattern* PatternsAbove(int share) const { return m_patternsAbove[static_cast<std::size_t>(share)].data(); }
+
+    // The tallies since the last ResetFrame.
+    const CDarknessHistogram& Histogram() const { return m_histogram; }
+    std::uint64_t CrawlChanged() const { return m_nCrawlChanged; }
+    std::uint64_t CrawlCompared() const { return m_nCrawlCompared; }  // blocks
+    const std::vector<BlockPattern>& UsedCells() const { return m_usedCells; }  // of the first frame
+    const CLeakTest& AcrossFrames(int share) const { return m_acrossFrames[static_cast<std::size_t>(share)]; }
+    CKindCounts& Kinds() { return m_kinds; }
+    void ResetFrame();
+
+private:
+    void ReadPatterns(int y, const BandFrame& frame);
+    void NoteSecretChanges(const BYTE* secretRow, const std::uint8_t* cells);
+    void CountCrawl(const BlockPattern* previous);
+    void CountFrameChanges(PixelHistory& history, std::size_t rowStart);
+    void KeyRow(const BYTE* secretRow);
+
+    int m_nWidth;
+    int m_nWords;  // of a block's pattern
+    bool m_bKeepAbove;
+    bool m_bKeyed;
+    unsigned m_nBits;  // of a block's pattern, in a key
+    std::vector<CBlockPatternReader> m_readers;
+    std::vector<std::vector<BlockPattern>> m_patterns;       // per share, this row
+    std::vector<std::vector<BlockPattern>> m_patternsAbove;  // per share, the row above
+    std::vector<const BlockPattern*> m_rowPointers;
+    std::vector<BlockPattern> m_stacked;
+    std::vector<std::uint8_t> m_secretChanged;  // this row's pixels that changed colour
+    std::vector<std::uint64_t> m_rowKeys;
+
+    CDarknessHistogram m_histogram;
+    std::uint64_t m_nCrawlChanged = 0, m_nCrawlCompared = 0;
+    std::vector<BlockPattern> m_usedCells;
+    std::vector<CLeakTest> m_acrossFrames;
+    CKindCounts m_kinds;
+};
