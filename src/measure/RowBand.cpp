@@ -20,8 +20,10 @@ CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>
     m_rowPointers.resize(m_patterns.size());
     m_stacked.resize(rowWords);
     m_secretChanged.resize(width);
-    if (m_bKeyed)
+    if (m_bKeyed) {
         m_rowKeys.resize(width);
+        m_differences.resize(width);
+    }
     for (CLeakTest& test : m_acrossFrames)
         test.Reset();
 }
@@ -41,25 +43,26 @@ void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, 
     const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(m_nWidth);
     const BYTE* secretRow = frame.secret + static_cast<std::size_t>(y) * frame.secretStride;
     std::uint8_t* rowCells = cells.cells.data() + rowStart;
-    BlockPattern* previous = history.stacked.data() + rowStart * words;
     ReadPatterns(y, frame);
     StackPatterns(m_rowPointers.data(), m_rowPointers.size(), m_stacked.size(), m_stacked.data());
-    if (frame.comparing) {
-        NoteSecretChanges(secretRow, rowCells);  // the cells still hold the previous frame's colours
-        CountCrawl(previous);
-        CountFrameChanges(history, rowStart);
-    } else {
+    if (!frame.comparing)
         for (std::size_t i = 0; i < m_stacked.size(); ++i)
             m_usedCells[i % words] |= m_stacked[i];
+    if (m_bKeyed) {
+        KeyRow(secretRow, history.keys.data() + rowStart, frame.comparing);
+    } else {
+        if (frame.comparing) {
+            NoteSecretChanges(secretRow, rowCells);  // the cells still hold the previous frame's colours
+            CountCrawl(history.stacked.data() + rowStart * words);
+            CountFrameChanges(history, rowStart);
+        }
+        std::copy(m_stacked.begin(), m_stacked.end(), history.stacked.data() + rowStart * words);
+        for (std::size_t s = 0; s < m_patterns.size(); ++s)
+            std::copy(m_patterns[s].begin(), m_patterns[s].end(), history.shares[s].data() + rowStart * words);
     }
-    std::copy(m_stacked.begin(), m_stacked.end(), previous);
-    for (std::size_t s = 0; s < m_patterns.size(); ++s)
-        std::copy(m_patterns[s].begin(), m_patterns[s].end(), history.shares[s].data() + rowStart * words);
     m_histogram.AddRow(secretRow, m_stacked.data(), m_nWidth, m_nWords, rowCells);
     for (int x = 0; x < m_nWidth; ++x)
         rowCells[x] |= secretRow[x] == 0 ? 0 : kSecretWhiteBit;
-    if (m_bKeyed)
-        KeyRow(secretRow);
 }
 
 void CRowBand::ReadPatterns(int y, const BandFrame& frame)
@@ -121,19 +124,54 @@ void CRowBand::CountFrameChanges(PixelHistory& history, std::size_t rowStart)
     }
 }
 
-// The row's pixels counted by kind: their colour and every share's block.
-void CRowBand::KeyRow(const BYTE* secretRow)
+// The row's pixels counted by kind: their colour and every share's block. The previous frame's
+// keys give the crawl and each share's changes.
+void CRowBand::KeyRow(const BYTE* secretRow, std::uint64_t* previousKeys, bool comparing)
 {
     for (int x = 0; x < m_nWidth; ++x)
         m_rowKeys[static_cast<std::size_t>(x)] = secretRow[x] == 0;
     for (std::size_t s = 0; s < m_rowPointers.size(); ++s)
         for (int x = 0; x < m_nWidth; ++x)
             m_rowKeys[static_cast<std::size_t>(x)] |= m_rowPointers[s][x] << (1 + s * m_nBits);
+    if (comparing)
+        CompareKeys(previousKeys);
+    std::copy(m_rowKeys.begin(), m_rowKeys.end(), previousKeys);
     // Slots asked for a few pixels ahead: the table is larger than the fastest caches.
     constexpr std::size_t kAhead = 8;
     for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
         if (x + kAhead < m_rowKeys.size())
             m_kinds.Prefetch(m_rowKeys[x + kAhead]);
         m_kinds.Add(m_rowKeys[x]);
+    }
+}
+
+// A key against the previous frame's: bit 0 differs where the secret pixel changed colour, each
+// share's field where its block changed.
+[[gnu::target_clones("popcnt", "default")]] void CRowBand::CompareKeys(const std::uint64_t* previousKeys)
+{
+    const BlockPattern mask = (BlockPattern{1} << m_nBits) - 1;
+    const auto shares = static_cast<unsigned>(m_acrossFrames.size());
+    std::uint64_t changed = 0;
+    std::uint64_t compared = 0;
+    for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
+        const std::uint64_t before = previousKeys[x];
+        m_differences[x] = m_rowKeys[x] ^ before;
+        if (m_differences[x] & 1)
+            continue;
+        BlockPattern stacked = 0;
+        for (unsigned s = 0; s < shares; ++s)
+            stacked |= before >> (1 + s * m_nBits) & mask;
+        changed += static_cast<std::uint64_t>(std::popcount(stacked ^ m_stacked[x]));
+        ++compared;
+    }
+    m_nCrawlChanged += changed;
+    m_nCrawlCompared += compared;
+    for (unsigned s = 0; s < shares; ++s) {
+        CLeakTest& test = m_acrossFrames[s];
+        const unsigned shift = 1 + s * m_nBits;
+        for (const std::uint64_t difference : m_differences) {
+            const BlockPattern change = difference >> shift & mask;
+            test.Add(difference & 1, test.Category(&change, 1));
+        }
     }
 }

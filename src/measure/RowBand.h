@@ -21,6 +21,7 @@
 struct PixelHistory {
     std::vector<BlockPattern> stacked;
     std::vector<std::vector<BlockPattern>> shares;  // per share
+    std::vector<std::uint64_t> keys;  // instead of the above where pixels are counted by kind
 };
 
 // The frame the bands read (only 0 is black) and whether one came before it.
@@ -71,7 +72,8 @@ private:
     void NoteSecretChanges(const BYTE* secretRow, const std::uint8_t* cells);
     void CountCrawl(const BlockPattern* previous);
     void CountFrameChanges(PixelHistory& history, std::size_t rowStart);
-    void KeyRow(const BYTE* secretRow);
+    void KeyRow(const BYTE* secretRow, std::uint64_t* previousKeys, bool comparing);
+    void CompareKeys(const std::uint64_t* previousKeys);
 
     int m_nWidth;
     int m_nWords;  // of a block's pattern
@@ -85,6 +87,7 @@ private:
     std::vector<BlockPattern> m_stacked;
     std::vector<std::uint8_t> m_secretChanged;  // this row's pixels that changed colour
     std::vector<std::uint64_t> m_rowKeys;
+    std::vector<std::uint64_t> m_differences;  // this row's keys against the previous frame's
 
     CDarknessHistogram m_histogram;
     std::uint64_t m_nCrawlChanged = 0, m_nCrawlCompared = 0;

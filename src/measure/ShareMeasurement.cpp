@@ -81,8 +81,12 @@ CShareMeasurement::CShareMeasurement(const MeasureSettings& settings)
                 acrossFrames.push_back(leak.test);
         const RowBandSettings band{m_nWidth, m_block, m_nShares, m_bWindows, m_bKeyed};
         m_bands.assign(m_bKeyed ? BandCount(m_nHeight) : 1, CRowBand(band, acrossFrames));
-        m_history.stacked.assign(pixels * static_cast<std::size_t>(m_nWords), 0);
-        m_history.shares.assign(static_cast<std::size_t>(m_nShares), m_history.stacked);
+        if (m_bKeyed) {
+            m_history.keys.assign(pixels, 0);
+        } else {
+            m_history.stacked.assign(pixels * static_cast<std::size_t>(m_nWords), 0);
+            m_history.shares.assign(static_cast<std::size_t>(m_nShares), m_history.stacked);
+        }
     }
     m_cells = {m_nWidth, m_nHeight, std::min(m_nSubpixels, kMaxCellCount), std::vector<std::uint8_t>(pixels)};
 }
