@@ -3,9 +3,12 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -86,6 +89,26 @@ private:
     std::string m_buffer;
 };
 
+// One frame of the secret and of every share.
+struct FrameSet {
+    FrameBuffer secret;
+    std::vector<FrameBuffer> shares;
+    std::vector<const BYTE*> shareRows;
+
+    // False after the message.
+    bool Allocate(std::size_t secretBytes, std::size_t shareBytes, int shareCount)
+    {
+        secret = AllocateFrame(secretBytes, "kvt measure: not enough memory");
+        for (int s = 0; s < shareCount && secret; ++s) {
+            shares.push_back(AllocateFrame(shareBytes, "kvt measure: not enough memory"));
+            if (!shares.back())
+                return false;
+            shareRows.push_back(shares.back().get());
+        }
+        return secret != nullptr;
+    }
+};
+
 // The shares' block over the secret, or nothing after the message.
 std::optional<BlockShape> CheckSizes(const MeasureOptions& options, const KvtHeader& secret,
                                      const std::vector<std::unique_ptr<CStreamFileReader>>& shares)
@@ -153,26 +176,20 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
 
     const KvtHeader& secretHeader = secret.GetHeader();
     const KvtHeader& shareHeader = shares.front()->GetHeader();
-    // The measurement keeps, per secret pixel, this frame's stacked block and the previous one's.
+    // Two frames of every stream: the next is read while the last is measured. The measurement
+    // keeps, per secret pixel, this frame's stacked block and the previous one's.
     constexpr std::uint64_t kTableBytesPerPixel = sizeof(BlockPattern) + 1;
     const std::uint64_t secretPixels = static_cast<std::uint64_t>(secretHeader.width) *
                                        static_cast<std::uint64_t>(secretHeader.height);
-    if (!MemoryFor({{1, secretHeader.FrameBytes()},
-                    {static_cast<std::uint64_t>(shareCount), shareHeader.FrameBytes()},
+    if (!MemoryFor({{2, secretHeader.FrameBytes()},
+                    {2 * static_cast<std::uint64_t>(shareCount), shareHeader.FrameBytes()},
                     {secretPixels, kTableBytesPerPixel}},
                    "kvt measure: not enough memory"))
         return kExitFailed;
-    const FrameBuffer secretFrame = AllocateFrame(secretHeader.FrameBytes(), "kvt measure: not enough memory");
-    std::vector<FrameBuffer> shareFrames;
-    std::vector<const BYTE*> shareRows;
-    for (int s = 0; s < shareCount && secretFrame; ++s) {
-        shareFrames.push_back(AllocateFrame(shareHeader.FrameBytes(), "kvt measure: not enough memory"));
-        if (!shareFrames.back())
+    std::array<FrameSet, 2> frameSets;
+    for (FrameSet& set : frameSets)
+        if (!set.Allocate(secretHeader.FrameBytes(), shareHeader.FrameBytes(), shareCount))
             return kExitFailed;
-        shareRows.push_back(shareFrames.back().get());
-    }
-    if (!secretFrame)
-        return kExitFailed;
     std::optional<CCsvOutput> csv;
     if (options.csv && !csv.emplace(*options.csv, options.temporal).Open())
         return kExitFailed;
@@ -184,20 +201,31 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
     CProgressLine progress("Measuring", frames, common.quiet);
     const std::uint64_t frameBytes =
         secretHeader.frameSize + std::uint64_t{shareHeader.frameSize} * static_cast<unsigned>(shareCount);
+    auto readInto = [&](FrameSet& set) {
+        if (!secret.ReadFrame(set.secret.get()))
+            return false;
+        for (std::size_t s = 0; s < shares.size(); ++s)
+            if (!shares[s]->ReadFrame(set.shares[s].get()))
+                return false;
+        return true;
+    };
+    if (!readInto(frameSets[0]))
+        return kExitFailed;
     for (unsigned k = 0; k < frames; ++k) {
-        if (!secret.ReadFrame(secretFrame.get()))
-            return kExitFailed;
-        for (int s = 0; s < shareCount; ++s)
-            if (!shares[static_cast<std::size_t>(s)]->ReadFrame(shareFrames[static_cast<std::size_t>(s)].get()))
-                return kExitFailed;
-        greyCheck.CountFrame(secretFrame.get(), secretHeader);
-        results.frames.push_back(measurement.MeasureFrame(secretFrame.get(),
+        const FrameSet& frame = frameSets[k % 2];
+        std::future<bool> next;  // waited for on every way out of this step
+        if (k + 1 < frames)
+            next = std::async(std::launch::async, readInto, std::ref(frameSets[(k + 1) % 2]));
+        greyCheck.CountFrame(frame.secret.get(), secretHeader);
+        results.frames.push_back(measurement.MeasureFrame(frame.secret.get(),
                                                           static_cast<std::size_t>(secretHeader.RowStride()),
-                                                          shareRows,
+                                                          frame.shareRows,
                                                           static_cast<std::size_t>(shareHeader.RowStride())));
         if (csv && !csv->Add(k, results.frames.back()))
             return kExitFailed;
         progress.Advance(frameBytes);
+        if (next.valid() && !next.get())
+            return kExitFailed;
     }
     progress.Finish();
     if (csv && !csv->Commit())
