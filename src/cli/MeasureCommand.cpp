@@ -3,7 +3,6 @@
 
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -20,6 +19,7 @@
 #include "cli/ProgressLine.h"
 #include "stream/StreamFiles.h"
 #include "io/AtomicFile.h"
+#include "io/MemoryBudget.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
 #include "measure/ShareMeasurement.h"
@@ -95,12 +95,15 @@ struct FrameSet {
     std::vector<FrameBuffer> shares;
     std::vector<const BYTE*> shareRows;
 
-    // False after the message.
-    bool Allocate(std::size_t secretBytes, std::size_t shareBytes, int shareCount)
+    // False, after the message where `telling`, when memory is short.
+    bool Allocate(std::size_t secretBytes, std::size_t shareBytes, int shareCount, bool telling)
     {
-        secret = AllocateFrame(secretBytes, "kvt measure: not enough memory");
+        auto allocate = [telling](std::size_t bytes) {
+            return telling ? AllocateFrame(bytes, "kvt measure: not enough memory") : AllocateFrameBuffer(bytes);
+        };
+        secret = allocate(secretBytes);
         for (int s = 0; s < shareCount && secret; ++s) {
-            shares.push_back(AllocateFrame(shareBytes, "kvt measure: not enough memory"));
+            shares.push_back(allocate(shareBytes));
             if (!shares.back())
                 return false;
             shareRows.push_back(shares.back().get());
@@ -176,20 +179,24 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
 
     const KvtHeader& secretHeader = secret.GetHeader();
     const KvtHeader& shareHeader = shares.front()->GetHeader();
-    // Two frames of every stream: the next is read while the last is measured. The measurement
-    // keeps, per secret pixel, this frame's stacked block and the previous one's.
+    // The measurement keeps, per secret pixel, this frame's stacked block and the previous one's.
     constexpr std::uint64_t kTableBytesPerPixel = sizeof(BlockPattern) + 1;
     const std::uint64_t secretPixels = static_cast<std::uint64_t>(secretHeader.width) *
                                        static_cast<std::uint64_t>(secretHeader.height);
-    if (!MemoryFor({{2, secretHeader.FrameBytes()},
-                    {2 * static_cast<std::uint64_t>(shareCount), shareHeader.FrameBytes()},
+    if (!MemoryFor({{1, secretHeader.FrameBytes()},
+                    {static_cast<std::uint64_t>(shareCount), shareHeader.FrameBytes()},
                     {secretPixels, kTableBytesPerPixel}},
                    "kvt measure: not enough memory"))
         return kExitFailed;
-    std::array<FrameSet, 2> frameSets;
-    for (FrameSet& set : frameSets)
-        if (!set.Allocate(secretHeader.FrameBytes(), shareHeader.FrameBytes(), shareCount))
-            return kExitFailed;
+    std::vector<FrameSet> frameSets(1);
+    if (!frameSets.front().Allocate(secretHeader.FrameBytes(), shareHeader.FrameBytes(), shareCount, true))
+        return kExitFailed;
+    // Where memory allows, a second frame of every stream: the next is read while the last is measured.
+    const std::uint64_t setBytes = secretHeader.FrameBytes() + std::uint64_t{shareHeader.FrameBytes()} *
+                                                                   static_cast<unsigned>(shareCount);
+    if (frames > 1 && MemoryAvailableFor(1, setBytes) &&
+        !frameSets.emplace_back().Allocate(secretHeader.FrameBytes(), shareHeader.FrameBytes(), shareCount, false))
+        frameSets.pop_back();
     std::optional<CCsvOutput> csv;
     if (options.csv && !csv.emplace(*options.csv, options.temporal).Open())
         return kExitFailed;
@@ -212,10 +219,11 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
     if (!readInto(frameSets[0]))
         return kExitFailed;
     for (unsigned k = 0; k < frames; ++k) {
-        const FrameSet& frame = frameSets[k % 2];
+        const FrameSet& frame = frameSets[k % frameSets.size()];
+        FrameSet& following = frameSets[(k + 1) % frameSets.size()];
         std::future<bool> next;  // waited for on every way out of this step
-        if (k + 1 < frames)
-            next = std::async(std::launch::async, readInto, std::ref(frameSets[(k + 1) % 2]));
+        if (k + 1 < frames && frameSets.size() > 1)
+            next = std::async(std::launch::async, readInto, std::ref(following));
         greyCheck.CountFrame(frame.secret.get(), secretHeader);
         results.frames.push_back(measurement.MeasureFrame(frame.secret.get(),
                                                           static_cast<std::size_t>(secretHeader.RowStride()),
@@ -224,7 +232,7 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
         if (csv && !csv->Add(k, results.frames.back()))
             return kExitFailed;
         progress.Advance(frameBytes);
-        if (next.valid() && !next.get())
+        if (k + 1 < frames && !(next.valid() ? next.get() : readInto(following)))
             return kExitFailed;
     }
     progress.Finish();

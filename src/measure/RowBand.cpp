@@ -37,6 +37,55 @@ void CRowBand::ResetFrame()
     m_kinds.Clear();
 }
 
+// Stacked subpixels that changed where the secret pixel kept its colour.
+[[gnu::target_clones("popcnt", "default")]] void CRowBand::CountCrawl(const BlockPattern* previous)
+{
+    const auto words = static_cast<std::size_t>(m_nWords);
+    const BlockPattern* stacked = m_stacked.data();
+    std::uint64_t changed = 0;
+    std::uint64_t compared = 0;
+    for (int x = 0; x < m_nWidth; ++x, stacked += words, previous += words) {
+        if (m_secretChanged[static_cast<std::size_t>(x)])
+            continue;
+        for (std::size_t w = 0; w < words; ++w)
+            changed += static_cast<std::uint64_t>(std::popcount(previous[w] ^ stacked[w]));
+        ++compared;
+    }
+    m_nCrawlChanged += changed;
+    m_nCrawlCompared += compared;
+}
+
+// A key against the previous frame's: bit 0 differs where the secret pixel changed colour, each
+// share's field where its block changed.
+[[gnu::target_clones("popcnt", "default")]] void CRowBand::CompareKeys(const std::uint64_t* previousKeys)
+{
+    const BlockPattern mask = (BlockPattern{1} << m_nBits) - 1;
+    const auto shares = static_cast<unsigned>(m_acrossFrames.size());
+    std::uint64_t changed = 0;
+    std::uint64_t compared = 0;
+    for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
+        const std::uint64_t before = previousKeys[x];
+        m_differences[x] = m_rowKeys[x] ^ before;
+        if (m_differences[x] & 1)
+            continue;
+        BlockPattern stacked = 0;
+        for (unsigned s = 0; s < shares; ++s)
+            stacked |= before >> (1 + s * m_nBits) & mask;
+        changed += static_cast<std::uint64_t>(std::popcount(stacked ^ m_stacked[x]));
+        ++compared;
+    }
+    m_nCrawlChanged += changed;
+    m_nCrawlCompared += compared;
+    for (unsigned s = 0; s < shares; ++s) {
+        CLeakTest& test = m_acrossFrames[s];
+        const unsigned shift = 1 + s * m_nBits;
+        for (const std::uint64_t difference : m_differences) {
+            const BlockPattern change = difference >> shift & mask;
+            test.Add(difference & 1, test.Category(&change, 1));
+        }
+    }
+}
+
 void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, StackedCells& cells)
 {
     const auto words = static_cast<std::size_t>(m_nWords);
@@ -79,24 +128,6 @@ void CRowBand::NoteSecretChanges(const BYTE* secretRow, const std::uint8_t* cell
 {
     for (int x = 0; x < m_nWidth; ++x)
         m_secretChanged[static_cast<std::size_t>(x)] = ((cells[x] & kSecretWhiteBit) != 0) != (secretRow[x] != 0);
-}
-
-// Stacked subpixels that changed where the secret pixel kept its colour.
-[[gnu::target_clones("popcnt", "default")]] void CRowBand::CountCrawl(const BlockPattern* previous)
-{
-    const auto words = static_cast<std::size_t>(m_nWords);
-    const BlockPattern* stacked = m_stacked.data();
-    std::uint64_t changed = 0;
-    std::uint64_t compared = 0;
-    for (int x = 0; x < m_nWidth; ++x, stacked += words, previous += words) {
-        if (m_secretChanged[static_cast<std::size_t>(x)])
-            continue;
-        for (std::size_t w = 0; w < words; ++w)
-            changed += static_cast<std::uint64_t>(std::popcount(previous[w] ^ stacked[w]));
-        ++compared;
-    }
-    m_nCrawlChanged += changed;
-    m_nCrawlCompared += compared;
 }
 
 // Each share's block against its block of the previous frame, by whether the secret pixel changed.
@@ -145,33 +176,3 @@ void CRowBand::KeyRow(const BYTE* secretRow, std::uint64_t* previousKeys, bool c
     }
 }
 
-// A key against the previous frame's: bit 0 differs where the secret pixel changed colour, each
-// share's field where its block changed.
-[[gnu::target_clones("popcnt", "default")]] void CRowBand::CompareKeys(const std::uint64_t* previousKeys)
-{
-    const BlockPattern mask = (BlockPattern{1} << m_nBits) - 1;
-    const auto shares = static_cast<unsigned>(m_acrossFrames.size());
-    std::uint64_t changed = 0;
-    std::uint64_t compared = 0;
-    for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
-        const std::uint64_t before = previousKeys[x];
-        m_differences[x] = m_rowKeys[x] ^ before;
-        if (m_differences[x] & 1)
-            continue;
-        BlockPattern stacked = 0;
-        for (unsigned s = 0; s < shares; ++s)
-            stacked |= before >> (1 + s * m_nBits) & mask;
-        changed += static_cast<std::uint64_t>(std::popcount(stacked ^ m_stacked[x]));
-        ++compared;
-    }
-    m_nCrawlChanged += changed;
-    m_nCrawlCompared += compared;
-    for (unsigned s = 0; s < shares; ++s) {
-        CLeakTest& test = m_acrossFrames[s];
-        const unsigned shift = 1 + s * m_nBits;
-        for (const std::uint64_t difference : m_differences) {
-            const BlockPattern change = difference >> shift & mask;
-            test.Add(difference & 1, test.Category(&change, 1));
-        }
-    }
-}

@@ -234,18 +234,6 @@ void CShareMeasurement::DecodeKind(std::uint64_t key, BlockPattern* shares, cons
     }
 }
 
-const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
-{
-    BlockPattern shares[8];
-    const BlockPattern* parts[8];
-    m_pendingKinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
-        DecodeKind(key, shares, parts);
-        AddKindToTests(key & 1, shares, count);
-    });
-    m_pendingKinds.Clear();
-    return m_leakTests;
-}
-
 // `count` pixels of one kind: the leak tests but those across frames.
 [[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::AddKindToTests(bool secretBlack,
                                                                                  const BlockPattern* shares,
@@ -269,6 +257,18 @@ const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
             leak.test.AddDarkness(secretBlack, count * static_cast<std::uint64_t>(std::popcount(pattern)),
                                   count * static_cast<std::uint64_t>(m_nSubpixels));
     }
+}
+
+const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
+{
+    BlockPattern shares[8];
+    const BlockPattern* parts[8];
+    m_pendingKinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
+        DecodeKind(key, shares, parts);
+        AddKindToTests(key & 1, shares, count);
+    });
+    m_pendingKinds.Clear();
+    return m_leakTests;
 }
 
 [[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::TallyKinds()
