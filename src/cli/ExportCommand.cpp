@@ -21,13 +21,11 @@
 namespace fs = std::filesystem;
 
 namespace {
-constexpr int kDefaultDelayMs = 100;  // the player's
-
 struct ExportOptions {
     std::string in;
     std::string out;
     int scale = 1;
-    int delayMs = kDefaultDelayMs;
+    int delayMs = static_cast<int>(kDefaultDelay);
     std::string frames;
 };
 

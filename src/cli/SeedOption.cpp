@@ -33,8 +33,7 @@ bool ParseSeedText(const std::optional<std::string>& seedText, std::string_view 
 void WarnIfSeeded(std::ostream& err, const std::optional<std::uint32_t>& seed, std::string_view command)
 {
     if (seed)
-        err << command << ": warning: shares made with --seed keep no secret: whoever holds one can try all "
-            << "4294967296 seeds and read the secret. Leave --seed out for shares that are handed out.\n";
+        err << command << ": warning: " << kSeededSharesWarning << '\n';
 }
 
 std::optional<SeedChoice> ParseSeedOption(const std::optional<std::string>& seedText, std::string_view command)

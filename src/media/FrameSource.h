@@ -25,6 +25,8 @@ public:
     virtual std::uint64_t GetExpectedFrameCount() const = 0;
     // The next frame into `grey`, as Format_Grayscale8 of the frame's own size.
     virtual FrameRead ReadFrame(QImage& grey) = 0;
+    // Frames a second the source is meant to be seen at, when it says (a video does).
+    virtual std::optional<double> GetFrameRate() const { return std::nullopt; }
 
     // After a failed open or read: "PATH: REASON", with the frame's number when it was not the first.
     const std::string& GetError() const { return m_error; }

@@ -5,6 +5,7 @@ CReadAheadSource::CReadAheadSource(std::unique_ptr<CFrameSource> source)
     : m_source(std::move(source)),
       m_size(m_source->GetFrameSize()),
       m_expectedFrames(m_source->GetExpectedFrameCount()),
+      m_rate(m_source->GetFrameRate()),
       m_reader([this] { ReadAll(); })
 {
 }

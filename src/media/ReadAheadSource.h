@@ -20,6 +20,7 @@ public:
     QSize GetFrameSize() const override { return m_size; }
     std::uint64_t GetExpectedFrameCount() const override { return m_expectedFrames; }
     FrameRead ReadFrame(QImage& grey) override;
+    std::optional<double> GetFrameRate() const override { return m_rate; }
 
 private:
     void ReadAll();
@@ -28,6 +29,7 @@ private:
     std::unique_ptr<CFrameSource> m_source;  // used by the reading thread only, once started
     QSize m_size;
     std::uint64_t m_expectedFrames = 0;
+    std::optional<double> m_rate;
 
     std::mutex m_lock;
     std::condition_variable m_changed;

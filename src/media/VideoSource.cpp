@@ -51,6 +51,10 @@ bool CVideoSource::Open(const std::filesystem::path& path, const VideoRange& ran
         rate = av_d2q(*range.fps, 1000000);
     m_sampler.emplace(stream.time_base, start, end, rate);
     ExpectFrames();
+    if (range.fps)
+        m_rate = *range.fps;
+    else if (stream.avg_frame_rate.num > 0 && stream.avg_frame_rate.den > 0)
+        m_rate = av_q2d(stream.avg_frame_rate);
     if (stream.avg_frame_rate.num > 0 && stream.avg_frame_rate.den > 0)
         m_frameInterval = std::max<std::int64_t>(1, av_rescale_q(1, av_inv_q(stream.avg_frame_rate), stream.time_base));
     // Decoding starts at a key frame at or before the start; the sampler skips what comes earlier.

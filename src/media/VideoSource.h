@@ -23,6 +23,8 @@ public:
     QSize GetFrameSize() const override { return m_size; }
     std::uint64_t GetExpectedFrameCount() const override { return m_expectedFrames; }
     FrameRead ReadFrame(QImage& grey) override;
+    // The rate asked for, or else the video's own average.
+    std::optional<double> GetFrameRate() const override { return m_rate; }
 
 private:
     bool OpenDecoder();
@@ -48,6 +50,7 @@ private:
     QImage m_squareGrey;
     std::optional<CFrameSampler> m_sampler;
     std::uint64_t m_expectedFrames = 0;
+    std::optional<double> m_rate;
 
     bool m_holding = false;
     std::int64_t m_heldTime = 0;

@@ -13,6 +13,12 @@
 
 class CRandomSource;
 
+// What is said wherever shares are made with a seed: by kvt shadows on stderr after "warning: ",
+// and by the studio beside its seed.
+inline constexpr const char* kSeededSharesWarning =
+    "shares made with --seed keep no secret: whoever holds one can try all 4294967296 seeds and read the "
+    "secret. Leave --seed out for shares that are handed out.";
+
 struct SeedChoice {
     std::unique_ptr<CPatternSource> source;  // the classic (2, 2) patterns
     std::optional<std::uint32_t> seed;       // none: system random

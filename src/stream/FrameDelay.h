@@ -6,3 +6,6 @@
 
 inline constexpr std::uint32_t kMinDelay = 1;
 inline constexpr std::uint32_t kMaxDelay = 3000;
+// What the player starts at, since a stream says nothing of its rate; exports and the studio's
+// playing take it too.
+inline constexpr std::uint32_t kDefaultDelay = 100;

@@ -69,7 +69,7 @@ ShareJobResult CShareJob::Run(std::stop_token stop)
             return result;
     }
     CShareWriting writing;
-    if (!writing.Prepare(ShareRequest{secret, m_spec.scheme, m_spec.seed, m_spec.folder, m_spec.title})) {
+    if (!writing.Prepare(ShareRequest{secret, m_spec.making, m_spec.seed, m_spec.folder, m_spec.title})) {
         result.error = message.About(m_spec.source.string(), "the shares can't be made");
         return result;
     }

@@ -11,17 +11,21 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "media/FrameImport.h"
 #include "studio/StudioSource.h"
-#include "vss/SchemeCatalogue.h"
+#include "shares/ShareWriting.h"
+
+// What the shares are made by, as kvt shadows takes it.
+using ShareMaking = std::variant<Scheme, CoverPair, KeyStream>;
 
 struct ShareJobSpec {
     std::filesystem::path source;
     SourceKind kind = SourceKind::none;
     ImportSettings import;  // for pictures and video
-    Scheme scheme;
+    ShareMaking making;
     std::optional<std::uint32_t> seed;
     std::filesystem::path folder;
     std::string title;  // BASE of BASE-ShadowN.kvt

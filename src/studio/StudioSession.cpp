@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studio/StudioSession.h"
 
+#include "studio/ShareTrial.h"
 #include "vss/ShadowTitles.h"
 
 bool CStudioSession::OpenSource(const std::filesystem::path& path, std::string& error)
@@ -79,6 +80,28 @@ std::optional<StackFigures> CStudioSession::MeasureChecked() const
 std::optional<Scheme> CStudioSession::ChooseScheme(std::string& refusal) const
 {
     return ::ChooseScheme(m_scheme.request, refusal);
+}
+
+std::optional<ShareMaking> CStudioSession::ChooseMaking(std::string& refusal) const
+{
+    if (m_scheme.kind == ShareKind::scheme) {
+        auto scheme = ChooseScheme(refusal);
+        return scheme ? std::optional<ShareMaking>(std::move(*scheme)) : std::nullopt;
+    }
+    const bool covers = m_scheme.kind == ShareKind::covers;
+    if (covers ? m_scheme.covers.first.empty() || m_scheme.covers.second.empty() : m_scheme.key.path.empty()) {
+        refusal = covers ? "choose a cover for each of the two shares" : "choose the key, a first share made before";
+        return std::nullopt;
+    }
+    FramePreview preview;
+    if (!Preview(preview, refusal))
+        return std::nullopt;
+    const ShareMaking making = covers ? ShareMaking(m_scheme.covers) : ShareMaking(m_scheme.key);
+    if (auto trial = TryCoversOrKey(preview.secret, making, covers ? m_scheme.seed : std::nullopt)) {
+        refusal = std::move(*trial);
+        return std::nullopt;
+    }
+    return making;
 }
 
 std::filesystem::path CStudioSession::GetOutputFolder() const

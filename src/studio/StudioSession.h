@@ -8,22 +8,33 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "media/FrameImport.h"
+#include "shares/ShareWriting.h"
+#include "studio/ShareJob.h"
 #include "studio/SecretPreview.h"
 #include "studio/StackFigures.h"
 #include "studio/ShareSet.h"
 #include "studio/StudioSource.h"
 #include "vss/SchemeRequest.h"
 
+// Shares by a threshold scheme, two shares that each show a cover, or a second share against a key.
+enum class ShareKind { scheme, covers, key };
+
 struct SchemeSettings {
     SchemeRequest request;
     std::optional<std::uint32_t> seed;  // system random when empty
+    ShareKind kind = ShareKind::scheme;
+    CoverPair covers;
+    KeyStream key;
     bool operator==(const SchemeSettings& other) const
     {
         return request.family == other.request.family && request.k == other.request.k &&
-               request.n == other.request.n && request.variant == other.request.variant && seed == other.seed;
+               request.n == other.request.n && request.variant == other.request.variant && seed == other.seed &&
+               kind == other.kind && covers.first == other.covers.first && covers.second == other.covers.second &&
+               key.path == other.key.path;
     }
 };
 
@@ -55,6 +66,9 @@ public:
     void SetSchemeSettings(const SchemeSettings& scheme) { m_scheme = scheme; }
     // The catalogue's scheme for the settings, or nothing with kvt shadows' refusal.
     std::optional<Scheme> ChooseScheme(std::string& refusal) const;
+    // What the shares are to be made by: the scheme, or the covers or the key once the shares
+    // library has taken them for the secret's frame on show; nothing with kvt's refusal.
+    std::optional<ShareMaking> ChooseMaking(std::string& refusal) const;
 
     // Where shares are written: the folder chosen, by default the source's.
     std::filesystem::path GetOutputFolder() const;

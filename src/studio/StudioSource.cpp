@@ -60,6 +60,7 @@ bool CStudioSource::Reopen()
         return false;
     m_size = m_frames->GetFrameSize();
     m_frameCount = m_frames->GetExpectedFrameCount();
+    m_rate = m_frames->GetFrameRate();
     m_kind = QImageReader(QString::fromStdString(m_path.string())).canRead() ? SourceKind::pictures : SourceKind::video;
     return true;
 }

@@ -30,6 +30,8 @@ public:
     QSize GetFrameSize() const { return m_size; }
     // Frames the source gives: exact for pictures and streams, from the duration for a video.
     std::uint64_t GetFrameCount() const { return m_frameCount; }
+    // Frames a second a video is seen at; nothing for pictures and streams, which don't say.
+    std::optional<double> GetFrameRate() const { return m_rate; }
 
     // Makes frame `index` (from 0) current: reads on from the current frame, or opens the source
     // again to go back. False with GetError() past the end or on a read failure.
@@ -51,6 +53,7 @@ private:
     VideoRange m_range;
     QSize m_size;
     std::uint64_t m_frameCount = 0;
+    std::optional<double> m_rate;
     std::unique_ptr<CFrameSource> m_frames;     // pictures and video
     std::unique_ptr<CStreamFileReader> m_stream;  // a .kvt stream
     std::uint64_t m_index = 0;

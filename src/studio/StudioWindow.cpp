@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <cmath>
 
 #include "studio/FiguresPanel.h"
 #include "studio/JobProgress.h"
@@ -28,10 +29,10 @@
 #include "studio/SchemePanel.h"
 #include "studio/SourcePanel.h"
 #include "studio/StudioHelp.h"
+#include "stream/FrameDelay.h"
 
 namespace {
 constexpr int kMaxRecentFiles = 8;
-constexpr int kPlayFps = 10;  // a stream says no rate of its own
 const char* const kRecentKey = "recentFiles";
 const char* const kFolderKey = "lastFolder";
 const char* const kOutFolderKey = "outFolder";
@@ -75,6 +76,7 @@ CStudioWindow::CStudioWindow()
     m_sourcePanel->SetErrorHandler([this](const QString& text) { ShowError(text); });
     m_schemePanel->SetMakeHandler([this] { MakeShares(); });
     m_revealPanel->SetRevealHandler([this](qint64 ms) { m_revealTime = ms; });
+    m_playTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_playTimer, &QTimer::timeout, this, [this] {
         const int next = m_frameSlider->value() + 1;
         ShowFrame(next > m_frameSlider->maximum() ? 0 : next);
@@ -284,9 +286,14 @@ void CStudioWindow::TogglePlay()
         m_playTimer.stop();
         return;
     }
-    const auto& range = m_session.GetImportSettings().range;
-    const double fps = m_session.GetSource().GetKind() == SourceKind::video && range.fps ? *range.fps : kPlayFps;
-    m_playTimer.start(static_cast<int>(1000 / fps));
+    m_playTimer.start(PlayInterval());
+}
+
+int CStudioWindow::PlayInterval() const
+{
+    // A video's rate; pictures and streams say none, and play as the player plays them.
+    const std::optional<double> fps = m_session.GetSource().GetFrameRate();
+    return fps && *fps > 0 ? std::max(1, static_cast<int>(std::lround(1000 / *fps))) : static_cast<int>(kDefaultDelay);
 }
 
 void CStudioWindow::MakeShares()
@@ -294,8 +301,8 @@ void CStudioWindow::MakeShares()
     if (IsBusy() || !m_session.HasSource())
         return;
     std::string refusal;
-    const auto scheme = m_session.ChooseScheme(refusal);
-    if (!scheme) {
+    auto making = m_session.ChooseMaking(refusal);
+    if (!making) {
         ShowError(QString::fromStdString(refusal));
         return;
     }
@@ -303,8 +310,10 @@ void CStudioWindow::MakeShares()
     request.source = m_session.GetSource().GetPath();
     request.kind = m_session.GetSource().GetKind();
     request.import = m_session.GetImportSettings();
-    request.scheme = *scheme;
-    request.seed = m_session.GetSchemeSettings().seed;
+    request.making = std::move(*making);
+    // A key draws nothing at random: kvt refuses a seed with it.
+    if (!std::holds_alternative<KeyStream>(request.making))
+        request.seed = m_session.GetSchemeSettings().seed;
     request.folder = m_session.GetOutputFolder();
     request.title = request.source.stem().string();
     m_figuresPanel->Stop();
@@ -343,7 +352,11 @@ void CStudioWindow::FinishMaking()
     case ShareJobOutcome::written:
         break;
     }
-    if (!OpenShareSet(result.paths))
+    // A share made against a key is seen on the key.
+    std::vector<std::filesystem::path> shown = result.paths;
+    if (m_session.GetSchemeSettings().kind == ShareKind::key)
+        shown.insert(shown.begin(), m_session.GetSchemeSettings().key.path);
+    if (!OpenShareSet(shown))
         return;
     QString message = tr("Shares written to %1: %2")
                           .arg(QString::fromStdString(result.paths.front().parent_path().string()))

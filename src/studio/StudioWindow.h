@@ -53,6 +53,7 @@ public:
     CFiguresPanel* GetFiguresPanel() const { return m_figuresPanel; }
     // Milliseconds the last reveal took.
     qint64 GetRevealTime() const { return m_revealTime; }
+    const QTimer& GetPlayTimer() const { return m_playTimer; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +74,8 @@ private:
     bool OpenShareSet(const std::vector<std::filesystem::path>& paths);
     void ShowFrame(int index);
     void TogglePlay();
+    // Milliseconds between frames played: the source's rate.
+    int PlayInterval() const;
     void ShowHelp();
     void ShowAbout();
 

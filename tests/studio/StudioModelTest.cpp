@@ -12,18 +12,13 @@
 #include "GreyFrames.h"
 #include "RunKvt.h"
 #include "TempDir.h"
+#include "TestStreams.h"
 #include "stream/StreamFileReader.h"
 #include "studio/ShareAlignment.h"
 #include "studio/ShareJob.h"
 #include "studio/StudioSession.h"
 
 namespace {
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
 // The frames of a stream file, each as a picture.
 std::vector<QImage> ReadFrames(const std::filesystem::path& path)
 {
@@ -104,7 +99,10 @@ TEST_F(StudioModelTest, SharesAreWhatKvtShadowsWritesWithTheSameSeed)
 
     std::string refusal;
     CStudioSession session = OpenedSession({});
-    session.SetSchemeSettings({{SchemeFamily::RandomGrid, 3, 5, std::nullopt}, 41});
+    SchemeSettings settings;
+    settings.request = {SchemeFamily::RandomGrid, 3, 5, std::nullopt};
+    settings.seed = 41;
+    session.SetSchemeSettings(settings);
     const auto scheme = session.ChooseScheme(refusal);
     ASSERT_TRUE(scheme) << refusal;
     std::filesystem::create_directory(m_dir / "studio");
@@ -246,3 +244,61 @@ TEST_F(StudioModelTest, StreamSourceSeeksAnyFrame)
     EXPECT_FALSE(session.SetFrameIndex(3, error));
 }
 }  // namespace
+
+TEST_F(StudioModelTest, CoversAndKeyAreRefusedInKvtsWordsBeforeAnyWork)
+{
+    ASSERT_EQ(Kvt({"import", Picture().string(), "-o", (m_dir / "photo.kvt").string()}).status, 0);
+    // White covers of another size; a key whose every block has its top two subpixels black.
+    WriteBytes(m_dir / "small.kvt", KvtFile(10, 10, std::vector<unsigned char>(100, 255)));
+    std::vector<unsigned char> key;
+    for (int y = 0; y < 2 * 47; ++y)
+        key.insert(key.end(), 2 * 61, y % 2 == 0 ? 0 : 255);
+    WriteBytes(m_dir / "key.kvt", KvtFile(2 * 61, 2 * 47, key));
+    struct Case {
+        ShareKind kind;
+        std::vector<std::string> options;
+    };
+    for (const Case& c : {Case{ShareKind::covers, {"--cover", (m_dir / "small.kvt").string(), "--cover",
+                                                   (m_dir / "small.kvt").string()}},
+                          Case{ShareKind::key, {"--key", (m_dir / "key.kvt").string()}}}) {
+        std::vector<std::string> args = {"shadows", (m_dir / "photo.kvt").string(), "--out-dir", (m_dir / ".").string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const KvtRun run = Kvt(args);
+        ASSERT_NE(run.status, 0);
+
+        CStudioSession session = OpenedSession({});
+        SchemeSettings settings;
+        settings.kind = c.kind;
+        settings.covers = {m_dir / "small.kvt", m_dir / "small.kvt"};
+        settings.key.path = m_dir / "key.kvt";
+        session.SetSchemeSettings(settings);
+        std::string refusal;
+        EXPECT_FALSE(session.ChooseMaking(refusal));
+        EXPECT_EQ(refusal + "\n", run.err);
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "photo-Shadow1.kvt"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "photo-Shadow2.kvt"));
+
+    // Covers of the secret's size are taken, and make the shares kvt makes with the same seed.
+    WriteBytes(m_dir / "white.kvt", KvtFile(61, 47, std::vector<unsigned char>(61 * 47, 255)));
+    const std::string white = (m_dir / "white.kvt").string();
+    std::filesystem::create_directory(m_dir / "kvt");
+    ASSERT_EQ(Kvt({"shadows", (m_dir / "photo.kvt").string(), "--cover", white, "--cover", white, "--seed", "7",
+                   "--out-dir", (m_dir / "kvt").string()})
+                  .status,
+              0);
+    CStudioSession session = OpenedSession({});
+    SchemeSettings settings;
+    settings.kind = ShareKind::covers;
+    settings.covers = {white, white};
+    settings.seed = 7;
+    session.SetSchemeSettings(settings);
+    std::string refusal;
+    const auto making = session.ChooseMaking(refusal);
+    ASSERT_TRUE(making) << refusal;
+    CShareJob job({Picture(), SourceKind::pictures, {}, *making, 7, m_dir / ".", "photo"});
+    const ShareJobResult result = job.Run({});
+    ASSERT_EQ(result.outcome, ShareJobOutcome::written) << result.error;
+    for (const char* name : {"photo-Shadow1.kvt", "photo-Shadow2.kvt"})
+        EXPECT_EQ(ReadBytes(m_dir / name), ReadBytes(m_dir / "kvt" / name)) << name;
+}

@@ -14,7 +14,12 @@
 #include <QLineSeries>
 #include <QTest>
 
+#include <QAction>
+#include <algorithm>
+
 #include "GreyFrames.h"
+#include "RunKvt.h"
+#include "TestVideo.h"
 #include "TempDir.h"
 #include "studio/FiguresPanel.h"
 #include "studio/ImageView.h"
@@ -43,7 +48,7 @@ TEST(StudioWindowTest, MakesThreeOfFiveAndRevealsAnyThree)
     EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("photo.png")));
 
     CSchemePanel* scheme = window.GetSchemePanel();
-    auto* family = scheme->findChild<QComboBox*>();
+    auto* family = ChildWithTip<QComboBox>(scheme, QStringLiteral("naor-shamir: "));
     family->setCurrentIndex(family->findText(QStringLiteral("random-grid")));
     auto* k = ChildWithTip<QSpinBox>(scheme, QStringLiteral("Shares needed"));
     auto* n = ChildWithTip<QSpinBox>(scheme, QStringLiteral("Shares made"));
@@ -54,7 +59,7 @@ TEST(StudioWindowTest, MakesThreeOfFiveAndRevealsAnyThree)
     EXPECT_FALSE(scheme->GetMakeButton()->isEnabled());
     n->setValue(5);
     // A seed, so the figures below are always the same.
-    scheme->findChild<QLineEdit*>()->setText(QStringLiteral("1"));
+    ChildWithTip<QLineEdit>(scheme, QStringLiteral("Patterns from"))->setText(QStringLiteral("1"));
     EXPECT_TRUE(scheme->GetRefusalLabel()->text().isEmpty());
     ASSERT_TRUE(scheme->GetMakeButton()->isEnabled());
 
@@ -63,6 +68,13 @@ TEST(StudioWindowTest, MakesThreeOfFiveAndRevealsAnyThree)
     QTRY_COMPARE_WITH_TIMEOUT(list->count(), 5, 30000);
     for (int i = 1; i <= 5; ++i)
         EXPECT_TRUE(std::filesystem::exists(dir / ("photo-Shadow" + std::to_string(i) + ".kvt")));
+    // Shares on show can be exported and printed.
+    for (const QKeySequence& keys : {QKeySequence(QStringLiteral("Ctrl+E")), QKeySequence(QStringLiteral("Ctrl+P"))}) {
+        const auto actions = window.findChildren<QAction*>();
+        const auto found = std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->shortcut() == keys; });
+        ASSERT_NE(found, actions.end()) << keys.toString().toStdString();
+        EXPECT_TRUE((*found)->isEnabled());
+    }
 
     for (int i : {1, 3})
         list->item(i)->setCheckState(Qt::Unchecked);
@@ -91,6 +103,66 @@ TEST(StudioWindowTest, MakesThreeOfFiveAndRevealsAnyThree)
     for (int row = 10; row < 20; ++row)
         EXPECT_TRUE(table->item(row, 7)->text().startsWith(QStringLiteral("no leak"))) << row;
     EXPECT_EQ(figuresPanel->GetAlphaSeries()->count(), 1);
+}
+
+TEST(StudioWindowTest, SchemePanelNamesVariantsAndSaysKvtsSeedWarning)
+{
+    TempDir dir;
+    const QString picture = QString::fromStdString((dir / "photo.png").string());
+    ASSERT_TRUE(MakeGreyFrame(0, 16, 16).save(picture));
+    CStudioWindow window;
+    ASSERT_TRUE(window.OpenFile(picture));
+    CSchemePanel* scheme = window.GetSchemePanel();
+    QComboBox* variant = scheme->GetVariantBox();
+    for (const char* name : {"1", "2", "3", "compact", "chen-tsao"})
+        EXPECT_GE(variant->findText(QString::fromUtf8(name)), 0) << name;
+    auto* family = ChildWithTip<QComboBox>(scheme, QStringLiteral("naor-shamir: "));
+    family->setCurrentIndex(family->findText(QStringLiteral("random-grid")));
+    variant->setCurrentIndex(variant->findText(QStringLiteral("2")));
+    EXPECT_EQ(window.GetSession().GetSchemeSettings().request.variant, 2);
+    EXPECT_TRUE(scheme->GetMakeButton()->isEnabled());
+
+    // The warning beside a seed is the one kvt shadows --seed gives.
+    auto* seed = ChildWithTip<QLineEdit>(scheme, QStringLiteral("Patterns from"));
+    EXPECT_TRUE(scheme->GetSeedWarning()->isHidden());
+    seed->setText(QStringLiteral("5"));
+    EXPECT_FALSE(scheme->GetSeedWarning()->isHidden());
+    ASSERT_TRUE(MakeGreyFrame(0, 8, 8).save(QString::fromStdString((dir / "s.png").string())));
+    ASSERT_EQ(RunKvt({"import", (dir / "s.png").string(), "-o", (dir / "s.kvt").string()}, dir / "e").status, 0);
+    const KvtRun run = RunKvt({"shadows", (dir / "s.kvt").string(), "--seed", "5"}, dir / "e");
+    EXPECT_NE(run.err.find("kvt shadows: " + scheme->GetSeedWarning()->text().toStdString() + "\n"), std::string::npos)
+        << run.err;
+
+    // A key draws nothing at random: no seed with it, and nothing to make until one is chosen.
+    scheme->GetKindBox()->setCurrentIndex(scheme->GetKindBox()->findData(static_cast<int>(ShareKind::key)));
+    EXPECT_FALSE(seed->isEnabled());
+    EXPECT_TRUE(scheme->GetSeedWarning()->isHidden());
+    EXPECT_FALSE(scheme->GetMakeButton()->isEnabled());
+    EXPECT_FALSE(scheme->GetRefusalLabel()->text().isEmpty());
+}
+
+TEST(StudioWindowTest, PlaysAtTheSourcesRate)
+{
+    TempDir dir;
+    const TestVideo video{"matroska", AV_CODEC_ID_FFV1, AV_PIX_FMT_GRAY8, 32, 24, {1, 25}};
+    ASSERT_TRUE(WriteTestVideo(dir / "clip.mkv", video, {10, 60, 110, 160}));
+    CStudioWindow window;
+    const auto play = [&window] {
+        const auto actions = window.findChildren<QAction*>();
+        return *std::find_if(actions.begin(), actions.end(),
+                             [](QAction* a) { return a->shortcut() == QKeySequence(Qt::Key_Space); });
+    };
+    ASSERT_TRUE(window.OpenFile(QString::fromStdString((dir / "clip.mkv").string())));
+    play()->trigger();
+    EXPECT_TRUE(window.GetPlayTimer().isActive());
+    EXPECT_EQ(window.GetPlayTimer().interval(), 40);
+    play()->trigger();
+    // Streams, made of these shares, say no rate: the player's delay.
+    window.MakeShares();
+    QTRY_COMPARE_WITH_TIMEOUT(window.GetRevealPanel()->GetShareList()->count(), 2, 30000);
+    ASSERT_TRUE(window.OpenFile(QString::fromStdString((dir / "clip-Shadow1.kvt").string())));
+    play()->trigger();
+    EXPECT_EQ(window.GetPlayTimer().interval(), 100);
 }
 
 TEST(StudioWindowTest, ArrowKeysMoveTheChosenShare)
