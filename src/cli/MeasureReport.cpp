@@ -93,16 +93,52 @@ std::string JsonNumber(const Figure& v)
     return v && std::isfinite(*v) ? Printf("%.10g", *v) : "null";
 }
 
+// Bytes of the well-formed UTF-8 sequence at `at` (no overlong form, surrogate or code point past
+// U+10FFFF), or 0.
+std::size_t Utf8SequenceAt(const std::string& text, std::size_t at)
+{
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (length == 0 || at + length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(text[at + i]);
+        if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
+}
+
+// JSON is UTF-8: a file name's bytes that are not (a Latin-1 name) show as U+FFFD.
 std::string JsonString(const std::string& text)
 {
     std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        const std::size_t length = Utf8SequenceAt(text, at);
+        if (length == 0)
+            out += "\\ufffd";
+        else if (c == '"' || c == '\\')
             out += {'\\', c};
         else if (static_cast<unsigned char>(c) < 0x20)
             out += Printf("\\u%04x", static_cast<unsigned>(c));
         else
-            out += c;
+            out.append(text, at, length);
+        at += std::max<std::size_t>(length, 1);
     }
     return out + '"';
 }

@@ -98,3 +98,15 @@ TEST_F(MeasureCommand, MeasuresGreyPixelsAsTheSharesSeeThemWithTheWarning)
     EXPECT_NE(run.out.find("\"white_darkness\": 0.5,"), std::string::npos) << run.out;
     EXPECT_EQ(run.err.rfind("kvt measure: warning: " + At("secret.kvt") + " has 1 grey pixels", 0), 0u) << run.err;
 }
+
+TEST_F(MeasureCommand, JsonOfFilesNamedInLatin1IsStillUtf8)
+{
+    const std::string name = "caf\xe9";  // a name the shell of an older system made
+    Write(name + ".kvt", 4, 1, {0, 255, 255, 0});
+    ASSERT_EQ(Kvt({"shadows", At(name + ".kvt"), "--seed", "1"}).status, 0);
+    const KvtRun run =
+        Kvt({"measure", "--json", "--secret", At(name + ".kvt"), At(name + "-Shadow1.kvt"), At(name + "-Shadow2.kvt")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("caf\\ufffd-Shadow2.kvt\""), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find('\xe9'), std::string::npos);
+}
