@@ -51,6 +51,9 @@ public:
     }
     // The row of one pattern of a single part.
     std::size_t Category(const BlockPattern* pattern, int words) const { return Category(&pattern, words); }
+    // Whether a single part's pattern is its row; the rows of a column then, for counting in bulk.
+    bool RowIsPattern() const { return m_bExactSingle; }
+    std::uint64_t* Rows(bool firstColumn) { return m_counts[firstColumn].data(); }
     void Add(bool firstColumn, std::size_t category, std::uint64_t count = 1)
     {
         m_counts[firstColumn][category] += count;

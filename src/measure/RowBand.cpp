@@ -79,6 +79,12 @@ void CRowBand::ResetFrame()
     for (unsigned s = 0; s < shares; ++s) {
         CLeakTest& test = m_acrossFrames[s];
         const unsigned shift = 1 + s * m_nBits;
+        if (test.RowIsPattern()) {
+            std::uint64_t* const rows[2] = {test.Rows(false), test.Rows(true)};
+            for (const std::uint64_t difference : m_differences)
+                ++rows[difference & 1][difference >> shift & mask];
+            continue;
+        }
         for (const std::uint64_t difference : m_differences) {
             const BlockPattern change = difference >> shift & mask;
             test.Add(difference & 1, test.Category(&change, 1));
@@ -168,7 +174,7 @@ void CRowBand::KeyRow(const BYTE* secretRow, std::uint64_t* previousKeys, bool c
         CompareKeys(previousKeys);
     std::copy(m_rowKeys.begin(), m_rowKeys.end(), previousKeys);
     // Slots asked for a few pixels ahead: the table is larger than the fastest caches.
-    constexpr std::size_t kAhead = 8;
+    constexpr std::size_t kAhead = 32;
     for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
         if (x + kAhead < m_rowKeys.size())
             m_kinds.Prefetch(m_rowKeys[x + kAhead]);
