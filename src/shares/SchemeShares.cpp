@@ -8,7 +8,7 @@
 #include "stream/StreamFileReader.h"
 #include "vss/ClassicShareMaker.h"
 #include "vss/RandomSource.h"
-#include "vss/LongListShareMaker.h"
+#include "vss/ShareMaker.h"
 #include "vss/VssMessages.h"
 
 using namespace vss_messages;
@@ -36,7 +36,7 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
     } else {
         if (!(m_random = MakeRandomSource(seed)))
             return false;
-        m_maker = MakeSchemeShareMaker(scheme, w, h, *m_random);
+        m_maker = MakeShareMaker(scheme, w, h, *m_random);
     }
     if (!m_maker) {
         ShowMessage(kShadowsNoMemory1);

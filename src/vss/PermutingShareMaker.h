@@ -1,19 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Basis matrices too wide to table every order of their columns: each pixel shuffles the m columns
-// afresh (Fisher-Yates, from the last pixel's order) and its block takes them in that order. A
-// secret row's blocks are laid out first as rows of columns, a block row each; every share's rows
-// then come from those whole, a bit of each column a share, so that a frame is made a band of rows
-// at a time.
+// Basis matrices too wide to table every order of their columns together with the pixels'
+// neighbours. Bases of up to eight columns draw each pixel's order as one number, an index into a
+// table of every order of each colour's columns; wider ones shuffle the m columns afresh for each
+// pixel (Fisher-Yates, from the last pixel's order), the steps' numbers drawn a pixel at a time.
+// A secret row's blocks are laid out first as rows of columns, a block row each; every share's
+// rows then come from those whole, a bit of each column a share, so that a frame is made a band
+// of rows at a time.
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
+#include "vss/BatchedDraws.h"
 #include "vss/ShareMaker.h"
 
 class CPermutingShareMaker final : public CShareMaker {
 public:
+    // Bases of at most this many columns take their orders from a table (8! = 40320 of each colour).
+    static constexpr std::size_t kMaxTabledOrderColumns = 8;
+
     CPermutingShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random);
     bool Make(const std::uint8_t* secret, std::uint8_t* const* shares) override;
     bool MakesBands() const override { return true; }
@@ -23,20 +28,21 @@ private:
     // Blocks are copied 16 bytes at a time; the next block, or the row's slack, takes the rest.
     static constexpr std::size_t kCopyBytes = 16;
 
-    bool ShuffleRow(const std::uint8_t* secret);
-    bool Refill();
+    bool LayOutTabledRow(const std::uint8_t* secret);
+    bool LayOutShuffledRow(const std::uint8_t* secret);
+    void PlaceBlock(std::size_t x);  // m_block into the row's cells
 
     ShareGeometry m_geometry;
     int m_nShares;
+    std::size_t m_nColumns;
     // Column c of the current order for a white pixel (low byte) and a black one (high byte):
     // swapping these is swapping the order's entries.
     std::vector<std::uint16_t> m_columns;
-    std::vector<std::uint8_t> m_reject;  // [i]: draws for a bound of i + 1 below this are drawn again
-    std::vector<std::uint8_t> m_block;   // the current pixel's cells, the padding white
-    std::vector<std::uint8_t> m_cells;   // [block row][x * block width + cell]: the columns of a row
-    std::size_t m_nRowBytes;             // a row of m_cells, with its slack
-    CRandomSource& m_random;
-    std::unique_ptr<std::uint8_t[]> m_bytes;  // random bytes, one a draw
-    const std::uint8_t* m_pNext = nullptr;
-    const std::uint8_t* m_pEnd = nullptr;
+    std::vector<std::uint64_t> m_orders;  // [order * 2 + black]: the order's columns, a byte each
+    std::vector<std::uint8_t> m_steps;    // one pixel's shuffle: the steps' partners
+    std::vector<std::uint32_t> m_draws;   // one row's order numbers
+    std::vector<std::uint8_t> m_block;    // the current pixel's cells, the padding white
+    std::vector<std::uint8_t> m_cells;    // [block row][x * block width + cell]: the columns of a row
+    std::size_t m_nRowBytes;              // a row of m_cells, with its slack
+    CBatchedDraws m_random;
 };

@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "vss/ColumnShareMaker.h"
 #include "vss/PermutingShareMaker.h"
 #include "vss/TableShareMaker.h"
 
@@ -11,8 +12,9 @@ std::unique_ptr<CShareMaker> MakeShareMaker(const Scheme& scheme, std::size_t wi
 {
     const ShareGeometry geometry{width, height, scheme.promise.blockWidth, scheme.promise.blockHeight};
     try {
-        if (scheme.layout == SchemeLayout::OneColumn ||
-            scheme.promise.subpixels <= CTableShareMaker::kMaxTabledColumns)
+        if (scheme.layout == SchemeLayout::OneColumn)
+            return std::make_unique<CColumnShareMaker>(scheme, ShareGeometry{width, height, 1, 1}, random);
+        if (scheme.promise.subpixels <= CTableShareMaker::kMaxTabledColumns)
             return std::make_unique<CTableShareMaker>(scheme, geometry, random);
         return std::make_unique<CPermutingShareMaker>(scheme, geometry, random);
     } catch (const std::bad_alloc&) {

@@ -32,11 +32,6 @@ CTableShareMaker::CTableShareMaker(const Scheme& scheme, ShareGeometry geometry,
     const auto blockCells = static_cast<std::size_t>(geometry.blockWidth * geometry.blockHeight);
     std::vector<std::uint8_t> cells;  // [colour][outcome][share][cell], white outcomes first
     for (const std::vector<std::uint8_t>* columns : {&scheme.white, &scheme.black}) {
-        if (scheme.layout == SchemeLayout::OneColumn) {
-            for (int c = 0; c < static_cast<int>(columns->size()); ++c, ++m_nOutcomes)
-                AddOutcome(*columns, {c}, m_nShares, blockCells, cells);
-            continue;
-        }
         std::vector<int> order(columns->size());
         std::iota(order.begin(), order.end(), 0);
         do
@@ -44,20 +39,7 @@ CTableShareMaker::CTableShareMaker(const Scheme& scheme, ShareGeometry geometry,
         while (++m_nOutcomes, std::next_permutation(order.begin(), order.end()));
     }
     m_nOutcomes /= 2;
-    if (blockCells > 1) {
-        TableRuns(cells);
-        return;
-    }
-    // One cell a pixel: the outcome's column again, bit i set where share i is black.
-    for (std::size_t outcome = 0; outcome < 2 * std::size_t{m_nOutcomes}; ++outcome) {
-        std::uint8_t column = 0;
-        for (int share = 0; share < m_nShares; ++share)
-            column |= static_cast<std::uint8_t>((cells[outcome * static_cast<std::size_t>(m_nShares) +
-                                                       static_cast<std::size_t>(share)] == 0) << share);
-        m_columns.push_back(column);
-    }
-    m_rowColumns.resize(geometry.width);
-    m_writeRow = &CTableShareMaker::WriteCells;
+    TableRuns(cells);
 }
 
 // Pairs of pixels where their keys are few enough, single pixels otherwise, and every run's bytes.
@@ -125,23 +107,6 @@ void CTableShareMaker::WriteRuns(const std::uint8_t* secret, std::size_t y, std:
             if (whole * RunBytes < rowBytes)
                 std::memcpy(out + whole * RunBytes, &runs[keys[whole]], rowBytes - whole * RunBytes);
         }
-}
-
-void CTableShareMaker::WriteCells(const std::uint8_t* secret, std::size_t y, std::uint8_t* const* shares)
-{
-    const std::size_t width = m_geometry.width;
-    const std::uint32_t blackFirst = m_nOutcomes;
-    const std::uint16_t* draws = m_draws.data();
-    const std::uint8_t* outcomeColumns = m_columns.data();
-    std::uint8_t* columns = m_rowColumns.data();  // byte stores: everything read is in locals
-    for (std::size_t x = 0; x < width; ++x)
-        columns[x] = outcomeColumns[FirstOutcome(secret[x], blackFirst) + draws[x]];
-    const std::size_t stride = m_geometry.ShareStride();
-    for (int share = 0; share < m_nShares; ++share) {
-        std::uint8_t* out = shares[share] + y * stride;
-        for (std::size_t x = 0; x < width; ++x)
-            out[x] = static_cast<std::uint8_t>((columns[x] >> share & 1) - 1);  // black 0, white 255
-    }
 }
 
 bool CTableShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows,

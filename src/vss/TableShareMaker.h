@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Schemes whose pixels take one of a few equally likely outcomes: every column of a random grid or
-// size-invariant scheme, or every order of a small basis matrix's columns. The outcomes' cells are
-// laid out once, for pairs of neighbouring pixels together where their combinations are few; each
-// pixel then costs one uniform draw, and each run (a pair or a pixel) one load and one store per
-// row of every share. Schemes of one cell a pixel keep each outcome's column instead, whose bit for a
-// share gives that share's cell, a whole row at a time.
+// Basis matrices of a few columns, whose pixels take one of a few equally likely outcomes: every
+// order of the columns. The outcomes' cells are laid out once, for pairs of neighbouring pixels
+// together where their combinations are few; each pixel then costs one uniform draw, and each run
+// (a pair or a pixel) one load and one store per row of every share.
 
 #include <cstdint>
 #include <vector>
@@ -25,7 +23,7 @@ public:
     bool MakesBands() const override { return true; }
     bool MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* const* shares) override;
 
-    // Neighbouring pixels tabled together: 1 or 2; 0 where the cells come from the columns.
+    // Neighbouring pixels tabled together: 1 or 2.
     int GetRunLength() const { return m_nRun; }
 
 private:
@@ -34,19 +32,16 @@ private:
                                                  std::uint8_t* const* shares);
     template <std::size_t RunBytes>
     void WriteRuns(const std::uint8_t* secret, std::size_t y, std::uint8_t* const* shares);
-    void WriteCells(const std::uint8_t* secret, std::size_t y, std::uint8_t* const* shares);
     void TableRuns(const std::vector<std::uint8_t>& cells);
 
     ShareGeometry m_geometry;
     int m_nShares;
     std::uint32_t m_nOutcomes = 0;        // of each colour
-    std::vector<std::uint8_t> m_columns;  // [colour][outcome], for blocks of one cell
     int m_nRun = 0;                       // pixels a key covers
     std::size_t m_nKeys = 0;              // (2 x outcomes) ^ run
     std::vector<std::uint64_t> m_runs;    // [share][block row][key]: a run's bytes of that row
     std::vector<std::uint16_t> m_draws;   // one row's outcomes
     std::vector<std::uint16_t> m_keys;    // one row's runs, the last one padded with outcome 0
-    std::vector<std::uint8_t> m_rowColumns;  // one row's columns, for blocks of one cell
     RowWriter m_writeRow = nullptr;
     CUniformDraws m_uniform;
 };

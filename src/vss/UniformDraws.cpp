@@ -51,12 +51,3 @@ bool CUniformDraws::Draw(std::uint16_t* out, std::size_t count, std::uint32_t bo
     }
     return true;
 }
-
-bool CUniformDraws::DrawOne(std::uint32_t bound, std::uint32_t& out)
-{
-    std::uint16_t value = 0;
-    if (!Draw(&value, 1, bound))
-        return false;
-    out = value;
-    return true;
-}

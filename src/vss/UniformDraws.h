@@ -16,8 +16,6 @@ public:
 
     // out[0..count) uniform in [0, bound), 1 <= bound <= 65536; false when the source runs dry.
     bool Draw(std::uint16_t* out, std::size_t count, std::uint32_t bound);
-    // One draw, for bounds that change from draw to draw.
-    bool DrawOne(std::uint32_t bound, std::uint32_t& out);
 
 private:
     bool Take(std::size_t bytes);  // makes `bytes` random bytes available at m_pNext

@@ -10,7 +10,7 @@
 
 #include "measure/ShareMeasurement.h"
 #include "vss/RandomSource.h"
-#include "vss/LongListShareMaker.h"
+#include "vss/ShareMaker.h"
 
 namespace {
 // Frames of a secret and its shares, laid out as the share makers lay them.
@@ -110,7 +110,7 @@ TEST(LeakFinding, NoOfferedSchemeIsFlagged)
             std::vector<BYTE*> out;
             for (auto& share : s.shares)
                 out.push_back(share.data());
-            ASSERT_TRUE(MakeSchemeShareMaker(*scheme, 96, 96, *random)->Make(s.secret.data(), out.data()));
+            ASSERT_TRUE(MakeShareMaker(*scheme, 96, 96, *random)->Make(s.secret.data(), out.data()));
             MeasureInto(measurement, s);
         }
         const std::string name = DescribeScheme(*scheme);

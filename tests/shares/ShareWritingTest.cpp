@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "MessageRecorder.h"
@@ -103,11 +104,14 @@ TEST(ShareWriting, ARefusedSecretOrCoverSaysWhichFileAndWritesNothing)
 }
 
 // However many shares and however large their blocks, a scheme's shares are held a band at a time:
-// (8, 8) on a 1000 x 1000 secret takes about 132 MB a share frame, its bands 8 MB in all.
+// (8, 8) on a 1000 x 1000 secret takes about 132 MB a share frame, its bands 8 MB in all. Schemes
+// of one cell a pixel too, however many columns they draw from.
 TEST(ShareWriting, SharesAreHeldABandAtATime)
 {
-    for (const auto& [k, n] : {std::pair{2, 2}, {3, 6}, {8, 8}}) {
-        const auto scheme = LookUpScheme(SchemeChoice{SchemeFamily::NaorShamir, k, n, 0}, nullptr);
+    for (const auto& [family, k, n] : {std::tuple{SchemeFamily::NaorShamir, 2, 2}, {SchemeFamily::NaorShamir, 3, 6},
+                                      {SchemeFamily::NaorShamir, 8, 8}, {SchemeFamily::RandomGrid, 4, 8},
+                                      {SchemeFamily::Xor, 3, 5}, {SchemeFamily::Progressive, 2, 4}}) {
+        const auto scheme = LookUpScheme(SchemeChoice{family, k, n, 0}, nullptr);
         SeedChoice seed = ChooseSeed(1);
         CSchemeShares shares;
         ASSERT_TRUE(shares.Prepare(*scheme, KvtHeader::Built(1000, 1000, 1), seed));

@@ -10,9 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "vss/BatchedDraws.h"
+#include "vss/PermutingShareMaker.h"
 #include "vss/RandomSource.h"
 #include "vss/SchemeCatalogue.h"
-#include "vss/LongListShareMaker.h"
+#include "vss/ShareMaker.h"
 #include "vss/TableShareMaker.h"
 #include "vss/UniformDraws.h"
 
@@ -267,10 +269,32 @@ MadeShares Make(const Scheme& scheme, std::size_t width, std::size_t height, std
     for (auto& share : made.shares)
         out.push_back(share.data());
     auto random = CChaChaRandomSource::FromSeed(seed);
-    EXPECT_TRUE(MakeSchemeShareMaker(scheme, width, height, *random)->Make(made.secret.data(), out.data()));
+    EXPECT_TRUE(MakeShareMaker(scheme, width, height, *random)->Make(made.secret.data(), out.data()));
     return made;
 }
 }  // namespace
+
+std::uint32_t Factorial(std::size_t m)
+{
+    std::uint32_t product = 1;
+    for (std::size_t i = 2; i <= m; ++i)
+        product *= static_cast<std::uint32_t>(i);
+    return product;
+}
+
+// The columns in the o-th of their orders, the orders in lexicographic order of the indices.
+Columns InOrder(const Columns& basis, std::uint32_t o)
+{
+    std::vector<std::size_t> order(basis.size());
+    for (std::size_t c = 0; c < order.size(); ++c)
+        order[c] = c;
+    for (std::uint32_t i = 0; i < o; ++i)
+        std::next_permutation(order.begin(), order.end());
+    Columns columns;
+    for (const std::size_t c : order)
+        columns.push_back(basis[c]);
+    return columns;
+}
 
 // Each block holds the basis of its pixel's colour in some order, padding white in every share, so
 // stacked blocks have exactly the promised black counts. Tabled and shuffled bases alike.
@@ -349,15 +373,13 @@ TEST(ShareMaker, SizeKeptSharesShowTheirContrastOnAverageAndHideFromFewerThanK)
     }
 }
 
-// However many pixels a table key covers (none, one or two), and wherever a row's last run is
-// cut short, every pixel gets the outcome its own draw picks, as drawn pixel by pixel: the o-th
-// order of its colour's columns (or the o-th column) in its block, white padding after.
+// However many pixels a table key covers (one or two), and wherever a row's last run is cut
+// short, every pixel gets the outcome its own draw picks, as drawn pixel by pixel: the o-th order
+// of its colour's columns in its block, white padding after. A seed keeps its shares.
 TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
 {
-    for (const auto& [family, k, n, run] : {std::tuple{SchemeFamily::RandomGrid, 3, 5, 0}, {SchemeFamily::Probabilistic, 3, 4, 0},
-                                           {SchemeFamily::NaorShamir, 2, 4, 1}, {SchemeFamily::NaorShamir, 3, 3, 2},
-                                           {SchemeFamily::NaorShamir, 2, 2, 2}}) {
-        const Scheme s = Get(family, k, n);
+    for (const auto& [k, n, run] : {std::tuple{2, 4, 1}, {3, 3, 2}, {2, 2, 2}}) {
+        const Scheme s = Get(SchemeFamily::NaorShamir, k, n);
         SCOPED_TRACE(DescribeScheme(s));
         const std::size_t w = 7, h = 3;
         const ShareGeometry g{w, h, s.promise.blockWidth, s.promise.blockHeight};
@@ -376,25 +398,12 @@ TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
 
         auto again = CChaChaRandomSource::FromSeed(3);
         CUniformDraws uniform(*again);
-        const bool oneColumn = s.layout == SchemeLayout::OneColumn;
-        std::uint32_t orders = 1;
-        for (std::uint32_t i = 2; i <= s.white.size(); ++i)
-            orders *= i;
         std::vector<std::uint16_t> draws(w);
         for (std::size_t y = 0; y < h; ++y) {
-            ASSERT_TRUE(uniform.Draw(draws.data(), w, oneColumn ? static_cast<std::uint32_t>(s.white.size()) : orders));
+            ASSERT_TRUE(uniform.Draw(draws.data(), w, Factorial(s.white.size())));
             for (std::size_t x = 0; x < w; ++x) {
                 const Columns& basis = secret[y * g.SecretStride() + x] == 0 ? s.black : s.white;
-                std::vector<std::size_t> order(basis.size());  // the columns' indices, permuted
-                for (std::size_t c = 0; c < order.size(); ++c)
-                    order[c] = c;
-                for (std::uint16_t o = 0; !oneColumn && o < draws[x]; ++o)
-                    std::next_permutation(order.begin(), order.end());
-                Columns columns;
-                for (const std::size_t c : order)
-                    columns.push_back(basis[c]);
-                if (oneColumn)
-                    columns = {basis[draws[x]]};
+                const Columns columns = InOrder(basis, draws[x]);
                 for (int cell = 0; cell < g.blockWidth * g.blockHeight; ++cell)
                     for (int i = 0; i < n; ++i) {
                         const bool black = cell < static_cast<int>(columns.size()) && (columns[cell] >> i & 1);
@@ -407,33 +416,74 @@ TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
     }
 }
 
-// The shuffled blocks of wide bases are those of a plain Fisher-Yates shuffle of the columns'
-// order, each pixel's from the last pixel's, one uniform draw a step: a seed keeps its shares.
-TEST(ShareMaker, ShuffledBlocksAreAFisherYatesShuffleFromTheLastOrder)
+// Blocks of bases up to eight columns take the order their pixel's number picks, numbers drawn a
+// row at a time; wider bases are a plain Fisher-Yates shuffle of the columns' order, each pixel's
+// from the last pixel's, its steps' partners drawn a pixel at a time. A seed keeps its shares.
+TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
 {
-    for (const auto& [k, n] : {std::pair{2, 7}, {3, 6}, {5, 5}}) {
+    for (const auto& [k, n] : {std::pair{2, 7}, {3, 5}, {3, 6}, {5, 5}}) {
         const Scheme s = Get(SchemeFamily::NaorShamir, k, n);
         SCOPED_TRACE(DescribeScheme(s));
-        const MadeShares made = Make(s, 9, 4, 5);
+        const std::size_t w = 9, m = s.white.size();
+        const MadeShares made = Make(s, w, 4, 5);
         auto random = CChaChaRandomSource::FromSeed(5);
-        CUniformDraws uniform(*random);
-        std::vector<std::size_t> order(s.white.size());
-        for (std::size_t c = 0; c < order.size(); ++c)
+        const bool tabled = m <= CPermutingShareMaker::kMaxTabledOrderColumns;
+        std::vector<std::uint32_t> bounds(w, Factorial(m));
+        if (!tabled) {
+            bounds.clear();
+            for (std::size_t i = m - 1; i > 0; --i)
+                bounds.push_back(static_cast<std::uint32_t>(i + 1));
+        }
+        CBatchedDraws draws(*random, bounds);
+        std::vector<std::uint32_t> numbers(bounds.size());
+        std::vector<std::size_t> order(m);
+        for (std::size_t c = 0; c < m; ++c)
             order[c] = c;
-        for (std::size_t y = 0; y < 4; ++y)
-            for (std::size_t x = 0; x < 9; ++x) {
-                for (std::size_t i = order.size() - 1; i > 0; --i) {
-                    std::uint32_t j = 0;
-                    ASSERT_TRUE(uniform.DrawOne(static_cast<std::uint32_t>(i + 1), j));
-                    std::swap(order[i], order[j]);
-                }
+        for (std::size_t y = 0; y < 4; ++y) {
+            if (tabled) {
+                ASSERT_TRUE(draws.Draw(numbers.data(), 1));
+            }
+            for (std::size_t x = 0; x < w; ++x) {
                 const Columns& basis = made.Black(x) ? s.black : s.white;
-                for (std::size_t cell = 0; cell < order.size(); ++cell)
+                Columns columns = tabled ? InOrder(basis, numbers[x]) : Columns{};
+                if (!tabled) {
+                    ASSERT_TRUE(draws.Draw(numbers.data(), 1));
+                    for (std::size_t i = m - 1, step = 0; i > 0; --i, ++step)
+                        std::swap(order[i], order[numbers[step]]);
+                    for (const std::size_t c : order)
+                        columns.push_back(basis[c]);
+                }
+                for (std::size_t cell = 0; cell < m; ++cell)
                     for (int i = 0; i < n; ++i)
                         ASSERT_EQ(made.StackedBlack(static_cast<std::uint8_t>(1u << i), x, y, static_cast<int>(cell)),
-                                  (basis[order[cell]] >> i & 1) != 0)
+                                  (columns[cell] >> i & 1) != 0)
                             << x << "," << y << " cell " << cell << " share " << i;
             }
+        }
+    }
+}
+
+// Schemes of one cell a pixel give each pixel the column its number picks, numbers drawn a row at
+// a time, however many columns (random grids (4, 8) have 143360).
+TEST(ShareMaker, ColumnsAreTheOnesTheirDrawsPick)
+{
+    for (const auto& [family, k, n] : {std::tuple{SchemeFamily::RandomGrid, 3, 5}, {SchemeFamily::Probabilistic, 3, 4},
+                                      {SchemeFamily::RandomGrid, 4, 8}}) {
+        const Scheme s = Get(family, k, n);
+        SCOPED_TRACE(DescribeScheme(s));
+        const std::size_t w = 13, h = 3;
+        const MadeShares made = Make(s, w, h, 6);
+        auto random = CChaChaRandomSource::FromSeed(6);
+        CBatchedDraws draws(*random, std::vector<std::uint32_t>(w, static_cast<std::uint32_t>(s.white.size())));
+        std::vector<std::uint32_t> numbers(w);
+        for (std::size_t y = 0; y < h; ++y) {
+            ASSERT_TRUE(draws.Draw(numbers.data(), 1));
+            for (std::size_t x = 0; x < w; ++x)
+                for (int i = 0; i < n; ++i)
+                    ASSERT_EQ(made.StackedBlack(static_cast<std::uint8_t>(1u << i), x, y, 0),
+                              ((made.Black(x) ? s.black : s.white)[numbers[x]] >> i & 1) != 0)
+                        << x << "," << y << " share " << i;
+        }
     }
 }
 
@@ -442,7 +492,8 @@ TEST(ShareMaker, ShuffledBlocksAreAFisherYatesShuffleFromTheLastOrder)
 TEST(ShareMaker, FramesMadeBandByBandAreTheFramesMadeWhole)
 {
     for (const auto& [family, k, n] : {std::tuple{SchemeFamily::NaorShamir, 3, 3}, {SchemeFamily::NaorShamir, 3, 6},
-                                      {SchemeFamily::RandomGrid, 2, 4}, {SchemeFamily::NaorShamir, 6, 6}}) {
+                                      {SchemeFamily::RandomGrid, 2, 4}, {SchemeFamily::NaorShamir, 6, 6},
+                                      {SchemeFamily::NaorShamir, 3, 5}, {SchemeFamily::RandomGrid, 4, 8}}) {
         const Scheme s = Get(family, k, n);
         SCOPED_TRACE(DescribeScheme(s));
         const MadeShares whole = Make(s, 11, 7, 2);

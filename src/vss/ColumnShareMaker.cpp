@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "vss/ColumnShareMaker.h"
+
+#include <stdexcept>
+
+namespace {
+std::uint32_t OutcomesOf(const Scheme& scheme)
+{
+    if (scheme.layout != SchemeLayout::OneColumn || scheme.white.empty() ||
+        scheme.black.size() != scheme.white.size() || scheme.white.size() > std::uint64_t{1} << 32)
+        throw std::invalid_argument("no columns for this scheme");
+    return static_cast<std::uint32_t>(scheme.white.size());
+}
+}  // namespace
+
+CColumnShareMaker::CColumnShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random)
+    : m_geometry(geometry),
+      m_nShares(scheme.choice.n),
+      m_nOutcomes(OutcomesOf(scheme)),
+      m_columns(scheme.white),
+      m_draws(geometry.width),
+      m_rowColumns(geometry.width),
+      m_random(random, std::vector<std::uint32_t>(geometry.width, m_nOutcomes))
+{
+    m_columns.insert(m_columns.end(), scheme.black.begin(), scheme.black.end());
+}
+
+bool CColumnShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows,
+                                 std::uint8_t* const* shares)
+{
+    const std::size_t width = m_geometry.width;
+    const std::size_t stride = m_geometry.ShareStride();
+    const std::uint8_t* outcomes = m_columns.data();
+    const std::uint32_t blackFirst = m_nOutcomes;
+    const std::uint32_t* draws = m_draws.data();
+    std::uint8_t* columns = m_rowColumns.data();  // byte stores: everything read is in locals
+    for (std::size_t row = 0; row < rows; ++row) {
+        if (!m_random.Draw(m_draws.data(), 1))
+            return false;
+        const std::uint8_t* pixels = secret + (y + row) * m_geometry.SecretStride();
+        // The black columns follow the white: a mask instead of a branch the random pixels of a
+        // secret would mispredict.
+        for (std::size_t x = 0; x < width; ++x)
+            columns[x] = outcomes[(blackFirst & (0u - std::uint32_t{pixels[x] == 0})) + draws[x]];
+        for (int share = 0; share < m_nShares; ++share) {
+            const auto bit = static_cast<std::uint8_t>(1u << share);
+            std::uint8_t* out = shares[share] + row * stride;
+            for (std::size_t x = 0; x < width; ++x)
+                out[x] = (columns[x] & bit) != 0 ? 0 : 255;  // black 0, white 255
+        }
+    }
+    return true;
+}
+
+bool CColumnShareMaker::Make(const std::uint8_t* secret, std::uint8_t* const* shares)
+{
+    return MakeBand(secret, 0, m_geometry.height, shares);
+}

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Schemes that keep the secret's size: each pixel becomes one uniformly random column of its
+// colour's list (random grids, size-invariant, progressive and XOR schemes), bit i of the column
+// share i's cell. A row's columns are drawn together, as many to a random word as it holds, looked
+// up, then spread over the shares a row of one share at a time.
+
+#include <cstdint>
+#include <vector>
+
+#include "vss/BatchedDraws.h"
+#include "vss/ShareMaker.h"
+
+class CColumnShareMaker final : public CShareMaker {
+public:
+    // For OneColumn schemes of up to 2^32 columns a colour.
+    CColumnShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random);
+    bool Make(const std::uint8_t* secret, std::uint8_t* const* shares) override;
+    bool MakesBands() const override { return true; }
+    bool MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* const* shares) override;
+
+private:
+    ShareGeometry m_geometry;
+    int m_nShares;
+    std::uint32_t m_nOutcomes;            // columns of each colour
+    std::vector<std::uint8_t> m_columns;  // the white columns, then the black ones
+    std::vector<std::uint32_t> m_draws;   // one row's
+    std::vector<std::uint8_t> m_rowColumns;
+    CBatchedDraws m_random;
+};
