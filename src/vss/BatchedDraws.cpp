@@ -45,29 +45,61 @@ bool CBatchedDraws::NextWord(std::uint64_t& word)
     return true;
 }
 
+std::size_t CBatchedDraws::PerWord(std::uint32_t bound)
+{
+    std::size_t count = 1;
+    for (std::uint64_t product = bound; bound > 1 && product <= kMaxProduct / bound; product *= bound)
+        ++count;
+    return count;
+}
+
 // The word times bound 1 has the first number as its high half; the low half times bound 2 the
 // second, and so on: the numbers are the digits of word x product / 2^64 in their bounds' mixed
-// radix, and the last low half is word x product mod 2^64, which Lemire's test needs.
-template <typename Number>
-bool CBatchedDraws::DrawRounds(Number* out, std::size_t rounds)
+// radix, and the last low half is word x product mod 2^64, which Lemire's test needs. A batch is
+// drawn for several rounds at once, their multiplications interleaved, since each waits on the last.
+template <std::size_t Lanes, typename Number>
+bool CBatchedDraws::DrawBatch(const Batch& batch, Number* const (&rounds)[Lanes])
 {
+    std::uint64_t low[Lanes];
+    for (std::uint64_t& word : low)
+        if (!NextWord(word))
+            return false;
     const std::uint32_t* bounds = m_bounds.data();
-    for (std::size_t r = 0; r < rounds; ++r, out += m_bounds.size())
-        for (const Batch& batch : m_batches) {
-            std::uint64_t low = 0;
-            do {
-                if (!NextWord(low))
-                    return false;
-                for (std::size_t i = batch.first; i < batch.first + batch.count; ++i) {
-                    const Wide x = static_cast<Wide>(low) * bounds[i];
-                    out[i] = static_cast<Number>(x >> 64);
-                    low = static_cast<std::uint64_t>(x);
-                }
-            } while (low < batch.shortRange);
+    for (std::size_t i = batch.first; i < batch.first + batch.count; ++i)
+        for (std::size_t lane = 0; lane < Lanes; ++lane) {
+            const Wide x = static_cast<Wide>(low[lane]) * bounds[i];
+            rounds[lane][i] = static_cast<Number>(x >> 64);
+            low[lane] = static_cast<std::uint64_t>(x);
+        }
+    for (std::size_t lane = 0; lane < Lanes; ++lane)
+        if (low[lane] < batch.shortRange) {
+            Number* const again[1] = {rounds[lane]};
+            if (!DrawBatch(batch, again))
+                return false;
         }
     return true;
 }
 
+template <typename Number>
+bool CBatchedDraws::DrawRounds(Number* out, std::size_t rounds)
+{
+    constexpr std::size_t kLanes = 4;
+    const std::size_t size = m_bounds.size();
+    std::size_t r = 0;
+    for (; r + kLanes <= rounds; r += kLanes) {
+        Number* const lanes[kLanes] = {out + r * size, out + (r + 1) * size, out + (r + 2) * size, out + (r + 3) * size};
+        for (const Batch& batch : m_batches)
+            if (!DrawBatch(batch, lanes))
+                return false;
+    }
+    for (; r < rounds; ++r) {
+        Number* const lane[1] = {out + r * size};
+        for (const Batch& batch : m_batches)
+            if (!DrawBatch(batch, lane))
+                return false;
+    }
+    return true;
+}
 bool CBatchedDraws::Draw(std::uint8_t* out, std::size_t rounds)
 {
     return DrawRounds(out, rounds);

@@ -18,6 +18,9 @@ public:
     // Numbers come in rounds: number i of a round is below bounds[i], at least 1.
     CBatchedDraws(CRandomSource& source, std::vector<std::uint32_t> bounds);
 
+    // How many numbers below `bound` one word gives: a round of that many takes one word.
+    static std::size_t PerWord(std::uint32_t bound);
+
     std::size_t GetRoundSize() const { return m_bounds.size(); }
     // out[0 .. rounds x round size): whole rounds; false when the source runs dry. Numbers of
     // bounds up to 256 fit bytes.
@@ -33,6 +36,8 @@ private:
 
     template <typename Number>
     bool DrawRounds(Number* out, std::size_t rounds);
+    template <std::size_t Lanes, typename Number>
+    bool DrawBatch(const Batch& batch, Number* const (&rounds)[Lanes]);
     bool NextWord(std::uint64_t& word);
 
     CRandomSource& m_source;

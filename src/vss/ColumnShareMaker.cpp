@@ -11,6 +11,11 @@ std::uint32_t OutcomesOf(const Scheme& scheme)
         throw std::invalid_argument("no columns for this scheme");
     return static_cast<std::uint32_t>(scheme.white.size());
 }
+
+std::size_t RoundsOf(std::size_t width, std::size_t perRound)
+{
+    return (width + perRound - 1) / perRound;
+}
 }  // namespace
 
 CColumnShareMaker::CColumnShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random)
@@ -18,10 +23,11 @@ CColumnShareMaker::CColumnShareMaker(const Scheme& scheme, ShareGeometry geometr
       m_nShares(scheme.choice.n),
       m_nOutcomes(OutcomesOf(scheme)),
       m_columns(scheme.white),
-      m_draws(geometry.width),
       m_rowColumns(geometry.width),
-      m_random(random, std::vector<std::uint32_t>(geometry.width, m_nOutcomes))
+      m_random(random, std::vector<std::uint32_t>(CBatchedDraws::PerWord(m_nOutcomes), m_nOutcomes))
 {
+    m_nRounds = RoundsOf(geometry.width, m_random.GetRoundSize());
+    m_draws.resize(m_nRounds * m_random.GetRoundSize());
     m_columns.insert(m_columns.end(), scheme.black.begin(), scheme.black.end());
 }
 
@@ -35,7 +41,7 @@ bool CColumnShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, std:
     const std::uint32_t* draws = m_draws.data();
     std::uint8_t* columns = m_rowColumns.data();  // byte stores: everything read is in locals
     for (std::size_t row = 0; row < rows; ++row) {
-        if (!m_random.Draw(m_draws.data(), 1))
+        if (!m_random.Draw(m_draws.data(), m_nRounds))
             return false;
         const std::uint8_t* pixels = secret + (y + row) * m_geometry.SecretStride();
         // The black columns follow the white: a mask instead of a branch the random pixels of a

@@ -24,7 +24,8 @@ private:
     int m_nShares;
     std::uint32_t m_nOutcomes;            // columns of each colour
     std::vector<std::uint8_t> m_columns;  // the white columns, then the black ones
-    std::vector<std::uint32_t> m_draws;   // one row's
+    std::size_t m_nRounds;                // of draws a row takes, a random word each
+    std::vector<std::uint32_t> m_draws;   // one row's, and the last word's spare ones
     std::vector<std::uint8_t> m_rowColumns;
     CBatchedDraws m_random;
 };

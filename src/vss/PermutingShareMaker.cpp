@@ -16,12 +16,12 @@ std::uint32_t Factorial(std::size_t m)
     return product;
 }
 
-// A tabled basis draws one order a pixel, a row at a time; a shuffled one the partner of each
-// step, step i (from m - 1 down to 1) below i + 1.
-std::vector<std::uint32_t> BoundsOf(std::size_t columns, std::size_t width)
+// A tabled basis draws one order a pixel, as many to a random word as it holds; a shuffled one
+// the partner of each step, step i (from m - 1 down to 1) below i + 1.
+std::vector<std::uint32_t> BoundsOf(std::size_t columns)
 {
     if (columns <= CPermutingShareMaker::kMaxTabledOrderColumns)
-        return std::vector<std::uint32_t>(width, Factorial(columns));
+        return std::vector<std::uint32_t>(CBatchedDraws::PerWord(Factorial(columns)), Factorial(columns));
     std::vector<std::uint32_t> bounds;
     for (std::size_t i = columns - 1; i > 0; --i)
         bounds.push_back(static_cast<std::uint32_t>(i + 1));
@@ -33,7 +33,7 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
     : m_geometry(geometry),
       m_nShares(scheme.choice.n),
       m_nColumns(scheme.white.size()),
-      m_random(random, BoundsOf(std::max<std::size_t>(m_nColumns, 1), geometry.width))
+      m_random(random, BoundsOf(std::max<std::size_t>(m_nColumns, 1)))
 {
     const std::size_t m = m_nColumns;
     const auto bw = static_cast<std::size_t>(geometry.blockWidth);
@@ -54,9 +54,12 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
                 m_orders.push_back(word);
             }
         while (std::next_permutation(order.begin(), order.end()));
-        m_draws.resize(geometry.width);
+        const std::size_t perRound = m_random.GetRoundSize();
+        m_nRounds = (geometry.width + perRound - 1) / perRound;
+        m_draws.resize(m_nRounds * perRound);
     } else {
-        m_steps.resize(m_random.GetRoundSize());
+        m_nRounds = geometry.width;
+        m_steps.resize(m_nRounds * m_random.GetRoundSize());
     }
     m_block.assign((bh - 1) * bw + kCopyBytes, 0);
     m_nRowBytes = geometry.width * bw + kCopyBytes;
@@ -74,7 +77,7 @@ void CPermutingShareMaker::PlaceBlock(std::size_t x)
 
 bool CPermutingShareMaker::LayOutTabledRow(const std::uint8_t* secret)
 {
-    if (!m_random.Draw(m_draws.data(), 1))
+    if (!m_random.Draw(m_draws.data(), m_nRounds))
         return false;
     for (std::size_t x = 0; x < m_geometry.width; ++x) {
         const std::uint64_t word = m_orders[2 * std::size_t{m_draws[x]} + (secret[x] == 0)];
@@ -90,10 +93,10 @@ bool CPermutingShareMaker::LayOutShuffledRow(const std::uint8_t* secret)
     const std::size_t m = m_nColumns;
     std::uint16_t* columns = m_columns.data();
     std::uint8_t* block = m_block.data();
+    if (!m_random.Draw(m_steps.data(), m_nRounds))
+        return false;
+    const std::uint8_t* partner = m_steps.data();
     for (std::size_t x = 0; x < m_geometry.width; ++x) {
-        if (!m_random.Draw(m_steps.data(), 1))
-            return false;
-        const std::uint8_t* partner = m_steps.data();
         for (std::size_t i = m - 1; i > 0; --i, ++partner)
             std::swap(columns[i], columns[*partner]);
         const int shift = secret[x] == 0 ? 8 : 0;

@@ -103,7 +103,7 @@ TEST(LeakFinding, NoOfferedSchemeIsFlagged)
         const int k = choice.k, n = choice.n;
         CShareMeasurement measurement({96, 96, block, n, std::max(1, k - 1), std::nullopt, false});
         auto random = CChaChaRandomSource::FromSeed(
-            static_cast<std::uint32_t>(static_cast<int>(choice.family) * 10000 + k * 100 + n * 10 + choice.variant));
+            static_cast<std::uint32_t>(static_cast<int>(choice.family) * 10000 + k * 100 + n * 10 + choice.variant + 1));
         for (std::size_t frame = 0; frame < 2; ++frame) {
             Shares s(96, 96, block, n);
             PaintSquares(s, 4 * frame);

@@ -416,9 +416,9 @@ TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
     }
 }
 
-// Blocks of bases up to eight columns take the order their pixel's number picks, numbers drawn a
-// row at a time; wider bases are a plain Fisher-Yates shuffle of the columns' order, each pixel's
-// from the last pixel's, its steps' partners drawn a pixel at a time. A seed keeps its shares.
+// Blocks of bases up to eight columns take the order their pixel's number picks; wider bases are a
+// plain Fisher-Yates shuffle of the columns' order, each pixel's from the last pixel's. Numbers
+// are drawn a row at a time, as many to a word as it holds. A seed keeps its shares.
 TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
 {
     for (const auto& [k, n] : {std::pair{2, 7}, {3, 5}, {3, 6}, {5, 5}}) {
@@ -428,28 +428,27 @@ TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
         const MadeShares made = Make(s, w, 4, 5);
         auto random = CChaChaRandomSource::FromSeed(5);
         const bool tabled = m <= CPermutingShareMaker::kMaxTabledOrderColumns;
-        std::vector<std::uint32_t> bounds(w, Factorial(m));
+        std::vector<std::uint32_t> bounds(CBatchedDraws::PerWord(Factorial(m)), Factorial(m));
         if (!tabled) {
             bounds.clear();
             for (std::size_t i = m - 1; i > 0; --i)
                 bounds.push_back(static_cast<std::uint32_t>(i + 1));
         }
         CBatchedDraws draws(*random, bounds);
-        std::vector<std::uint32_t> numbers(bounds.size());
+        const std::size_t rounds = tabled ? (w + bounds.size() - 1) / bounds.size() : w;
+        std::vector<std::uint32_t> numbers(rounds * bounds.size());
         std::vector<std::size_t> order(m);
         for (std::size_t c = 0; c < m; ++c)
             order[c] = c;
         for (std::size_t y = 0; y < 4; ++y) {
-            if (tabled) {
-                ASSERT_TRUE(draws.Draw(numbers.data(), 1));
-            }
+            ASSERT_TRUE(draws.Draw(numbers.data(), rounds));
+            const std::uint32_t* partner = numbers.data();
             for (std::size_t x = 0; x < w; ++x) {
                 const Columns& basis = made.Black(x) ? s.black : s.white;
                 Columns columns = tabled ? InOrder(basis, numbers[x]) : Columns{};
                 if (!tabled) {
-                    ASSERT_TRUE(draws.Draw(numbers.data(), 1));
-                    for (std::size_t i = m - 1, step = 0; i > 0; --i, ++step)
-                        std::swap(order[i], order[numbers[step]]);
+                    for (std::size_t i = m - 1; i > 0; --i, ++partner)
+                        std::swap(order[i], order[*partner]);
                     for (const std::size_t c : order)
                         columns.push_back(basis[c]);
                 }
@@ -474,10 +473,12 @@ TEST(ShareMaker, ColumnsAreTheOnesTheirDrawsPick)
         const std::size_t w = 13, h = 3;
         const MadeShares made = Make(s, w, h, 6);
         auto random = CChaChaRandomSource::FromSeed(6);
-        CBatchedDraws draws(*random, std::vector<std::uint32_t>(w, static_cast<std::uint32_t>(s.white.size())));
-        std::vector<std::uint32_t> numbers(w);
+        const auto columns = static_cast<std::uint32_t>(s.white.size());
+        CBatchedDraws draws(*random, std::vector<std::uint32_t>(CBatchedDraws::PerWord(columns), columns));
+        const std::size_t rounds = (w + draws.GetRoundSize() - 1) / draws.GetRoundSize();
+        std::vector<std::uint32_t> numbers(rounds * draws.GetRoundSize());
         for (std::size_t y = 0; y < h; ++y) {
-            ASSERT_TRUE(draws.Draw(numbers.data(), 1));
+            ASSERT_TRUE(draws.Draw(numbers.data(), rounds));
             for (std::size_t x = 0; x < w; ++x)
                 for (int i = 0; i < n; ++i)
                     ASSERT_EQ(made.StackedBlack(static_cast<std::uint8_t>(1u << i), x, y, 0),
