@@ -3,6 +3,7 @@
 // frames costs (Grayscale8 onto the 32-bit surface), and playback at a 1 ms delay should be held
 // back only by the paint. Paints run on QImages; the playback cases need a real window, so run them
 // under a display:  xvfb-run -a -s "-screen 0 2400x2200x24" build-.../bench/DrawBench
+// BM_PlaybackFile plays the file named by KVT_BENCH_FILE (see BenchStreamFile.h).
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -15,9 +16,11 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 #include <map>
 #include <memory>
 
+#include "BenchStreamFile.h"
 #include "framework/CommandRouter.h"
 #include "framework/QtTimerService.h"
 #include "player/KVTPlayerDoc.h"
@@ -165,13 +168,11 @@ double CpuSeconds()
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// Plays a stream of side1 x side2 with the delay at range(2) ms for two seconds per iteration.
-void BM_Playback(benchmark::State& state)
+// Plays the document's stream in a window with the delay at nDelay ms for two seconds per
+// iteration; `beforeEach` runs before each.
+void PlayDocument(benchmark::State& state, CKVTPlayerDoc& doc, int nDelay, const std::function<void()>& beforeEach)
 {
-    const int side1 = static_cast<int>(state.range(0)), side2 = static_cast<int>(state.range(1));
-    const int nDelay = static_cast<int>(state.range(2));
-    CKVTPlayerDoc doc;
-    doc.m_pStream = MakeStream(side1, side2, 8);
+    const int side1 = doc.m_pStream->GetWidth(), side2 = doc.m_pStream->GetHeight();
     CCommandRouter router;
     QWidget window;
     auto timers = std::make_unique<CountingTimers>();
@@ -189,6 +190,7 @@ void BM_Playback(benchmark::State& state)
     double seconds = 0, cpu = 0;
     long nSteps = 0;
     for (auto _ : state) {
+        beforeEach();
         counter.m_nStepped = 0;
         const double cpuStart = CpuSeconds();
         QElapsedTimer clock;
@@ -203,6 +205,38 @@ void BM_Playback(benchmark::State& state)
     }
     state.counters["frames_per_s"] = nSteps / seconds;
     state.counters["cpu_percent"] = 100 * cpu / seconds;
+    state.counters["peak_MiB"] = ProcessMemoryMiB("VmHWM");
+}
+
+// Plays a stream of side1 x side2 held in memory with the delay at range(2) ms.
+void BM_Playback(benchmark::State& state)
+{
+    CKVTPlayerDoc doc;
+    doc.m_pStream = MakeStream(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), 8);
+    PlayDocument(state, doc, static_cast<int>(state.range(2)), [] {});
+}
+
+// Plays the file named by KVT_BENCH_FILE, opened as the player opens it, at a 1 ms delay: from the
+// disk (range 0: its pages dropped from the page cache before each iteration) or from the cache (1).
+void BM_PlaybackFile(benchmark::State& state)
+{
+    const char* path = BenchStreamFile();
+    if (path == nullptr) {
+        state.SkipWithError("KVT_BENCH_FILE names no stream file");
+        return;
+    }
+    CKVTPlayerDoc doc;
+    if (!doc.OnOpenDocument(path) || !doc.m_pStream) {
+        state.SkipWithError("the file was refused");
+        return;
+    }
+    const bool bCold = state.range(0) == 0;
+    PlayDocument(state, doc, 1, [&] {
+        if (bCold)
+            DropFromPageCache(path);
+        else
+            WarmPageCache(path);
+    });
 }
 
 }  // namespace
@@ -220,6 +254,7 @@ BENCHMARK(BM_Playback)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_PlaybackFile)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <unistd.h>
 
+#include "BenchStreamFile.h"
 #include "PrivateSettings.h"
 #include "app/KVTPlayerApp.h"
 #include "app/SplashWnd.h"
@@ -57,8 +58,15 @@ const std::filesystem::path& DemoPath()
     return file.m_path;
 }
 
-// One start of the application on the demo file; seconds until its picture was painted.
-double StartToFirstPaint(bool bColdApplication)
+// Resident memory (MiB) when the last start painted its picture, with its document still open.
+double& ResidentAtFirstPaint()
+{
+    static double mib = 0;
+    return mib;
+}
+
+// One start of the application on a stream file; seconds until its picture was painted.
+double StartToFirstPaint(bool bColdApplication, const std::filesystem::path& path = DemoPath())
 {
     const auto start = Clock::now();
     if (bColdApplication)
@@ -67,11 +75,12 @@ double StartToFirstPaint(bool bColdApplication)
     {
         CKVTPlayerApp app;
         g_bFramePainted = 0;
-        if (!app.InitInstance({QString::fromStdString(DemoPath().string())}))
+        if (!app.InitInstance({QString::fromStdString(path.string())}))
             return -1;
         while (!g_bFramePainted)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        ResidentAtFirstPaint() = ProcessMemoryMiB("VmRSS");
         if (CSplashWnd* splash = CSplashWnd::Current())
             splash->HideSplash();
     }
@@ -101,6 +110,32 @@ void BM_WarmStartToFirstPaint(benchmark::State& state)
     }
 }
 BENCHMARK(BM_WarmStartToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The file named by KVT_BENCH_FILE opened in a started application, from the disk (range 0) or
+// from the page cache (1), with the process's resident memory once its first frame is painted
+// and at its peak. Run each case in a process of its own, the peak being the process's.
+void BM_OpenFileToFirstPaint(benchmark::State& state)
+{
+    const char* path = BenchStreamFile();
+    if (path == nullptr) {
+        state.SkipWithError("KVT_BENCH_FILE names no stream file");
+        return;
+    }
+    EnsureApplication();
+    for (auto _ : state) {
+        if (state.range(0) == 0)
+            DropFromPageCache(path);
+        else
+            WarmPageCache(path);
+        const double seconds = StartToFirstPaint(false, path);
+        if (seconds < 0)
+            state.SkipWithError("the file was refused");
+        state.SetIterationTime(seconds);
+        state.counters["resident_MiB"] = ResidentAtFirstPaint();
+        state.counters["peak_MiB"] = ProcessMemoryMiB("VmHWM");
+    }
+}
+BENCHMARK(BM_OpenFileToFirstPaint)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 }  // namespace
 
 // The application object must go before Qt's own statics do.
