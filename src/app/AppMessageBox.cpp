@@ -9,6 +9,7 @@
 #include "app/AppResources.h"
 #include "app/CaptionWidth.h"
 #include "framework/DialogUnits.h"
+#include "io/LaterMessage.h"
 #include "io/Message.h"
 
 namespace {
@@ -47,5 +48,9 @@ void InstallMessageBox()
         SetCaptionFrame(&box, Qt::Dialog);
         KeepTitleWhole(box);
         box.exec();
+    });
+    // A message found while a picture is painted waits until the paint is over.
+    SetLaterMessageHook([](const std::string& text) {
+        QMetaObject::invokeMethod(qApp, [text] { ShowMessage(text); }, Qt::QueuedConnection);
     });
 }

@@ -144,6 +144,12 @@ bool CArchive::Close()
     return !m_bWriteFailed;
 }
 
+void CArchive::FailWrite(int error)
+{
+    errno = error;
+    NoteWriteError();
+}
+
 void CArchive::NoteWriteError()
 {
     // The first failure is the one that says why.

@@ -54,6 +54,12 @@ public:
 
     // Why the first failed write failed (an errno value), 0 while none has.
     int GetWriteError() const { return m_nWriteErrno; }
+    // Marks the writing failed for `error`, as a failed write would: Close() says so, and a safe
+    // save keeps the file it would have replaced.
+    void FailWrite(int error);
+
+    // The file's descriptor, -1 when none is open.
+    int GetDescriptor() const { return m_fd; }
 
     // Bytes handed to Write so far (store).
     std::uint64_t GetBytesWritten() const { return m_nBytesWritten; }

@@ -1,26 +1,48 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stream/ImageStream.h"
 
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "io/Archive.h"
 #include "io/MemoryBudget.h"
 #include "io/Message.h"
+#include "io/SharedFile.h"
+#include "stream/FileFrames.h"
+#include "stream/SpooledFrames.h"
 #include "stream/StreamFileCheck.h"
 #include "stream/StreamMessages.h"
 
-FrameBuffer AllocateFrameBuffer(std::size_t bytes)
+namespace {
+std::uint64_t& Limit()
 {
-    // calloc hands out fresh pages already zeroed, which makes big frames nearly free to clear.
-    return FrameBuffer(static_cast<BYTE*>(std::calloc(bytes == 0 ? 1 : bytes, 1)));
+    static std::uint64_t bytes = std::uint64_t{64} << 20;
+    return bytes;
 }
 
-FrameBuffer CopyFrameBuffer(const BYTE* frame, std::size_t bytes)
+// The frames of `header` as the file open on `fd` holds them, read on demand; null when the file
+// is no regular file or the frames of the cache can't be allocated.
+std::shared_ptr<CFrameSupply> FramesOnDemand(int fd, const KvtHeader& header)
 {
-    FrameBuffer copy(static_cast<BYTE*>(std::malloc(bytes == 0 ? 1 : bytes)));
-    if (copy)
-        std::memcpy(copy.get(), frame, bytes);
-    return copy;
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return nullptr;
+    std::shared_ptr<CSharedFile> file = CSharedFile::Duplicate(fd, static_cast<std::uint64_t>(status.st_size));
+    if (!file)
+        return nullptr;
+    return CFileFrames::Create(std::move(file), header, kvt::kHeaderSize, header.frameCount);
+}
+}  // namespace
+
+std::uint64_t InMemoryLimit()
+{
+    return Limit();
+}
+
+void SetInMemoryLimit(std::uint64_t bytes)
+{
+    Limit() = bytes;
 }
 
 CImageStream::CImageStream() = default;
@@ -100,12 +122,23 @@ bool CImageStream::Load(CArchive& ar)
     if (!ReadHeader(ar))
         return false;
     const KvtHeader header = GetHeader();
+    // The stream is refused as it would be if it were read whole, so that whether a file opens
+    // doesn't depend on how its frames are read.
     if (!CheckFrameGeometry(header, m_wFrameCount)) {
         Clear();
         return false;
     }
+    if (std::uint64_t{m_wFrameCount} * header.FrameBytes() > InMemoryLimit()) {
+        m_pFrames = FramesOnDemand(ar.GetDescriptor(), header);
+        if (m_pFrames) {
+            m_posCurrent = GetHeadPosition();
+            return true;
+        }
+        // Not a file to read from at will: the frames are read whole after all.
+    }
 
-    m_frames.reserve(m_wFrameCount);
+    auto held = std::make_shared<CHeldFrames>();
+    held->Reserve(m_wFrameCount);
     for (unsigned n = 0; n < m_wFrameCount; ++n) {
         FrameBuffer frame = AllocateFrameBuffer(header.FrameBytes());
         if (!frame) {
@@ -115,9 +148,10 @@ bool CImageStream::Load(CArchive& ar)
         }
         m_pWorkingFrame = frame.get();
         ReadFrameRows(ar, header, frame.get());
-        m_frames.push_back(std::move(frame));
+        held->Append(std::move(frame));
         m_pWorkingFrame = nullptr;
     }
+    m_pFrames = std::move(held);
     m_posCurrent = GetHeadPosition();
     return true;
 }
@@ -127,13 +161,19 @@ bool CImageStream::Store(CArchive& ar) const
     // Only a stream that a reader would take back as it is gets written: every frame the header
     // counts is held, and each holds the frame size the header claims.
     const KvtHeader header = GetHeader();
-    if (m_frames.empty() || m_frames.size() != m_wFrameCount || !header.IsStorable())
+    if (!HasFrames() || GetFramesHeld() != m_wFrameCount || !header.IsStorable())
         return false;
 
     WriteKvtHeader(ar, header);
-    for (const FrameBuffer& frame : m_frames) {
+    for (std::size_t k = 0; k < m_wFrameCount; ++k) {
+        const CFrameRef frame = m_pFrames->Frame(k);
         m_pWorkingFrame = frame.get();
         WriteFrameRows(ar, header, frame.get());
+        // A frame its file could not give came black: saved, it would lose the picture for good.
+        if (m_pFrames->HasFailedRead()) {
+            ar.FailWrite(EIO);
+            break;
+        }
     }
     m_pWorkingFrame = nullptr;
     return true;
@@ -149,39 +189,50 @@ void CImageStream::Clear()
     m_pPalette.reset();
     m_pWorkingFrame = nullptr;
     m_posCurrent = nullptr;
-    m_frames.clear();
+    m_pFrames.reset();
 }
 
-void CImageStream::AppendFrame(FrameBuffer frame)
+bool CImageStream::AppendFrame(FrameBuffer frame)
 {
-    m_frames.push_back(std::move(frame));
+    if (!m_pFrames)
+        m_pFrames = std::make_shared<CHeldFrames>();
+    return m_pFrames->Append(std::move(frame));
+}
+
+bool CImageStream::SpoolFrames(std::string& error)
+{
+    std::shared_ptr<CSpooledFrames> spool = CSpooledFrames::Create(GetHeader(), error);
+    if (!spool)
+        return false;
+    m_pFrames = std::move(spool);
+    return true;
 }
 
 POSITION CImageStream::GetHeadPosition() const
 {
-    return m_frames.empty() ? POSITION() : POSITION(std::size_t{0});
+    return HasFrames() ? POSITION(std::size_t{0}) : POSITION();
 }
 
 POSITION CImageStream::GetTailPosition() const
 {
-    return m_frames.empty() ? POSITION() : POSITION(m_frames.size() - 1);
+    return HasFrames() ? POSITION(GetFramesHeld() - 1) : POSITION();
 }
 
-BYTE* CImageStream::GetNextFrame(POSITION& pos) const
+CFrameRef CImageStream::GetNextFrame(POSITION& pos) const
 {
     const std::size_t index = pos.m_nIndex - 1;
-    pos = index + 1 < m_frames.size() ? POSITION(index + 1) : POSITION();
-    return m_frames[index].get();
+    pos = index + 1 < GetFramesHeld() ? POSITION(index + 1) : POSITION();
+    return m_pFrames->Frame(index);
 }
 
-BYTE* CImageStream::GetPrevFrame(POSITION& pos) const
+CFrameRef CImageStream::GetPrevFrame(POSITION& pos) const
 {
     const std::size_t index = pos.m_nIndex - 1;
     pos = index > 0 ? POSITION(index - 1) : POSITION();
-    return m_frames[index].get();
+    return m_pFrames->Frame(index);
 }
 
-BYTE* CImageStream::GetFrameAt(POSITION pos) const
+CFrameRef CImageStream::GetFrameAt(POSITION pos) const
 {
-    return m_frames[pos.m_nIndex - 1].get();
+    return m_pFrames->Frame(pos.m_nIndex - 1);
 }

@@ -6,33 +6,31 @@
 // Frame buffers are height rows of GetRowStride() bytes (width rounded up to a multiple of 4), top
 // row first; the bytes past width in each row are 0 and never written to files. Frames are walked
 // with POSITIONs; a null position means "past an end of the list".
+//
+// Where the frames live is the stream's own business (FrameSupply.h): small streams hold them in
+// memory; a large stream file is read on demand, a few frames at a time; large built streams
+// (shadows) are kept in an unnamed work file; copies and interlacings of such streams refer to
+// their sources' frames. Frames come out as CFrameRefs, valid while held.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "stream/FrameSupply.h"
 #include "stream/KvtFormat.h"
 
 class CArchive;
 class QPainter;
 class QRect;
 
-using BYTE = std::uint8_t;
-
-struct FrameDeleter {
-    void operator()(BYTE* frame) const noexcept { std::free(frame); }
-};
-using FrameBuffer = std::unique_ptr<BYTE[], FrameDeleter>;
-
-// A zero-filled buffer of the given size, or null when memory is short.
-FrameBuffer AllocateFrameBuffer(std::size_t bytes);
-
-// A buffer holding a copy of the first `bytes` bytes of `frame`, or null when memory is short.
-// Nothing is zeroed first: every byte is written by the copy.
-FrameBuffer CopyFrameBuffer(const BYTE* frame, std::size_t bytes);
+// Frames taking more bytes than this are not all held in memory: a stream file is read on demand,
+// and a stream being built may keep them in a work file (SpoolFrames). 64 MB unless set (tests
+// lower it, to try the other ways on small streams).
+std::uint64_t InMemoryLimit();
+void SetInMemoryLimit(std::uint64_t bytes);
 
 struct BITMAPINFOHEADER {
     std::uint32_t biSize;
@@ -105,13 +103,22 @@ public:
     void SetHeader(const KvtHeader& header);
     void BuildPalette();
     bool ReadHeader(CArchive& ar);
+    // Reads the header and then, when the frames fit in InMemoryLimit(), all of them; otherwise the
+    // frames are read from the archive's file as they are asked for.
     bool Load(CArchive& ar);
+    // Writes the header and every frame. A frame that could not be read from its file fails the
+    // archive, so that a save keeps the file it would have replaced.
     bool Store(CArchive& ar) const;
     void Clear();
-    void AppendFrame(FrameBuffer frame);
+    // False when the frame can't be kept (after a message when a work file could not be written).
+    bool AppendFrame(FrameBuffer frame);
+    // The frames appended from now on go to an unnamed work file in the user's cache folder, with
+    // room held there for the header's frame count. False, with `error` saying where and why,
+    // when the file can't be made.
+    bool SpoolFrames(std::string& error);
 
-    bool HasFrames() const { return !m_frames.empty(); }
-    std::size_t GetFramesHeld() const { return m_frames.size(); }
+    bool HasFrames() const { return GetFramesHeld() > 0; }
+    std::size_t GetFramesHeld() const { return m_pFrames ? m_pFrames->Count() : 0; }
     std::uint16_t GetFileType() const { return m_wFileType; }
     std::uint32_t GetFrameSize() const { return m_dwFrameSize; }
     int GetWidth() const { return m_nWidth; }
@@ -129,9 +136,9 @@ public:
     POSITION GetHeadPosition() const;
     POSITION GetTailPosition() const;
     // The three walks need a non-null position.
-    BYTE* GetNextFrame(POSITION& pos) const;
-    BYTE* GetPrevFrame(POSITION& pos) const;
-    BYTE* GetFrameAt(POSITION pos) const;
+    CFrameRef GetNextFrame(POSITION& pos) const;
+    CFrameRef GetPrevFrame(POSITION& pos) const;
+    CFrameRef GetFrameAt(POSITION pos) const;
 
     // VSS(2, 2) shadows of this (secret) stream into two fresh streams. Without a source the
     // pattern generator is seeded with the current time.
@@ -170,6 +177,8 @@ private:
     // Appends a copy of a frame of this stream's shape; false when memory is short.
     bool AppendCopyOf(const BYTE* frame);
     bool Interlace(const std::vector<const CImageStream*>& order);
+    // Frames of streams that all hold theirs in memory are copied; others are referred to.
+    static bool AllHeld(const std::vector<const CImageStream*>& streams);
 
     std::uint16_t m_wFileType = 0;
     std::uint16_t m_wReserved1 = 0;
@@ -184,5 +193,5 @@ private:
     std::unique_ptr<CPalette> m_pPalette;
     mutable const BYTE* m_pWorkingFrame = nullptr;
     POSITION m_posCurrent;
-    std::vector<FrameBuffer> m_frames;
+    std::shared_ptr<CFrameSupply> m_pFrames;  // null while the stream has no frames
 };

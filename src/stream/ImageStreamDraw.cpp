@@ -25,7 +25,8 @@ int DrawFramePart(QPainter& dc, const CImageStream& stream, POSITION pos, QPoint
     if (inside.isEmpty())
         return 0;
     const int nStride = stream.GetRowStride();
-    const BYTE* pFirst = stream.GetFrameAt(pos) + static_cast<std::size_t>(inside.top()) * nStride + inside.left();
+    const CFrameRef frame = stream.GetFrameAt(pos);  // held until drawn: it may come from a file's cache
+    const BYTE* pFirst = frame.get() + static_cast<std::size_t>(inside.top()) * nStride + inside.left();
     const QImage part(pFirst, inside.width(), inside.height(), nStride, QImage::Format_Grayscale8);
     const QPainter::CompositionMode previous = dc.compositionMode();
     dc.setCompositionMode(mode);

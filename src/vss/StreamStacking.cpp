@@ -151,8 +151,8 @@ bool RevealByStacking(const CImageStream& shadow1, const CImageStream& shadow2, 
     POSITION pos1 = shadow1.GetHeadPosition();
     POSITION pos2 = shadow2.GetHeadPosition();
     for (std::size_t k = 0; k < *frames; ++k) {
-        const BYTE* a = shadow1.GetNextFrame(pos1);
-        const BYTE* b = shadow2.GetNextFrame(pos2);
+        const CFrameRef a = shadow1.GetNextFrame(pos1);
+        const CFrameRef b = shadow2.GetNextFrame(pos2);
         FrameBuffer frame = AllocateFrameBuffer(bytes);
         if (!frame) {
             ShowMessage(kRevealNoMemory);
@@ -194,17 +194,24 @@ bool CImageStream::CopyStream(const CImageStream* pSource)
         ShowMessage("Copy streams error: No image in copy stream.");
         return false;
     }
-    if (!MemoryAvailableFor(pSource->m_frames.size(), pSource->GetFrameBytes())) {
+    if (!AllHeld({pSource})) {
+        // Frames read from a file are never changed: the copy reads them from there too.
+        TakeShapeOf(*pSource, pSource->m_wFrameCount);
+        m_pFrames = pSource->m_pFrames;
+        return true;
+    }
+    const std::size_t frames = pSource->GetFramesHeld();
+    if (!MemoryAvailableFor(frames, pSource->GetFrameBytes())) {
         ShowMessage(kCopyNoMemory);
         return false;
     }
     TakeShapeOf(*pSource, pSource->m_wFrameCount);
-    for (const FrameBuffer& frame : pSource->m_frames) {
-        if (!AppendCopyOf(frame.get())) {
+    for (std::size_t k = 0; k < frames; ++k) {
+        if (!AppendCopyOf(pSource->m_pFrames->Frame(k))) {
             ShowMessage(kCopyNoMemory);
             return false;
         }
-        ReportProgress(m_frames.size(), pSource->m_frames.size());
+        ReportProgress(k + 1, frames);
     }
     return true;
 }
@@ -234,26 +241,43 @@ bool CImageStream::InterlaceMode2(const CImageStream* pA, const CImageStream* pB
            Interlace({pA, pC, pB, pD});
 }
 
-// Appends frame k of each stream of `order` in turn, for every k; the streams passed the checks.
+bool CImageStream::AllHeld(const std::vector<const CImageStream*>& streams)
+{
+    return std::all_of(streams.begin(), streams.end(), [](const CImageStream* s) { return s->m_pFrames->IsHeld(); });
+}
+
+// Frame k of each stream of `order` in turn, for every k; the streams passed the checks. Frames
+// held in memory are copied; frames read from files are referred to, and read from there when asked
+// for.
 bool CImageStream::Interlace(const std::vector<const CImageStream*>& order)
 {
     const CImageStream& first = *order.front();
     const std::size_t frames = first.m_wFrameCount;
     const std::size_t total = frames * order.size();
+    if (!AllHeld(order)) {
+        std::vector<std::shared_ptr<const CFrameSupply>> sources;
+        for (const CImageStream* s : order)
+            sources.push_back(s->m_pFrames);
+        TakeShapeOf(first, static_cast<std::uint16_t>(total));
+        m_pFrames = std::make_shared<CInterlacedFrames>(std::move(sources), frames);
+        return true;
+    }
     if (!MemoryAvailableFor(total, first.GetFrameBytes())) {
         ShowMessage(kInterlaceNoMemory);
         return false;
     }
     TakeShapeOf(first, static_cast<std::uint16_t>(total));
-    m_frames.reserve(total);
+    auto held = std::make_shared<CHeldFrames>();
+    held->Reserve(total);
+    m_pFrames = held;
     for (std::size_t k = 0; k < frames; ++k) {
         for (const CImageStream* s : order) {
-            if (!AppendCopyOf(s->m_frames[k].get())) {
+            if (!AppendCopyOf(s->m_pFrames->Frame(k))) {
                 ShowMessage(kInterlaceNoMemory);
                 return false;
             }
         }
-        ReportProgress(m_frames.size(), total);
+        ReportProgress(held->Count(), total);
     }
     return true;
 }

@@ -6,6 +6,9 @@
 namespace vss_messages {
 inline constexpr const char* kShadowsNoMemory1 = "Create VSS shadows error:  Not memory avaliable for shadow1 images";
 inline constexpr const char* kShadowsNoMemory2 = "Create VSS shadows error:  Not memory avaliable for shadow2 images";
+// Followed by the work files' folder and why ("/home/a/.cache/kvtplayer: needs 34 GB, 12 GB free").
+inline constexpr const char* kShadowsNoRoom1 = "Create VSS shadows error: No room for shadow1 images in ";
+inline constexpr const char* kShadowsNoRoom2 = "Create VSS shadows error: No room for shadow2 images in ";
 inline constexpr const char* kShadowsNoPatterns = "Create VSS shadows error: No random patterns available";
 inline constexpr const char* kShadowsNoImages = "Create VSS shadows error: This stream has no images";
 inline constexpr const char* kShadowsNullDest = "Create VSS shadows error: Dest streams are NULL";

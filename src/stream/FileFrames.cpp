@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "stream/FileFrames.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "io/LaterMessage.h"
+#include "io/SharedFile.h"
+
+namespace {
+// How far ahead the kernel is asked to read: enough to play on while the disk catches up, asked
+// for again once half of it has been played.
+constexpr std::uint64_t kAheadBytes = std::uint64_t{128} << 20;
+constexpr std::size_t kLeastAheadFrames = 4;
+
+std::shared_ptr<BYTE> NewFrame(std::size_t bytes)
+{
+    FrameBuffer frame = AllocateFrameBuffer(bytes);
+    return frame ? std::shared_ptr<BYTE>(frame.release(), FrameDeleter()) : nullptr;
+}
+
+// Rows read back to back (width bytes each) moved to their places at the row stride, the
+// alignment bytes after each set to 0. The last row moves first, so no row is overwritten before
+// it has moved.
+void SpreadRows(BYTE* frame, std::size_t width, std::size_t stride, std::size_t height)
+{
+    for (std::size_t r = height; r-- > 0;) {
+        std::memmove(frame + r * stride, frame + r * width, width);
+        std::memset(frame + r * stride + width, 0, stride - width);
+    }
+}
+}  // namespace
+
+std::shared_ptr<CFileFrames> CFileFrames::Create(std::shared_ptr<CSharedFile> file, const KvtHeader& header,
+                                                 std::uint64_t firstFrame, std::size_t count)
+{
+    auto frames = std::make_shared<CFileFrames>(std::move(file), header, firstFrame, count);
+    return frames->AllocateSlots() ? frames : nullptr;
+}
+
+CFileFrames::CFileFrames(std::shared_ptr<CSharedFile> file, const KvtHeader& header, std::uint64_t firstFrame,
+                         std::size_t count)
+    : m_pFile(std::move(file)),
+      m_header(header),
+      m_nFirstFrame(firstFrame),
+      m_nFileFrameBytes(static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height)),
+      m_nCount(count),
+      m_nAheadFrames(static_cast<std::size_t>(
+          std::max<std::uint64_t>(kLeastAheadFrames, kAheadBytes / std::max<std::uint64_t>(m_nFileFrameBytes, 1))))
+{
+}
+
+bool CFileFrames::AllocateSlots()
+{
+    m_slots.resize(std::min(kCachedFrames, std::max<std::size_t>(m_nCount, 1)));
+    for (Slot& slot : m_slots) {
+        slot.frame = NewFrame(m_header.FrameBytes());
+        if (!slot.frame)
+            return false;
+    }
+    return true;
+}
+
+CFrameRef CFileFrames::Frame(std::size_t index) const
+{
+    std::string failure;
+    std::shared_ptr<BYTE> frame;
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto cached = std::find_if(m_slots.begin(), m_slots.end(),
+                                         [&](const Slot& s) { return s.lastUse != 0 && s.index == index; });
+        Slot& slot = cached != m_slots.end() ? *cached : FreeSlot();
+        if (cached == m_slots.end()) {
+            const bool failedBefore = !m_strFailure.empty();
+            if (!ReadInto(index, slot.frame.get()) && !failedBefore)
+                failure = m_strFailure;
+            slot.index = index;
+        }
+        slot.lastUse = ++m_nUses;
+        frame = slot.frame;
+        ReadAhead(index);
+    }
+    // Shown outside the lock: the message may be shown at once, and a paint under it asks again.
+    if (!failure.empty())
+        ShowMessageLater("File read error: " + m_pFile->GetName() + ": " + failure +
+                         "; the images that can't be read are shown black");
+    return CFrameRef(std::move(frame));
+}
+
+bool CFileFrames::HasFailedRead() const
+{
+    const std::lock_guard lock(m_mutex);
+    return !m_strFailure.empty();
+}
+
+// The least recently used slot, with a buffer of its own: a frame still held by a caller is left
+// to it and the slot takes a new buffer.
+CFileFrames::Slot& CFileFrames::FreeSlot() const
+{
+    Slot& slot = *std::min_element(m_slots.begin(), m_slots.end(),
+                                   [](const Slot& a, const Slot& b) { return a.lastUse < b.lastUse; });
+    if (slot.frame.use_count() > 1) {
+        slot.frame = NewFrame(m_header.FrameBytes());
+        if (!slot.frame)
+            throw std::bad_alloc();
+    }
+    slot.lastUse = 0;
+    return slot;
+}
+
+bool CFileFrames::ReadInto(std::size_t index, BYTE* frame) const
+{
+    const std::uint64_t offset = OffsetOf(index);
+    const std::uint64_t length = m_pFile->GetLength();
+    const std::size_t expected =
+        offset < length ? static_cast<std::size_t>(std::min(m_nFileFrameBytes, length - offset)) : 0;
+    const std::ptrdiff_t got = expected == 0 ? 0 : m_pFile->ReadAt(frame, expected, offset);
+    const std::size_t filled = got > 0 ? static_cast<std::size_t>(got) : 0;
+    std::memset(frame + filled, 0, static_cast<std::size_t>(m_nFileFrameBytes) - filled);
+    const auto width = static_cast<std::size_t>(m_header.width);
+    const auto stride = static_cast<std::size_t>(m_header.RowStride());
+    if (stride != width)
+        SpreadRows(frame, width, stride, static_cast<std::size_t>(m_header.height));
+    if (filled == expected)
+        return true;
+    if (m_strFailure.empty())
+        m_strFailure = got < 0 ? std::strerror(errno) : "the file is shorter than when it was opened";
+    return false;
+}
+
+void CFileFrames::ReadAhead(std::size_t index) const
+{
+    if (m_nCount < 2)
+        return;
+    const std::size_t ahead = std::min(m_nAheadFrames, m_nCount - 1);
+    if (m_bAnyAsked && index == m_nLast)
+        return;
+    const bool forward = m_bAnyAsked && index == (m_nLast + 1) % m_nCount;
+    const bool backward = m_bAnyAsked && index == (m_nLast + m_nCount - 1) % m_nCount;
+    const int direction = backward && !forward ? -1 : 1;
+    // A step on in the same direction uses up one of the frames asked for; a jump or a turn starts
+    // again from here.
+    const bool stepOn = (forward || backward) && direction == m_nDirection;
+    m_nAskedAhead = stepOn && m_nAskedAhead > 0 ? m_nAskedAhead - 1 : 0;
+    m_nDirection = direction;
+    m_nLast = index;
+    m_bAnyAsked = true;
+    if (m_nAskedAhead > ahead / 2)
+        return;
+
+    // Frames k steps ahead, for k from the first not yet asked for, in runs up to an end of the file.
+    for (std::size_t k = m_nAskedAhead + 1; k <= ahead;) {
+        const std::size_t first = m_nDirection > 0 ? (index + k) % m_nCount : (index + m_nCount - k) % m_nCount;
+        const std::size_t room = m_nDirection > 0 ? m_nCount - first : first + 1;
+        const std::size_t run = std::min(ahead - k + 1, room);
+        const std::size_t low = m_nDirection > 0 ? first : first + 1 - run;
+        m_pFile->Prefetch(OffsetOf(low), run * m_nFileFrameBytes);
+        k += run;
+    }
+    m_nAskedAhead = ahead;
+}

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Streams larger than the in-memory limit are read on demand and built in work files; a test
+// lowers the limit to take those ways with small streams, and gives the work files a cache folder
+// of its own.
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "stream/ImageStream.h"
+
+class InMemoryLimitScope {
+public:
+    explicit InMemoryLimitScope(std::uint64_t bytes, const std::filesystem::path& cacheHome = {})
+        : m_nPrevious(InMemoryLimit())
+    {
+        SetInMemoryLimit(bytes);
+        if (const char* previous = std::getenv("XDG_CACHE_HOME"))
+            m_previousCache = previous;
+        if (!cacheHome.empty())
+            ::setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
+    }
+    ~InMemoryLimitScope()
+    {
+        SetInMemoryLimit(m_nPrevious);
+        if (m_previousCache)
+            ::setenv("XDG_CACHE_HOME", m_previousCache->c_str(), 1);
+        else
+            ::unsetenv("XDG_CACHE_HOME");
+    }
+    InMemoryLimitScope(const InMemoryLimitScope&) = delete;
+    InMemoryLimitScope& operator=(const InMemoryLimitScope&) = delete;
+
+private:
+    std::uint64_t m_nPrevious;
+    std::optional<std::string> m_previousCache;
+};
