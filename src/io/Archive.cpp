@@ -8,40 +8,20 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "io/WholeTransfer.h"
+
 static_assert(std::endian::native == std::endian::little, "the .kvt format is little-endian");
 
 namespace {
-// read() and write() move at most about 2 GiB per call; loop until done, end of file or error.
 std::ptrdiff_t ReadAll(int fd, std::byte* data, std::size_t count)
 {
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::read(fd, data + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::ptrdiff_t>(done);
+    return TransferWhole(count, [&](std::size_t done) { return ::read(fd, data + done, count - done); });
 }
 
 bool WriteAll(int fd, const std::byte* data, std::size_t count)
 {
-    while (count > 0) {
-        const ssize_t n = ::write(fd, data, count);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = ENOSPC;  // a write that takes nothing: the disk is full
-        if (n <= 0)
-            return false;
-        data += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return WroteWhole(TransferWhole(count, [&](std::size_t done) { return ::write(fd, data + done, count - done); }),
+                      count);
 }
 }  // namespace
 

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "io/CacheFile.h"
 
-#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/random.h>
 #include <unistd.h>
 
 #include "io/DiskSpace.h"
@@ -23,32 +21,18 @@ std::filesystem::path HomeFolder()
     return std::filesystem::temp_directory_path();
 }
 
-// A name no other user can guess, for a file system without unnamed files.
-std::string RandomName()
+// Where the file system has no unnamed files, a file of a random name, made exclusively in the
+// user's own folder and removed at once.
+int OpenUnnamed(int dirFd, const std::filesystem::path& folder)
 {
-    std::array<unsigned char, 8> bytes{};
-    if (::getrandom(bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
-        return {};
-    std::string name = ".kvt-work-";
-    for (const unsigned char b : bytes) {
-        name += "0123456789abcdef"[b >> 4];
-        name += "0123456789abcdef"[b & 15];
-    }
-    return name;
-}
-
-int OpenUnnamed(int dirFd)
-{
-    int fd = ::openat(dirFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        const std::string name = RandomName();
-        fd = ::openat(dirFd, name.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, 0600);
-        if (fd >= 0)
-            ::unlinkat(dirFd, name.c_str(), 0);
-        else if (errno != EEXIST)
-            break;
-    }
-    return fd;
+    const int fd = ::openat(dirFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    std::string name = (folder / ".kvt-work-XXXXXX").string();
+    const int named = ::mkostemp(name.data(), O_CLOEXEC);
+    if (named >= 0)
+        ::unlink(name.c_str());
+    return named;
 }
 
 // Holds the room on disk, so that a full disk refuses the work before it starts rather than at
@@ -85,7 +69,7 @@ std::shared_ptr<CSharedFile> CreateUnnamedCacheFile(std::uint64_t bytes, std::st
         error = folder.string() + ": " + std::strerror(errno);
         return nullptr;
     }
-    const int fd = OpenUnnamed(dirFd);
+    const int fd = OpenUnnamed(dirFd, folder);
     std::string why = fd < 0 ? std::strerror(errno) : "";
     const bool ready = fd >= 0 && HoldRoom(dirFd, fd, bytes, why);
     ::close(dirFd);

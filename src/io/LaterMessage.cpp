@@ -5,22 +5,18 @@
 #include <utility>
 
 namespace {
-MessageHook& Hook()
-{
-    static MessageHook hook;
-    return hook;
-}
+// Set by the windows once, before any stream is read.
+MessageHook g_laterHook;
 }  // namespace
 
 void ShowMessageLater(std::string_view text)
 {
-    if (const MessageHook& hook = Hook())
-        hook(std::string(text));
-    else
-        ShowMessage(text);
+    if (!g_laterHook)
+        return ShowMessage(text);
+    g_laterHook(std::string(text));
 }
 
 MessageHook SetLaterMessageHook(MessageHook hook)
 {
-    return std::exchange(Hook(), std::move(hook));
+    return std::exchange(g_laterHook, std::move(hook));
 }

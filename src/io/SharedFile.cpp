@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "io/WholeTransfer.h"
+
 namespace {
 // The path a descriptor was opened from, as the kernel still knows it.
 std::string PathOf(int fd)
@@ -39,37 +41,21 @@ CSharedFile::~CSharedFile()
 std::ptrdiff_t CSharedFile::ReadAt(void* data, std::size_t count, std::uint64_t offset) const
 {
     auto* out = static_cast<char*>(data);
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(m_fd, out + done, count - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::ptrdiff_t>(done);
+    return TransferWhole(count, [&](std::size_t done) {
+        return ::pread(m_fd, out + done, count - done, static_cast<off_t>(offset + done));
+    });
 }
 
 bool CSharedFile::WriteAt(const void* data, std::size_t count, std::uint64_t offset)
 {
     const auto* in = static_cast<const char*>(data);
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pwrite(m_fd, in + done, count - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = ENOSPC;  // a write that takes nothing: the disk is full
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    if (offset + count > m_nLength)
+    const bool written = WroteWhole(TransferWhole(count, [&](std::size_t done) {
+                                        return ::pwrite(m_fd, in + done, count - done, static_cast<off_t>(offset + done));
+                                    }),
+                                    count);
+    if (written && offset + count > m_nLength)
         m_nLength = offset + count;
-    return true;
+    return written;
 }
 
 void CSharedFile::Prefetch(std::uint64_t offset, std::uint64_t count) const

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "io/LaterMessage.h"
 #include "io/SharedFile.h"
@@ -100,12 +101,12 @@ CFileFrames::Slot& CFileFrames::FreeSlot() const
 {
     Slot& slot = *std::min_element(m_slots.begin(), m_slots.end(),
                                    [](const Slot& a, const Slot& b) { return a.lastUse < b.lastUse; });
+    slot.lastUse = 0;
     if (slot.frame.use_count() > 1) {
         slot.frame = NewFrame(m_header.FrameBytes());
         if (!slot.frame)
             throw std::bad_alloc();
     }
-    slot.lastUse = 0;
     return slot;
 }
 

@@ -32,15 +32,6 @@ FileBytes Ramp(std::size_t count, unsigned seed = 1)
     return bytes;
 }
 
-std::unique_ptr<CImageStream> LoadStream(const std::filesystem::path& path, std::uint64_t limit)
-{
-    const InMemoryLimitScope scope(limit);
-    auto stream = std::make_unique<CImageStream>();
-    CArchive ar(path, CArchive::load);
-    EXPECT_TRUE(stream->Load(ar));
-    return stream;
-}
-
 std::vector<POSITION> Positions(const CImageStream& stream)
 {
     std::vector<POSITION> positions;
@@ -97,8 +88,8 @@ TEST(OnDemandStream, HoldsWhatTheWholeReadHoldsInAnyOrder)
     for (const StreamFileCase& file : StreamFiles()) {
         SCOPED_TRACE(file.name);
         WriteBytes(dir / "in.kvt", file.bytes);
-        const auto whole = LoadStream(dir / "in.kvt", kReadWhole);
-        const auto onDemand = LoadStream(dir / "in.kvt", kReadOnDemand);
+        const auto whole = LoadStreamFile(dir / "in.kvt", kReadWhole);
+        const auto onDemand = LoadStreamFile(dir / "in.kvt", kReadOnDemand);
         ASSERT_EQ(onDemand->GetHeader(), whole->GetHeader());
         ASSERT_EQ(onDemand->GetFramesHeld(), whole->GetFramesHeld());
 
@@ -119,7 +110,7 @@ TEST(OnDemandStream, AFrameHeldStaysWhileOthersPassThroughTheCache)
 {
     TempDir dir;
     WriteBytes(dir / "in.kvt", Header(6, 4, 12) + Ramp(288));
-    const auto stream = LoadStream(dir / "in.kvt", kReadOnDemand);
+    const auto stream = LoadStreamFile(dir / "in.kvt", kReadOnDemand);
     const std::vector<POSITION> positions = Positions(*stream);
     const CFrameRef first = stream->GetFrameAt(positions[0]);
     const Bytes before(first.get(), first.get() + stream->GetFrameBytes());
@@ -134,7 +125,7 @@ TEST(OnDemandStream, AFileCutShortWhileOpenGivesBlackOnceAndIsNotSaved)
     constexpr int kWidth = 8, kHeight = 4, kFrames = 10;
     const FileBytes pixels = Ramp(kWidth * kHeight * kFrames, 11);
     WriteBytes(dir / "in.kvt", Header(kWidth, kHeight, kFrames) + pixels);
-    const auto stream = LoadStream(dir / "in.kvt", kReadOnDemand);
+    const auto stream = LoadStreamFile(dir / "in.kvt", kReadOnDemand);
 
     // Three frames and a half are left.
     const std::size_t frameBytes = kWidth * kHeight;

@@ -10,6 +10,10 @@
 #include <optional>
 #include <string>
 
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "io/Archive.h"
 #include "stream/ImageStream.h"
 
 class InMemoryLimitScope {
@@ -38,3 +42,13 @@ private:
     std::uint64_t m_nPrevious;
     std::optional<std::string> m_previousCache;
 };
+
+// The stream file at `path`, loaded with the in-memory limit at `limit`: 0 reads it on demand.
+inline std::unique_ptr<CImageStream> LoadStreamFile(const std::filesystem::path& path, std::uint64_t limit)
+{
+    const InMemoryLimitScope scope(limit);
+    auto stream = std::make_unique<CImageStream>();
+    CArchive ar(path, CArchive::load);
+    EXPECT_TRUE(stream->Load(ar));
+    return stream;
+}

@@ -24,11 +24,7 @@ std::unique_ptr<CImageStream> OnDemand(const std::filesystem::path& path, int wi
         CArchive ar(path, CArchive::store);
         EXPECT_TRUE(MakeTaggedStream(width, height, frames, tag)->Store(ar));
     }
-    const InMemoryLimitScope scope(kReadOnDemand);
-    auto stream = std::make_unique<CImageStream>();
-    CArchive ar(path, CArchive::load);
-    EXPECT_TRUE(stream->Load(ar));
-    return stream;
+    return LoadStreamFile(path, kReadOnDemand);
 }
 
 std::vector<Bytes> AllFrames(const CImageStream& stream)
