@@ -54,7 +54,7 @@ CFileFrames::CFileFrames(std::shared_ptr<CSharedFile> file, const KvtHeader& hea
 
 bool CFileFrames::AllocateSlots()
 {
-    m_slots.resize(std::min(kCachedFrames, std::max<std::size_t>(m_nCount, 1)));
+    m_slots.resize(std::min(kCachedFrames, m_nCount));
     for (Slot& slot : m_slots) {
         slot.frame = NewFrame(m_header.FrameBytes());
         if (!slot.frame)

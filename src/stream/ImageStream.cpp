@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stream/ImageStream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -21,17 +22,16 @@ std::uint64_t& Limit()
     return bytes;
 }
 
-// The frames of `header` as the file open on `fd` holds them, read on demand; null when the file
-// is no regular file or the frames of the cache can't be allocated.
-std::shared_ptr<CFrameSupply> FramesOnDemand(int fd, const KvtHeader& header)
+// The file open on `fd`, with a descriptor of the stream's own, when its frames are to be read on
+// demand: a regular file longer than the in-memory limit. Null otherwise, and when no descriptor
+// is left: the frames are then read whole.
+std::shared_ptr<CSharedFile> FileToReadOnDemand(int fd)
 {
     struct stat status {};
     if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
         return nullptr;
-    std::shared_ptr<CSharedFile> file = CSharedFile::Duplicate(fd, static_cast<std::uint64_t>(status.st_size));
-    if (!file)
-        return nullptr;
-    return CFileFrames::Create(std::move(file), header, kvt::kHeaderSize, header.frameCount);
+    const auto length = static_cast<std::uint64_t>(status.st_size);
+    return length > InMemoryLimit() ? CSharedFile::Duplicate(fd, length) : nullptr;
 }
 }  // namespace
 
@@ -122,19 +122,24 @@ bool CImageStream::Load(CArchive& ar)
     if (!ReadHeader(ar))
         return false;
     const KvtHeader header = GetHeader();
-    // The stream is refused as it would be if it were read whole, so that whether a file opens
-    // doesn't depend on how its frames are read.
-    if (!CheckFrameGeometry(header, m_wFrameCount)) {
+    // A file read on demand holds a few frames at once whatever its length, and it is those that
+    // must fit in memory; a file read whole holds them all.
+    std::shared_ptr<CSharedFile> file = FileToReadOnDemand(ar.GetDescriptor());
+    const std::uint64_t framesInMemory =
+        file ? std::min<std::uint64_t>(m_wFrameCount, CFileFrames::kCachedFrames) : m_wFrameCount;
+    if (!CheckFrameGeometry(header, framesInMemory)) {
         Clear();
         return false;
     }
-    if (std::uint64_t{m_wFrameCount} * header.FrameBytes() > InMemoryLimit()) {
-        m_pFrames = FramesOnDemand(ar.GetDescriptor(), header);
-        if (m_pFrames) {
-            m_posCurrent = GetHeadPosition();
-            return true;
+    if (file) {
+        m_pFrames = CFileFrames::Create(std::move(file), header, kvt::kHeaderSize, m_wFrameCount);
+        if (!m_pFrames) {
+            ShowMessage(kNotEnoughMemory);
+            Clear();
+            return false;
         }
-        // Not a file to read from at will: the frames are read whole after all.
+        m_posCurrent = GetHeadPosition();
+        return true;
     }
 
     auto held = std::make_shared<CHeldFrames>();

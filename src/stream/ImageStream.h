@@ -26,9 +26,9 @@ class CArchive;
 class QPainter;
 class QRect;
 
-// Frames taking more bytes than this are not all held in memory: a stream file is read on demand,
-// and a stream being built may keep them in a work file (SpoolFrames). 64 MB unless set (tests
-// lower it, to try the other ways on small streams).
+// Frames taking more bytes than this are not all held in memory: a stream file longer than this is
+// read on demand, and a stream being built may keep them in a work file (SpoolFrames). 64 MB
+// unless set (tests lower it, to try the other ways on small streams).
 std::uint64_t InMemoryLimit();
 void SetInMemoryLimit(std::uint64_t bytes);
 
@@ -103,8 +103,8 @@ public:
     void SetHeader(const KvtHeader& header);
     void BuildPalette();
     bool ReadHeader(CArchive& ar);
-    // Reads the header and then, when the frames fit in InMemoryLimit(), all of them; otherwise the
-    // frames are read from the archive's file as they are asked for.
+    // Reads the header and then, when the file is no longer than InMemoryLimit(), all the frames;
+    // otherwise the frames are read from the archive's file as they are asked for.
     bool Load(CArchive& ar);
     // Writes the header and every frame. A frame that could not be read from its file fails the
     // archive, so that a save keeps the file it would have replaced.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <numeric>
 
 #include "InMemoryLimit.h"
@@ -104,6 +105,30 @@ TEST(OnDemandStream, HoldsWhatTheWholeReadHoldsInAnyOrder)
             EXPECT_EQ(FramesIn(*onDemand, *order), FramesIn(*whole, *order));
         EXPECT_EQ(StoredBytes(*onDemand, dir / "a.kvt"), StoredBytes(*whole, dir / "b.kvt"));
     }
+}
+
+// A long file needs the memory of the frames it holds at once, not of all its frames: under an
+// address limit of 256 MB more than the process has, 655 MB of frames open, while one frame of
+// 2 GiB is still refused as it always was. The files' bytes are holes, taking no disk.
+TEST(OnDemandStream, ALongFileOpensWhereOnlyItsCacheFitsInMemory)
+{
+    TempDir dir;
+    const auto longFile = [&](const char* name, const FileBytes& header, std::uint64_t frameBytes) {
+        WriteBytes(dir / name, header);
+        std::filesystem::resize_file(dir / name, header.size() + frameBytes);
+        return dir / name;
+    };
+    const auto loadUnderLimit = [](const std::filesystem::path& path) {
+        SetMessageHook([](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+        LimitAddressSpaceTo(std::uint64_t{256} << 20);
+        CImageStream stream;
+        CArchive ar(path, CArchive::load);
+        std::exit(stream.Load(ar) && stream.GetFramesHeld() == stream.GetFrameCount() ? 0 : 3);
+    };
+    const auto many = longFile("many.kvt", Header(100, 100, 65535), 65535ull * 100 * 100);
+    EXPECT_EXIT(loadUnderLimit(many), testing::ExitedWithCode(0), "");
+    const auto huge = longFile("huge.kvt", Header({65536, 32768, 1, 1u << 31}), 1ull << 31);
+    EXPECT_EXIT(loadUnderLimit(huge), testing::ExitedWithCode(3), "Image size error: Not enough memory for the images");
 }
 
 TEST(OnDemandStream, AFrameHeldStaysWhileOthersPassThroughTheCache)

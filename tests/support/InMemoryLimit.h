@@ -11,7 +11,10 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <fstream>
 #include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "io/Archive.h"
 #include "stream/ImageStream.h"
@@ -51,4 +54,16 @@ inline std::unique_ptr<CImageStream> LoadStreamFile(const std::filesystem::path&
     CArchive ar(path, CArchive::load);
     EXPECT_TRUE(stream->Load(ar));
     return stream;
+}
+
+// Lets this process have `extra` bytes of address space more than it has now (for a death test's
+// child: the limit stays).
+inline void LimitAddressSpaceTo(std::uint64_t extra)
+{
+    std::ifstream statm("/proc/self/statm");
+    rlim_t pages = 0;
+    statm >> pages;
+    struct rlimit limit {};
+    limit.rlim_cur = limit.rlim_max = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + extra;
+    ::setrlimit(RLIMIT_AS, &limit);
 }
