@@ -157,15 +157,18 @@ TEST(OnDemandStream, AFileCutShortWhileOpenGivesBlackOnceAndIsNotSaved)
     ASSERT_EQ(::truncate((dir / "in.kvt").c_str(), static_cast<off_t>(24 + 3 * frameBytes + frameBytes / 2)), 0);
     MessageRecorder messages;
     const std::vector<POSITION> positions = Positions(*stream);
-    std::vector<Bytes> frames;
-    for (int pass = 0; pass < 2; ++pass)
-        for (int k = kFrames - 1; k >= 0; --k)
-            frames.push_back(FrameBytes(*stream, positions[static_cast<std::size_t>(k)]));
-    for (int k = 0; k < kFrames; ++k) {
+    // Forward as played, then back: each frame the same both ways.
+    std::vector<Bytes> forward, backward(kFrames);
+    for (const POSITION pos : positions)
+        forward.push_back(FrameBytes(*stream, pos));
+    for (std::size_t k = kFrames; k-- > 0;)
+        backward[k] = FrameBytes(*stream, positions[k]);
+    for (std::size_t k = 0; k < kFrames; ++k) {
         Bytes expected(frameBytes, 0);
         const std::size_t kept = k < 3 ? frameBytes : k == 3 ? frameBytes / 2 : 0;
         std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(k * frameBytes), kept, expected.begin());
-        EXPECT_EQ(frames[static_cast<std::size_t>(kFrames - 1 - k)], expected) << "frame " << k;
+        EXPECT_EQ(forward[k], expected) << "frame " << k;
+        EXPECT_EQ(backward[k], expected) << "frame " << k;
     }
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_EQ(messages.Messages()[0], "File read error: " + (dir / "in.kvt").string() +
