@@ -4,6 +4,20 @@
 #include <algorithm>
 #include <bit>
 
+namespace {
+// Each pixel's key: bit 0 set where the secret is black, share s's block from bit 1 + s * bits.
+[[gnu::target_clones("avx2", "default")]] void MakeKeys(const BYTE* secretRow, const BlockPattern* const* shares,
+                                                       std::size_t shareCount, unsigned bits, std::uint64_t* keys,
+                                                       std::size_t width)
+{
+    for (std::size_t x = 0; x < width; ++x)
+        keys[x] = secretRow[x] == 0;
+    for (std::size_t s = 0; s < shareCount; ++s)
+        for (std::size_t x = 0; x < width; ++x)
+            keys[x] |= shares[s][x] << (1 + s * bits);
+}
+}  // namespace
+
 CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>& acrossFrames)
     : m_nWidth(settings.secretWidth), m_nWords(settings.block.Words()), m_bKeepAbove(settings.keepRowAbove),
       m_bKeyed(settings.keyed), m_nBits(static_cast<unsigned>(settings.block.Subpixels())),
@@ -165,20 +179,9 @@ void CRowBand::CountFrameChanges(PixelHistory& history, std::size_t rowStart)
 // keys give the crawl and each share's changes.
 void CRowBand::KeyRow(const BYTE* secretRow, std::uint64_t* previousKeys, bool comparing)
 {
-    for (int x = 0; x < m_nWidth; ++x)
-        m_rowKeys[static_cast<std::size_t>(x)] = secretRow[x] == 0;
-    for (std::size_t s = 0; s < m_rowPointers.size(); ++s)
-        for (int x = 0; x < m_nWidth; ++x)
-            m_rowKeys[static_cast<std::size_t>(x)] |= m_rowPointers[s][x] << (1 + s * m_nBits);
+    MakeKeys(secretRow, m_rowPointers.data(), m_rowPointers.size(), m_nBits, m_rowKeys.data(), m_rowKeys.size());
     if (comparing)
         CompareKeys(previousKeys);
     std::copy(m_rowKeys.begin(), m_rowKeys.end(), previousKeys);
-    // Slots asked for a few pixels ahead: the table is larger than the fastest caches.
-    constexpr std::size_t kAhead = 32;
-    for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
-        if (x + kAhead < m_rowKeys.size())
-            m_kinds.Prefetch(m_rowKeys[x + kAhead]);
-        m_kinds.Add(m_rowKeys[x]);
-    }
+    m_kinds.AddAll(m_rowKeys.data(), m_rowKeys.size());
 }
-
