@@ -39,7 +39,12 @@ QImage CPrintPage::Render(double dotsPerMm, const QImage& grey, int frameIndex) 
     QImage image(static_cast<int>(std::ceil(page.width())), static_cast<int>(std::ceil(page.height())),
                  QImage::Format_RGB32);
     image.fill(Qt::white);
+    // The caption's points are the page's: the picture says its density.
+    image.setDotsPerMeterX(static_cast<int>(std::lround(dotsPerMm * 1000)));
+    image.setDotsPerMeterY(static_cast<int>(std::lround(dotsPerMm * 1000)));
     QPainter painter(&image);
+    // Subpixels smaller than a dot of the preview are shown as the grey they make.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     Paint(painter, dotsPerMm, grey, frameIndex);
     return image;
 }

@@ -13,6 +13,7 @@ CJobProgress::CJobProgress(QWidget* parent) : QWidget(parent)
     m_progress = new QProgressBar;
     m_progress->setMaximumWidth(240);
     m_cancel = new QPushButton(tr("Cancel"));
+    m_cancel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(m_cancel, &QPushButton::clicked, this, [this] {
         if (m_onCancel)
             m_onCancel();

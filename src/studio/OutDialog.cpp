@@ -71,6 +71,10 @@ QWidget* COutDialog::CreateExportControls()
     m_delay->setSuffix(tr(" ms"));
     m_delay->setToolTip(tr("Milliseconds each frame shows in an animation or a video"));
     form->addRow(tr("Each frame"), m_delay);
+    // Pictures have no delay.
+    const auto showDelay = [this] { m_delay->setEnabled(m_format->currentIndex() > 0); };
+    connect(m_format, &QComboBox::currentIndexChanged, this, showDelay);
+    showDelay();
     return controls;
 }
 

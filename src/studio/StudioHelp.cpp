@@ -47,13 +47,17 @@ QString StudioHelpText()
         "or drop it on the window). For a video choose the start, the duration and the frames a second. "
         "Tone (levels, gamma, invert) and halftoning turn the frame into the black-and-white secret; the "
         "two pictures show the frame before and after.</li>"
-        "<li><b>Scheme.</b> Choose the family, k (shares needed) and n (shares made). The panel says what "
-        "the scheme promises, or why kvt does not offer it. A seed makes the shares repeatable, and so "
-        "no secret from anyone who searches the seeds.</li>"
+        "<li><b>Scheme.</b> Choose the family, k (shares needed), n (shares made) and a variant, or two "
+        "covers (each share shows its own picture), or a key (a first share made before). The panel says "
+        "what the scheme promises, or why kvt does not take it. A seed makes the shares repeatable, and "
+        "so no secret from anyone who searches the seeds.</li>"
         "<li><b>Shares.</b> Make shares (Ctrl+S) writes BASE-Shadow1.kvt ... BASE-ShadowN.kvt into the "
         "folder chosen, all of them or none; Cancel stops it and leaves nothing behind.</li>"
         "<li><b>Reveal.</b> Check shares to see them stacked (black wins) or XORed; fewer than k show "
         "nothing. Choose a share in the list and drag it (or move it with the arrow keys) to see how "
         "exactly shares must lie on each other.</li></ol>"
-        "<p>The frame slider and Play (Space) move through the frames.</p>");
+        "<p>The frame slider and Play (Space) move through the frames, at a video's rate.</p>"
+        "<p>Export (Ctrl+E) writes every share as PNG pictures, a GIF, an MKV or an MP4 video; Print "
+        "(Ctrl+P) writes a PDF a share at the subpixel size chosen, with a preview of the page. Both "
+        "write every file or none.</p>");
 }

@@ -35,7 +35,6 @@ namespace {
 constexpr int kMaxRecentFiles = 8;
 const char* const kRecentKey = "recentFiles";
 const char* const kFolderKey = "lastFolder";
-const char* const kOutFolderKey = "outFolder";
 
 QString FileFilter()
 {
@@ -239,7 +238,8 @@ bool CStudioWindow::OpenFile(const QString& path)
 {
     m_figuresPanel->Stop();
     std::string error;
-    if (!m_session.OpenSource(path.toStdString(), error)) {
+    // Made whole, so that the shares' folder beside it is a folder to show.
+    if (!m_session.OpenSource(QFileInfo(path).absoluteFilePath().toStdString(), error)) {
         ShowError(tr("Can't open the file:\n%1").arg(QString::fromStdString(error)));
         return false;
     }
@@ -384,14 +384,12 @@ void CStudioWindow::StartOut(COutDialog::Mode mode)
     std::vector<std::filesystem::path> paths;
     for (int i = 0; i < shares.GetCount(); ++i)
         paths.push_back(shares.GetPath(i));
-    const QString folder = QSettings().value(kOutFolderKey, QString::fromStdString(paths.front().parent_path().string()))
-                               .toString();
+    // Beside the shares, unless the user chooses another folder.
+    const QString folder = QString::fromStdString(paths.front().parent_path().string());
     COutDialog dialog(mode, paths, shares.GetFrame(0), static_cast<int>(shares.GetIndex()), folder, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    OutSpec spec = dialog.GetSpec();
-    QSettings().setValue(kOutFolderKey, QString::fromStdString(spec.folder.string()));
-    m_outJob = std::make_unique<COutJob>(std::move(spec));
+    m_outJob = std::make_unique<COutJob>(dialog.GetSpec());
     m_stop = std::stop_source();
     m_outWatcher.setFuture(
         QtConcurrent::run([job = m_outJob.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
