@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
     <name>CFiguresPanel</name>
@@ -84,6 +85,172 @@
     </message>
 </context>
 <context>
+    <name>CJobProgress</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>%1 of %2 frames</source>
+        <translation>%1 / %2 個畫面</translation>
+    </message>
+    <message>
+        <source>%1 s left</source>
+        <translation>剩餘 %1 秒</translation>
+    </message>
+</context>
+<context>
+    <name>COutDialog</name>
+    <message>
+        <source>Print the shares to PDF</source>
+        <translation>將分享影像列印成 PDF</translation>
+    </message>
+    <message>
+        <source>Export the shares</source>
+        <translation>匯出分享影像</translation>
+    </message>
+    <message>
+        <source>The folder the files are written into, all of them or none</source>
+        <translation>寫入檔案的資料夾，全部寫入或全部不寫</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>瀏覽...</translation>
+    </message>
+    <message>
+        <source>Into</source>
+        <translation>寫入</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>列印</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>匯出</translation>
+    </message>
+    <message>
+        <source>PNG pictures, one a frame</source>
+        <translation>PNG 圖片，每個畫面一張</translation>
+    </message>
+    <message>
+        <source>GIF animation</source>
+        <translation>GIF 動畫</translation>
+    </message>
+    <message>
+        <source>Matroska video (lossless)</source>
+        <translation>Matroska 影片（無損）</translation>
+    </message>
+    <message>
+        <source>MP4 video (compresses with loss)</source>
+        <translation>MP4 影片（有損壓縮）</translation>
+    </message>
+    <message>
+        <source>A file (or numbered pictures) a share, as kvt export writes them</source>
+        <translation>每張分享影像一個檔案（或編號圖片），與 kvt export 寫出的相同</translation>
+    </message>
+    <message>
+        <source>As</source>
+        <translation>格式</translation>
+    </message>
+    <message>
+        <source>Every pixel becomes an N x N block</source>
+        <translation>每個像素放大為 N x N 方塊</translation>
+    </message>
+    <message>
+        <source>Enlarged</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> 毫秒</translation>
+    </message>
+    <message>
+        <source>Milliseconds each frame shows in an animation or a video</source>
+        <translation>動畫或影片中每個畫面顯示的毫秒數</translation>
+    </message>
+    <message>
+        <source>Each frame</source>
+        <translation>每個畫面</translation>
+    </message>
+    <message>
+        <source>Subpixel size</source>
+        <translation>子像素大小</translation>
+    </message>
+    <message>
+        <source>Dots an inch</source>
+        <translation>每英吋點數</translation>
+    </message>
+    <message>
+        <source> mm</source>
+        <translation> 公釐</translation>
+    </message>
+    <message>
+        <source>The side of a printed subpixel</source>
+        <translation>列印出的子像素邊長</translation>
+    </message>
+    <message>
+        <source>Subpixels an inch</source>
+        <translation>每英吋子像素數</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>A4</source>
+        <translation>A4</translation>
+    </message>
+    <message>
+        <source>Letter</source>
+        <translation>Letter</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>紙張</translation>
+    </message>
+    <message>
+        <source>Registration marks</source>
+        <translation>對位標記</translation>
+    </message>
+    <message>
+        <source>Crosses around the picture, to lay printed shares on each other</source>
+        <translation>圖片四周的十字，用來把印出的分享影像對齊疊合</translation>
+    </message>
+    <message>
+        <source>The largest subpixel with which the share fits the page</source>
+        <translation>分享影像仍能放進頁面的最大子像素</translation>
+    </message>
+    <message>
+        <source>The first share&apos;s page for the frame on show</source>
+        <translation>第一張分享影像在目前畫面的頁面</translation>
+    </message>
+    <message>
+        <source>%1 x %2 subpixels of %3 do not fit on %4 paper with their marks and caption.</source>
+        <translation>%1 x %2 個 %3 的子像素連同標記與說明放不進 %4 紙張。</translation>
+    </message>
+    <message>
+        <source>Use %1 mm, the largest that fits</source>
+        <translation>使用 %1 公釐，可放入的最大值</translation>
+    </message>
+    <message>
+        <source>Use %1 dots an inch, the largest that fits</source>
+        <translation>使用每英吋 %1 點，可放入的最大值</translation>
+    </message>
+    <message>
+        <source>No page: the share doesn&apos;t fit</source>
+        <translation>沒有頁面：分享影像放不下</translation>
+    </message>
+    <message>
+        <source>Each share prints %1 x %2 mm, a page a frame.</source>
+        <translation>每張分享影像印成 %1 x %2 公釐，每個畫面一頁。</translation>
+    </message>
+    <message>
+        <source>Folder for the files</source>
+        <translation>檔案的資料夾</translation>
+    </message>
+</context>
+<context>
     <name>CRevealPanel</name>
     <message>
         <source>Check the shares to put together; the one chosen can be dragged over the others</source>
@@ -150,7 +317,7 @@
         <translation>已勾選的分享影像：%1</translation>
     </message>
     <message>
-        <source>: no figures, the shares are not of this source's secret</source>
+        <source>: no figures, the shares are not of this source&apos;s secret</source>
         <translation>：沒有數據，這些分享影像不是此來源的秘密影像所產生</translation>
     </message>
     <message>
@@ -173,7 +340,7 @@
 <context>
     <name>CSchemePanel</name>
     <message>
-        <source>naor-shamir: blocks of subpixels; random-grid and probabilistic: shares of the secret's size</source>
+        <source>naor-shamir: blocks of subpixels; random-grid and probabilistic: shares of the secret&apos;s size</source>
         <translation>naor-shamir：子像素區塊；random-grid 與 probabilistic：與秘密影像同尺寸的分享影像</translation>
     </message>
     <message>
@@ -201,10 +368,6 @@
         <translation>無</translation>
     </message>
     <message>
-        <source>Kafri-Keren algorithm 1, 2 or 3 (random-grid (2, 2))</source>
-        <translation>Kafri-Keren 演算法 1、2 或 3（random-grid (2, 2)）</translation>
-    </message>
-    <message>
         <source>Variant</source>
         <translation>變體</translation>
     </message>
@@ -221,7 +384,7 @@
         <translation>種子</translation>
     </message>
     <message>
-        <source>The folder the shares are written into (by default the source's)</source>
+        <source>The folder the shares are written into (by default the source&apos;s)</source>
         <translation>分享影像寫入的資料夾（預設為來源所在資料夾）</translation>
     </message>
     <message>
@@ -243,6 +406,50 @@
     <message>
         <source>Folder for the shares</source>
         <translation>分享影像的資料夾</translation>
+    </message>
+    <message>
+        <source>A threshold scheme</source>
+        <translation>門檻方案</translation>
+    </message>
+    <message>
+        <source>Two covers (extended shares)</source>
+        <translation>兩張掩護影像（延伸分享影像）</translation>
+    </message>
+    <message>
+        <source>A key (the second share only)</source>
+        <translation>金鑰（只產生第二張分享影像）</translation>
+    </message>
+    <message>
+        <source>Covers: each of two shares shows its own picture and only both the secret. Key: the second share of a first one made before</source>
+        <translation>掩護影像：兩張分享影像各顯示自己的圖片，只有兩張疊合才顯示秘密。金鑰：為先前產生的第一張分享影像產生第二張</translation>
+    </message>
+    <message>
+        <source>1, 2, 3: Kafri-Keren&apos;s algorithms (random-grid (2, 2)); compact: the least m for naor-shamir; chen-tsao: random-grid (k, n) by Chen and Tsao</source>
+        <translation>1、2、3：Kafri-Keren 的演算法（random-grid (2, 2)）；compact：naor-shamir 的最小 m；chen-tsao：Chen 與 Tsao 的 random-grid (k, n)</translation>
+    </message>
+    <message>
+        <source>Cover of share 1</source>
+        <translation>分享影像 1 的掩護影像</translation>
+    </message>
+    <message>
+        <source>Cover of share 2</source>
+        <translation>分享影像 2 的掩護影像</translation>
+    </message>
+    <message>
+        <source>A black-and-white stream of the secret&apos;s size (kvt import --size makes one)</source>
+        <translation>與秘密影像同大小的黑白串流（可用 kvt import --size 產生）</translation>
+    </message>
+    <message>
+        <source>A first share as kvt shadows makes it, of the shares&apos; size</source>
+        <translation>kvt shadows 產生的第一張分享影像，與分享影像同大小</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>金鑰</translation>
+    </message>
+    <message>
+        <source>Streams (*.kvt)</source>
+        <translation>串流 (*.kvt)</translation>
     </message>
 </context>
 <context>
@@ -304,7 +511,7 @@
         <translation>畫面高度（像素）</translation>
     </message>
     <message>
-        <source>source's</source>
+        <source>source&apos;s</source>
         <translation>來源尺寸</translation>
     </message>
     <message>
@@ -348,7 +555,7 @@
         <translation>色階</translation>
     </message>
     <message>
-        <source>Levels from the 1st and 99th percentiles of the frames' greys</source>
+        <source>Levels from the 1st and 99th percentiles of the frames&apos; greys</source>
         <translation>由畫面灰階的第 1 與第 99 百分位數決定色階</translation>
     </message>
     <message>
@@ -499,10 +706,6 @@
         <translation>目前顯示的畫面</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
-    </message>
-    <message>
         <source>Stop making the shares; nothing is left behind</source>
         <translation>停止產生分享影像；不會留下任何檔案</translation>
     </message>
@@ -535,7 +738,7 @@
         <translation>串流 (*.kvt);;所有檔案 (*)</translation>
     </message>
     <message>
-        <source>Can't open the file:
+        <source>Can&apos;t open the file:
 %1</source>
         <translation>無法開啟檔案：
 %1</translation>
@@ -545,18 +748,10 @@
         <translation>已開啟 %1</translation>
     </message>
     <message>
-        <source>Can't open the shares:
+        <source>Can&apos;t open the shares:
 %1</source>
         <translation>無法開啟分享影像：
 %1</translation>
-    </message>
-    <message>
-        <source>%1 of %2 frames</source>
-        <translation>%1 / %2 個畫面</translation>
-    </message>
-    <message>
-        <source>%1 s left</source>
-        <translation>剩餘 %1 秒</translation>
     </message>
     <message>
         <source>Stopped: no shares were written</source>
@@ -584,19 +779,71 @@
         <source>; grey pixels of the secret, which show as white: %1</source>
         <translation>；秘密影像中會顯示為白色的灰階像素：%1</translation>
     </message>
+    <message>
+        <source>&amp;Export shares...</source>
+        <translation>匯出分享影像(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Write every share as PNG pictures, a GIF, an MKV or an MP4 video</source>
+        <translation>將每張分享影像寫成 PNG 圖片、GIF、MKV 或 MP4 影片</translation>
+    </message>
+    <message>
+        <source>&amp;Print shares to PDF...</source>
+        <translation>將分享影像列印成 PDF(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>Write every share to a PDF at a chosen subpixel size, a page a frame</source>
+        <translation>以選定的子像素大小將每張分享影像寫入 PDF，每個畫面一頁</translation>
+    </message>
+    <message>
+        <source>Stop printing; no PDF is left behind</source>
+        <translation>停止列印；不會留下任何 PDF</translation>
+    </message>
+    <message>
+        <source>Stop the export; no file is left behind</source>
+        <translation>停止匯出；不會留下任何檔案</translation>
+    </message>
+    <message>
+        <source>Stopped: nothing was written</source>
+        <translation>已停止：沒有寫入任何檔案</translation>
+    </message>
+    <message>
+        <source>Nothing was written:
+%1</source>
+        <translation>沒有寫入任何檔案：
+%1</translation>
+    </message>
+    <message>
+        <source>Written to %1: %2</source>
+        <translation>已寫入 %1：%2</translation>
+    </message>
+    <message numerus="yes">
+        <source> and %n more</source>
+        <translation>
+            <numerusform>及另外 %n 個</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>警告：%1</translation>
+    </message>
 </context>
 <context>
     <name>CTemporalView</name>
     <message>
-        <source>Taking turns at the screen's rate, the shares blend in the eye: a viewer sees texture and flicker, not the darker picture that stacking gives.</source>
+        <source>Taking turns at the screen&apos;s rate, the shares blend in the eye: a viewer sees texture and flicker, not the darker picture that stacking gives.</source>
         <translation>以螢幕更新率輪流顯示時，分享影像在眼中混合：觀看者看到的是紋理與閃爍，而不是疊合所產生的較暗影像。</translation>
     </message>
 </context>
 <context>
     <name>StudioHelp</name>
     <message>
-        <source>&lt;h3&gt;KVT Studio&lt;/h3&gt;&lt;p&gt;The whole path, left to right:&lt;/p&gt;&lt;ol&gt;&lt;li&gt;&lt;b&gt;Source.&lt;/b&gt; Open a picture, an animated GIF or WebP, a video or a .kvt stream (Ctrl+O, or drop it on the window). For a video choose the start, the duration and the frames a second. Tone (levels, gamma, invert) and halftoning turn the frame into the black-and-white secret; the two pictures show the frame before and after.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Scheme.&lt;/b&gt; Choose the family, k (shares needed) and n (shares made). The panel says what the scheme promises, or why kvt does not offer it. A seed makes the shares repeatable, and so no secret from anyone who searches the seeds.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Shares.&lt;/b&gt; Make shares (Ctrl+S) writes BASE-Shadow1.kvt ... BASE-ShadowN.kvt into the folder chosen, all of them or none; Cancel stops it and leaves nothing behind.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Reveal.&lt;/b&gt; Check shares to see them stacked (black wins) or XORed; fewer than k show nothing. Choose a share in the list and drag it (or move it with the arrow keys) to see how exactly shares must lie on each other.&lt;/li&gt;&lt;/ol&gt;&lt;p&gt;The frame slider and Play (Space) move through the frames.&lt;/p&gt;</source>
-        <translation>&lt;h3&gt;KVT Studio&lt;/h3&gt;&lt;p&gt;整個流程由左至右：&lt;/p&gt;&lt;ol&gt;&lt;li&gt;&lt;b&gt;來源。&lt;/b&gt;開啟圖片、動態 GIF 或 WebP、影片或 .kvt 串流（Ctrl+O，或拖放到視窗上）。影片可選擇開始時間、長度與每秒畫面數。色調（色階、gamma、反相）與半色調把畫面轉為黑白秘密影像；兩張圖片顯示轉換前後的畫面。&lt;/li&gt;&lt;li&gt;&lt;b&gt;方案。&lt;/b&gt;選擇方案家族、k（所需張數）與 n（產生張數）。面板會顯示方案的承諾，或 kvt 不提供它的原因。種子使分享影像可重現，因此對搜尋種子的人不保密。&lt;/li&gt;&lt;li&gt;&lt;b&gt;分享影像。&lt;/b&gt;產生分享影像（Ctrl+S）將 BASE-Shadow1.kvt ... BASE-ShadowN.kvt 寫入所選資料夾，全部寫入或全部不寫；取消會停止並且不留下任何檔案。&lt;/li&gt;&lt;li&gt;&lt;b&gt;疊合。&lt;/b&gt;勾選分享影像以觀看疊合（黑色優先）或 XOR 的結果；少於 k 張時看不到任何東西。在清單中選取一張並拖曳（或用方向鍵移動），可看出分享影像必須多精確地對齊。&lt;/li&gt;&lt;/ol&gt;&lt;p&gt;畫面滑桿與播放（空白鍵）可在畫面間移動。&lt;/p&gt;</translation>
+        <source>&lt;h3&gt;KVT Studio&lt;/h3&gt;&lt;p&gt;The whole path, left to right:&lt;/p&gt;&lt;ol&gt;&lt;li&gt;&lt;b&gt;Source.&lt;/b&gt; Open a picture, an animated GIF or WebP, a video or a .kvt stream (Ctrl+O, or drop it on the window). For a video choose the start, the duration and the frames a second. Tone (levels, gamma, invert) and halftoning turn the frame into the black-and-white secret; the two pictures show the frame before and after.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Scheme.&lt;/b&gt; Choose the family, k (shares needed), n (shares made) and a variant, or two covers (each share shows its own picture), or a key (a first share made before). The panel says what the scheme promises, or why kvt does not take it. A seed makes the shares repeatable, and so no secret from anyone who searches the seeds.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Shares.&lt;/b&gt; Make shares (Ctrl+S) writes BASE-Shadow1.kvt ... BASE-ShadowN.kvt into the folder chosen, all of them or none; Cancel stops it and leaves nothing behind.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Reveal.&lt;/b&gt; Check shares to see them stacked (black wins) or XORed; fewer than k show nothing. Choose a share in the list and drag it (or move it with the arrow keys) to see how exactly shares must lie on each other.&lt;/li&gt;&lt;/ol&gt;&lt;p&gt;The frame slider and Play (Space) move through the frames, at a video&apos;s rate.&lt;/p&gt;&lt;p&gt;Export (Ctrl+E) writes every share as PNG pictures, a GIF, an MKV or an MP4 video; Print (Ctrl+P) writes a PDF a share at the subpixel size chosen, with a preview of the page. Both write every file or none.&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;KVT Studio&lt;/h3&gt;&lt;p&gt;整個流程由左至右：&lt;/p&gt;&lt;ol&gt;&lt;li&gt;&lt;b&gt;來源。&lt;/b&gt;開啟圖片、動態 GIF 或 WebP、影片或 .kvt 串流（Ctrl+O，或拖放到視窗上）。影片可選擇開始時間、長度與每秒畫面數。色調（色階、gamma、反相）與半色調把畫面轉為黑白秘密影像；兩張圖片顯示轉換前後的畫面。&lt;/li&gt;&lt;li&gt;&lt;b&gt;方案。&lt;/b&gt;選擇方案家族、k（所需張數）、n（產生張數）與變體，或兩張掩護影像（每張分享影像顯示自己的圖片），或金鑰（先前產生的第一張分享影像）。面板會顯示方案的承諾，或 kvt 不接受它的原因。種子使分享影像可重現，因此對搜尋種子的人不保密。&lt;/li&gt;&lt;li&gt;&lt;b&gt;分享影像。&lt;/b&gt;產生分享影像（Ctrl+S）將 BASE-Shadow1.kvt ... BASE-ShadowN.kvt 寫入所選資料夾，全部寫入或全部不寫；取消會停止並且不留下任何檔案。&lt;/li&gt;&lt;li&gt;&lt;b&gt;疊合。&lt;/b&gt;勾選分享影像以觀看疊合（黑色優先）或 XOR 的結果；少於 k 張時看不到任何東西。在清單中選取一張並拖曳（或用方向鍵移動），可看出分享影像必須多精確地對齊。&lt;/li&gt;&lt;/ol&gt;&lt;p&gt;畫面滑桿與播放（空白鍵）以影片的速率在畫面間移動。&lt;/p&gt;&lt;p&gt;匯出（Ctrl+E）將每張分享影像寫成 PNG 圖片、GIF、MKV 或 MP4 影片；列印（Ctrl+P）以選定的子像素大小為每張分享影像寫一份 PDF，並預覽頁面。兩者都是全部寫入或全部不寫。&lt;/p&gt;</translation>
     </message>
 </context>
 </TS>
