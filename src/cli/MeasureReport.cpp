@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -88,9 +89,20 @@ std::string Number(const Figure& v, int width = 10)
     return v ? Printf("%*.4f", width, *v) : Printf("%*s", width, "-");
 }
 
+// Ten digits, or all seventeen where ten would round past the largest double and read back as
+// infinity; empty for no figure, NaN or infinity.
+std::string FigureText(const Figure& v)
+{
+    if (!v || !std::isfinite(*v))
+        return {};
+    const std::string text = Printf("%.10g", *v);
+    return std::isinf(std::strtod(text.c_str(), nullptr)) ? Printf("%.17g", *v) : text;
+}
+
 std::string JsonNumber(const Figure& v)
 {
-    return v && std::isfinite(*v) ? Printf("%.10g", *v) : "null";
+    const std::string text = FigureText(v);
+    return text.empty() ? "null" : text;
 }
 
 // Bytes of the well-formed UTF-8 sequence at `at` (no overlong form, surrogate or code point past
@@ -293,7 +305,7 @@ std::string CsvRow(std::size_t index, const FrameFigures& figures, bool temporal
     std::string line = std::to_string(index);
     for (const FigureColumn& column : Columns(temporal)) {
         const Figure v = column.get(figures);
-        line += ',' + (v && std::isfinite(*v) ? Printf("%.10g", *v) : "");
+        line += ',' + FigureText(v);
     }
     return line + '\n';
 }
