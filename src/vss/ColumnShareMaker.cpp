@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "vss/ColumnShareMaker.h"
 
+#include <algorithm>
 #include <stdexcept>
+
+#include "vss/ColumnLookup.h"
 
 namespace {
 std::uint32_t OutcomesOf(const Scheme& scheme)
@@ -27,8 +30,36 @@ CColumnShareMaker::CColumnShareMaker(const Scheme& scheme, ShareGeometry geometr
       m_random(random, std::vector<std::uint32_t>(CBatchedDraws::PerWord(m_nOutcomes), m_nOutcomes))
 {
     m_nRounds = RoundsOf(geometry.width, m_random.GetRoundSize());
-    m_draws.resize(m_nRounds * m_random.GetRoundSize());
+    if (m_nOutcomes <= column_lookup::kMaxOutcomes)
+        m_byteDraws.resize(m_nRounds * m_random.GetRoundSize());
+    else
+        m_draws.resize(m_nRounds * m_random.GetRoundSize());
     m_columns.insert(m_columns.end(), scheme.black.begin(), scheme.black.end());
+    m_columns.resize(std::max(m_columns.size(), column_lookup::kTableBytes), 0);
+}
+
+bool CColumnShareMaker::LookUpRow(const std::uint8_t* pixels)
+{
+    const std::size_t width = m_geometry.width;
+    if (m_nOutcomes <= column_lookup::kMaxOutcomes) {
+        if (!m_random.Draw(m_byteDraws.data(), m_nRounds))
+            return false;
+        static const column_lookup::LookUpFn lookUp = column_lookup::BestLookUp();
+        lookUp(m_columns.data(), static_cast<std::uint8_t>(m_nOutcomes), pixels, m_byteDraws.data(),
+               m_rowColumns.data(), width);
+        return true;
+    }
+    if (!m_random.Draw(m_draws.data(), m_nRounds))
+        return false;
+    const std::uint8_t* outcomes = m_columns.data();
+    const std::uint32_t blackFirst = m_nOutcomes;
+    const std::uint32_t* draws = m_draws.data();
+    std::uint8_t* columns = m_rowColumns.data();  // byte stores: everything read is in locals
+    // The black columns follow the white: a mask instead of a branch the random pixels of a
+    // secret would mispredict.
+    for (std::size_t x = 0; x < width; ++x)
+        columns[x] = outcomes[(blackFirst & (0u - std::uint32_t{pixels[x] == 0})) + draws[x]];
+    return true;
 }
 
 bool CColumnShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows,
@@ -36,18 +67,10 @@ bool CColumnShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, std:
 {
     const std::size_t width = m_geometry.width;
     const std::size_t stride = m_geometry.ShareStride();
-    const std::uint8_t* outcomes = m_columns.data();
-    const std::uint32_t blackFirst = m_nOutcomes;
-    const std::uint32_t* draws = m_draws.data();
-    std::uint8_t* columns = m_rowColumns.data();  // byte stores: everything read is in locals
+    const std::uint8_t* columns = m_rowColumns.data();
     for (std::size_t row = 0; row < rows; ++row) {
-        if (!m_random.Draw(m_draws.data(), m_nRounds))
+        if (!LookUpRow(secret + (y + row) * m_geometry.SecretStride()))
             return false;
-        const std::uint8_t* pixels = secret + (y + row) * m_geometry.SecretStride();
-        // The black columns follow the white: a mask instead of a branch the random pixels of a
-        // secret would mispredict.
-        for (std::size_t x = 0; x < width; ++x)
-            columns[x] = outcomes[(blackFirst & (0u - std::uint32_t{pixels[x] == 0})) + draws[x]];
         for (int share = 0; share < m_nShares; ++share) {
             const auto bit = static_cast<std::uint8_t>(1u << share);
             std::uint8_t* out = shares[share] + row * stride;

@@ -3,7 +3,8 @@
 // Schemes that keep the secret's size: each pixel becomes one uniformly random column of its
 // colour's list (random grids, size-invariant, progressive and XOR schemes), bit i of the column
 // share i's cell. A row's columns are drawn together, as many to a random word as it holds, looked
-// up, then spread over the shares a row of one share at a time.
+// up (by vector byte permutes where the columns are few), then spread over the shares a row of one
+// share at a time.
 
 #include <cstdint>
 #include <vector>
@@ -20,12 +21,16 @@ public:
     bool MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* const* shares) override;
 
 private:
+    // A secret row's columns into m_rowColumns; false when the random source runs dry.
+    bool LookUpRow(const std::uint8_t* pixels);
+
     ShareGeometry m_geometry;
     int m_nShares;
     std::uint32_t m_nOutcomes;            // columns of each colour
-    std::vector<std::uint8_t> m_columns;  // the white columns, then the black ones
+    std::vector<std::uint8_t> m_columns;  // the white columns, then the black ones (256 bytes or more)
     std::size_t m_nRounds;                // of draws a row takes, a random word each
     std::vector<std::uint32_t> m_draws;   // one row's, and the last word's spare ones
+    std::vector<std::uint8_t> m_byteDraws;  // as m_draws, for 128 columns a colour or fewer
     std::vector<std::uint8_t> m_rowColumns;
     CBatchedDraws m_random;
 };

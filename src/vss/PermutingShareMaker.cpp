@@ -38,10 +38,11 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
     const std::size_t m = m_nColumns;
     const auto bw = static_cast<std::size_t>(geometry.blockWidth);
     const auto bh = static_cast<std::size_t>(geometry.blockHeight);
-    if (m < 2 || m > 256 || bw > kCopyBytes || m > bw * bh || scheme.black.size() != m)
-        throw std::invalid_argument("no shuffled blocks for this basis");
-    for (std::size_t c = 0; c < m; ++c)
-        m_columns.push_back(static_cast<std::uint16_t>(scheme.white[c] | scheme.black[c] << 8));
+    if (m < 2 || m > 256 || bw > kCopyBytes || m > bw * bh || scheme.black.size() != m ||
+        (m <= kMaxTabledOrderColumns && (bw > sizeof(std::uint32_t) || (bh - 1) * bw >= sizeof(std::uint64_t))))
+        throw std::invalid_argument("no permuted blocks for this basis");
+    m_nRowBytes = geometry.width * bw + kCopyBytes;
+    m_cells.assign(bh * m_nRowBytes, 0);
     if (m <= kMaxTabledOrderColumns) {
         // Every order in lexicographic order, as the shuffle tables of the smaller bases.
         std::vector<std::size_t> order(m);
@@ -57,52 +58,62 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
         const std::size_t perRound = m_random.GetRoundSize();
         m_nRounds = (geometry.width + perRound - 1) / perRound;
         m_draws.resize(m_nRounds * perRound);
-    } else {
-        m_nRounds = geometry.width;
-        m_steps.resize(m_nRounds * m_random.GetRoundSize());
+        return;
     }
-    m_block.assign((bh - 1) * bw + kCopyBytes, 0);
-    m_nRowBytes = geometry.width * bw + kCopyBytes;
-    m_cells.assign(bh * m_nRowBytes, 0);
+    m_nRounds = geometry.width;
+    m_steps.resize(m_nRounds * m_random.GetRoundSize());
+    m_nImageBytes = (bh - 1) * bw + kCopyBytes;
+    for (const std::vector<std::uint8_t>* basis : {&scheme.white, &scheme.black}) {
+        m_images.insert(m_images.end(), basis->begin(), basis->end());
+        m_images.resize(m_images.size() + m_nImageBytes - m, 0);
+    }
+    for (std::size_t c = 0; c < m; ++c)
+        m_offsets.push_back(static_cast<std::uint32_t>(c / bw * m_nRowBytes + c % bw));
 }
 
-void CPermutingShareMaker::PlaceBlock(std::size_t x)
-{
-    const auto bw = static_cast<std::size_t>(m_geometry.blockWidth);
-    const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
-    std::uint8_t* cells = m_cells.data() + x * bw;
-    for (std::size_t r = 0; r < bh; ++r)
-        std::memcpy(cells + r * m_nRowBytes, m_block.data() + r * bw, kCopyBytes);
-}
-
+// A block row at a time from the order's word, four bytes a store: the next block, or the row's
+// slack, takes the rest.
 bool CPermutingShareMaker::LayOutTabledRow(const std::uint8_t* secret)
 {
     if (!m_random.Draw(m_draws.data(), m_nRounds))
         return false;
+    const auto bw = static_cast<std::size_t>(m_geometry.blockWidth);
+    const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
+    const std::size_t rowBytes = m_nRowBytes;
+    const std::uint64_t* orders = m_orders.data();
+    const std::uint32_t* draws = m_draws.data();
+    std::uint8_t* cells = m_cells.data();
     for (std::size_t x = 0; x < m_geometry.width; ++x) {
-        const std::uint64_t word = m_orders[2 * std::size_t{m_draws[x]} + (secret[x] == 0)];
-        std::memcpy(m_block.data(), &word, sizeof word);
-        PlaceBlock(x);
+        const std::uint64_t word = orders[2 * std::size_t{draws[x]} + (secret[x] == 0)];
+        for (std::size_t r = 0; r < bh; ++r) {
+            const auto part = static_cast<std::uint32_t>(word >> (8 * r * bw));
+            std::memcpy(cells + x * bw + r * rowBytes, &part, sizeof part);
+        }
     }
     return true;
 }
 
-// Shuffling the last order keeps every order equally likely: each pixel's is uniform on its own.
+// Each block starts as its colour's basis and is shuffled where it lies (Fisher-Yates over its
+// cells): any starting order gives every order alike.
 bool CPermutingShareMaker::LayOutShuffledRow(const std::uint8_t* secret)
 {
-    const std::size_t m = m_nColumns;
-    std::uint16_t* columns = m_columns.data();
-    std::uint8_t* block = m_block.data();
     if (!m_random.Draw(m_steps.data(), m_nRounds))
         return false;
+    const std::size_t m = m_nColumns;
+    const auto bw = static_cast<std::size_t>(m_geometry.blockWidth);
+    const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
+    const std::size_t rowBytes = m_nRowBytes;
+    const std::uint8_t* images[2] = {m_images.data(), m_images.data() + m_nImageBytes};
+    const std::uint32_t* offsets = m_offsets.data();
     const std::uint8_t* partner = m_steps.data();
+    std::uint8_t* cells = m_cells.data();
     for (std::size_t x = 0; x < m_geometry.width; ++x) {
+        std::uint8_t* block = cells + x * bw;
+        const std::uint8_t* image = images[secret[x] == 0];
+        for (std::size_t r = 0; r < bh; ++r)
+            std::memcpy(block + r * rowBytes, image + r * bw, kCopyBytes);
         for (std::size_t i = m - 1; i > 0; --i, ++partner)
-            std::swap(columns[i], columns[*partner]);
-        const int shift = secret[x] == 0 ? 8 : 0;
-        for (std::size_t c = 0; c < m; ++c)
-            block[c] = static_cast<std::uint8_t>(columns[c] >> shift);
-        PlaceBlock(x);
+            std::swap(block[offsets[i]], block[offsets[*partner]]);
     }
     return true;
 }

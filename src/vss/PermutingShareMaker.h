@@ -2,11 +2,10 @@
 #pragma once
 // Basis matrices too wide to table every order of their columns together with the pixels'
 // neighbours. Bases of up to eight columns draw each pixel's order as one number, an index into a
-// table of every order of each colour's columns; wider ones shuffle the m columns afresh for each
-// pixel (Fisher-Yates, from the last pixel's order). Numbers are drawn a row at a time.
-// A secret row's blocks are laid out first as rows of columns, a block row each; every share's
-// rows then come from those whole, a bit of each column a share, so that a frame is made a band
-// of rows at a time.
+// table of every order of each colour's columns; wider ones lay out the colour's basis and shuffle
+// its cells where they lie (Fisher-Yates). Numbers are drawn a row at a time. A secret row's
+// blocks are laid out first as rows of columns, a block row each; every share's rows then come
+// from those whole, a bit of each column a share, so that a frame is made a band of rows at a time.
 
 #include <cstdint>
 #include <vector>
@@ -30,20 +29,18 @@ private:
 
     bool LayOutTabledRow(const std::uint8_t* secret);
     bool LayOutShuffledRow(const std::uint8_t* secret);
-    void PlaceBlock(std::size_t x);  // m_block into the row's cells
 
     ShareGeometry m_geometry;
     int m_nShares;
     std::size_t m_nColumns;
-    // Column c of the current order for a white pixel (low byte) and a black one (high byte):
-    // swapping these is swapping the order's entries.
-    std::vector<std::uint16_t> m_columns;
-    std::vector<std::uint64_t> m_orders;  // [order * 2 + black]: the order's columns, a byte each
-    std::size_t m_nRounds;                // of draws a row takes
-    std::vector<std::uint8_t> m_steps;    // a row's shuffles: the steps' partners, pixel by pixel
-    std::vector<std::uint32_t> m_draws;   // a row's order numbers, and the last word's spare ones
-    std::vector<std::uint8_t> m_block;    // the current pixel's cells, the padding white
-    std::vector<std::uint8_t> m_cells;    // [block row][x * block width + cell]: the columns of a row
-    std::size_t m_nRowBytes;              // a row of m_cells, with its slack
+    std::vector<std::uint64_t> m_orders;    // [order * 2 + black]: the order's columns, a byte each
+    std::size_t m_nRounds = 0;              // of draws a row takes
+    std::vector<std::uint8_t> m_steps;      // a row's shuffles: the steps' partners, pixel by pixel
+    std::vector<std::uint32_t> m_draws;     // a row's order numbers, and the last word's spare ones
+    std::size_t m_nImageBytes = 0;
+    std::vector<std::uint8_t> m_images;     // [black][cell]: each colour's basis as a block, padding white
+    std::vector<std::uint32_t> m_offsets;   // [cell]: where a block's cell lies in m_cells
+    std::vector<std::uint8_t> m_cells;      // [block row][x * block width + cell]: the columns of a row
+    std::size_t m_nRowBytes = 0;            // a row of m_cells, with its slack
     CBatchedDraws m_random;
 };

@@ -417,8 +417,8 @@ TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
 }
 
 // Blocks of bases up to eight columns take the order their pixel's number picks; wider bases are a
-// plain Fisher-Yates shuffle of the columns' order, each pixel's from the last pixel's. Numbers
-// are drawn a row at a time, as many to a word as it holds. A seed keeps its shares.
+// plain Fisher-Yates shuffle of the columns' order, from the basis's own. Numbers are drawn a row
+// at a time, as many to a word as it holds. A seed keeps its shares.
 TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
 {
     for (const auto& [k, n] : {std::pair{2, 7}, {3, 5}, {3, 6}, {5, 5}}) {
@@ -438,8 +438,6 @@ TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
         const std::size_t rounds = tabled ? (w + bounds.size() - 1) / bounds.size() : w;
         std::vector<std::uint32_t> numbers(rounds * bounds.size());
         std::vector<std::size_t> order(m);
-        for (std::size_t c = 0; c < m; ++c)
-            order[c] = c;
         for (std::size_t y = 0; y < 4; ++y) {
             ASSERT_TRUE(draws.Draw(numbers.data(), rounds));
             const std::uint32_t* partner = numbers.data();
@@ -447,6 +445,8 @@ TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
                 const Columns& basis = made.Black(x) ? s.black : s.white;
                 Columns columns = tabled ? InOrder(basis, numbers[x]) : Columns{};
                 if (!tabled) {
+                    for (std::size_t c = 0; c < m; ++c)
+                        order[c] = c;
                     for (std::size_t i = m - 1; i > 0; --i, ++partner)
                         std::swap(order[i], order[*partner]);
                     for (const std::size_t c : order)

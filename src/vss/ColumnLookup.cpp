@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The vector version carries its target alone, and BestLookUp() picks it only on a CPU that has it.
+#include "vss/ColumnLookup.h"
+
+#if defined(__x86_64__)
+#if !defined(__clang__)
+// GCC 12's AVX-512 headers trip its own uninitialised-value warnings inside target functions.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+#include <immintrin.h>
+#endif
+
+namespace column_lookup {
+
+void LookUpPlain(const std::uint8_t* table, std::uint8_t outcomes, const std::uint8_t* pixels,
+                 const std::uint8_t* numbers, std::uint8_t* columns, std::size_t width)
+{
+    for (std::size_t x = 0; x < width; ++x)
+        columns[x] = table[(pixels[x] == 0 ? outcomes : 0) + numbers[x]];
+}
+
+#if defined(__x86_64__)
+namespace {
+// Each permute takes 128 entries by the index's low seven bits; its top bit picks which.
+[[gnu::target("avx512f,avx512bw,avx512vbmi")]] void LookUp64(const __m512i (&quarters)[4], __m512i blackOffset,
+                                                               const std::uint8_t* pixels,
+                                                               const std::uint8_t* numbers, std::uint8_t* columns,
+                                                               __mmask64 lanes)
+{
+    const __m512i pixel = _mm512_maskz_loadu_epi8(lanes, pixels);
+    const __m512i number = _mm512_maskz_loadu_epi8(lanes, numbers);
+    const __mmask64 black = _mm512_cmpeq_epi8_mask(pixel, _mm512_setzero_si512());
+    const __m512i index = _mm512_mask_add_epi8(number, black, number, blackOffset);
+    const __m512i low = _mm512_permutex2var_epi8(quarters[0], index, quarters[1]);
+    const __m512i high = _mm512_permutex2var_epi8(quarters[2], index, quarters[3]);
+    _mm512_mask_storeu_epi8(columns, lanes, _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high));
+}
+
+[[gnu::target("avx512f,avx512bw,avx512vbmi")]] void LookUpAvx512(const std::uint8_t* table, std::uint8_t outcomes,
+                                                                   const std::uint8_t* pixels,
+                                                                   const std::uint8_t* numbers,
+                                                                   std::uint8_t* columns, std::size_t width)
+{
+    const __m512i quarters[4] = {_mm512_loadu_si512(table), _mm512_loadu_si512(table + 64),
+                                 _mm512_loadu_si512(table + 128), _mm512_loadu_si512(table + 192)};
+    const __m512i blackOffset = _mm512_set1_epi8(static_cast<char>(outcomes));
+    std::size_t x = 0;
+    for (; x + 64 <= width; x += 64)
+        LookUp64(quarters, blackOffset, pixels + x, numbers + x, columns + x, ~__mmask64{0});
+    if (x < width)
+        LookUp64(quarters, blackOffset, pixels + x, numbers + x, columns + x, (__mmask64{1} << (width - x)) - 1);
+}
+}  // namespace
+
+LookUpFn LookUpVbmi()
+{
+    __builtin_cpu_init();
+    const bool usable = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                        __builtin_cpu_supports("avx512vbmi");
+    return usable ? &LookUpAvx512 : nullptr;
+}
+#else
+LookUpFn LookUpVbmi()
+{
+    return nullptr;
+}
+#endif
+
+LookUpFn BestLookUp()
+{
+    static const LookUpFn best = LookUpVbmi() ? LookUpVbmi() : &LookUpPlain;
+    return best;
+}
+
+}  // namespace column_lookup
+
+#if defined(__x86_64__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
