@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "vss/ColumnLookup.h"
+#include "vss/CellKernels.h"
 
 namespace {
 std::uint32_t OutcomesOf(const Scheme& scheme)
@@ -30,21 +30,21 @@ CColumnShareMaker::CColumnShareMaker(const Scheme& scheme, ShareGeometry geometr
       m_random(random, std::vector<std::uint32_t>(CBatchedDraws::PerWord(m_nOutcomes), m_nOutcomes))
 {
     m_nRounds = RoundsOf(geometry.width, m_random.GetRoundSize());
-    if (m_nOutcomes <= column_lookup::kMaxOutcomes)
+    if (m_nOutcomes <= cell_kernels::kMaxOutcomes)
         m_byteDraws.resize(m_nRounds * m_random.GetRoundSize());
     else
         m_draws.resize(m_nRounds * m_random.GetRoundSize());
     m_columns.insert(m_columns.end(), scheme.black.begin(), scheme.black.end());
-    m_columns.resize(std::max(m_columns.size(), column_lookup::kTableBytes), 0);
+    m_columns.resize(std::max(m_columns.size(), cell_kernels::kTableBytes), 0);
 }
 
 bool CColumnShareMaker::LookUpRow(const std::uint8_t* pixels)
 {
     const std::size_t width = m_geometry.width;
-    if (m_nOutcomes <= column_lookup::kMaxOutcomes) {
+    if (m_nOutcomes <= cell_kernels::kMaxOutcomes) {
         if (!m_random.Draw(m_byteDraws.data(), m_nRounds))
             return false;
-        static const column_lookup::LookUpFn lookUp = column_lookup::BestLookUp();
+        static const cell_kernels::LookUpFn lookUp = cell_kernels::BestLookUp();
         lookUp(m_columns.data(), static_cast<std::uint8_t>(m_nOutcomes), pixels, m_byteDraws.data(),
                m_rowColumns.data(), width);
         return true;
@@ -67,16 +67,12 @@ bool CColumnShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, std:
 {
     const std::size_t width = m_geometry.width;
     const std::size_t stride = m_geometry.ShareStride();
-    const std::uint8_t* columns = m_rowColumns.data();
+    static const cell_kernels::SpreadFn spread = cell_kernels::BestSpread();
     for (std::size_t row = 0; row < rows; ++row) {
         if (!LookUpRow(secret + (y + row) * m_geometry.SecretStride()))
             return false;
-        for (int share = 0; share < m_nShares; ++share) {
-            const auto bit = static_cast<std::uint8_t>(1u << share);
-            std::uint8_t* out = shares[share] + row * stride;
-            for (std::size_t x = 0; x < width; ++x)
-                out[x] = (columns[x] & bit) != 0 ? 0 : 255;  // black 0, white 255
-        }
+        for (int share = 0; share < m_nShares; ++share)
+            spread(m_rowColumns.data(), static_cast<std::uint8_t>(1u << share), shares[share] + row * stride, width);
     }
     return true;
 }

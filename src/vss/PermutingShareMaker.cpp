@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "vss/CellKernels.h"
+
 namespace {
 std::uint32_t Factorial(std::size_t m)
 {
@@ -125,19 +127,15 @@ bool CPermutingShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, s
     const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
     const std::size_t rowBytes = m_geometry.ShareWidth();
     const bool tabled = !m_orders.empty();
+    static const cell_kernels::SpreadFn spread = cell_kernels::BestSpread();
     for (std::size_t row = 0; row < rows; ++row) {
         const std::uint8_t* secretRow = secret + (y + row) * m_geometry.SecretStride();
         if (!(tabled ? LayOutTabledRow(secretRow) : LayOutShuffledRow(secretRow)))
             return false;
-        for (int share = 0; share < m_nShares; ++share) {
-            const auto bit = static_cast<std::uint8_t>(1u << share);
-            for (std::size_t r = 0; r < bh; ++r) {
-                const std::uint8_t* cells = m_cells.data() + r * m_nRowBytes;
-                std::uint8_t* out = shares[share] + (row * bh + r) * stride;
-                for (std::size_t i = 0; i < rowBytes; ++i)
-                    out[i] = (cells[i] & bit) != 0 ? 0 : 255;  // black 0, white 255
-            }
-        }
+        for (int share = 0; share < m_nShares; ++share)
+            for (std::size_t r = 0; r < bh; ++r)
+                spread(m_cells.data() + r * m_nRowBytes, static_cast<std::uint8_t>(1u << share),
+                       shares[share] + (row * bh + r) * stride, rowBytes);
     }
     return true;
 }

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The vector lookup of a row's columns against the plain loop.
+// The share makers' vector loops against the plain ones.
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
-#include "vss/ColumnLookup.h"
+#include "vss/CellKernels.h"
 
-using namespace column_lookup;
+using namespace cell_kernels;
 
 // Every table entry, black and white pixels, and rows that end inside a vector.
-TEST(ColumnLookUp, VectorLookUpWritesWhatThePlainLoopWrites)
+TEST(CellKernels, VectorLookUpWritesWhatThePlainLoopWrites)
 {
     const LookUpFn vector = LookUpVbmi();
     if (vector == nullptr)
@@ -33,5 +33,25 @@ TEST(ColumnLookUp, VectorLookUpWritesWhatThePlainLoopWrites)
             vector(table.data(), static_cast<std::uint8_t>(outcomes), pixels.data(), numbers.data(), vectored.data(), width);
             EXPECT_EQ(plain, vectored) << outcomes << " outcomes, width " << width;
             EXPECT_EQ(plain[width], 7);
+        }
+}
+
+// Every bit of every column value, and counts that end inside a vector.
+TEST(CellKernels, VectorSpreadWritesWhatThePlainLoopWrites)
+{
+    const SpreadFn vector = SpreadAvx512();
+    if (vector == nullptr)
+        GTEST_SKIP() << "no AVX-512 on this CPU";
+    std::vector<std::uint8_t> columns(300);
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        columns[i] = static_cast<std::uint8_t>(i * 37);
+    for (int share = 0; share < 8; ++share)
+        for (const std::size_t count : {1u, 64u, 130u, 300u}) {
+            std::vector<std::uint8_t> plain(count + 1, 7), vectored(count + 1, 7);
+            const auto bit = static_cast<std::uint8_t>(1u << share);
+            SpreadPlain(columns.data(), bit, plain.data(), count);
+            vector(columns.data(), bit, vectored.data(), count);
+            EXPECT_EQ(plain, vectored) << "share " << share << ", count " << count;
+            EXPECT_EQ(plain[count], 7);
         }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The vector version carries its target alone, and BestLookUp() picks it only on a CPU that has it.
-#include "vss/ColumnLookup.h"
+// The vector versions carry their targets alone, and the Best functions pick them only on a CPU
+// that has them.
+#include "vss/CellKernels.h"
 
 #if defined(__x86_64__)
 #if !defined(__clang__)
@@ -12,13 +13,19 @@
 #include <immintrin.h>
 #endif
 
-namespace column_lookup {
+namespace cell_kernels {
 
 void LookUpPlain(const std::uint8_t* table, std::uint8_t outcomes, const std::uint8_t* pixels,
                  const std::uint8_t* numbers, std::uint8_t* columns, std::size_t width)
 {
     for (std::size_t x = 0; x < width; ++x)
         columns[x] = table[(pixels[x] == 0 ? outcomes : 0) + numbers[x]];
+}
+
+void SpreadPlain(const std::uint8_t* columns, std::uint8_t bit, std::uint8_t* out, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = (columns[i] & bit) != 0 ? 0 : 255;
 }
 
 #if defined(__x86_64__)
@@ -52,7 +59,28 @@ namespace {
     if (x < width)
         LookUp64(quarters, blackOffset, pixels + x, numbers + x, columns + x, (__mmask64{1} << (width - x)) - 1);
 }
+[[gnu::target("avx512f,avx512bw")]] void SpreadAvx512Loop(const std::uint8_t* columns, std::uint8_t bit,
+                                                         std::uint8_t* out, std::size_t count)
+{
+    const __m512i mask = _mm512_set1_epi8(static_cast<char>(bit));
+    std::size_t i = 0;
+    for (; i + 64 <= count; i += 64) {
+        const __mmask64 white = _mm512_testn_epi8_mask(_mm512_loadu_si512(columns + i), mask);
+        _mm512_storeu_si512(out + i, _mm512_movm_epi8(white));
+    }
+    if (i < count) {
+        const __mmask64 lanes = (__mmask64{1} << (count - i)) - 1;
+        const __mmask64 white = _mm512_testn_epi8_mask(_mm512_maskz_loadu_epi8(lanes, columns + i), mask);
+        _mm512_mask_storeu_epi8(out + i, lanes, _mm512_movm_epi8(white));
+    }
+}
 }  // namespace
+
+SpreadFn SpreadAvx512()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") ? &SpreadAvx512Loop : nullptr;
+}
 
 LookUpFn LookUpVbmi()
 {
@@ -66,6 +94,11 @@ LookUpFn LookUpVbmi()
 {
     return nullptr;
 }
+
+SpreadFn SpreadAvx512()
+{
+    return nullptr;
+}
 #endif
 
 LookUpFn BestLookUp()
@@ -74,7 +107,13 @@ LookUpFn BestLookUp()
     return best;
 }
 
-}  // namespace column_lookup
+SpreadFn BestSpread()
+{
+    static const SpreadFn best = SpreadAvx512() ? SpreadAvx512() : &SpreadPlain;
+    return best;
+}
+
+}  // namespace cell_kernels
 
 #if defined(__x86_64__) && !defined(__clang__)
 #pragma GCC diagnostic pop
