@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "vss/BatchedDraws.h"
 
+#include <array>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -11,6 +12,40 @@ namespace {
 constexpr std::size_t kBufferBytes = 16 * 1024;  // whole words
 constexpr std::uint64_t kMaxProduct = std::uint64_t{1} << 56;
 __extension__ using Wide = unsigned __int128;  // a 64 x 64-bit product, both halves
+
+// [bits 1, 2, 4][byte]: the numbers of `bits` bits a byte holds, from its top, a byte each.
+using BitTables = std::array<std::array<std::uint64_t, 256>, 3>;
+constexpr BitTables kBitTables = [] {
+    BitTables tables{};
+    for (int t = 0; t < 3; ++t) {
+        const int bits = 1 << t;
+        for (unsigned byte = 0; byte < 256; ++byte)
+            for (int j = 0; j < 8 / bits; ++j)
+                tables[static_cast<std::size_t>(t)][byte] |=
+                    std::uint64_t{byte >> (8 - bits * (j + 1)) & ((1u << bits) - 1)} << (8 * j);
+    }
+    return tables;
+}();
+
+// Each byte of the words from the top as its PerByte numbers.
+template <std::size_t PerByte, std::size_t Lanes, typename Batch, typename Number>
+void SpreadBits(const std::array<std::uint64_t, 256>& table, const std::uint64_t (&words)[Lanes], const Batch& batch,
+                Number* const (&rounds)[Lanes])
+{
+    for (std::size_t lane = 0; lane < Lanes; ++lane)
+        for (std::size_t k = 0; k < batch.count / PerByte; ++k) {
+            const std::uint64_t numbers = table[words[lane] >> (56 - 8 * k) & 0xFF];
+            std::memcpy(rounds[lane] + batch.first + k * PerByte, &numbers, PerByte);
+        }
+}
+
+int PowerBits(std::uint64_t bound)
+{
+    for (int bits : {1, 2, 4})
+        if (bound == std::uint64_t{1} << bits)
+            return bits;
+    return 0;
+}
 }  // namespace
 
 CBatchedDraws::CBatchedDraws(CRandomSource& source, std::vector<std::uint32_t> bounds)
@@ -29,6 +64,13 @@ CBatchedDraws::CBatchedDraws(CRandomSource& source, std::vector<std::uint32_t> b
         Batch& batch = m_batches.back();
         ++batch.count;
         batch.shortRange = (0 - product) % product;
+    }
+    for (Batch& batch : m_batches) {
+        const int bits = PowerBits(m_bounds[batch.first]);
+        bool same = bits != 0 && batch.count * static_cast<std::size_t>(bits) % 8 == 0;
+        for (std::size_t i = batch.first; same && i < batch.first + batch.count; ++i)
+            same = m_bounds[i] == m_bounds[batch.first];
+        batch.bits = same ? bits : 0;
     }
 }
 
@@ -64,6 +106,17 @@ bool CBatchedDraws::DrawBatch(const Batch& batch, Number* const (&rounds)[Lanes]
     for (std::uint64_t& word : low)
         if (!NextWord(word))
             return false;
+    if constexpr (sizeof(Number) == 1) {
+        // Bounds of 2^bits: the same numbers are the word's bits from the top, a byte at a time.
+        if (batch.bits != 0) {
+            switch (batch.bits) {
+            case 1: SpreadBits<8>(kBitTables[0], low, batch, rounds); break;
+            case 2: SpreadBits<4>(kBitTables[1], low, batch, rounds); break;
+            default: SpreadBits<2>(kBitTables[2], low, batch, rounds); break;
+            }
+            return true;
+        }
+    }
     const std::uint32_t* bounds = m_bounds.data();
     for (std::size_t i = batch.first; i < batch.first + batch.count; ++i)
         for (std::size_t lane = 0; lane < Lanes; ++lane) {

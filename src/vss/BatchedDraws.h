@@ -32,6 +32,7 @@ private:
         std::size_t first;
         std::size_t count;
         std::uint64_t shortRange;  // 2^64 mod the bounds' product: low parts below it are drawn again
+        int bits = 0;              // 1, 2 or 4 where every bound is 2^bits and they fill whole bytes
     };
 
     template <typename Number>

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -74,4 +75,21 @@ TEST(BatchedDraws, LargeBoundsTakeAWordEachAndRoundsFollowOn)
     ASSERT_TRUE(draws.Draw(numbers.data(), 2));
     EXPECT_EQ(numbers, (std::vector<std::uint32_t>{0x11111111u >> 1, 0x33333333u >> 1, 0, 0x55555555u >> 1,
                                                    0x77777777u >> 1, 0}));
+}
+
+// Bounds of 2, 4 and 16 take a word's bits a byte at a time where bytes are asked for: the same
+// numbers as the multiplications give.
+TEST(BatchedDraws, BitsAreTheNumbersTheMultiplicationsGive)
+{
+    for (const std::uint32_t bound : {2u, 4u, 16u}) {
+        const std::vector<std::uint32_t> bounds(CBatchedDraws::PerWord(bound), bound);
+        auto bytes = CChaChaRandomSource::FromSeed(bound);
+        auto words = CChaChaRandomSource::FromSeed(bound);
+        CBatchedDraws fromBytes(*bytes, bounds), fromWords(*words, bounds);
+        std::vector<std::uint8_t> small(5 * bounds.size());
+        std::vector<std::uint32_t> wide(5 * bounds.size());
+        ASSERT_TRUE(fromBytes.Draw(small.data(), 5));
+        ASSERT_TRUE(fromWords.Draw(wide.data(), 5));
+        EXPECT_TRUE(std::equal(small.begin(), small.end(), wide.begin())) << bound;
+    }
 }

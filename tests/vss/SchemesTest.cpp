@@ -463,11 +463,13 @@ TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
 }
 
 // Schemes of one cell a pixel give each pixel the column its number picks, numbers drawn a row at
-// a time, however many columns (random grids (4, 8) have 143360).
+// a time, however many columns (random grids (4, 8) have 143360), and as the multiplications give
+// them where they are bits of the word (2 and 4 columns).
 TEST(ShareMaker, ColumnsAreTheOnesTheirDrawsPick)
 {
     for (const auto& [family, k, n] : {std::tuple{SchemeFamily::RandomGrid, 3, 5}, {SchemeFamily::Probabilistic, 3, 4},
-                                      {SchemeFamily::RandomGrid, 4, 8}}) {
+                                      {SchemeFamily::RandomGrid, 4, 8}, {SchemeFamily::RandomGrid, 2, 2},
+                                      {SchemeFamily::Progressive, 2, 4}}) {
         const Scheme s = Get(family, k, n);
         SCOPED_TRACE(DescribeScheme(s));
         const std::size_t w = 13, h = 3;
