@@ -61,9 +61,6 @@ extra_options() {
     case $1 in
     # The scheme target spends most of a second an input: inputs of full length from the start.
     SchemeFuzz) echo -len_control=0 ;;
-    # Qt's ICO reader (not this program's code) corrupts the heap on some inputs: the picture run
-    # goes on past such crashes in a child process, keeping each.
-    PictureFuzz) echo -fork=1 -ignore_crashes=1 ;;
     esac
 }
 

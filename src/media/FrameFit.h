@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "media/Ffmpeg.h"
 
@@ -45,4 +46,5 @@ private:
     QSize m_target;
     FitMode m_mode;
     ffmpeg::ScalerPtr m_scaler;
+    std::vector<uchar> m_scaled;  // the scaler's rows, before they go into the frame
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/FrameFit.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 TEST(FrameFit, PlacesTheSourceAsEachModeSays)
@@ -43,4 +45,21 @@ TEST(FrameFit, ScalesIntoTheFrameWithWhiteBars)
         for (int x = 0; x < 31; ++x)
             EXPECT_EQ(frame.constScanLine(y)[x], y >= 10 && y < 20 ? 0 : 255) << x << "," << y;
     }
+}
+
+// A frame 1 pixel wide has rows of 4 bytes; the scaler must not store past the last of them.
+TEST(FrameFit, ScalingANarrowFrameWritesNothingPastIt)
+{
+    QImage grey(12, 8, QImage::Format_Grayscale8);
+    grey.fill(QColor(0, 0, 0));
+    constexpr int kStride = 4, kHeight = 8, kGuard = 64;
+    std::vector<uchar> bytes(kStride * kHeight + kGuard, 0xA5);
+    QImage frame(bytes.data(), 1, kHeight, kStride, QImage::Format_Grayscale8);  // drawn into in place
+    CFrameFitter fitter(QSize(1, kHeight), FitMode::stretch);
+    ASSERT_TRUE(fitter.Fit(grey, frame));
+    ASSERT_EQ(frame.constBits(), bytes.data());
+    for (int y = 0; y < kHeight; ++y)
+        EXPECT_EQ(bytes[static_cast<std::size_t>(y * kStride)], 0) << y;
+    for (std::size_t at = kStride * kHeight; at < bytes.size(); ++at)
+        EXPECT_EQ(bytes[at], 0xA5) << "byte " << at - kStride * kHeight << " past the frame";
 }
