@@ -66,7 +66,7 @@ CFiguresPanel::CFiguresPanel(CStudioSession& session, QWidget* parent)
 
     m_table = new QTableWidget(0, 8);
     m_table->setHorizontalHeaderLabels({tr("Shares"), tr("h/m"), tr("l/m"), tr("alpha"), tr("beta"), tr("error rate"),
-                                        tr("SSIM"), tr("leak test")});
+                                        tr("SSIM"), tr("secret in patterns")});
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
@@ -158,8 +158,8 @@ void CFiguresPanel::ShowResult(const FigureJobResult& result)
             cells << Number(c.blackDarkness) << Number(c.whiteDarkness) << Number(c.alpha) << Number(c.beta)
                   << Number(c.errorRate) << Number(subset.figures->ssim);
             cells << (!subset.figures->leakPValue ? tr("-")
-                      : subset.figures->leaks     ? tr("leaks (p = %1)").arg(*subset.figures->leakPValue, 0, 'g', 3)
-                                                  : tr("no leak (p = %1)").arg(*subset.figures->leakPValue, 0, 'g', 3));
+                      : subset.figures->leaks     ? tr("found (p = %1)").arg(*subset.figures->leakPValue, 0, 'g', 3)
+                                                  : tr("not found (p = %1)").arg(*subset.figures->leakPValue, 0, 'g', 3));
         }
         for (int column = 0; column < cells.size(); ++column)
             m_table->setItem(row, column, new QTableWidgetItem(cells[column]));

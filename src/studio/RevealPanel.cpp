@@ -176,9 +176,10 @@ QString CRevealPanel::FiguresText() const
                                          .arg(number(c.blackDarkness), number(c.whiteDarkness), number(c.alpha),
                                               number(c.beta), number(c.errorRate), number(figures->ssim));
     if (!figures->leakPValue)
-        return text + QStringLiteral("\n") + tr("Leak test: the secret has one colour only");
+        return text + QStringLiteral("\n") + tr("Pattern test: the secret has one colour only");
     return text + QStringLiteral("\n") +
-           (figures->leaks ? tr("Leaks the secret (p = %1)") : tr("Shows nothing of the secret by its patterns (p = %1)"))
+           (figures->leaks ? tr("The secret shows in the patterns (p = %1)")
+                           : tr("Shows nothing of the secret by its patterns (p = %1)"))
                .arg(*figures->leakPValue, 0, 'g', 3);
 }
 

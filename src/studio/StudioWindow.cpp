@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QSlider>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
@@ -493,7 +494,9 @@ void CStudioWindow::UpdateRecentFiles()
 void CStudioWindow::ReadSettings()
 {
     QSettings settings;
-    restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    // The first time, most of the screen: the reveal and the figures need room.
+    if (!restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray()))
+        resize(screen()->availableGeometry().size() * 0.85);
     if (auto* splitter = findChild<QSplitter*>(QStringLiteral("panels")))
         splitter->restoreState(settings.value(QStringLiteral("panels")).toByteArray());
     SchemeSettings scheme;

@@ -92,7 +92,7 @@ TEST(StudioWindowTest, MakesThreeOfFiveAndRevealsAnyThree)
     EXPECT_LT(window.GetSession().MeasureChecked()->contrast.alpha.value(), threeAlpha);
     EXPECT_TRUE(two.contains(QStringLiteral("Shows nothing of the secret by its patterns (p = "))) << two.toStdString();
 
-    // Every set of three and of two, measured in the background; no two leak.
+    // Every set of three and of two, measured in the background; in no two is the secret found.
     CFiguresPanel* figuresPanel = window.GetFiguresPanel();
     figuresPanel->Measure();
     QTRY_VERIFY_WITH_TIMEOUT(!figuresPanel->IsMeasuring(), 30000);
@@ -101,7 +101,7 @@ TEST(StudioWindowTest, MakesThreeOfFiveAndRevealsAnyThree)
     EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("1, 2, 3"));
     EXPECT_EQ(table->item(10, 0)->text(), QStringLiteral("1, 2"));
     for (int row = 10; row < 20; ++row)
-        EXPECT_TRUE(table->item(row, 7)->text().startsWith(QStringLiteral("no leak"))) << row;
+        EXPECT_TRUE(table->item(row, 7)->text().startsWith(QStringLiteral("not found"))) << row;
     EXPECT_EQ(figuresPanel->GetAlphaSeries()->count(), 1);
 }
 

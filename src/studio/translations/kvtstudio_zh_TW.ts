@@ -48,8 +48,8 @@
         <translation>錯誤率</translation>
     </message>
     <message>
-        <source>leak test</source>
-        <translation>洩漏檢定</translation>
+        <source>secret in patterns</source>
+        <translation>圖樣中的秘密</translation>
     </message>
     <message>
         <source>Measuring: %1 of %2 frames</source>
@@ -72,12 +72,12 @@
         <translation>-</translation>
     </message>
     <message>
-        <source>leaks (p = %1)</source>
-        <translation>洩漏（p = %1）</translation>
+        <source>found (p = %1)</source>
+        <translation>測出（p = %1）</translation>
     </message>
     <message>
-        <source>no leak (p = %1)</source>
-        <translation>未洩漏（p = %1）</translation>
+        <source>not found (p = %1)</source>
+        <translation>未測出（p = %1）</translation>
     </message>
     <message>
         <source>Frames measured: %1. The table: every set of k and k - 1 shares on this frame.</source>
@@ -325,12 +325,12 @@
         <translation>h/m %1，l/m %2，alpha %3，beta %4，錯誤率 %5，SSIM %6</translation>
     </message>
     <message>
-        <source>Leak test: the secret has one colour only</source>
-        <translation>洩漏檢定：秘密影像只有一種顏色</translation>
+        <source>Pattern test: the secret has one colour only</source>
+        <translation>圖樣檢定：秘密影像只有一種顏色</translation>
     </message>
     <message>
-        <source>Leaks the secret (p = %1)</source>
-        <translation>洩漏秘密（p = %1）</translation>
+        <source>The secret shows in the patterns (p = %1)</source>
+        <translation>圖樣中顯現秘密（p = %1）</translation>
     </message>
     <message>
         <source>Shows nothing of the secret by its patterns (p = %1)</source>
