@@ -21,6 +21,7 @@ namespace {
 constexpr int kThumbnailSide = 96;
 constexpr int kAlignRadius = 16;  // subpixels searched each way
 constexpr int kTakingTurns = 2;   // the mode list's third entry
+constexpr qint64 kPlayingFiguresMs = 1000;
 }
 
 CRevealPanel::CRevealPanel(CStudioSession& session, QWidget* parent)
@@ -120,6 +121,13 @@ void CRevealPanel::ShowShares()
     Refresh();
 }
 
+void CRevealPanel::SetPlaying(bool playing)
+{
+    m_playing = playing;
+    if (!playing)
+        ShowReveal();
+}
+
 void CRevealPanel::Refresh()
 {
     const CShareSet& shares = m_session.GetShares();
@@ -214,7 +222,12 @@ void CRevealPanel::ShowReveal()
     } else {
         m_offset->clear();
     }
-    m_figures->setText(reveal.isNull() ? tr("Check shares to see them together") : FiguresText());
+    if (reveal.isNull()) {
+        m_figures->setText(tr("Check shares to see them together"));
+    } else if (!m_playing || !m_sinceFigures.isValid() || m_sinceFigures.elapsed() >= kPlayingFiguresMs) {
+        m_figures->setText(FiguresText());
+        m_sinceFigures.start();
+    }
     if (m_onReveal)
         m_onReveal(timer.elapsed());
 }

@@ -6,6 +6,7 @@
 // subpixels, or aligned on them.
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 
@@ -28,6 +29,9 @@ public:
     void ShowShares();
     // The current frame's thumbnails and reveal.
     void Refresh();
+    // While playing, the figures (the slow part of a frame) are measured about once a second: a
+    // label changing faster can't be read. Stopping measures the frame on show.
+    void SetPlaying(bool playing);
     // Called after the reveal changed, with the milliseconds it took.
     void SetRevealHandler(std::function<void(qint64)> handler) { m_onReveal = std::move(handler); }
 
@@ -59,4 +63,6 @@ private:
     QLabel* m_turnsNote;
     QLabel* m_offset;
     QLabel* m_figures;
+    bool m_playing = false;
+    QElapsedTimer m_sinceFigures;
 };

@@ -274,6 +274,7 @@ void CStudioWindow::ShowFrame(int index)
     if (!m_session.SetFrameIndex(static_cast<std::uint64_t>(index), error)) {
         m_playTimer.stop();
         m_play->setChecked(false);
+        m_revealPanel->SetPlaying(false);
         ShowError(QString::fromStdString(error));
     }
     m_sourcePanel->Refresh();
@@ -283,6 +284,7 @@ void CStudioWindow::ShowFrame(int index)
 
 void CStudioWindow::TogglePlay()
 {
+    m_revealPanel->SetPlaying(m_play->isChecked());
     if (!m_play->isChecked()) {
         m_playTimer.stop();
         return;

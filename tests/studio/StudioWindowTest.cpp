@@ -160,6 +160,17 @@ TEST(StudioWindowTest, PlaysAtTheSourcesRate)
     // Streams, made of these shares, say no rate: the player's delay.
     window.MakeShares();
     QTRY_COMPARE_WITH_TIMEOUT(window.GetRevealPanel()->GetShareList()->count(), 2, 30000);
+    // Playing, the figures of a darker frame wait for their second; stopping shows them.
+    CRevealPanel* reveal = window.GetRevealPanel();
+    const QLabel* figures = reveal->GetFiguresLabel();
+    const QString first = figures->text();
+    reveal->SetPlaying(true);
+    std::string error;
+    ASSERT_TRUE(window.GetSession().SetFrameIndex(3, error)) << error;
+    reveal->Refresh();
+    EXPECT_EQ(figures->text(), first);
+    reveal->SetPlaying(false);
+    EXPECT_NE(figures->text(), first);
     ASSERT_TRUE(window.OpenFile(QString::fromStdString((dir / "clip-Shadow1.kvt").string())));
     play()->trigger();
     EXPECT_EQ(window.GetPlayTimer().interval(), 100);
