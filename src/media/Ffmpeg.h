@@ -2,8 +2,12 @@
 #pragma once
 // FFmpeg's C objects held by owners that free them the library's way, and its error codes as text.
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -56,5 +60,20 @@ inline std::string ErrorText(int error)
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(error, text, sizeof text);
     return text;
+}
+
+// Scales a picture into rows of `width` bytes, `toStride` apart. swscale stores whole vectors, past
+// a narrow row's end and so past a picture's last row (a 1 x 8 frame gets 8 bytes at its last 4):
+// it scales into `rows`, 64 bytes a step, which are then copied in.
+inline void ScaleRows(SwsContext* scaler, const std::uint8_t* const from[], const int fromStride[], int fromHeight,
+                      std::uint8_t* to, std::ptrdiff_t toStride, int width, int height, std::vector<std::uint8_t>& rows)
+{
+    const int rowsStride = (width + 63) / 64 * 64;
+    rows.resize(static_cast<std::size_t>(rowsStride) * static_cast<std::size_t>(height));
+    std::uint8_t* scaled = rows.data();
+    sws_scale(scaler, from, fromStride, 0, fromHeight, &scaled, &rowsStride);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(to + y * toStride, scaled + static_cast<std::ptrdiff_t>(y) * rowsStride,
+                    static_cast<std::size_t>(width));
 }
 }  // namespace ffmpeg

@@ -107,16 +107,8 @@ bool CFrameFitter::Draw(const QImage& grey, const FramePlacement& place, QImage&
                                         AV_PIX_FMT_GRAY8, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
     if (!m_scaler)
         return false;
-    // swscale stores whole vectors, past a narrow row's end and so past a frame's last row (a 1 x 8
-    // frame gets 8 bytes at its last 4): it scales into rows of 64 bytes a step, copied in after.
-    const int width = place.target.width(), height = place.target.height();
-    const int scaledStride = (width + 63) / 64 * 64;
-    m_scaled.resize(static_cast<std::size_t>(scaledStride) * static_cast<std::size_t>(height));
-    uchar* scaled = m_scaled.data();
     const int fromStride = static_cast<int>(grey.bytesPerLine());
-    sws_scale(m_scaler.get(), &from, &fromStride, 0, place.source.height(), &scaled, &scaledStride);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(to + y * frame.bytesPerLine(), scaled + static_cast<std::ptrdiff_t>(y) * scaledStride,
-                    static_cast<std::size_t>(width));
+    ffmpeg::ScaleRows(m_scaler.get(), &from, &fromStride, place.source.height(), to, frame.bytesPerLine(),
+                      place.target.width(), place.target.height(), m_scaled);
     return true;
 }

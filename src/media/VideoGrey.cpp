@@ -90,8 +90,7 @@ bool CVideoGrey::Scale(const AVFrame& frame, bool fullRange, QImage& grey)
                              &contrast, &saturation);
     if (sourceFull != static_cast<int>(fullRange) || destinationFull != 1)
         sws_setColorspaceDetails(m_scaler.get(), inverseTable, fullRange, table, 1, brightness, contrast, saturation);
-    uchar* to = grey.bits();
-    const int toStride = static_cast<int>(grey.bytesPerLine());
-    sws_scale(m_scaler.get(), frame.data, frame.linesize, 0, frame.height, &to, &toStride);
+    ffmpeg::ScaleRows(m_scaler.get(), frame.data, frame.linesize, frame.height, grey.bits(), grey.bytesPerLine(),
+                      frame.width, frame.height, m_scaled);
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <cstdint>
+#include <vector>
 
 #include "media/Ffmpeg.h"
 
@@ -20,4 +21,5 @@ private:
     bool Scale(const AVFrame& frame, bool fullRange, QImage& grey);
 
     ffmpeg::ScalerPtr m_scaler;
+    std::vector<std::uint8_t> m_scaled;  // the scaler's rows, before they go into the picture
 };
