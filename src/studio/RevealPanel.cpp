@@ -124,7 +124,9 @@ void CRevealPanel::ShowShares()
 void CRevealPanel::SetPlaying(bool playing)
 {
     m_playing = playing;
-    if (!playing)
+    if (playing)
+        m_sinceFigures.start();  // the figures on show are the frame's own
+    else
         ShowReveal();
 }
 
