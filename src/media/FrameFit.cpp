@@ -84,6 +84,9 @@ CFrameFitter::CFrameFitter(QSize target, FitMode mode) : m_target(target), m_mod
 
 bool CFrameFitter::Fit(const QImage& grey, QImage& frame)
 {
+    // A reader may give a picture of no pixels (a damaged MNG does): there is nothing to scale.
+    if (grey.width() < 1 || grey.height() < 1)
+        return false;
     if (frame.size() != m_target || frame.format() != QImage::Format_Grayscale8)
         frame = QImage(m_target, QImage::Format_Grayscale8);
     const FramePlacement place = PlaceFrame(grey.size(), m_target, m_mode);

@@ -37,7 +37,8 @@ public:
     CFrameFitter(QSize target, FitMode mode);
 
     // Draws `grey` (Format_Grayscale8, any size) into `frame`, which becomes a Format_Grayscale8
-    // frame of the target size. False when swscale can't scale between the two sizes.
+    // frame of the target size. False for a picture of no pixels, or when swscale can't scale
+    // between the two sizes.
     bool Fit(const QImage& grey, QImage& frame);
 
 private:

@@ -63,3 +63,13 @@ TEST(FrameFit, ScalingANarrowFrameWritesNothingPastIt)
     for (std::size_t at = kStride * kHeight; at < bytes.size(); ++at)
         EXPECT_EQ(bytes[at], 0xA5) << "byte " << at - kStride * kHeight << " past the frame";
 }
+
+TEST(FrameFit, APictureOfNoPixelsIsRefused)
+{
+    for (const FitMode mode : {FitMode::contain, FitMode::cover, FitMode::stretch}) {
+        CFrameFitter fitter(QSize(8, 8), mode);
+        QImage frame;
+        EXPECT_FALSE(fitter.Fit(QImage(), frame));
+        EXPECT_FALSE(fitter.Fit(QImage(0, 5, QImage::Format_Grayscale8), frame));
+    }
+}
