@@ -32,6 +32,8 @@ bool CPictureSource::Open(const std::vector<std::filesystem::path>& pictures)
         return false;
     m_firstSize = m_picture.size();
     m_pictureWaiting = true;
+    if (m_paths.size() == 1 && m_frameCounts.front() > 1 && m_reader->nextImageDelay() > 0)
+        m_rate = 1000.0 / m_reader->nextImageDelay();
     return true;
 }
 

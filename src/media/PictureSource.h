@@ -15,6 +15,8 @@ public:
 
     QSize GetFrameSize() const override { return m_firstSize; }
     std::uint64_t GetExpectedFrameCount() const override { return m_totalFrames; }
+    // An animation's rate by its first frame's delay; still pictures and sets of them say none.
+    std::optional<double> GetFrameRate() const override { return m_rate; }
     FrameRead ReadFrame(QImage& grey) override;
 
 private:
@@ -25,6 +27,7 @@ private:
     std::vector<int> m_frameCounts;  // frames in each picture
     std::uint64_t m_totalFrames = 0;
     QSize m_firstSize;
+    std::optional<double> m_rate;
 
     std::size_t m_current = 0;  // the picture being read
     int m_framesRead = 0;       // of the current picture

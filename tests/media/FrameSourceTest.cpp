@@ -138,6 +138,8 @@ TEST(PictureSource, GivesEveryFrameOfAnAnimatedGif)
     ASSERT_TRUE(WriteTestVideo(dir / "anim.gif", gif, Greys(7, 30)));
     const auto source = Open({dir / "anim.gif"});
     EXPECT_EQ(source->GetExpectedFrameCount(), 7u);
+    ASSERT_TRUE(source->GetFrameRate());
+    EXPECT_NEAR(*source->GetFrameRate(), 10, 0.01);
     EXPECT_EQ(ReadAll(*source, QSize(40, 30)), Greys(7, 30));
 }
 
