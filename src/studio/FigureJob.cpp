@@ -22,11 +22,11 @@ FigureJobResult CFigureJob::Run(std::stop_token stop)
     CCaughtMessage message;
     CStudioSource source;
     CShareSet shares;
-    if (!source.Open(m_spec.source, m_spec.import.range)) {
+    if (!source.Open(m_request.source, m_request.import.range)) {
         result.error = source.GetError();
         return result;
     }
-    if (!shares.Open(m_spec.shares, result.error))
+    if (!shares.Open(m_request.shares, result.error))
         return result;
     const std::uint64_t frames = std::min<std::uint64_t>(shares.GetFrameCount(), source.GetFrameCount());
     m_total = frames + 1;
@@ -41,14 +41,14 @@ FigureJobResult CFigureJob::Run(std::stop_token stop)
             return result;
         }
         if (!shares.LoadFrame(static_cast<std::uint32_t>(f), result.error) ||
-            !PreviewFrame(source, m_spec.import, preview, result.error))
+            !PreviewFrame(source, m_request.import, preview, result.error))
             return result;
-        const auto figures = MeasureStack(preview.secret, FramesOf(shares, m_spec.checked));
+        const auto figures = MeasureStack(preview.secret, FramesOf(shares, m_request.checked));
         result.alpha.push_back(figures ? figures->contrast.alpha : std::nullopt);
         result.ssim.push_back(figures ? figures->ssim : std::nullopt);
-        if (f == std::min(m_spec.frame, frames - 1)) {
+        if (f == std::min(m_request.frame, frames - 1)) {
             // Every set that must show the secret, and every set that must not.
-            for (int size : {m_spec.k, m_spec.k - 1})
+            for (int size : {m_request.k, m_request.k - 1})
                 for (const std::vector<int>& set : SharesOf(shares.GetCount(), size))
                     result.subsets.push_back({set, MeasureStack(preview.secret, FramesOf(shares, set))});
         }

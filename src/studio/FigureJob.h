@@ -16,7 +16,7 @@
 #include "media/FrameImport.h"
 #include "studio/StackFigures.h"
 
-struct FigureJobSpec {
+struct FigureJobRequest {
     std::filesystem::path source;
     ImportSettings import;
     std::vector<std::filesystem::path> shares;
@@ -41,14 +41,14 @@ struct FigureJobResult {
 
 class CFigureJob {
 public:
-    explicit CFigureJob(FigureJobSpec request) : m_spec(std::move(request)) {}
+    explicit CFigureJob(FigureJobRequest request) : m_request(std::move(request)) {}
 
     FigureJobResult Run(std::stop_token stop);
     std::uint64_t GetDone() const { return m_done; }
     std::uint64_t GetTotal() const { return m_total; }
 
 private:
-    FigureJobSpec m_spec;
+    FigureJobRequest m_request;
     std::atomic<std::uint64_t> m_done{0};
     std::atomic<std::uint64_t> m_total{0};
 };

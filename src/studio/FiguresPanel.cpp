@@ -113,7 +113,7 @@ void CFiguresPanel::Measure()
         m_status->setText(tr("Make or open shares of the source first"));
         return;
     }
-    FigureJobSpec request;
+    FigureJobRequest request;
     request.source = m_session.GetSource().GetPath();
     request.import = m_session.GetImportSettings();
     for (int i = 0; i < shares.GetCount(); ++i)

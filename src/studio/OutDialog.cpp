@@ -204,15 +204,15 @@ void COutDialog::ChooseFolder()
         m_folder->setText(folder);
 }
 
-OutSpec COutDialog::GetSpec() const
+OutRequest COutDialog::GetRequest() const
 {
-    OutSpec spec;
-    spec.shares = m_shares;
-    spec.folder = m_folder->text().toStdString();
+    OutRequest request;
+    request.shares = m_shares;
+    request.folder = m_folder->text().toStdString();
     if (m_mode == Mode::exportShares) {
-        spec.kind = ExportSettings{m_format->currentData().toString().toStdString(), m_scale->value(), m_delay->value()};
+        request.kind = ExportSettings{m_format->currentData().toString().toStdString(), m_scale->value(), m_delay->value()};
     } else {
-        spec.kind = PrintSettings{GetPixelMm(), PixelSizeText(), GetPage(), m_marks->isChecked()};
+        request.kind = PrintSettings{GetPixelMm(), PixelSizeText(), GetPage(), m_marks->isChecked()};
     }
-    return spec;
+    return request;
 }

@@ -31,7 +31,7 @@ public:
     COutDialog(Mode mode, std::vector<std::filesystem::path> shares, const QImage& frame, int frameIndex,
                const QString& folder, QWidget* parent = nullptr);
 
-    OutSpec GetSpec() const;
+    OutRequest GetRequest() const;
     // The print's subpixel in millimetres as the controls give it, and whether it fits the page.
     double GetPixelMm() const;
     bool Fits() const;

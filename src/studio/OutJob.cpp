@@ -25,11 +25,11 @@ struct OpenedShare {
 };
 
 // Opens the sink that writes `share` into `set`; null, with `error`, when it can't.
-std::unique_ptr<CFrameSink> OpenSink(const OutSpec& spec, OpenedShare& share, CFileSet& set, OutResult& result)
+std::unique_ptr<CFrameSink> OpenSink(const OutRequest& request, OpenedShare& share, CFileSet& set, OutResult& result)
 {
     const KvtHeader& header = share.reader.GetHeader();
     const int last = static_cast<int>(header.frameCount) - 1;
-    if (const auto* exportAs = std::get_if<ExportSettings>(&spec.kind)) {
+    if (const auto* exportAs = std::get_if<ExportSettings>(&request.kind)) {
         ExportTarget target{share.out, FindExportFormat(share.out), std::nullopt, 0, last,
                             QSize(header.width, header.height) * exportAs->scale, exportAs->delayMs};
         if (target.format->picture && !(target.names = ExportPictureNames(share.out, last + 1, result.error)))
@@ -40,7 +40,7 @@ std::unique_ptr<CFrameSink> OpenSink(const OutSpec& spec, OpenedShare& share, CF
                 result.warnings.push_back(*warning);  // said once for every share
         return sink;
     }
-    const auto& print = std::get<PrintSettings>(spec.kind);
+    const auto& print = std::get<PrintSettings>(request.kind);
     const auto layout = CPrintLayout::Fit(header.width, header.height, print.pixelMm, print.page);
     if (!layout) {
         result.error = share.out.string() + ": " + std::to_string(header.width) + " x " +
@@ -62,9 +62,9 @@ std::unique_ptr<CFrameSink> OpenSink(const OutSpec& spec, OpenedShare& share, CF
     return sink;
 }
 
-std::string Extension(const OutSpec& spec)
+std::string Extension(const OutRequest& request)
 {
-    const auto* exportAs = std::get_if<ExportSettings>(&spec.kind);
+    const auto* exportAs = std::get_if<ExportSettings>(&request.kind);
     return exportAs ? exportAs->extension : ".pdf";
 }
 }  // namespace
@@ -87,31 +87,31 @@ OutResult COutJob::Run(std::stop_token stop)
     };
     std::vector<std::unique_ptr<OpenedShare>> shares;
     std::vector<fs::path> outputs;
-    for (const fs::path& path : m_spec.shares) {
+    for (const fs::path& path : m_request.shares) {
         auto share = std::make_unique<OpenedShare>();
         share->path = path;
         if (!OpenInput(share->reader, path))
             return fail(path, "can't be read");
         const int frames = static_cast<int>(share->reader.GetHeader().frameCount);
-        share->out = m_spec.folder / OutName(path, Extension(m_spec), frames);
+        share->out = m_request.folder / OutName(path, Extension(m_request), frames);
         m_total += static_cast<std::uint64_t>(frames);
         outputs.push_back(share->out);
         shares.push_back(std::move(share));
     }
-    if (!CheckOutputs("kvtstudio", outputs, m_spec.shares))
-        return fail(m_spec.folder, "can't be written");
-    if (const auto* exportAs = std::get_if<ExportSettings>(&m_spec.kind); exportAs && exportAs->extension == ".gif")
+    if (!CheckOutputs("kvtstudio", outputs, m_request.shares))
+        return fail(m_request.folder, "can't be written");
+    if (const auto* exportAs = std::get_if<ExportSettings>(&m_request.kind); exportAs && exportAs->extension == ".gif")
         if (const auto warning = GifDelayWarning(exportAs->delayMs))
             result.warnings.push_back(*warning);
-    CFileSet set(m_spec.folder);
+    CFileSet set(m_request.folder);
     if (!set.Open()) {
         result.error = set.GetErrorPath().string() + ": " + set.GetError();
         return result;
     }
-    const auto* exportAs = std::get_if<ExportSettings>(&m_spec.kind);
+    const auto* exportAs = std::get_if<ExportSettings>(&m_request.kind);
     const int scale = exportAs ? exportAs->scale : 1;
     for (auto& share : shares) {
-        const std::unique_ptr<CFrameSink> sink = OpenSink(m_spec, *share, set, result);
+        const std::unique_ptr<CFrameSink> sink = OpenSink(m_request, *share, set, result);
         if (!sink)
             return fail(share->out, "can't be written");
         const int last = static_cast<int>(share->reader.GetHeader().frameCount) - 1;

@@ -29,7 +29,7 @@ struct PrintSettings {
     bool marks = true;
 };
 
-struct OutSpec {
+struct OutRequest {
     std::vector<std::filesystem::path> shares;
     std::filesystem::path folder;
     std::variant<ExportSettings, PrintSettings> kind;
@@ -50,7 +50,7 @@ struct OutResult {
 
 class COutJob {
 public:
-    explicit COutJob(OutSpec spec) : m_spec(std::move(spec)) {}
+    explicit COutJob(OutRequest request) : m_request(std::move(request)) {}
 
     // The work; call once, on the worker thread.
     OutResult Run(std::stop_token stop);
@@ -59,7 +59,7 @@ public:
     std::uint64_t GetTotal() const { return m_total; }
 
 private:
-    OutSpec m_spec;
+    OutRequest m_request;
     std::atomic<std::uint64_t> m_done{0};
     std::atomic<std::uint64_t> m_total{0};
 };

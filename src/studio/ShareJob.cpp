@@ -10,7 +10,7 @@
 bool CShareJob::Import(const std::filesystem::path& secret, std::stop_token stop, ShareJobResult& result)
 {
     CFrameImport import;
-    if (import.Open({m_spec.source}, m_spec.import) != ImportRefusal::none) {
+    if (import.Open({m_request.source}, m_request.import) != ImportRefusal::none) {
         result.error = import.GetError();
         return false;
     }
@@ -40,7 +40,7 @@ bool CShareJob::Import(const std::filesystem::path& secret, std::stop_token stop
         return false;
     }
     if (import.GetFrameCount() == 0) {
-        result.error = m_spec.source.string() + ": no frames between the start and the end";
+        result.error = m_request.source.string() + ": no frames between the start and the end";
         return false;
     }
     // The count may differ from a video's estimate.
@@ -58,8 +58,8 @@ ShareJobResult CShareJob::Run(std::stop_token stop)
     CCaughtMessage message;
     // The imported secret lives only as long as the job.
     QTemporaryDir scratch;
-    std::filesystem::path secret = m_spec.source;
-    if (m_spec.kind != SourceKind::stream) {
+    std::filesystem::path secret = m_request.source;
+    if (m_request.kind != SourceKind::stream) {
         if (!scratch.isValid()) {
             result.error = "a temporary folder for the secret: " + scratch.errorString().toStdString();
             return result;
@@ -69,12 +69,12 @@ ShareJobResult CShareJob::Run(std::stop_token stop)
             return result;
     }
     CShareWriting writing;
-    if (!writing.Prepare(ShareRequest{secret, m_spec.making, m_spec.seed, m_spec.folder, m_spec.title})) {
-        result.error = message.About(m_spec.source.string(), "the shares can't be made");
+    if (!writing.Prepare(ShareRequest{secret, m_request.making, m_request.seed, m_request.folder, m_request.title})) {
+        result.error = message.About(m_request.source.string(), "the shares can't be made");
         return result;
     }
     const std::uint64_t before = m_done;
-    if (m_spec.kind == SourceKind::stream)
+    if (m_request.kind == SourceKind::stream)
         m_total = writing.GetShareHeader().frameCount;
     const ShareResult written = writing.Write(
         [this, before](const ShareProgress& progress) {
@@ -87,7 +87,7 @@ ShareJobResult CShareJob::Run(std::stop_token stop)
         return result;
     }
     if (written == ShareResult::Failed) {
-        result.error = message.GetText().empty() ? m_spec.folder.string() + ": the shares can't be written"
+        result.error = message.GetText().empty() ? m_request.folder.string() + ": the shares can't be written"
                                                  : message.GetText();
         return result;
     }

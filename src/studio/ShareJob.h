@@ -21,7 +21,7 @@
 // What the shares are made by, as kvt shadows takes it.
 using ShareMaking = std::variant<Scheme, CoverPair, KeyStream>;
 
-struct ShareJobSpec {
+struct ShareJobRequest {
     std::filesystem::path source;
     SourceKind kind = SourceKind::none;
     ImportSettings import;  // for pictures and video
@@ -42,7 +42,7 @@ struct ShareJobResult {
 
 class CShareJob {
 public:
-    explicit CShareJob(ShareJobSpec request) : m_spec(std::move(request)) {}
+    explicit CShareJob(ShareJobRequest request) : m_request(std::move(request)) {}
 
     // The work; call once, on the worker thread.
     ShareJobResult Run(std::stop_token stop);
@@ -54,7 +54,7 @@ public:
 private:
     bool Import(const std::filesystem::path& secret, std::stop_token stop, ShareJobResult& result);
 
-    ShareJobSpec m_spec;
+    ShareJobRequest m_request;
     std::atomic<std::uint64_t> m_done{0};
     std::atomic<std::uint64_t> m_total{0};
 };

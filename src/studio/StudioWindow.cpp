@@ -309,7 +309,7 @@ void CStudioWindow::MakeShares()
         ShowError(QString::fromStdString(refusal));
         return;
     }
-    ShareJobSpec request;
+    ShareJobRequest request;
     request.source = m_session.GetSource().GetPath();
     request.kind = m_session.GetSource().GetKind();
     request.import = m_session.GetImportSettings();
@@ -392,7 +392,7 @@ void CStudioWindow::StartOut(COutDialog::Mode mode)
     COutDialog dialog(mode, paths, shares.GetFrame(0), static_cast<int>(shares.GetIndex()), folder, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_outJob = std::make_unique<COutJob>(dialog.GetSpec());
+    m_outJob = std::make_unique<COutJob>(dialog.GetRequest());
     m_stop = std::stop_source();
     m_outWatcher.setFuture(
         QtConcurrent::run([job = m_outJob.get(), stop = m_stop.get_token()] { return job->Run(stop); }));

@@ -172,7 +172,7 @@ TEST_F(StudioOutTest, PrintDialogOffersTheLargestSizeThatFits)
     EXPECT_TRUE(dialog.Fits());
     dialog.GetDpiBox()->setValue(dialog.GetDpiBox()->value() - 1);
     EXPECT_FALSE(dialog.Fits());
-    const OutSpec spec = dialog.GetSpec();
-    const auto& print = std::get<PrintSettings>(spec.kind);
+    const OutRequest request = dialog.GetRequest();
+    const auto& print = std::get<PrintSettings>(request.kind);
     EXPECT_EQ(print.pixelSize, QStringLiteral("1/%1 inch").arg(dialog.GetDpiBox()->value()));
 }
