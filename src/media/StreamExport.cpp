@@ -111,20 +111,18 @@ std::unique_ptr<CFrameSink> OpenExportSink(const ExportTarget& target, CFileSet*
     return sink;
 }
 
-CopyOutcome CopyFrames(CStreamFileReader& reader, int first, int last, int scale, CFrameSink& sink,
+CopyOutcome CopyFrames(const NextFrame& next, int first, int last, int scale, CFrameSink& sink,
                        const CopyProgress& progress, std::string& error)
 {
-    const KvtHeader& header = reader.GetHeader();
-    std::vector<BYTE> frame(header.FrameBytes());
     for (int index = 0; index <= last; ++index) {
-        if (!reader.ReadFrame(frame.data())) {
+        const QImage grey = next();
+        if (grey.isNull()) {
             error.clear();  // the reader has said why
             return CopyOutcome::failed;
         }
         if (index < first)
             continue;
         const std::uint64_t before = sink.GetBytesWritten();
-        const QImage grey = WrapGreyFrame(frame.data(), header.width, header.height);
         if (!sink.Write(ScaleUpNearest(grey, scale), index)) {
             error = sink.GetError();
             return CopyOutcome::failed;
@@ -137,4 +135,15 @@ CopyOutcome CopyFrames(CStreamFileReader& reader, int first, int last, int scale
         return CopyOutcome::failed;
     }
     return CopyOutcome::written;
+}
+
+CopyOutcome CopyFrames(CStreamFileReader& reader, int first, int last, int scale, CFrameSink& sink,
+                       const CopyProgress& progress, std::string& error)
+{
+    const KvtHeader& header = reader.GetHeader();
+    std::vector<BYTE> frame(header.FrameBytes());
+    const NextFrame next = [&] {
+        return reader.ReadFrame(frame.data()) ? WrapGreyFrame(frame.data(), header.width, header.height) : QImage();
+    };
+    return CopyFrames(next, first, last, scale, sink, progress, error);
 }

@@ -4,6 +4,7 @@
 // output's ending), the sink that writes each kind, and a stream's frames read one at a time and
 // handed to a sink (pictures, a video, PDF pages), so that any length fits in memory.
 
+#include <QImage>
 #include <QSize>
 #include <cstdint>
 #include <filesystem>
@@ -62,8 +63,15 @@ enum class CopyOutcome { written, failed, stopped };
 // Told the bytes each frame added; returning false stops the copy.
 using CopyProgress = std::function<bool(std::uint64_t bytes)>;
 
-// Reads `reader` up to frame `last` and hands each frame from `first` on, every pixel made a
+// The next frame of a stream, 8-bit grey; a null image when it can't be read (the reader has said
+// why through the message routine).
+using NextFrame = std::function<QImage()>;
+
+// Reads frames up to frame `last` and hands each frame from `first` on, every pixel made a
 // `scale` x `scale` block, to the sink, then finishes it. On failure `error` says why (empty when
 // the reader said so through the message routine); stopped leaves the sink unfinished.
+CopyOutcome CopyFrames(const NextFrame& next, int first, int last, int scale, CFrameSink& sink,
+                       const CopyProgress& progress, std::string& error);
+// The same for a stream file's frames.
 CopyOutcome CopyFrames(CStreamFileReader& reader, int first, int last, int scale, CFrameSink& sink,
                        const CopyProgress& progress, std::string& error);

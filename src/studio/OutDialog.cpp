@@ -13,19 +13,26 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStringList>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "media/PdfPrinter.h"
 #include "media/PrintLayout.h"
+#include "studio/ShareSet.h"
 
 namespace {
 constexpr double kMmPerInch = 25.4;
 constexpr double kPreviewDotsPerMm = 2;  // an A4 page some 420 x 594 pixels
+// The largest of the papers offered (A4's height, Letter's width), which the preview keeps room for
+// from the start so that the dialog doesn't grow past the screen when a page appears.
+constexpr QSizeF kLargestPageMm(216, 297);
+constexpr double kPreviewScreenShare = 0.6;
 }  // namespace
 
-COutDialog::COutDialog(Mode mode, std::vector<std::filesystem::path> shares, const QImage& frame, int frameIndex,
-                       const QString& folder, QWidget* parent)
-    : QDialog(parent), m_mode(mode), m_shares(std::move(shares)), m_frame(frame), m_frameIndex(frameIndex)
+COutDialog::COutDialog(Mode mode, const CShareSet& shares, const QString& folder, QWidget* parent)
+    : QDialog(parent), m_mode(mode), m_shares(shares), m_frameSize(shares.GetFrame(0).size())
 {
     const bool printing = mode == Mode::printShares;
     setWindowTitle(printing ? tr("Print the shares to PDF") : tr("Export the shares"));
@@ -46,14 +53,54 @@ COutDialog::COutDialog(Mode mode, std::vector<std::filesystem::path> shares, con
     layout->addWidget(printing ? CreatePrintControls() : CreateExportControls(), 1);
     layout->addLayout(folderRow);
     layout->addWidget(m_buttons);
-    if (printing)
-        ShowPrint();
+    connect(m_choice, &QComboBox::currentIndexChanged, this, [this] { ShowChoice(); });
+    ShowChoice();
+}
+
+void COutDialog::AddChoiceBox(QFormLayout* form)
+{
+    m_choice = new QComboBox;
+    m_choice->setToolTip(tr("Every share, only the checked ones, or the checked ones laid together as the reveal "
+                            "shows them"));
+    const int all = m_shares.GetCount();
+    const auto checked = static_cast<int>(m_shares.GetChecked().size());
+    m_choice->addItem(tr("All %n shares", nullptr, all), static_cast<int>(OutChoice::all));
+    if (checked > 0 && checked < all)
+        m_choice->addItem(tr("The %n checked shares", nullptr, checked), static_cast<int>(OutChoice::checked));
+    if (checked > 1) {
+        QStringList places;
+        for (int i : m_shares.GetChecked())
+            places << QString::number(i + 1);
+        const QString list = places.join(QStringLiteral(", "));
+        m_choice->addItem(m_shares.GetMode() == StackMode::stack ? tr("Shares %1 stacked, as the reveal shows them").arg(list)
+                                                                 : tr("Shares %1 XORed, as the reveal shows them").arg(list),
+                          static_cast<int>(OutChoice::stack));
+    }
+    form->addRow(tr("What"), m_choice);
+}
+
+OutChoice COutDialog::GetChoice() const
+{
+    return static_cast<OutChoice>(m_choice->currentData().toInt());
+}
+
+void COutDialog::ShowChoice()
+{
+    if (m_mode != Mode::printShares)
+        return;
+    const auto pages = static_cast<int>(ChooseOutItems(m_shares, GetChoice()).size());
+    m_previewPage->blockSignals(true);
+    m_previewPage->setRange(1, pages);
+    m_previewPage->setSuffix(tr(" of %1").arg(pages));
+    m_previewPage->blockSignals(false);
+    ShowPrint();
 }
 
 QWidget* COutDialog::CreateExportControls()
 {
     auto* controls = new QWidget;
     auto* form = new QFormLayout(controls);
+    AddChoiceBox(form);
     m_format = new QComboBox;
     m_format->addItem(tr("PNG pictures, one a frame"), QStringLiteral(".png"));
     m_format->addItem(tr("GIF animation"), QStringLiteral(".gif"));
@@ -82,6 +129,7 @@ QWidget* COutDialog::CreatePrintControls()
 {
     auto* controls = new QWidget;
     auto* form = new QFormLayout;
+    AddChoiceBox(form);
     m_unit = new QComboBox;
     m_unit->addItem(tr("Subpixel size"));
     m_unit->addItem(tr("Dots an inch"));
@@ -115,7 +163,16 @@ QWidget* COutDialog::CreatePrintControls()
     m_largest->setToolTip(tr("The largest subpixel with which the share fits the page"));
     m_preview = new QLabel;
     m_preview->setAlignment(Qt::AlignCenter);
-    m_preview->setToolTip(tr("The first share's page for the frame on show"));
+    m_preview->setToolTip(tr("The page of the frame on show"));
+    const double screenDotsPerMm = kPreviewScreenShare * screen()->availableGeometry().height() / kLargestPageMm.height();
+    m_previewDotsPerMm = std::min(kPreviewDotsPerMm, screenDotsPerMm);
+    m_preview->setMinimumSize((kLargestPageMm * m_previewDotsPerMm).toSize());
+    m_previewPage = new QSpinBox;
+    m_previewPage->setPrefix(tr("Page "));
+    m_previewPage->setToolTip(tr("The page to preview: a page a share, or the stack's, for the frame on show"));
+    auto* previewColumn = new QVBoxLayout;
+    previewColumn->addWidget(m_preview, 1);
+    previewColumn->addWidget(m_previewPage, 0, Qt::AlignHCenter);
 
     auto* layout = new QHBoxLayout(controls);
     auto* left = new QVBoxLayout;
@@ -124,13 +181,14 @@ QWidget* COutDialog::CreatePrintControls()
     left->addWidget(m_largest);
     left->addStretch(1);
     layout->addLayout(left);
-    layout->addWidget(m_preview, 1);
+    layout->addLayout(previewColumn, 1);
 
     connect(m_unit, &QComboBox::currentIndexChanged, this, [this] { ShowPrint(); });
     connect(m_subpixel, &QDoubleSpinBox::valueChanged, this, [this] { ShowPrint(); });
     connect(m_dpi, &QSpinBox::valueChanged, this, [this] { ShowPrint(); });
     connect(m_page, &QComboBox::currentIndexChanged, this, [this] { ShowPrint(); });
     connect(m_marks, &QCheckBox::toggled, this, [this] { ShowPrint(); });
+    connect(m_previewPage, &QSpinBox::valueChanged, this, [this] { ShowPrint(); });
     connect(m_largest, &QPushButton::clicked, this, [this] { UseLargest(); });
     return controls;
 }
@@ -154,7 +212,7 @@ QString COutDialog::PixelSizeText() const
 
 bool COutDialog::Fits() const
 {
-    return CPrintLayout::Fit(m_frame.width(), m_frame.height(), GetPixelMm(), GetPage()).has_value();
+    return CPrintLayout::Fit(m_frameSize.width(), m_frameSize.height(), GetPixelMm(), GetPage()).has_value();
 }
 
 void COutDialog::ShowPrint()
@@ -162,10 +220,11 @@ void COutDialog::ShowPrint()
     const bool bySubpixel = m_unit->currentIndex() == 0;
     m_subpixel->setVisible(bySubpixel);
     m_dpi->setVisible(!bySubpixel);
-    const int width = m_frame.width(), height = m_frame.height();
+    const int width = m_frameSize.width(), height = m_frameSize.height();
     const auto layout = CPrintLayout::Fit(width, height, GetPixelMm(), GetPage());
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(layout.has_value());
     m_largest->setVisible(!layout);
+    m_previewPage->setEnabled(layout && m_previewPage->maximum() > 1);
     if (!layout) {
         m_fit->setText(tr("%1 x %2 subpixels of %3 do not fit on %4 paper with their marks and caption.")
                            .arg(width)
@@ -180,17 +239,22 @@ void COutDialog::ShowPrint()
         return;
     }
     const QSizeF picture = layout->GetPictureMm().size();
-    m_fit->setText(tr("Each share prints %1 x %2 mm, a page a frame.")
+    m_fit->setText(tr("Each picture prints %1 x %2 mm, a page a frame.")
                        .arg(picture.width(), 0, 'f', 1)
                        .arg(picture.height(), 0, 'f', 1));
-    const PrintCaption caption{QString::fromStdString(m_shares.front().filename().string()), PixelSizeText()};
+    const int pageIndex = m_previewPage->value() - 1;
+    const std::vector<OutItem> items = ChooseOutItems(m_shares, GetChoice());
+    const PrintCaption caption{QString::fromStdString(ItemCaption(items.at(static_cast<std::size_t>(pageIndex)))),
+                               PixelSizeText()};
     const CPrintPage page(*layout, GetPixelMm(), m_marks->isChecked(), caption);
-    m_preview->setPixmap(QPixmap::fromImage(page.Render(kPreviewDotsPerMm, m_frame, m_frameIndex)));
+    const QImage frame = OutItemFrame(m_shares, GetChoice(), pageIndex);
+    m_preview->setPixmap(
+        QPixmap::fromImage(page.Render(m_previewDotsPerMm, frame, static_cast<int>(m_shares.GetIndex()))));
 }
 
 void COutDialog::UseLargest()
 {
-    const int width = m_frame.width(), height = m_frame.height();
+    const int width = m_frameSize.width(), height = m_frameSize.height();
     if (m_unit->currentIndex() == 0)
         m_subpixel->setValue(CPrintLayout::OfferedPixelMm(width, height, GetPage()));
     else
@@ -207,7 +271,7 @@ void COutDialog::ChooseFolder()
 OutRequest COutDialog::GetRequest() const
 {
     OutRequest request;
-    request.shares = m_shares;
+    request.items = ChooseOutItems(m_shares, GetChoice());
     request.folder = m_folder->text().toStdString();
     if (m_mode == Mode::exportShares) {
         request.kind = ExportSettings{m_format->currentData().toString().toStdString(), m_scale->value(), m_delay->value()};

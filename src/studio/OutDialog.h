@@ -1,25 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What export and print ask before they start: for an export the kind of file, the enlargement and
-// the delay; for a print the size of a subpixel (or dots an inch) and the paper, with a preview of
-// the page and, when the size doesn't fit, the largest that does. Both ask for the folder.
+// What export and print ask before they start: which shares (all, the checked ones, or their stack);
+// for an export the kind of file, the enlargement and the delay; for a print the size of a subpixel
+// (or dots an inch) and the paper, with a preview of each page and, when the size doesn't fit, the
+// largest that does. Both ask for the folder.
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QImage>
-#include <filesystem>
-#include <vector>
 
+#include "studio/OutChoice.h"
 #include "studio/OutJob.h"
 
 class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QDoubleSpinBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class CShareSet;
 
 class COutDialog : public QDialog {
     Q_DECLARE_TR_FUNCTIONS(COutDialog)
@@ -27,15 +28,17 @@ class COutDialog : public QDialog {
 public:
     enum class Mode { exportShares, printShares };
 
-    // `frame` is the first share's current frame, shown on the preview page; `frameIndex` its place.
-    COutDialog(Mode mode, std::vector<std::filesystem::path> shares, const QImage& frame, int frameIndex,
-               const QString& folder, QWidget* parent = nullptr);
+    // The preview shows the shares' frame on show; `shares` outlives the dialog.
+    COutDialog(Mode mode, const CShareSet& shares, const QString& folder, QWidget* parent = nullptr);
 
     OutRequest GetRequest() const;
     // The print's subpixel in millimetres as the controls give it, and whether it fits the page.
     double GetPixelMm() const;
     bool Fits() const;
 
+    OutChoice GetChoice() const;
+    QComboBox* GetChoiceBox() const { return m_choice; }
+    QSpinBox* GetPreviewPageBox() const { return m_previewPage; }
     QComboBox* GetFormatBox() const { return m_format; }
     QComboBox* GetUnitBox() const { return m_unit; }
     QDoubleSpinBox* GetSubpixelBox() const { return m_subpixel; }
@@ -46,18 +49,23 @@ public:
     QLabel* GetFitLabel() const { return m_fit; }
 
 private:
+    void AddChoiceBox(QFormLayout* form);
     QWidget* CreateExportControls();
     QWidget* CreatePrintControls();
     QPageSize::PageSizeId GetPage() const;
     QString PixelSizeText() const;
+    void ShowChoice();
     void ShowPrint();
     void UseLargest();
     void ChooseFolder();
 
     Mode m_mode;
-    std::vector<std::filesystem::path> m_shares;
-    QImage m_frame;
-    int m_frameIndex;
+    const CShareSet& m_shares;
+    QSize m_frameSize;
+    double m_previewDotsPerMm = 1;
+
+    QComboBox* m_choice = nullptr;
+    QSpinBox* m_previewPage = nullptr;
 
     QComboBox* m_format = nullptr;
     QSpinBox* m_scale = nullptr;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Exporting or printing shares, on a worker thread: each share's frames go through kvt export's or
-// kvt print's sink into one folder, and every file of every share is put in place together or not
-// at all. Progress is read from any thread; a stop asked for leaves nothing behind.
+// Exporting or printing shares, or shares put together, on a worker thread: each output's frames go
+// through kvt export's or kvt print's sink into one folder, and every file of every output is put in
+// place together or not at all. Progress is read from any thread; a stop asked for leaves nothing
+// behind.
 
 #include <QPageSize>
+#include <QPoint>
 #include <QString>
 #include <atomic>
 #include <cstdint>
@@ -13,6 +15,8 @@
 #include <string>
 #include <variant>
 #include <vector>
+
+#include "studio/RevealStack.h"
 
 // Pictures, an animation or a video per share, as kvt export writes them.
 struct ExportSettings {
@@ -29,15 +33,34 @@ struct PrintSettings {
     bool marks = true;
 };
 
+// A share as it lies in a stack: moved by an offset in subpixels.
+struct OutLayer {
+    std::filesystem::path share;
+    QPoint offset;
+};
+
+// What one output holds: a share as it is, or several laid together as the reveal lays them (with
+// no offsets, the bytes kvt reveal writes).
+struct OutItem {
+    std::vector<OutLayer> layers;
+    StackMode mode = StackMode::stack;
+    std::string name;  // the output's name without its ending
+};
+
+// A share written as it is, named after its file.
+OutItem ShareItem(const std::filesystem::path& share);
+// What a printed page of the item says it shows: the share's file name, or the stack's name.
+std::string ItemCaption(const OutItem& item);
+
 struct OutRequest {
-    std::vector<std::filesystem::path> shares;
+    std::vector<OutItem> items;
     std::filesystem::path folder;
     std::variant<ExportSettings, PrintSettings> kind;
 };
 
-// Where a share of `frameCount` frames goes: BASE-ShadowN.gif, BASE-ShadowN.pdf, or numbered
-// pictures BASE-ShadowN-0000.png ... (BASE-ShadowN.png for a single frame).
-std::filesystem::path OutName(const std::filesystem::path& share, const std::string& extension, int frameCount);
+// Where an output `name` of `frameCount` frames goes: NAME.gif, NAME.pdf, or numbered pictures
+// NAME-0000.png ... (NAME.png for a single frame).
+std::filesystem::path OutName(const std::string& name, const std::string& extension, int frameCount);
 
 enum class OutOutcome { written, failed, stopped };
 
@@ -45,7 +68,7 @@ struct OutResult {
     OutOutcome outcome = OutOutcome::failed;
     std::string error;                  // what failed, on which file, and why
     std::vector<std::string> warnings;  // a GIF's rate, a lossy encoder
-    std::vector<std::filesystem::path> outputs;  // one a share (the pattern for numbered pictures)
+    std::vector<std::filesystem::path> outputs;  // one an item (the pattern for numbered pictures)
 };
 
 class COutJob {

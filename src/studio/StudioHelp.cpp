@@ -57,7 +57,8 @@ QString StudioHelpText()
         "nothing. Choose a share in the list and drag it (or move it with the arrow keys) to see how "
         "exactly shares must lie on each other.</li></ol>"
         "<p>The frame slider and Play (Space) move through the frames, at a video's rate.</p>"
-        "<p>Export (Ctrl+E) writes every share as PNG pictures, a GIF, an MKV or an MP4 video; Print "
-        "(Ctrl+P) writes a PDF a share at the subpixel size chosen, with a preview of the page. Both "
-        "write every file or none.</p>");
+        "<p>Export (Ctrl+E) writes every share, only the checked ones, or the checked ones stacked (or "
+        "XORed) as the reveal shows them, as PNG pictures, a GIF, an MKV or an MP4 video; Print (Ctrl+P) "
+        "writes the same to PDF, a file each, at the subpixel size chosen, with a preview of each page. "
+        "Both write every file or none.</p>");
 }

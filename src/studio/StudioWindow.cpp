@@ -113,11 +113,11 @@ void CStudioWindow::CreateActions()
     connect(m_save, &QAction::triggered, this, [this] { MakeShares(); });
     m_export = new QAction(tr("&Export shares..."), this);
     m_export->setShortcut(QKeySequence(tr("Ctrl+E")));
-    m_export->setStatusTip(tr("Write every share as PNG pictures, a GIF, an MKV or an MP4 video"));
+    m_export->setStatusTip(tr("Write the shares, the checked ones or their stack as PNG pictures, a GIF, an MKV or an MP4 video"));
     connect(m_export, &QAction::triggered, this, [this] { ExportShares(); });
     m_print = new QAction(tr("&Print shares to PDF..."), this);
     m_print->setShortcut(QKeySequence::Print);
-    m_print->setStatusTip(tr("Write every share to a PDF at a chosen subpixel size, a page a frame"));
+    m_print->setStatusTip(tr("Write the shares, the checked ones or their stack to PDF at a chosen subpixel size, a page a frame"));
     connect(m_print, &QAction::triggered, this, [this] { PrintShares(); });
     m_quit = new QAction(tr("&Quit"), this);
     m_quit->setShortcut(QKeySequence(tr("Ctrl+Q")));
@@ -384,12 +384,9 @@ void CStudioWindow::StartOut(COutDialog::Mode mode)
     const CShareSet& shares = m_session.GetShares();
     if (IsBusy() || shares.GetCount() == 0)
         return;
-    std::vector<std::filesystem::path> paths;
-    for (int i = 0; i < shares.GetCount(); ++i)
-        paths.push_back(shares.GetPath(i));
     // Beside the shares, unless the user chooses another folder.
-    const QString folder = QString::fromStdString(paths.front().parent_path().string());
-    COutDialog dialog(mode, paths, shares.GetFrame(0), static_cast<int>(shares.GetIndex()), folder, this);
+    const QString folder = QString::fromStdString(shares.GetPath(0).parent_path().string());
+    COutDialog dialog(mode, shares, folder, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_outJob = std::make_unique<COutJob>(dialog.GetRequest());

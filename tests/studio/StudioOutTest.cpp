@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The studio's export and print: the same files as kvt export for the same options, every share's
-// files or none, a stop that leaves nothing, and the print dialog's largest size that fits.
+// The studio's export and print: the same files as kvt export (and, for a stack, kvt reveal) for
+// the same options, every output's files or none, a stop that leaves nothing, the outputs offered
+// and the print dialog's pages and largest size that fits.
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,10 @@
 #include "TempDir.h"
 #include "TestStreams.h"
 #include "media/PrintLayout.h"
+#include "studio/OutChoice.h"
 #include "studio/OutDialog.h"
 #include "studio/OutJob.h"
+#include "studio/ShareSet.h"
 
 namespace fs = std::filesystem;
 
@@ -30,12 +33,14 @@ class StudioOutTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        for (int share = 1; share <= 2; ++share) {
+        // Black and white, as shares are, and unlike each other.
+        for (int share = 1; share <= 3; ++share) {
             std::vector<unsigned char> pixels;
             for (int k = 0; k < kFrames; ++k) {
                 const QImage frame = MakeGreyFrame(k + 5 * share, kWidth, kHeight);
                 for (int y = 0; y < kHeight; ++y)
-                    pixels.insert(pixels.end(), frame.constScanLine(y), frame.constScanLine(y) + kWidth);
+                    for (int x = 0; x < kWidth; ++x)
+                        pixels.push_back(frame.constScanLine(y)[x] % (share + 1) == 0 ? 0 : 255);
             }
             m_shares.push_back(m_dir / ("a-Shadow" + std::to_string(share) + ".kvt"));
             WriteBytes(m_shares.back(), KvtFile(kWidth, kHeight, pixels));
@@ -44,15 +49,27 @@ protected:
         fs::create_directory(m_dir / "kvt");
     }
 
+    // The first two shares, each as it is.
+    std::vector<OutItem> TwoShares() const { return {ShareItem(m_shares[0]), ShareItem(m_shares[1])}; }
+
     OutResult Run(std::variant<ExportSettings, PrintSettings> kind, std::stop_token stop = {})
     {
-        COutJob job({m_shares, m_dir / "studio", std::move(kind)});
+        return RunItems(TwoShares(), std::move(kind), stop);
+    }
+
+    OutResult RunItems(std::vector<OutItem> items, std::variant<ExportSettings, PrintSettings> kind,
+                       std::stop_token stop = {})
+    {
+        COutJob job({std::move(items), m_dir / "studio", std::move(kind)});
         OutResult result = job.Run(stop);
         if (result.outcome == OutOutcome::written) {
             EXPECT_EQ(job.GetDone(), job.GetTotal());
         }
         return result;
     }
+
+    // The studio's folder holds the same files as kvt's, byte for byte; both are emptied after.
+    void ExpectSameFilesAndEmpty();
 
     TempDir m_dir;
     std::vector<fs::path> m_shares;
@@ -66,6 +83,18 @@ std::vector<fs::path> FilesIn(const fs::path& folder)
     std::sort(files.begin(), files.end());
     return files;
 }
+
+void StudioOutTest::ExpectSameFilesAndEmpty()
+{
+    const std::vector<fs::path> files = FilesIn(m_dir / "kvt");
+    EXPECT_EQ(FilesIn(m_dir / "studio"), files);
+    for (const fs::path& file : files)
+        EXPECT_EQ(ReadBytes(m_dir / "studio" / file), ReadBytes(m_dir / "kvt" / file)) << file;
+    for (const char* folder : {"studio", "kvt"}) {
+        fs::remove_all(m_dir / folder);
+        fs::create_directory(m_dir / folder);
+    }
+}
 }  // namespace
 
 TEST_F(StudioOutTest, ExportWritesWhatKvtExportWrites)
@@ -74,26 +103,54 @@ TEST_F(StudioOutTest, ExportWritesWhatKvtExportWrites)
         const OutResult result = Run(ExportSettings{extension, 3, 70});
         ASSERT_EQ(result.outcome, OutOutcome::written) << result.error;
         ASSERT_EQ(result.outputs.size(), 2u);
-        for (const fs::path& share : m_shares) {
-            const fs::path name = OutName(share, extension, kFrames);
+        for (const fs::path& share : {m_shares[0], m_shares[1]}) {
+            const fs::path name = OutName(share.stem().string(), extension, kFrames);
             const KvtRun kvt = RunKvt({"export", share.string(), "-o", (m_dir / "kvt" / name).string(), "--scale", "3",
                                        "--delay", "70"},
                                       m_dir / "err.txt");
             ASSERT_EQ(kvt.status, 0) << kvt.err;
         }
-        const std::vector<fs::path> files = FilesIn(m_dir / "kvt");
-        ASSERT_EQ(FilesIn(m_dir / "studio"), files);
-        for (const fs::path& file : files)
-            EXPECT_EQ(ReadBytes(m_dir / "studio" / file), ReadBytes(m_dir / "kvt" / file)) << file;
+        ExpectSameFilesAndEmpty();
         // The GIF's 70 ms are 7 hundredths: nothing to warn of.
         EXPECT_TRUE(result.warnings.empty());
-        fs::remove_all(m_dir / "studio");
-        fs::remove_all(m_dir / "kvt");
-        fs::create_directory(m_dir / "studio");
-        fs::create_directory(m_dir / "kvt");
     }
-    EXPECT_EQ(OutName("x/a-Shadow2.kvt", ".png", 3), fs::path("a-Shadow2-%04d.png"));
-    EXPECT_EQ(OutName("x/a-Shadow2.kvt", ".png", 1), fs::path("a-Shadow2.png"));
+    EXPECT_EQ(OutName("a.b-Shadow2", ".png", 3), fs::path("a.b-Shadow2-%04d.png"));
+    EXPECT_EQ(OutName("a.b-Shadow2", ".png", 1), fs::path("a.b-Shadow2.png"));
+}
+
+TEST_F(StudioOutTest, StackExportIsKvtRevealExported)
+{
+    CShareSet shares;
+    std::string error;
+    ASSERT_TRUE(shares.Open(m_shares, error)) << error;
+    shares.SetChecked(1, false);
+    for (const StackMode mode : {StackMode::stack, StackMode::exclusiveOr}) {
+        shares.SetMode(mode);
+        const std::vector<OutItem> items = ChooseOutItems(shares, OutChoice::stack);
+        ASSERT_EQ(items.size(), 1u);
+        const bool stacked = mode == StackMode::stack;
+        EXPECT_EQ(items[0].name, stacked ? "a-Stack-1-3" : "a-Xor-1-3");
+        const OutResult result = RunItems(items, ExportSettings{".png", 2, 100});
+        ASSERT_EQ(result.outcome, OutOutcome::written) << result.error;
+
+        const std::string revealed = (m_dir / "revealed.kvt").string();
+        std::vector<std::string> reveal{"reveal", m_shares[0].string(), m_shares[2].string(), "-o", revealed};
+        if (!stacked)
+            reveal.emplace_back("--xor");
+        ASSERT_EQ(RunKvt(reveal, m_dir / "err.txt").status, 0);
+        const fs::path name = OutName(items[0].name, ".png", kFrames);
+        const KvtRun kvt = RunKvt({"export", revealed, "-o", (m_dir / "kvt" / name).string(), "--scale", "2"},
+                                  m_dir / "err.txt");
+        ASSERT_EQ(kvt.status, 0) << kvt.err;
+        ExpectSameFilesAndEmpty();
+        // The preview shows what is written.
+        EXPECT_EQ(OutItemFrame(shares, OutChoice::stack, 0), shares.Reveal());
+    }
+    // A stack needs two shares; the checked ones are those checked.
+    EXPECT_EQ(ChooseOutItems(shares, OutChoice::checked).size(), 2u);
+    EXPECT_EQ(ChooseOutItems(shares, OutChoice::all).size(), 3u);
+    shares.SetChecked(2, false);
+    EXPECT_TRUE(ChooseOutItems(shares, OutChoice::stack).empty());
 }
 
 TEST_F(StudioOutTest, PrintWritesAPdfAShareOrSaysWhatDoesNotFit)
@@ -132,7 +189,7 @@ TEST_F(StudioOutTest, StopOrFailureLeavesEveryFileAsItWas)
     EXPECT_EQ(FilesIn(m_dir / "studio"), (std::vector<fs::path>{"a-Shadow1.gif", "a-Shadow2.gif"}));
     EXPECT_EQ(ReadBytes(m_dir / "studio" / "a-Shadow1.gif"), (std::vector<unsigned char>{'o', 'l', 'd'}));
 
-    const OutResult missing = COutJob({m_shares, m_dir / "none", ExportSettings{}}).Run({});
+    const OutResult missing = COutJob({TwoShares(), m_dir / "none", ExportSettings{}}).Run({});
     EXPECT_EQ(missing.outcome, OutOutcome::failed);
     EXPECT_NE(missing.error.find((m_dir / "none").string()), std::string::npos) << missing.error;
     fs::resize_file(m_shares[1], fs::file_size(m_shares[1]) - kWidth * kHeight);
@@ -143,9 +200,12 @@ TEST_F(StudioOutTest, StopOrFailureLeavesEveryFileAsItWas)
 
 TEST_F(StudioOutTest, PrintDialogOffersTheLargestSizeThatFits)
 {
-    QImage wide(1000, 40, QImage::Format_Grayscale8);
-    wide.fill(0);
-    COutDialog dialog(COutDialog::Mode::printShares, m_shares, wide, 0, QString());
+    const fs::path widePath = m_dir / "wide-Shadow1.kvt";
+    WriteBytes(widePath, KvtFile(1000, 40, std::vector<unsigned char>(1000 * 40, 0)));
+    CShareSet wide;
+    std::string error;
+    ASSERT_TRUE(wide.Open({widePath}, error)) << error;
+    COutDialog dialog(COutDialog::Mode::printShares, wide, QString());
     auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
     ASSERT_FALSE(dialog.Fits());  // 1000 subpixels of 0.4 mm: 400 mm
     EXPECT_FALSE(ok->isEnabled());
@@ -175,4 +235,41 @@ TEST_F(StudioOutTest, PrintDialogOffersTheLargestSizeThatFits)
     const OutRequest request = dialog.GetRequest();
     const auto& print = std::get<PrintSettings>(request.kind);
     EXPECT_EQ(print.pixelSize, QStringLiteral("1/%1 inch").arg(dialog.GetDpiBox()->value()));
+}
+
+TEST_F(StudioOutTest, DialogsOfferTheCheckedSharesAndTheirStackAndPageThroughThem)
+{
+    CShareSet shares;
+    std::string error;
+    ASSERT_TRUE(shares.Open(m_shares, error)) << error;
+    shares.SetChecked(0, false);
+    COutDialog exporting(COutDialog::Mode::exportShares, shares, QString::fromStdString(m_dir.Path().string()));
+    EXPECT_EQ(exporting.GetChoiceBox()->count(), 3);
+    EXPECT_EQ(exporting.GetRequest().items.size(), 3u);
+    exporting.GetChoiceBox()->setCurrentIndex(2);
+    const OutRequest stack = exporting.GetRequest();
+    ASSERT_EQ(stack.items.size(), 1u);
+    EXPECT_EQ(stack.items[0].name, "a-Stack-2-3");
+    EXPECT_EQ(stack.folder, m_dir.Path());
+
+    COutDialog printing(COutDialog::Mode::printShares, shares, QString());
+    QSpinBox* page = printing.GetPreviewPageBox();
+    EXPECT_EQ(page->maximum(), 3);
+    const QImage first = printing.GetPreview()->pixmap().toImage();
+    page->setValue(2);
+    const QImage second = printing.GetPreview()->pixmap().toImage();
+    EXPECT_NE(second, first);
+    printing.GetChoiceBox()->setCurrentIndex(1);  // the checked ones: shares 2 and 3
+    EXPECT_EQ(page->maximum(), 2);
+    page->setValue(1);
+    EXPECT_EQ(printing.GetPreview()->pixmap().toImage(), second);
+    printing.GetChoiceBox()->setCurrentIndex(2);
+    EXPECT_EQ(page->maximum(), 1);
+    EXPECT_FALSE(page->isEnabled());
+    EXPECT_EQ(printing.GetRequest().items.size(), 1u);
+
+    // All checked: nothing but every share and their stack to offer.
+    shares.SetChecked(0, true);
+    COutDialog allChecked(COutDialog::Mode::exportShares, shares, QString());
+    EXPECT_EQ(allChecked.GetChoiceBox()->count(), 2);
 }

@@ -222,10 +222,6 @@
         <translation>分享影像仍能放進頁面的最大子像素</translation>
     </message>
     <message>
-        <source>The first share&apos;s page for the frame on show</source>
-        <translation>第一張分享影像在目前畫面的頁面</translation>
-    </message>
-    <message>
         <source>%1 x %2 subpixels of %3 do not fit on %4 paper with their marks and caption.</source>
         <translation>%1 x %2 個 %3 的子像素連同標記與說明放不進 %4 紙張。</translation>
     </message>
@@ -242,12 +238,56 @@
         <translation>沒有頁面：分享影像放不下</translation>
     </message>
     <message>
-        <source>Each share prints %1 x %2 mm, a page a frame.</source>
-        <translation>每張分享影像印成 %1 x %2 公釐，每個畫面一頁。</translation>
-    </message>
-    <message>
         <source>Folder for the files</source>
         <translation>檔案的資料夾</translation>
+    </message>
+    <message>
+        <source>Every share, only the checked ones, or the checked ones laid together as the reveal shows them</source>
+        <translation>每張分享影像、只有已勾選的，或已勾選的依畫面上的樣子疊合</translation>
+    </message>
+    <message numerus="yes">
+        <source>All %n shares</source>
+        <translation>
+            <numerusform>全部 %n 張分享影像</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The %n checked shares</source>
+        <translation>
+            <numerusform>已勾選的 %n 張分享影像</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Shares %1 stacked, as the reveal shows them</source>
+        <translation>分享影像 %1 疊合，與畫面上的疊合結果相同</translation>
+    </message>
+    <message>
+        <source>Shares %1 XORed, as the reveal shows them</source>
+        <translation>分享影像 %1 以 XOR 結合，與畫面上的結果相同</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <translation>內容</translation>
+    </message>
+    <message>
+        <source> of %1</source>
+        <translation> / 共 %1 頁</translation>
+    </message>
+    <message>
+        <source>The page of the frame on show</source>
+        <translation>目前畫面的頁面</translation>
+    </message>
+    <message>
+        <source>Page </source>
+        <translation>第 </translation>
+    </message>
+    <message>
+        <source>The page to preview: a page a share, or the stack&apos;s, for the frame on show</source>
+        <translation>要預覽的頁面：目前畫面每張分享影像一頁，或疊合結果的一頁</translation>
+    </message>
+    <message>
+        <source>Each picture prints %1 x %2 mm, a page a frame.</source>
+        <translation>每張圖片印成 %1 x %2 公釐，每個畫面一頁。</translation>
     </message>
 </context>
 <context>
@@ -788,16 +828,8 @@
         <translation>Ctrl+E</translation>
     </message>
     <message>
-        <source>Write every share as PNG pictures, a GIF, an MKV or an MP4 video</source>
-        <translation>將每張分享影像寫成 PNG 圖片、GIF、MKV 或 MP4 影片</translation>
-    </message>
-    <message>
         <source>&amp;Print shares to PDF...</source>
         <translation>將分享影像列印成 PDF(&amp;P)...</translation>
-    </message>
-    <message>
-        <source>Write every share to a PDF at a chosen subpixel size, a page a frame</source>
-        <translation>以選定的子像素大小將每張分享影像寫入 PDF，每個畫面一頁</translation>
     </message>
     <message>
         <source>Stop printing; no PDF is left behind</source>
@@ -831,6 +863,14 @@
         <source>warning: %1</source>
         <translation>警告：%1</translation>
     </message>
+    <message>
+        <source>Write the shares, the checked ones or their stack as PNG pictures, a GIF, an MKV or an MP4 video</source>
+        <translation>將分享影像、已勾選的分享影像或其疊合結果寫成 PNG 圖片、GIF、MKV 或 MP4 影片</translation>
+    </message>
+    <message>
+        <source>Write the shares, the checked ones or their stack to PDF at a chosen subpixel size, a page a frame</source>
+        <translation>以選定的子像素大小將分享影像、已勾選的分享影像或其疊合結果寫入 PDF，每個畫面一頁</translation>
+    </message>
 </context>
 <context>
     <name>CTemporalView</name>
@@ -842,8 +882,8 @@
 <context>
     <name>StudioHelp</name>
     <message>
-        <source>&lt;h3&gt;KVT Studio&lt;/h3&gt;&lt;p&gt;The whole path, left to right:&lt;/p&gt;&lt;ol&gt;&lt;li&gt;&lt;b&gt;Source.&lt;/b&gt; Open a picture, an animated GIF or WebP, a video or a .kvt stream (Ctrl+O, or drop it on the window). For a video choose the start, the duration and the frames a second. Tone (levels, gamma, invert) and halftoning turn the frame into the black-and-white secret; the two pictures show the frame before and after.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Scheme.&lt;/b&gt; Choose the family, k (shares needed), n (shares made) and a variant, or two covers (each share shows its own picture), or a key (a first share made before). The panel says what the scheme promises, or why kvt does not take it. A seed makes the shares repeatable, and so no secret from anyone who searches the seeds.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Shares.&lt;/b&gt; Make shares (Ctrl+S) writes BASE-Shadow1.kvt ... BASE-ShadowN.kvt into the folder chosen, all of them or none; Cancel stops it and leaves nothing behind.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Reveal.&lt;/b&gt; Check shares to see them stacked (black wins) or XORed; fewer than k show nothing. Choose a share in the list and drag it (or move it with the arrow keys) to see how exactly shares must lie on each other.&lt;/li&gt;&lt;/ol&gt;&lt;p&gt;The frame slider and Play (Space) move through the frames, at a video&apos;s rate.&lt;/p&gt;&lt;p&gt;Export (Ctrl+E) writes every share as PNG pictures, a GIF, an MKV or an MP4 video; Print (Ctrl+P) writes a PDF a share at the subpixel size chosen, with a preview of the page. Both write every file or none.&lt;/p&gt;</source>
-        <translation>&lt;h3&gt;KVT Studio&lt;/h3&gt;&lt;p&gt;整個流程由左至右：&lt;/p&gt;&lt;ol&gt;&lt;li&gt;&lt;b&gt;來源。&lt;/b&gt;開啟圖片、動態 GIF 或 WebP、影片或 .kvt 串流（Ctrl+O，或拖放到視窗上）。影片可選擇開始時間、長度與每秒畫面數。色調（色階、gamma、反相）與半色調把畫面轉為黑白秘密影像；兩張圖片顯示轉換前後的畫面。&lt;/li&gt;&lt;li&gt;&lt;b&gt;方案。&lt;/b&gt;選擇方案家族、k（所需張數）、n（產生張數）與變體，或兩張掩護影像（每張分享影像顯示自己的圖片），或金鑰（先前產生的第一張分享影像）。面板會顯示方案的承諾，或 kvt 不接受它的原因。種子使分享影像可重現，因此對搜尋種子的人不保密。&lt;/li&gt;&lt;li&gt;&lt;b&gt;分享影像。&lt;/b&gt;產生分享影像（Ctrl+S）將 BASE-Shadow1.kvt ... BASE-ShadowN.kvt 寫入所選資料夾，全部寫入或全部不寫；取消會停止並且不留下任何檔案。&lt;/li&gt;&lt;li&gt;&lt;b&gt;疊合。&lt;/b&gt;勾選分享影像以觀看疊合（黑色優先）或 XOR 的結果；少於 k 張時看不到任何東西。在清單中選取一張並拖曳（或用方向鍵移動），可看出分享影像必須多精確地對齊。&lt;/li&gt;&lt;/ol&gt;&lt;p&gt;畫面滑桿與播放（空白鍵）以影片的速率在畫面間移動。&lt;/p&gt;&lt;p&gt;匯出（Ctrl+E）將每張分享影像寫成 PNG 圖片、GIF、MKV 或 MP4 影片；列印（Ctrl+P）以選定的子像素大小為每張分享影像寫一份 PDF，並預覽頁面。兩者都是全部寫入或全部不寫。&lt;/p&gt;</translation>
+        <source>&lt;h3&gt;KVT Studio&lt;/h3&gt;&lt;p&gt;The whole path, left to right:&lt;/p&gt;&lt;ol&gt;&lt;li&gt;&lt;b&gt;Source.&lt;/b&gt; Open a picture, an animated GIF or WebP, a video or a .kvt stream (Ctrl+O, or drop it on the window). For a video choose the start, the duration and the frames a second. Tone (levels, gamma, invert) and halftoning turn the frame into the black-and-white secret; the two pictures show the frame before and after.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Scheme.&lt;/b&gt; Choose the family, k (shares needed), n (shares made) and a variant, or two covers (each share shows its own picture), or a key (a first share made before). The panel says what the scheme promises, or why kvt does not take it. A seed makes the shares repeatable, and so no secret from anyone who searches the seeds.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Shares.&lt;/b&gt; Make shares (Ctrl+S) writes BASE-Shadow1.kvt ... BASE-ShadowN.kvt into the folder chosen, all of them or none; Cancel stops it and leaves nothing behind.&lt;/li&gt;&lt;li&gt;&lt;b&gt;Reveal.&lt;/b&gt; Check shares to see them stacked (black wins) or XORed; fewer than k show nothing. Choose a share in the list and drag it (or move it with the arrow keys) to see how exactly shares must lie on each other.&lt;/li&gt;&lt;/ol&gt;&lt;p&gt;The frame slider and Play (Space) move through the frames, at a video&apos;s rate.&lt;/p&gt;&lt;p&gt;Export (Ctrl+E) writes every share, only the checked ones, or the checked ones stacked (or XORed) as the reveal shows them, as PNG pictures, a GIF, an MKV or an MP4 video; Print (Ctrl+P) writes the same to PDF, a file each, at the subpixel size chosen, with a preview of each page. Both write every file or none.&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;KVT Studio&lt;/h3&gt;&lt;p&gt;整個流程由左至右：&lt;/p&gt;&lt;ol&gt;&lt;li&gt;&lt;b&gt;來源。&lt;/b&gt;開啟圖片、動態 GIF 或 WebP、影片或 .kvt 串流（Ctrl+O，或拖放到視窗上）。影片可選擇開始時間、長度與每秒畫面數。色調（色階、gamma、反相）與半色調把畫面轉為黑白秘密影像；兩張圖片顯示轉換前後的畫面。&lt;/li&gt;&lt;li&gt;&lt;b&gt;方案。&lt;/b&gt;選擇方案家族、k（所需張數）、n（產生張數）與變體，或兩張掩護影像（每張分享影像顯示自己的圖片），或金鑰（先前產生的第一張分享影像）。面板會顯示方案的承諾，或 kvt 不接受它的原因。種子使分享影像可重現，因此對搜尋種子的人不保密。&lt;/li&gt;&lt;li&gt;&lt;b&gt;分享影像。&lt;/b&gt;產生分享影像（Ctrl+S）將 BASE-Shadow1.kvt ... BASE-ShadowN.kvt 寫入所選資料夾，全部寫入或全部不寫；取消會停止並且不留下任何檔案。&lt;/li&gt;&lt;li&gt;&lt;b&gt;疊合。&lt;/b&gt;勾選分享影像以觀看疊合（黑色優先）或 XOR 的結果；少於 k 張時看不到任何東西。在清單中選取一張並拖曳（或用方向鍵移動），可看出分享影像必須多精確地對齊。&lt;/li&gt;&lt;/ol&gt;&lt;p&gt;畫面滑桿與播放（空白鍵）以影片的速率在畫面間移動。&lt;/p&gt;&lt;p&gt;匯出（Ctrl+E）將每張分享影像、只有已勾選的分享影像，或已勾選的依畫面上的樣子疊合（或 XOR）的結果，寫成 PNG 圖片、GIF、MKV 或 MP4 影片；列印（Ctrl+P）以選定的子像素大小將相同內容寫成 PDF，每項一個檔案，並可逐頁預覽。兩者都是全部寫入或全部不寫。&lt;/p&gt;</translation>
     </message>
 </context>
 </TS>
