@@ -3,6 +3,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,6 +18,8 @@
 #include "studio/StudioSession.h"
 
 namespace {
+constexpr int kChartHeight = 190;  // the plot, its labels and the axis title
+
 QString Number(const std::optional<double>& value)
 {
     return value ? QString::number(*value, 'f', 3) : QStringLiteral("-");
@@ -49,11 +52,22 @@ CFiguresPanel::CFiguresPanel(CStudioSession& session, QWidget* parent)
     m_chart = new QChart;
     m_chart->addSeries(m_alpha);
     m_chart->addSeries(m_ssim);
+    // Little room beneath the reveal: the legend beside the plot, thin margins, short labels.
+    m_chart->legend()->setAlignment(Qt::AlignRight);
+    m_chart->setMargins(QMargins(2, 2, 2, 2));
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+    m_chart->setBackgroundRoundness(0);
     m_frameAxis = new QValueAxis;
     m_frameAxis->setTitleText(tr("frame"));
     m_frameAxis->setLabelFormat(QStringLiteral("%d"));
+    m_frameAxis->setTickType(QValueAxis::TicksDynamic);
+    m_frameAxis->setTickAnchor(0);  // 100, 200, ... rather than 101, 201, ...
+    ShowFrameRange(1);
     m_valueAxis = new QValueAxis;
     m_valueAxis->setRange(0, 1);
+    m_valueAxis->setTickCount(3);
+    m_valueAxis->setMinorTickCount(1);
+    m_valueAxis->setLabelFormat(QStringLiteral("%.1f"));
     m_chart->addAxis(m_frameAxis, Qt::AlignBottom);
     m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
     for (QLineSeries* series : {m_alpha, m_ssim}) {
@@ -62,7 +76,7 @@ CFiguresPanel::CFiguresPanel(CStudioSession& session, QWidget* parent)
     }
     auto* chartView = new QChartView(m_chart);
     chartView->setRenderHint(QPainter::Antialiasing);
-    chartView->setMinimumHeight(160);
+    chartView->setMinimumHeight(kChartHeight);
 
     m_table = new QTableWidget(0, 8);
     m_table->setHorizontalHeaderLabels({tr("Shares"), tr("h/m"), tr("l/m"), tr("alpha"), tr("beta"), tr("error rate"),
@@ -128,6 +142,27 @@ void CFiguresPanel::Measure()
     m_status->setText(tr("Measuring..."));
 }
 
+double FrameLabelStep(double frames)
+{
+    constexpr double kLabels = 6;
+    double step = 1;
+    while (frames / step > kLabels) {
+        for (const double factor : {2.0, 2.5, 2.0}) {
+            step *= factor;
+            if (frames / step <= kLabels)
+                break;
+        }
+    }
+    return step;
+}
+
+void CFiguresPanel::ShowFrameRange(int frames)
+{
+    const double last = std::max(2, frames);
+    m_frameAxis->setRange(1, last);
+    m_frameAxis->setTickInterval(FrameLabelStep(last - 1));
+}
+
 void CFiguresPanel::ShowResult(const FigureJobResult& result)
 {
     if (result.stopped) {
@@ -148,7 +183,7 @@ void CFiguresPanel::ShowResult(const FigureJobResult& result)
     }
     m_alpha->replace(alpha);
     m_ssim->replace(ssim);
-    m_frameAxis->setRange(1, std::max<double>(2, static_cast<double>(result.alpha.size())));
+    ShowFrameRange(static_cast<int>(result.alpha.size()));
     m_table->setRowCount(static_cast<int>(result.subsets.size()));
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const SubsetFigures& subset = result.subsets[static_cast<std::size_t>(row)];

@@ -21,6 +21,10 @@ class QTableWidget;
 class QValueAxis;
 class CStudioSession;
 
+// A step between labels on an axis `frames` long: 1, 2 or 5 times a power of ten, for at most six
+// steps, so that the labels fit beneath a small chart.
+double FrameLabelStep(double frames);
+
 class CFiguresPanel : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(CFiguresPanel)
 
@@ -35,8 +39,11 @@ public:
 
     QTableWidget* GetTable() const { return m_table; }
     QLineSeries* GetAlphaSeries() const { return m_alpha; }
+    QValueAxis* GetFrameAxis() const { return m_frameAxis; }
 
 private:
+    // The frame axis from 1 to `frames`, labelled at round steps.
+    void ShowFrameRange(int frames);
     void ShowResult(const FigureJobResult& result);
 
     CStudioSession& m_session;

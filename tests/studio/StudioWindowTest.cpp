@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,6 +105,18 @@ TEST(StudioWindowTest, MakesThreeOfFiveAndRevealsAnyThree)
     for (int row = 10; row < 20; ++row)
         EXPECT_TRUE(table->item(row, 7)->text().startsWith(QStringLiteral("not found"))) << row;
     EXPECT_EQ(figuresPanel->GetAlphaSeries()->count(), 1);
+}
+
+TEST(StudioWindowTest, FrameAxisIsLabelledAtRoundStepsThatFit)
+{
+    for (const double frames : {1.0, 5.0, 7.0, 30.0, 99.0, 250.0, 1799.0, 15000.0}) {
+        const double step = FrameLabelStep(frames);
+        EXPECT_LE(frames / step, 6) << frames;
+        EXPECT_TRUE(step == 1 || frames / step > 2) << frames;  // no lone label where more fit
+        const double power = std::pow(10, std::floor(std::log10(step)));
+        const double mantissa = step / power;
+        EXPECT_TRUE(mantissa == 1 || mantissa == 2 || mantissa == 5) << step;
+    }
 }
 
 TEST(StudioWindowTest, SchemePanelNamesVariantsAndSaysKvtsSeedWarning)
