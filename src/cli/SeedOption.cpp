@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/SeedOption.h"
 
-#include <charconv>
 #include <ostream>
 
 #include "io/Message.h"
@@ -19,15 +18,10 @@ bool ParseSeedText(const std::optional<std::string>& seedText, std::string_view 
     seed.reset();
     if (!seedText)
         return true;
-    std::uint32_t number = 0;
-    const char* end = seedText->data() + seedText->size();
-    const auto [stop, error] = std::from_chars(seedText->data(), end, number);
-    if (seedText->empty() || error != std::errc() || stop != end) {
-        ShowMessage("kvt " + std::string(command) + ": --seed takes a number from 0 to 4294967295");
-        return false;
-    }
-    seed = number;
-    return true;
+    seed = ParseSeed(*seedText);
+    if (!seed)
+        ShowMessage("kvt " + std::string(command) + ": " + kSeedRefusal);
+    return seed.has_value();
 }
 
 void WarnIfSeeded(std::ostream& err, const std::optional<std::uint32_t>& seed, std::string_view command)

@@ -1,9 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shares/SeedChoice.h"
 
+#include <charconv>
+
 #include "io/Message.h"
 #include "vss/RandomSource.h"
 #include "vss/VssMessages.h"
+
+std::optional<std::uint32_t> ParseSeed(std::string_view text)
+{
+    std::uint32_t seed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seed);
+    if (text.empty() || error != std::errc() || stop != end)
+        return std::nullopt;
+    return seed;
+}
 
 SeedChoice ChooseSeed(std::optional<std::uint32_t> seed)
 {

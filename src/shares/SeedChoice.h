@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "vss/PatternSource.h"
 
@@ -18,6 +19,12 @@ class CRandomSource;
 inline constexpr const char* kSeededSharesWarning =
     "shares made with --seed keep no secret: whoever holds one can try all 4294967296 seeds and read the "
     "secret. Leave --seed out for shares that are handed out.";
+
+// Why a text is no seed, as kvt says it after "kvt COMMAND: " and the studio beside its seed.
+inline constexpr const char* kSeedRefusal = "--seed takes a number from 0 to 4294967295";
+
+// The seed a text names: digits only, 0 to 4294967295; nothing for any other text.
+std::optional<std::uint32_t> ParseSeed(std::string_view text);
 
 struct SeedChoice {
     std::unique_ptr<CPatternSource> source;  // the classic (2, 2) patterns

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studio/OutChoice.h"
 
-#include <regex>
+#include <string_view>
 
 #include "studio/ShareSet.h"
 
@@ -10,11 +10,16 @@ namespace {
 // share's name without its -ShadowN.
 std::string StackName(const CShareSet& shares, const std::vector<int>& checked)
 {
-    static const std::regex shadow("-Shadow[0-9]+$");
-    std::string name = std::regex_replace(shares.GetPath(checked.front()).stem().string(), shadow, "");
+    std::string name = shares.GetPath(checked.front()).stem().string();
+    const std::size_t shadow = name.rfind("-Shadow");
+    const std::size_t digits = shadow == std::string::npos ? 0 : shadow + std::string_view("-Shadow").size();
+    if (digits > 0 && digits < name.size() && name.find_first_not_of("0123456789", digits) == std::string::npos)
+        name.erase(shadow);
     name += shares.GetMode() == StackMode::stack ? "-Stack" : "-Xor";
-    for (int i : checked)
-        name += "-" + std::to_string(i + 1);
+    for (int i : checked) {
+        name += '-';
+        name += std::to_string(i + 1);
+    }
     return name;
 }
 }  // namespace

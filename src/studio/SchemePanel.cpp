@@ -10,25 +10,10 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include <charconv>
 
+#include "shares/SeedChoice.h"
 #include "studio/StudioSession.h"
 #include "vss/ExtendedShares.h"
-
-namespace {
-constexpr const char* kSeedRefusal = "--seed takes a number from 0 to 4294967295";
-
-// The seed as kvt reads --seed: digits only, 0 to 4294967295.
-std::optional<std::uint32_t> ParseSeed(const std::string& text)
-{
-    std::uint32_t seed = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, seed);
-    if (text.empty() || error != std::errc() || stop != end)
-        return std::nullopt;
-    return seed;
-}
-}  // namespace
 
 CSchemePanel::CSchemePanel(CStudioSession& session, QWidget* parent)
     : QWidget(parent), m_session(session)
