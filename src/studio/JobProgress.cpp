@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studio/JobProgress.h"
 
-#include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <cmath>
 
 CJobProgress::CJobProgress(QWidget* parent) : QWidget(parent)
 {
@@ -30,7 +30,8 @@ CJobProgress::CJobProgress(QWidget* parent) : QWidget(parent)
 void CJobProgress::Start(Counts counts, const QString& cancelTip)
 {
     m_counts = std::move(counts);
-    m_started = QDateTime::currentMSecsSinceEpoch();
+    m_clock.start();
+    m_timeLeftEstimate = CTimeLeft();
     m_cancel->setStatusTip(cancelTip);
     m_progress->setRange(0, 0);
     m_timeLeft->clear();
@@ -53,10 +54,12 @@ void CJobProgress::ShowCounts()
     if (total == 0)
         return;
     m_progress->setRange(0, 1000);
-    m_progress->setValue(static_cast<int>(1000 * done / total));
+    m_progress->setValue(static_cast<int>(1000 * std::min(done, total) / total));
     m_progress->setFormat(tr("%1 of %2 frames").arg(done).arg(total));
-    const qint64 spent = QDateTime::currentMSecsSinceEpoch() - m_started;
-    if (done > 0)
-        m_timeLeft->setText(
-            tr("%1 s left").arg((spent * static_cast<qint64>(total - done) / static_cast<qint64>(done) + 999) / 1000));
+    m_timeLeftEstimate.Add(m_clock.elapsed(), done);
+    // The last frame's files are still being put in place.
+    if (done >= total)
+        m_timeLeft->setText(tr("finishing"));
+    else if (const auto left = m_timeLeftEstimate.SecondsLeft(total))
+        m_timeLeft->setText(tr("%1 s left").arg(std::ceil(*left)));
 }

@@ -4,11 +4,14 @@
 // Cancel. It reads the counts itself while the work runs.
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <utility>
+
+#include "studio/TimeLeft.h"
 
 class QLabel;
 class QProgressBar;
@@ -36,7 +39,8 @@ private:
     Counts m_counts;
     std::function<void()> m_onCancel;
     QTimer m_timer;
-    qint64 m_started = 0;
+    QElapsedTimer m_clock;
+    CTimeLeft m_timeLeftEstimate;
     QLabel* m_timeLeft;
     QProgressBar* m_progress;
     QPushButton* m_cancel;

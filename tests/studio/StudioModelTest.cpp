@@ -17,6 +17,7 @@
 #include "studio/ShareAlignment.h"
 #include "studio/ShareJob.h"
 #include "studio/StudioSession.h"
+#include "studio/TimeLeft.h"
 
 namespace {
 // The frames of a stream file, each as a picture.
@@ -301,4 +302,20 @@ TEST_F(StudioModelTest, CoversAndKeyAreRefusedInKvtsWordsBeforeAnyWork)
     ASSERT_EQ(result.outcome, ShareJobOutcome::written) << result.error;
     for (const char* name : {"photo-Shadow1.kvt", "photo-Shadow2.kvt"})
         EXPECT_EQ(ReadBytes(m_dir / name), ReadBytes(m_dir / "kvt" / name)) << name;
+}
+
+TEST(TimeLeftTest, FollowsThePaceOfTheLastFewSeconds)
+{
+    CTimeLeft estimate;
+    EXPECT_FALSE(estimate.SecondsLeft(1000));
+    // An import at 100 frames a second, then a split at 25: 500 + 500 frames.
+    for (std::int64_t ms = 100; ms <= 5000; ms += 100)
+        estimate.Add(ms, static_cast<std::uint64_t>(ms / 10));
+    EXPECT_DOUBLE_EQ(*estimate.SecondsLeft(1000), 5.0);  // as if the split went as fast
+    for (std::int64_t ms = 5100; ms <= 5000 + CTimeLeft::kWindowMs; ms += 100)
+        estimate.Add(ms, 500 + static_cast<std::uint64_t>((ms - 5000) / 40));
+    // A window on, the split's own pace: 425 frames at 25 a second.
+    EXPECT_NEAR(*estimate.SecondsLeft(1000), 17.0, 1e-9);
+    estimate.Add(9000, 1000);
+    EXPECT_EQ(*estimate.SecondsLeft(1000), 0.0);
 }

@@ -98,6 +98,10 @@
         <source>%1 s left</source>
         <translation>剩餘 %1 秒</translation>
     </message>
+    <message>
+        <source>finishing</source>
+        <translation>即將完成</translation>
+    </message>
 </context>
 <context>
     <name>COutDialog</name>
