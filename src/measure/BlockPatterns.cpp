@@ -31,7 +31,7 @@ CBlockPatternReader::CBlockPatternReader(BlockShape block, int secretWidth)
     : m_block(block), m_nSecretWidth(secretWidth),
       m_nWordsPerRow(static_cast<std::size_t>(block.width) * static_cast<std::size_t>(secretWidth) / 64 + 2),
       m_nPatternWords(static_cast<std::size_t>(block.Words())),
-      m_bits(m_nWordsPerRow * static_cast<std::size_t>(block.height))
+      m_bits(m_nWordsPerRow * static_cast<std::size_t>(block.height) + kReadPastEnd)
 {
 }
 
@@ -43,7 +43,20 @@ const bool kWideCompare = __builtin_cpu_supports("avx2");
 const bool kFastDeposit =
     __builtin_cpu_supports("bmi2") && !__builtin_cpu_is("znver1") && !__builtin_cpu_is("znver2");
 
+const bool kWidestCompare = __builtin_cpu_supports("avx512bw");
+// Bytes moved to any place of a 64-byte vector and bits cut out of words at any offset.
+const bool kByteShuffle = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+
 // Bits of the row's first `count` rounded down to 64 subpixels; returns how many were packed.
+[[gnu::target("avx512f,avx512bw")]] std::size_t PackWidest(const BYTE* row, std::size_t count, std::uint64_t* bits)
+{
+    const __m512i zero = _mm512_setzero_si512();
+    std::size_t i = 0;
+    for (; i + 64 <= count; i += 64)
+        bits[i / 64] = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(row + i), zero);
+    return i;
+}
+
 [[gnu::target("avx2")]] std::size_t PackWide(const BYTE* row, std::size_t count, std::uint64_t* bits)
 {
     const __m256i zero = _mm256_setzero_si256();
@@ -58,8 +71,11 @@ const bool kFastDeposit =
     return i;
 }
 #else
+constexpr bool kWidestCompare = false;
 constexpr bool kWideCompare = false;
 constexpr bool kFastDeposit = false;
+constexpr bool kByteShuffle = false;
+std::size_t PackWidest(const BYTE*, std::size_t, std::uint64_t*) { return 0; }
 std::size_t PackWide(const BYTE*, std::size_t, std::uint64_t*) { return 0; }
 #endif
 }  // namespace
@@ -67,7 +83,7 @@ std::size_t PackWide(const BYTE*, std::size_t, std::uint64_t*) { return 0; }
 void CBlockPatternReader::PackRow(const BYTE* row, std::uint64_t* bits) const
 {
     const std::size_t count = static_cast<std::size_t>(m_block.width) * static_cast<std::size_t>(m_nSecretWidth);
-    std::size_t i = kWideCompare ? PackWide(row, count, bits) : 0;
+    std::size_t i = kWidestCompare ? PackWidest(row, count, bits) : kWideCompare ? PackWide(row, count, bits) : 0;
 #if defined(__SSE2__)
     // 64 subpixels a word, 16 compared at once.
     const __m128i zero = _mm_setzero_si128();
@@ -174,18 +190,64 @@ void AssembleByBytes(const std::uint64_t* bits, std::size_t words, int rows, int
     for (int r = 0; r < rows; ++r)
         for (unsigned i = 0; i < perStep; ++i)
             masks[r] |= ((std::uint64_t{2} << (width - 1)) - 1) << (i * subpixels + static_cast<unsigned>(r) * width);
+    // A step's bits of a row from one unaligned load where they fit one (no branch to mispredict).
+    const auto* bytes = reinterpret_cast<const unsigned char*>(bits);
+    const bool byLoad = stepBits <= 57;
+    const std::uint64_t stepMask = stepBits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << stepBits) - 1;
+    auto rowBits = [&](int r, std::size_t at) {
+        if (!byLoad)
+            return BitsAt(bits + static_cast<std::size_t>(r) * words, at, stepBits);
+        std::uint64_t v;
+        std::memcpy(&v, bytes + static_cast<std::size_t>(r) * words * 8 + (at >> 3), sizeof v);
+        return v >> (at & 7) & stepMask;
+    };
     for (unsigned x = 0; x < static_cast<unsigned>(secretWidth); x += perStep) {
         std::uint64_t deposited = 0;
         for (int r = 0; r < rows; ++r)
-            deposited |= _pdep_u64(BitsAt(bits + static_cast<std::size_t>(r) * words, std::size_t{x} * width, stepBits),
-                                   masks[r]);
+            deposited |= _pdep_u64(rowBits(r, std::size_t{x} * width), masks[r]);
         const unsigned count = std::min(perStep, static_cast<unsigned>(secretWidth) - x);
         for (unsigned i = 0; i < count; ++i)
             patterns[x + i] = deposited >> (i * subpixels) & pattern;
     }
 }
+
+// Blocks up to 8 subpixels wide and 64 in all, eight pixels at a time: each pixel's block row is
+// moved into a 64-bit lane of its own (its bytes, then its bits cut out at their offset) and
+// shifted to its place in the pattern. Reads up to 16 bytes from a row's byte at `width` x (x / 8).
+[[gnu::target("avx512f,avx512bw,avx512vbmi")]] void AssembleShuffled(const std::uint64_t* bits, std::size_t words,
+                                                                     int rows, unsigned width, int secretWidth,
+                                                                     BlockPattern* patterns)
+{
+    alignas(64) std::uint8_t index[64];
+    alignas(64) std::uint8_t offset[64];
+    for (unsigned lane = 0; lane < 8; ++lane)
+        for (unsigned b = 0; b < 8; ++b) {
+            index[lane * 8 + b] = static_cast<std::uint8_t>(lane * width / 8 + b);
+            offset[lane * 8 + b] = static_cast<std::uint8_t>(lane * width % 8);
+        }
+    const __m512i byteIndex = _mm512_load_si512(index);
+    const __m512i bitOffset = _mm512_load_si512(offset);
+    const __m512i rowMask = _mm512_set1_epi64(static_cast<long long>((1u << width) - 1));
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(bits);
+    const std::size_t rowBytes = words * 8;
+    constexpr __mmask64 kAll = ~__mmask64{0};  // the masked forms: GCC 12 warns of the plain ones' undefined start
+    for (int x = 0; x < secretWidth; x += 8) {
+        const std::size_t chunk = static_cast<std::size_t>(x / 8) * width;
+        __m512i pattern = _mm512_setzero_si512();
+        for (int r = 0; r < rows; ++r) {
+            const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + static_cast<std::size_t>(r) * rowBytes + chunk));
+            const __m512i lanes = _mm512_maskz_permutexvar_epi8(kAll, byteIndex, _mm512_zextsi128_si512(row));
+            const __m512i cut = _mm512_and_si512(_mm512_maskz_multishift_epi64_epi8(kAll, bitOffset, lanes), rowMask);
+            pattern = _mm512_or_si512(pattern, _mm512_maskz_sll_epi64(0xFF, cut, _mm_cvtsi32_si128(r * static_cast<int>(width))));
+        }
+        const int left = secretWidth - x;
+        const __mmask8 store = left >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << left) - 1);
+        _mm512_mask_storeu_epi64(patterns + x, store, pattern);
+    }
+}
 #else
 void AssembleDeposited(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*) {}
+void AssembleShuffled(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*) {}
 #endif
 
 void AssembleAnyWidth(const std::uint64_t* bits, std::size_t words, int rows, unsigned width, int secretWidth,
@@ -218,6 +280,9 @@ void CBlockPatternReader::Read(const BYTE* shareFrame, std::size_t stride, int s
     if (m_nPatternWords > 1)
         return AssembleWide(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
                             m_nSecretWidth, m_nPatternWords, patterns);
+    if (kByteShuffle && m_block.width <= 8)
+        return AssembleShuffled(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
+                                m_nSecretWidth, patterns);
     if (kFastDeposit)
         return AssembleDeposited(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
                                  m_nSecretWidth, patterns);

@@ -50,5 +50,7 @@ private:
     int m_nSecretWidth;
     std::size_t m_nWordsPerRow;         // one word more than a row needs, so reads may straddle
     std::size_t m_nPatternWords;
-    std::vector<std::uint64_t> m_bits;  // the block's rows, packed
+    // Assembling reads up to 16 bytes from a row's byte near its end: the last row's may reach past it.
+    static constexpr std::size_t kReadPastEnd = 2;
+    std::vector<std::uint64_t> m_bits;  // the block's rows, packed; kReadPastEnd words more
 };

@@ -16,6 +16,14 @@ namespace {
         for (std::size_t x = 0; x < width; ++x)
             keys[x] |= shares[s][x] << (1 + s * bits);
 }
+
+// Each block's count of black subpixels with its secret pixel's colour (one word a block).
+[[gnu::target_clones("popcnt", "default")]] void CountCells(const BYTE* secretRow, const BlockPattern* stacked,
+                                                           int width, std::uint8_t* cells)
+{
+    for (int x = 0; x < width; ++x)
+        cells[x] = static_cast<std::uint8_t>(std::popcount(stacked[x]) | (secretRow[x] == 0 ? 0 : kSecretWhiteBit));
+}
 }  // namespace
 
 CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>& acrossFrames)
@@ -37,6 +45,8 @@ CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>
     if (m_bKeyed) {
         m_rowKeys.resize(width);
         m_differences.resize(width);
+        if (!m_acrossFrames.empty() && m_acrossFrames.front().RowIsPattern())
+            m_changeCounts.resize(m_acrossFrames.size() * (std::size_t{2} << m_nBits));
     }
     for (CLeakTest& test : m_acrossFrames)
         test.Reset();
@@ -69,8 +79,19 @@ void CRowBand::ResetFrame()
     m_nCrawlCompared += compared;
 }
 
+namespace {
+// The stack of a key's share fields.
+BlockPattern StackOfKey(std::uint64_t key, unsigned shares, unsigned bits, BlockPattern mask)
+{
+    BlockPattern stacked = 0;
+    for (unsigned s = 0; s < shares; ++s)
+        stacked |= key >> (1 + s * bits) & mask;
+    return stacked;
+}
+}  // namespace
+
 // A key against the previous frame's: bit 0 differs where the secret pixel changed colour, each
-// share's field where its block changed.
+// share's field where its block changed. Branch-free, as most pixels are counted either way.
 [[gnu::target_clones("popcnt", "default")]] void CRowBand::CompareKeys(const std::uint64_t* previousKeys)
 {
     const BlockPattern mask = (BlockPattern{1} << m_nBits) - 1;
@@ -79,31 +100,70 @@ void CRowBand::ResetFrame()
     std::uint64_t compared = 0;
     for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
         const std::uint64_t before = previousKeys[x];
-        m_differences[x] = m_rowKeys[x] ^ before;
-        if (m_differences[x] & 1)
-            continue;
-        BlockPattern stacked = 0;
-        for (unsigned s = 0; s < shares; ++s)
-            stacked |= before >> (1 + s * m_nBits) & mask;
-        changed += static_cast<std::uint64_t>(std::popcount(stacked ^ m_stacked[x]));
-        ++compared;
+        const std::uint64_t difference = m_rowKeys[x] ^ before;
+        m_differences[x] = difference;
+        const std::uint64_t kept = ~difference & 1;
+        changed += kept * static_cast<std::uint64_t>(std::popcount(StackOfKey(before, shares, m_nBits, mask) ^ m_stacked[x]));
+        compared += kept;
     }
     m_nCrawlChanged += changed;
     m_nCrawlCompared += compared;
+    if (!m_changeCounts.empty()) {
+        CountChanges();
+        return;
+    }
     for (unsigned s = 0; s < shares; ++s) {
         CLeakTest& test = m_acrossFrames[s];
         const unsigned shift = 1 + s * m_nBits;
-        if (test.RowIsPattern()) {
-            std::uint64_t* const rows[2] = {test.Rows(false), test.Rows(true)};
-            for (const std::uint64_t difference : m_differences)
-                ++rows[difference & 1][difference >> shift & mask];
-            continue;
-        }
         for (const std::uint64_t difference : m_differences) {
             const BlockPattern change = difference >> shift & mask;
             test.Add(difference & 1, test.Category(&change, 1));
         }
     }
+}
+
+// Every share's changed subpixels by whether the secret pixel changed, in one table a share that
+// fits the fastest cache; they go to the leak tests once the band's rows are done.
+void CRowBand::CountChanges()
+{
+    const BlockPattern mask = (BlockPattern{1} << m_nBits) - 1;
+    const auto shares = static_cast<unsigned>(m_acrossFrames.size());
+    const std::size_t perShare = std::size_t{2} << m_nBits;
+    std::uint32_t* const counts = m_changeCounts.data();
+    for (const std::uint64_t difference : m_differences) {
+        const std::size_t secretChanged = (difference & 1) << m_nBits;
+        std::uint32_t* table = counts;
+        for (unsigned s = 0; s < shares; ++s, table += perShare)
+            ++table[secretChanged | (difference >> (1 + s * m_nBits) & mask)];
+    }
+    m_nUncountedChanges += m_differences.size();
+    if (m_nUncountedChanges > kChangesBeforeFlush)
+        FlushChanges();
+}
+
+void CRowBand::FlushChanges()
+{
+    const std::size_t patterns = std::size_t{1} << m_nBits;
+    for (std::size_t s = 0; s < m_acrossFrames.size(); ++s) {
+        std::uint32_t* table = m_changeCounts.data() + s * 2 * patterns;
+        for (int secretChanged = 0; secretChanged < 2; ++secretChanged) {
+            std::uint64_t* rows = m_acrossFrames[s].Rows(secretChanged != 0);
+            for (std::size_t i = 0; i < patterns; ++i) {
+                rows[i] += table[i];
+                table[i] = 0;
+            }
+            table += patterns;
+        }
+    }
+    m_nUncountedChanges = 0;
+}
+
+void CRowBand::MeasureRows(int first, int end, const BandFrame& frame, PixelHistory& history, StackedCells& cells)
+{
+    for (int y = first; y < end; ++y)
+        MeasureRow(y, frame, history, cells);
+    if (m_nUncountedChanges > 0)
+        FlushChanges();
 }
 
 void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, StackedCells& cells)
@@ -119,16 +179,17 @@ void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, 
             m_usedCells[i % words] |= m_stacked[i];
     if (m_bKeyed) {
         KeyRow(secretRow, history.keys.data() + rowStart, frame.comparing);
-    } else {
-        if (frame.comparing) {
-            NoteSecretChanges(secretRow, rowCells);  // the cells still hold the previous frame's colours
-            CountCrawl(history.stacked.data() + rowStart * words);
-            CountFrameChanges(history, rowStart);
-        }
-        std::copy(m_stacked.begin(), m_stacked.end(), history.stacked.data() + rowStart * words);
-        for (std::size_t s = 0; s < m_patterns.size(); ++s)
-            std::copy(m_patterns[s].begin(), m_patterns[s].end(), history.shares[s].data() + rowStart * words);
+        CountCells(secretRow, m_stacked.data(), m_nWidth, rowCells);  // the histogram comes from the kinds
+        return;
     }
+    if (frame.comparing) {
+        NoteSecretChanges(secretRow, rowCells);  // the cells still hold the previous frame's colours
+        CountCrawl(history.stacked.data() + rowStart * words);
+        CountFrameChanges(history, rowStart);
+    }
+    std::copy(m_stacked.begin(), m_stacked.end(), history.stacked.data() + rowStart * words);
+    for (std::size_t s = 0; s < m_patterns.size(); ++s)
+        std::copy(m_patterns[s].begin(), m_patterns[s].end(), history.shares[s].data() + rowStart * words);
     m_histogram.AddRow(secretRow, m_stacked.data(), m_nWidth, m_nWords, rowCells);
     for (int x = 0; x < m_nWidth; ++x)
         rowCells[x] |= secretRow[x] == 0 ? 0 : kSecretWhiteBit;

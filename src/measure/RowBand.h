@@ -48,17 +48,15 @@ public:
 
     // Reads and tallies secret row y; the history and the cells of that row become this frame's.
     void MeasureRow(int y, const BandFrame& frame, PixelHistory& history, StackedCells& cells);
-    void MeasureRows(int first, int end, const BandFrame& frame, PixelHistory& history, StackedCells& cells)
-    {
-        for (int y = first; y < end; ++y)
-            MeasureRow(y, frame, history, cells);
-    }
+    // Rows first to end - 1; the band's tallies are then complete.
+    void MeasureRows(int first, int end, const BandFrame& frame, PixelHistory& history, StackedCells& cells);
 
     // The last row's patterns per share (x * words + w), and the row's before it.
     const std::vector<const BlockPattern*>& Patterns() const { return m_rowPointers; }
     const BlockPattern* PatternsAbove(int share) const { return m_patternsAbove[static_cast<std::size_t>(share)].data(); }
 
-    // The tallies since the last ResetFrame.
+    // The tallies since the last ResetFrame. Where pixels are counted by kind, the histogram is
+    // left to the kinds.
     const CDarknessHistogram& Histogram() const { return m_histogram; }
     std::uint64_t CrawlChanged() const { return m_nCrawlChanged; }
     std::uint64_t CrawlCompared() const { return m_nCrawlCompared; }  // blocks
@@ -74,6 +72,8 @@ private:
     void CountFrameChanges(PixelHistory& history, std::size_t rowStart);
     void KeyRow(const BYTE* secretRow, std::uint64_t* previousKeys, bool comparing);
     void CompareKeys(const std::uint64_t* previousKeys);
+    void CountChanges();
+    void FlushChanges();
 
     int m_nWidth;
     int m_nWords;  // of a block's pattern
@@ -88,6 +88,10 @@ private:
     std::vector<std::uint8_t> m_secretChanged;  // this row's pixels that changed colour
     std::vector<std::uint64_t> m_rowKeys;
     std::vector<std::uint64_t> m_differences;  // this row's keys against the previous frame's
+    // Keyed, where change patterns are rows: per share, by secret changed, by changed subpixels.
+    std::vector<std::uint32_t> m_changeCounts;
+    std::uint64_t m_nUncountedChanges = 0;
+    static constexpr std::uint64_t kChangesBeforeFlush = std::uint64_t{1} << 31;
 
     CDarknessHistogram m_histogram;
     std::uint64_t m_nCrawlChanged = 0, m_nCrawlCompared = 0;

@@ -35,6 +35,15 @@ std::vector<std::vector<int>> Combinations(int count, int size)
     return black;
 }
 
+// The black subpixels of `count` one-word patterns stacked.
+std::uint64_t StackedBlackOf(const BlockPattern* patterns, int count)
+{
+    BlockPattern stacked = 0;
+    for (int i = 0; i < count; ++i)
+        stacked |= patterns[i];
+    return BlackOf(&stacked, 1);
+}
+
 // Bands of rows measured side by side: one per processor, each of some rows at least.
 std::size_t BandCount(int height)
 {
@@ -210,17 +219,18 @@ void CShareMeasurement::TestRow(const BYTE* secretRow)
     }
 }
 
-// A frame's kinds of pixel: what a viewer sees in turn now, the leak tests once they are looked at.
+// A frame's kinds of pixel: its darkness histogram and what a viewer sees in turn now, the leak
+// tests once they are looked at.
 void CShareMeasurement::KeepKinds(const CKindCounts& kinds)
 {
     BlockPattern shares[8];
     const BlockPattern* parts[8];
     kinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
         m_pendingKinds.Add(key, count);
-        if (m_pTemporal) {
-            DecodeKind(key, shares, parts);
+        DecodeKind(key, shares, parts);
+        m_frameHistogram.Add(key & 1, static_cast<int>(StackedBlackOf(shares, m_nShares)), count);
+        if (m_pTemporal)
             m_pTemporal->AddBlock(key & 1, parts, count);
-        }
     });
 }
 
