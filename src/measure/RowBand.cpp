@@ -4,27 +4,6 @@
 #include <algorithm>
 #include <bit>
 
-namespace {
-// Each pixel's key: bit 0 set where the secret is black, share s's block from bit 1 + s * bits.
-[[gnu::target_clones("avx2", "default")]] void MakeKeys(const BYTE* secretRow, const BlockPattern* const* shares,
-                                                       std::size_t shareCount, unsigned bits, std::uint64_t* keys,
-                                                       std::size_t width)
-{
-    for (std::size_t x = 0; x < width; ++x)
-        keys[x] = secretRow[x] == 0;
-    for (std::size_t s = 0; s < shareCount; ++s)
-        for (std::size_t x = 0; x < width; ++x)
-            keys[x] |= shares[s][x] << (1 + s * bits);
-}
-
-// Each block's count of black subpixels with its secret pixel's colour (one word a block).
-[[gnu::target_clones("popcnt", "default")]] void CountCells(const BYTE* secretRow, const BlockPattern* stacked,
-                                                           int width, std::uint8_t* cells)
-{
-    for (int x = 0; x < width; ++x)
-        cells[x] = static_cast<std::uint8_t>(std::popcount(stacked[x]) | (secretRow[x] == 0 ? 0 : kSecretWhiteBit));
-}
-}  // namespace
 
 CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>& acrossFrames)
     : m_nWidth(settings.secretWidth), m_nWords(settings.block.Words()), m_bKeepAbove(settings.keepRowAbove),
@@ -45,8 +24,11 @@ CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>
     if (m_bKeyed) {
         m_rowKeys.resize(width);
         m_differences.resize(width);
-        if (!m_acrossFrames.empty() && m_acrossFrames.front().RowIsPattern())
+        m_scratch.resize(width);
+        if (!m_acrossFrames.empty() && m_acrossFrames.front().RowIsPattern()) {
+            m_changeRows.resize(width);
             m_changeCounts.resize(m_acrossFrames.size() * (std::size_t{2} << m_nBits));
+        }
     }
     for (CLeakTest& test : m_acrossFrames)
         test.Reset();
@@ -79,62 +61,30 @@ void CRowBand::ResetFrame()
     m_nCrawlCompared += compared;
 }
 
-namespace {
-// The stack of a key's share fields.
-BlockPattern StackOfKey(std::uint64_t key, unsigned shares, unsigned bits, BlockPattern mask)
-{
-    BlockPattern stacked = 0;
-    for (unsigned s = 0; s < shares; ++s)
-        stacked |= key >> (1 + s * bits) & mask;
-    return stacked;
-}
-}  // namespace
 
-// A key against the previous frame's: bit 0 differs where the secret pixel changed colour, each
-// share's field where its block changed. Branch-free, as most pixels are counted either way.
-[[gnu::target_clones("popcnt", "default")]] void CRowBand::CompareKeys(const std::uint64_t* previousKeys)
+// Each share's block against the previous frame's, by whether the secret pixel changed colour.
+void CRowBand::CountChanges(const PixelKeyLayout& layout)
 {
-    const BlockPattern mask = (BlockPattern{1} << m_nBits) - 1;
-    const auto shares = static_cast<unsigned>(m_acrossFrames.size());
-    std::uint64_t changed = 0;
-    std::uint64_t compared = 0;
-    for (std::size_t x = 0; x < m_rowKeys.size(); ++x) {
-        const std::uint64_t before = previousKeys[x];
-        const std::uint64_t difference = m_rowKeys[x] ^ before;
-        m_differences[x] = difference;
-        const std::uint64_t kept = ~difference & 1;
-        changed += kept * static_cast<std::uint64_t>(std::popcount(StackOfKey(before, shares, m_nBits, mask) ^ m_stacked[x]));
-        compared += kept;
-    }
-    m_nCrawlChanged += changed;
-    m_nCrawlCompared += compared;
-    if (!m_changeCounts.empty()) {
-        CountChanges();
+    if (m_changeCounts.empty()) {
+        const BlockPattern mask = (BlockPattern{1} << m_nBits) - 1;
+        for (std::size_t s = 0; s < m_acrossFrames.size(); ++s) {
+            CLeakTest& test = m_acrossFrames[s];
+            const unsigned shift = 1 + static_cast<unsigned>(s) * m_nBits;
+            for (const std::uint64_t difference : m_differences) {
+                const BlockPattern change = difference >> shift & mask;
+                test.Add(difference & 1, test.Category(&change, 1));
+            }
+        }
         return;
     }
-    for (unsigned s = 0; s < shares; ++s) {
-        CLeakTest& test = m_acrossFrames[s];
-        const unsigned shift = 1 + s * m_nBits;
-        for (const std::uint64_t difference : m_differences) {
-            const BlockPattern change = difference >> shift & mask;
-            test.Add(difference & 1, test.Category(&change, 1));
-        }
-    }
-}
-
-// Every share's changed subpixels by whether the secret pixel changed, in one table a share that
-// fits the fastest cache; they go to the leak tests once the band's rows are done.
-void CRowBand::CountChanges()
-{
-    const BlockPattern mask = (BlockPattern{1} << m_nBits) - 1;
-    const auto shares = static_cast<unsigned>(m_acrossFrames.size());
+    // Where the changes are the rows, in a table a share that fits the fastest cache; it goes to
+    // the leak tests once the band's rows are done.
     const std::size_t perShare = std::size_t{2} << m_nBits;
-    std::uint32_t* const counts = m_changeCounts.data();
-    for (const std::uint64_t difference : m_differences) {
-        const std::size_t secretChanged = (difference & 1) << m_nBits;
-        std::uint32_t* table = counts;
-        for (unsigned s = 0; s < shares; ++s, table += perShare)
-            ++table[secretChanged | (difference >> (1 + s * m_nBits) & mask)];
+    for (std::size_t s = 0; s < m_acrossFrames.size(); ++s) {
+        ChangeRows(layout, m_differences.data(), s, m_changeRows.data());
+        std::uint32_t* table = m_changeCounts.data() + s * perShare;
+        for (const std::uint32_t row : m_changeRows)
+            ++table[row];
     }
     m_nUncountedChanges += m_differences.size();
     if (m_nUncountedChanges > kChangesBeforeFlush)
@@ -173,13 +123,15 @@ void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, 
     const BYTE* secretRow = frame.secret + static_cast<std::size_t>(y) * frame.secretStride;
     std::uint8_t* rowCells = cells.cells.data() + rowStart;
     ReadPatterns(y, frame);
-    StackPatterns(m_rowPointers.data(), m_rowPointers.size(), m_stacked.size(), m_stacked.data());
+    if (m_bKeyed)
+        MakePixelKeys(KeyLayout(), secretRow, m_rowPointers.data(), m_rowKeys.data(), m_stacked.data(), rowCells);
+    else
+        StackPatterns(m_rowPointers.data(), m_rowPointers.size(), m_stacked.size(), m_stacked.data());
     if (!frame.comparing)
         for (std::size_t i = 0; i < m_stacked.size(); ++i)
             m_usedCells[i % words] |= m_stacked[i];
     if (m_bKeyed) {
-        KeyRow(secretRow, history.keys.data() + rowStart, frame.comparing);
-        CountCells(secretRow, m_stacked.data(), m_nWidth, rowCells);  // the histogram comes from the kinds
+        CountKeys(history.keys.data() + rowStart, frame.comparing);  // the histogram comes from the kinds
         return;
     }
     if (frame.comparing) {
@@ -238,11 +190,16 @@ void CRowBand::CountFrameChanges(PixelHistory& history, std::size_t rowStart)
 
 // The row's pixels counted by kind: their colour and every share's block. The previous frame's
 // keys give the crawl and each share's changes.
-void CRowBand::KeyRow(const BYTE* secretRow, std::uint64_t* previousKeys, bool comparing)
+void CRowBand::CountKeys(std::uint64_t* previousKeys, bool comparing)
 {
-    MakeKeys(secretRow, m_rowPointers.data(), m_rowPointers.size(), m_nBits, m_rowKeys.data(), m_rowKeys.size());
-    if (comparing)
-        CompareKeys(previousKeys);
-    std::copy(m_rowKeys.begin(), m_rowKeys.end(), previousKeys);
+    if (comparing) {
+        const CrawlCounts crawl = CompareWithPrevious(KeyLayout(), m_rowKeys.data(), m_stacked.data(), previousKeys,
+                                                      m_differences.data(), m_scratch.data());
+        m_nCrawlChanged += crawl.changed;
+        m_nCrawlCompared += crawl.compared;
+        CountChanges(KeyLayout());
+    } else {
+        std::copy(m_rowKeys.begin(), m_rowKeys.end(), previousKeys);
+    }
     m_kinds.AddAll(m_rowKeys.data(), m_rowKeys.size());
 }

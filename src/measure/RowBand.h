@@ -14,6 +14,7 @@
 #include "measure/BlockPatterns.h"
 #include "measure/KindCounts.h"
 #include "measure/LeakTest.h"
+#include "measure/PixelKeys.h"
 #include "measure/RevealContrast.h"
 #include "measure/RevealSimilarity.h"
 
@@ -70,9 +71,9 @@ private:
     void NoteSecretChanges(const BYTE* secretRow, const std::uint8_t* cells);
     void CountCrawl(const BlockPattern* previous);
     void CountFrameChanges(PixelHistory& history, std::size_t rowStart);
-    void KeyRow(const BYTE* secretRow, std::uint64_t* previousKeys, bool comparing);
-    void CompareKeys(const std::uint64_t* previousKeys);
-    void CountChanges();
+    PixelKeyLayout KeyLayout() const { return {static_cast<std::size_t>(m_nWidth), m_readers.size(), m_nBits}; }
+    void CountKeys(std::uint64_t* previousKeys, bool comparing);
+    void CountChanges(const PixelKeyLayout& layout);
     void FlushChanges();
 
     int m_nWidth;
@@ -88,6 +89,8 @@ private:
     std::vector<std::uint8_t> m_secretChanged;  // this row's pixels that changed colour
     std::vector<std::uint64_t> m_rowKeys;
     std::vector<std::uint64_t> m_differences;  // this row's keys against the previous frame's
+    std::vector<BlockPattern> m_scratch;
+    std::vector<std::uint32_t> m_changeRows;  // one share's changes as rows of its table
     // Keyed, where change patterns are rows: per share, by secret changed, by changed subpixels.
     std::vector<std::uint32_t> m_changeCounts;
     std::uint64_t m_nUncountedChanges = 0;
