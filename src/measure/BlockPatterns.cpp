@@ -214,9 +214,12 @@ void AssembleByBytes(const std::uint64_t* bits, std::size_t words, int rows, int
 // Blocks up to 8 subpixels wide and 64 in all, eight pixels at a time: each pixel's block row is
 // moved into a 64-bit lane of its own (its bytes, then its bits cut out at their offset) and
 // shifted to its place in the pattern. Reads up to 16 bytes from a row's byte at `width` x (x / 8).
+// IntoKeys: the patterns are ORed into `patterns` (the stack) and, shifted by `keyShift`, into `keys`.
+template <bool IntoKeys>
 [[gnu::target("avx512f,avx512bw,avx512vbmi")]] void AssembleShuffled(const std::uint64_t* bits, std::size_t words,
                                                                      int rows, unsigned width, int secretWidth,
-                                                                     BlockPattern* patterns)
+                                                                     BlockPattern* patterns, std::uint64_t* keys = nullptr,
+                                                                     unsigned keyShift = 0)
 {
     alignas(64) std::uint8_t index[64];
     alignas(64) std::uint8_t offset[64];
@@ -228,6 +231,7 @@ void AssembleByBytes(const std::uint64_t* bits, std::size_t words, int rows, int
     const __m512i byteIndex = _mm512_load_si512(index);
     const __m512i bitOffset = _mm512_load_si512(offset);
     const __m512i rowMask = _mm512_set1_epi64(static_cast<long long>((1u << width) - 1));
+    const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(keyShift));
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(bits);
     const std::size_t rowBytes = words * 8;
     constexpr __mmask64 kAll = ~__mmask64{0};  // the masked forms: GCC 12 warns of the plain ones' undefined start
@@ -242,12 +246,23 @@ void AssembleByBytes(const std::uint64_t* bits, std::size_t words, int rows, int
         }
         const int left = secretWidth - x;
         const __mmask8 store = left >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << left) - 1);
-        _mm512_mask_storeu_epi64(patterns + x, store, pattern);
+        if constexpr (IntoKeys) {
+            const __m512i stacked = _mm512_maskz_loadu_epi64(store, patterns + x);
+            _mm512_mask_storeu_epi64(patterns + x, store, _mm512_or_si512(stacked, pattern));
+            const __m512i key = _mm512_maskz_loadu_epi64(store, keys + x);
+            _mm512_mask_storeu_epi64(keys + x, store, _mm512_or_si512(key, _mm512_maskz_sll_epi64(0xFF, pattern, shift)));
+        } else {
+            _mm512_mask_storeu_epi64(patterns + x, store, pattern);
+        }
     }
 }
 #else
 void AssembleDeposited(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*) {}
-void AssembleShuffled(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*) {}
+template <bool IntoKeys>
+void AssembleShuffled(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*, std::uint64_t* = nullptr,
+                      unsigned = 0)
+{
+}
 #endif
 
 void AssembleAnyWidth(const std::uint64_t* bits, std::size_t words, int rows, unsigned width, int secretWidth,
@@ -270,18 +285,40 @@ void AssembleAnyWidth(const std::uint64_t* bits, std::size_t words, int rows, un
 }
 }  // namespace
 
-void CBlockPatternReader::Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns)
+void CBlockPatternReader::PackRows(const BYTE* shareFrame, std::size_t stride, int secretRow)
 {
     const std::size_t firstRow = static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height);
     for (int r = 0; r < m_block.height; ++r)
         PackRow(shareFrame + (firstRow + static_cast<std::size_t>(r)) * stride,
                 m_bits.data() + static_cast<std::size_t>(r) * m_nWordsPerRow);
+}
+
+void CBlockPatternReader::AddToKeys(const BYTE* shareFrame, std::size_t stride, int secretRow, unsigned shift,
+                                    std::uint64_t* keys, BlockPattern* stacked)
+{
+    const auto width = static_cast<std::size_t>(m_nSecretWidth);
+    if (kByteShuffle && m_block.width <= 8 && m_nPatternWords == 1) {
+        PackRows(shareFrame, stride, secretRow);
+        return AssembleShuffled<true>(m_bits.data(), m_nWordsPerRow, m_block.height,
+                                      static_cast<unsigned>(m_block.width), m_nSecretWidth, stacked, keys, shift);
+    }
+    m_patterns.resize(width);
+    Read(shareFrame, stride, secretRow, m_patterns.data());
+    for (std::size_t x = 0; x < width; ++x) {
+        keys[x] |= m_patterns[x] << shift;
+        stacked[x] |= m_patterns[x];
+    }
+}
+
+void CBlockPatternReader::Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns)
+{
+    PackRows(shareFrame, stride, secretRow);
     const std::uint64_t* bits = m_bits.data();
     if (m_nPatternWords > 1)
         return AssembleWide(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
                             m_nSecretWidth, m_nPatternWords, patterns);
     if (kByteShuffle && m_block.width <= 8)
-        return AssembleShuffled(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
+        return AssembleShuffled<false>(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
                                 m_nSecretWidth, patterns);
     if (kFastDeposit)
         return AssembleDeposited(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),

@@ -42,9 +42,15 @@ public:
     // row `secretRow` in `shareFrame`, whose rows are `stride` bytes apart.
     void Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns);
 
+    // For keys of pixels (blocks of up to 64 subpixels): each block's pattern of that row ORed into
+    // stacked[x] and, shifted left by `shift`, into keys[x].
+    void AddToKeys(const BYTE* shareFrame, std::size_t stride, int secretRow, unsigned shift, std::uint64_t* keys,
+                   BlockPattern* stacked);
+
 private:
     // Bits of block row r: bit i set where subpixel i of that row is black.
     void PackRow(const BYTE* row, std::uint64_t* bits) const;
+    void PackRows(const BYTE* shareFrame, std::size_t stride, int secretRow);
 
     BlockShape m_block;
     int m_nSecretWidth;
@@ -53,4 +59,5 @@ private:
     // Assembling reads up to 16 bytes from a row's byte near its end: the last row's may reach past it.
     static constexpr std::size_t kReadPastEnd = 2;
     std::vector<std::uint64_t> m_bits;  // the block's rows, packed; kReadPastEnd words more
+    std::vector<BlockPattern> m_patterns;  // a row's, where AddToKeys assembles them apart
 };

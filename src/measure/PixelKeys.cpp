@@ -16,24 +16,19 @@ constexpr bool kVectorBitCounts = false;
 #endif
 
 // The loops, inlined into a build for each kind of processor.
-[[gnu::always_inline]] inline void MakeKeysLoops(const PixelKeyLayout& layout, const BYTE* secretRow,
-                                                 const BlockPattern* const* shares, std::uint64_t* keys,
-                                                 BlockPattern* stacked, std::uint8_t* cells)
+[[gnu::always_inline]] inline void StartKeysLoop(const PixelKeyLayout& layout, const BYTE* secretRow,
+                                                 std::uint64_t* keys, BlockPattern* stacked)
 {
-    const std::size_t width = layout.width;
-    for (std::size_t x = 0; x < width; ++x) {
+    for (std::size_t x = 0; x < layout.width; ++x) {
         keys[x] = secretRow[x] == 0;
         stacked[x] = 0;
     }
-    for (std::size_t s = 0; s < layout.shares; ++s) {
-        const BlockPattern* share = shares[s];
-        const unsigned shift = 1 + static_cast<unsigned>(s) * layout.bits;
-        for (std::size_t x = 0; x < width; ++x) {
-            keys[x] |= share[x] << shift;
-            stacked[x] |= share[x];
-        }
-    }
-    for (std::size_t x = 0; x < width; ++x)
+}
+
+[[gnu::always_inline]] inline void CountCellsLoop(const PixelKeyLayout& layout, const BYTE* secretRow,
+                                                  const BlockPattern* stacked, std::uint8_t* cells)
+{
+    for (std::size_t x = 0; x < layout.width; ++x)
         cells[x] = static_cast<std::uint8_t>(std::popcount(stacked[x]) | (secretRow[x] == 0 ? 0 : kSecretWhiteBit));
 }
 
@@ -71,11 +66,16 @@ constexpr bool kVectorBitCounts = false;
         rows[x] = static_cast<std::uint32_t>((differences[x] & 1) << layout.bits | (differences[x] >> shift & mask));
 }
 
-KVT_WIDE_VECTORS void MakeKeysWide(const PixelKeyLayout& layout, const BYTE* secretRow,
-                                   const BlockPattern* const* shares, std::uint64_t* keys, BlockPattern* stacked,
-                                   std::uint8_t* cells)
+KVT_WIDE_VECTORS void StartKeysWide(const PixelKeyLayout& layout, const BYTE* secretRow, std::uint64_t* keys,
+                                    BlockPattern* stacked)
 {
-    MakeKeysLoops(layout, secretRow, shares, keys, stacked, cells);
+    StartKeysLoop(layout, secretRow, keys, stacked);
+}
+
+KVT_WIDE_VECTORS void CountCellsWide(const PixelKeyLayout& layout, const BYTE* secretRow, const BlockPattern* stacked,
+                                     std::uint8_t* cells)
+{
+    CountCellsLoop(layout, secretRow, stacked, cells);
 }
 
 KVT_WIDE_VECTORS CrawlCounts CompareWide(const PixelKeyLayout& layout, const std::uint64_t* keys,
@@ -92,12 +92,19 @@ KVT_WIDE_VECTORS void ChangeRowWide(const PixelKeyLayout& layout, const std::uin
 }
 }  // namespace
 
-void MakePixelKeys(const PixelKeyLayout& layout, const BYTE* secretRow, const BlockPattern* const* shares,
-                   std::uint64_t* keys, BlockPattern* stacked, std::uint8_t* cells)
+void StartPixelKeys(const PixelKeyLayout& layout, const BYTE* secretRow, std::uint64_t* keys, BlockPattern* stacked)
 {
     if (kVectorBitCounts)
-        return MakeKeysWide(layout, secretRow, shares, keys, stacked, cells);
-    MakeKeysLoops(layout, secretRow, shares, keys, stacked, cells);
+        return StartKeysWide(layout, secretRow, keys, stacked);
+    StartKeysLoop(layout, secretRow, keys, stacked);
+}
+
+void CountCells(const PixelKeyLayout& layout, const BYTE* secretRow, const BlockPattern* stacked,
+                std::uint8_t* cells)
+{
+    if (kVectorBitCounts)
+        return CountCellsWide(layout, secretRow, stacked, cells);
+    CountCellsLoop(layout, secretRow, stacked, cells);
 }
 
 CrawlCounts CompareWithPrevious(const PixelKeyLayout& layout, const std::uint64_t* keys, const BlockPattern* stacked,

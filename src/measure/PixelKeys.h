@@ -16,10 +16,12 @@ struct PixelKeyLayout {
     unsigned bits;      // of a block pattern
 };
 
-// Every pixel's key, its shares' blocks stacked and the stack's cell (black subpixels, with
-// kSecretWhiteBit where the secret pixel is white).
-void MakePixelKeys(const PixelKeyLayout& layout, const BYTE* secretRow, const BlockPattern* const* shares,
-                   std::uint64_t* keys, BlockPattern* stacked, std::uint8_t* cells);
+// Every pixel's key with its colour alone, and its stack empty: the shares' blocks are ORed in after.
+void StartPixelKeys(const PixelKeyLayout& layout, const BYTE* secretRow, std::uint64_t* keys, BlockPattern* stacked);
+
+// Every pixel's cell: its stack's black subpixels, with kSecretWhiteBit where the secret pixel is white.
+void CountCells(const PixelKeyLayout& layout, const BYTE* secretRow, const BlockPattern* stacked,
+                std::uint8_t* cells);
 
 struct CrawlCounts {
     std::uint64_t changed = 0;   // stacked subpixels that changed where the secret pixel kept its colour

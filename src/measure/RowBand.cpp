@@ -122,11 +122,12 @@ void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, 
     const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(m_nWidth);
     const BYTE* secretRow = frame.secret + static_cast<std::size_t>(y) * frame.secretStride;
     std::uint8_t* rowCells = cells.cells.data() + rowStart;
-    ReadPatterns(y, frame);
-    if (m_bKeyed)
-        MakePixelKeys(KeyLayout(), secretRow, m_rowPointers.data(), m_rowKeys.data(), m_stacked.data(), rowCells);
-    else
+    if (m_bKeyed) {
+        KeyPatterns(y, frame, secretRow, rowCells);
+    } else {
+        ReadPatterns(y, frame);
         StackPatterns(m_rowPointers.data(), m_rowPointers.size(), m_stacked.size(), m_stacked.data());
+    }
     if (!frame.comparing)
         for (std::size_t i = 0; i < m_stacked.size(); ++i)
             m_usedCells[i % words] |= m_stacked[i];
@@ -155,6 +156,17 @@ void CRowBand::ReadPatterns(int y, const BandFrame& frame)
         m_readers[s].Read((*frame.shares)[s], frame.shareStride, y, m_patterns[s].data());
         m_rowPointers[s] = m_patterns[s].data();
     }
+}
+
+// Every share's blocks straight into the pixels' keys and stack.
+void CRowBand::KeyPatterns(int y, const BandFrame& frame, const BYTE* secretRow, std::uint8_t* cells)
+{
+    const PixelKeyLayout layout = KeyLayout();
+    StartPixelKeys(layout, secretRow, m_rowKeys.data(), m_stacked.data());
+    for (std::size_t s = 0; s < m_readers.size(); ++s)
+        m_readers[s].AddToKeys((*frame.shares)[s], frame.shareStride, y, 1 + static_cast<unsigned>(s) * m_nBits,
+                               m_rowKeys.data(), m_stacked.data());
+    CountCells(layout, secretRow, m_stacked.data(), cells);
 }
 
 void CRowBand::NoteSecretChanges(const BYTE* secretRow, const std::uint8_t* cells)

@@ -68,6 +68,7 @@ public:
 
 private:
     void ReadPatterns(int y, const BandFrame& frame);
+    void KeyPatterns(int y, const BandFrame& frame, const BYTE* secretRow, std::uint8_t* cells);
     void NoteSecretChanges(const BYTE* secretRow, const std::uint8_t* cells);
     void CountCrawl(const BlockPattern* previous);
     void CountFrameChanges(PixelHistory& history, std::size_t rowStart);
