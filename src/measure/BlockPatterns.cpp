@@ -288,9 +288,16 @@ void AssembleAnyWidth(const std::uint64_t* bits, std::size_t words, int rows, un
 void CBlockPatternReader::PackRows(const BYTE* shareFrame, std::size_t stride, int secretRow)
 {
     const std::size_t firstRow = static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height);
-    for (int r = 0; r < m_block.height; ++r)
-        PackRow(shareFrame + (firstRow + static_cast<std::size_t>(r)) * stride,
-                m_bits.data() + static_cast<std::size_t>(r) * m_nWordsPerRow);
+    const std::size_t bytes = static_cast<std::size_t>(m_block.width) * static_cast<std::size_t>(m_nSecretWidth);
+    for (int r = 0; r < m_block.height; ++r) {
+        const BYTE* row = shareFrame + (firstRow + static_cast<std::size_t>(r)) * stride;
+        // The next secret row's rows are asked for now: many rows of several shares are read
+        // side by side, more streams than the processor follows on its own.
+        const BYTE* next = row + static_cast<std::size_t>(m_block.height) * stride;
+        for (std::size_t i = 0; i < bytes; i += 64)
+            __builtin_prefetch(next + i);
+        PackRow(row, m_bits.data() + static_cast<std::size_t>(r) * m_nWordsPerRow);
+    }
 }
 
 void CBlockPatternReader::AddToKeys(const BYTE* shareFrame, std::size_t stride, int secretRow, unsigned shift,
