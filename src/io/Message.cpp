@@ -12,6 +12,8 @@ MessageHook& Hook()
     return hook;
 }
 
+thread_local CHeldMessages* t_pHeld = nullptr;
+
 bool& DetailShown()
 {
     static bool shown = false;
@@ -21,7 +23,11 @@ bool& DetailShown()
 
 void ShowMessage(std::string_view text)
 {
-    const std::string message(text);
+    std::string message(text);
+    if (t_pHeld) {
+        t_pHeld->m_texts.push_back(std::move(message));
+        return;
+    }
     if (const MessageHook& hook = Hook())
         hook(message);
     else
@@ -51,4 +57,17 @@ std::string SystemReason(int error)
     if (const char* reason = ::strerrordesc_np(error))
         return reason;
     return "error " + std::to_string(error);
+}
+
+CHeldMessages::CHeldMessages() : m_pOuter(std::exchange(t_pHeld, this)) {}
+
+CHeldMessages::~CHeldMessages()
+{
+    t_pHeld = m_pOuter;
+}
+
+void CHeldMessages::ShowHere()
+{
+    for (const std::string& text : std::exchange(m_texts, {}))
+        ShowMessage(text);
 }

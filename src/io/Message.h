@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using MessageHook = std::function<void(const std::string& text)>;
 
@@ -25,3 +26,22 @@ std::string SystemReason(int error);
 
 // Installs a new hook and returns the previous one. An empty hook writes the text to stderr.
 MessageHook SetMessageHook(MessageHook hook);
+
+// While one lives, the messages shown on its thread are kept in it rather than shown: work done on
+// a thread of its own hands them to the thread that waits for it, since a hook may count on the
+// thread it is called on.
+class CHeldMessages {
+public:
+    CHeldMessages();
+    ~CHeldMessages();
+    CHeldMessages(const CHeldMessages&) = delete;
+    CHeldMessages& operator=(const CHeldMessages&) = delete;
+
+    // Shows the kept messages, in order, on the calling thread, and forgets them.
+    void ShowHere();
+
+private:
+    friend void ShowMessage(std::string_view text);
+    std::vector<std::string> m_texts;
+    CHeldMessages* m_pOuter;
+};

@@ -66,7 +66,7 @@ bool CCoverShares::Prepare(const KvtHeader& secret, const fs::path& cover1, cons
     m_pRandom = &random;
     if (!InitializeShareHeader(secret, 2, 2, m_shareHeader))
         return false;
-    if (!MemoryFor({{1, secret.FrameBytes()}, {2, m_shareHeader.FrameBytes()}}, kShadowsNoMemory1))
+    if (!MemoryFor({{1, secret.FrameBytes()}, {4, m_shareHeader.FrameBytes()}}, kShadowsNoMemory1))
         return false;
     const int width = secret.width, height = secret.height;
     const std::string hint =
@@ -79,8 +79,7 @@ bool CCoverShares::Prepare(const KvtHeader& secret, const fs::path& cover1, cons
         return false;
     }
     return (m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)) &&
-           (m_shares[0] = AllocateFrame(m_shareHeader.FrameBytes(), kShadowsNoMemory1)) &&
-           (m_shares[1] = AllocateFrame(m_shareHeader.FrameBytes(), kShadowsNoMemory2));
+           m_shares.Allocate(2, m_shareHeader.FrameBytes());
 }
 
 bool CCoverShares::MakeNext(CStreamFileReader& secret)
@@ -98,7 +97,8 @@ bool CCoverShares::MakeNext(CStreamFileReader& secret)
                                " is black where the secret is: a share made on it shows the secret on its own");
             return false;
         }
-    if (m_maker.Make(m_secret.get(), cover1, cover2, *m_pRandom, m_shares[0].get(), m_shares[1].get()))
+    BYTE* const* shares = m_shares.Next();
+    if (m_maker.Make(m_secret.get(), cover1, cover2, *m_pRandom, shares[0], shares[1]))
         return true;
     ShowMessage(kShadowsNoPatterns);
     return false;
@@ -114,7 +114,7 @@ bool CKeyedShare::Prepare(const KvtHeader& secret, const fs::path& key)
     return InitializeShareHeader(secret, 2, 2, m_shareHeader) &&
            m_key.Open(key, m_shareHeader.width, m_shareHeader.height, ": a first share of this secret's size") &&
            (m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)) &&
-           (m_share = AllocateFrame(m_shareHeader.FrameBytes(), kShadowsNoMemory2));
+           m_share.Allocate(1, m_shareHeader.FrameBytes(), 2);
 }
 
 bool CKeyedShare::MakeNext(CStreamFileReader& secret)
@@ -125,7 +125,7 @@ bool CKeyedShare::MakeNext(CStreamFileReader& secret)
     const KvtHeader& header = secret.GetHeader();
     key_share::MakeKeyedShare(m_secret.get(), static_cast<std::size_t>(header.width),
                               static_cast<std::size_t>(header.height), static_cast<std::size_t>(header.RowStride()),
-                              key, m_share.get());
+                              key, m_share.Next()[0]);
     return true;
 }
 

@@ -29,7 +29,7 @@ public:
     int GetShareCount() const override { return 2; }
     bool MakeNext(CStreamFileReader& secret) override;
     const BYTE* GetSecret() const override { return m_secret.get(); }
-    const BYTE* GetShare(int i) const override { return m_shares[static_cast<std::size_t>(i)].get(); }
+    const BYTE* GetShare(int i) const override { return m_shares.Get(i); }
 
 private:
     KvtHeader m_shareHeader;
@@ -38,7 +38,7 @@ private:
     std::uint32_t m_nFrame = 0;  // secret frames read, for the messages
     extended_shares::CExtendedShareMaker m_maker;
     FrameBuffer m_secret;
-    std::array<FrameBuffer, 2> m_shares;
+    CShareSets m_shares;
 };
 
 // BASE-Shadow2.kvt alone: where the secret is white the key's blocks, where black their complement.
@@ -56,7 +56,7 @@ public:
     int GetShareNumber(int) const override { return 2; }
     bool MakeNext(CStreamFileReader& secret) override;
     const BYTE* GetSecret() const override { return m_secret.get(); }
-    const BYTE* GetShare(int) const override { return m_share.get(); }
+    const BYTE* GetShare(int) const override { return m_share.Get(0); }
 
     // What the key's reuse gives away, for stderr after the share is written.
     void WarnOfReuse(std::ostream& err, const std::filesystem::path& secret) const;
@@ -66,5 +66,5 @@ private:
     std::filesystem::path m_keyPath;
     CMatchedStream m_key;
     FrameBuffer m_secret;
-    FrameBuffer m_share;
+    CShareSets m_share;
 };

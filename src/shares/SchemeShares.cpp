@@ -50,13 +50,8 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
     m_nBandRows = h;
     if (m_maker->MakesBands())
         m_nBandRows = std::min(h, std::max<std::size_t>(1, kBandBytes / std::max<std::size_t>(1, n * blockRowBytes)));
-    for (std::size_t i = 0; i < n; ++i) {
-        FrameBuffer share = AllocateFrame(m_nBandRows * blockRowBytes, i == 0 ? kShadowsNoMemory1 : kShadowsNoMemory2);
-        if (!share)
-            return false;
-        m_sharePointers.push_back(share.get());
-        m_shares.push_back(std::move(share));
-    }
+    if (!m_shares.Allocate(n, m_nBandRows * blockRowBytes))
+        return false;
     return true;
 }
 
@@ -67,7 +62,7 @@ bool CSchemeShares::MakeNext(CStreamFileReader& secret)
 
 bool CSchemeShares::MakeBand(std::size_t y, std::size_t rows)
 {
-    if (m_maker->MakeBand(m_secret.get(), y, rows, m_sharePointers.data()))
+    if (m_maker->MakeBand(m_secret.get(), y, rows, m_shares.Next()))
         return true;
     ShowMessage(kShadowsNoPatterns);
     return false;

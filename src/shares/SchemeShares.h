@@ -30,16 +30,17 @@ public:
 
     // The header every share has: the secret's size times the scheme's block, its frame count.
     const KvtHeader& GetShareHeader() const override { return m_shareHeader; }
-    int GetShareCount() const override { return static_cast<int>(m_shares.size()); }
+    int GetShareCount() const override { return static_cast<int>(m_shares.GetCount()); }
 
     // Reads the secret's next frame; false after the message.
     bool MakeNext(CStreamFileReader& secret) override;
     const BYTE* GetSecret() const override { return m_secret.get(); }
     std::size_t GetBandRows() const override { return m_nBandRows; }
     bool MakeBand(std::size_t y, std::size_t rows) override;
-    const BYTE* GetShare(int i) const override { return m_shares[static_cast<std::size_t>(i)].get(); }
+    const BYTE* GetShare(int i) const override { return m_shares.Get(i); }
 
-    // The bands of every share together take about this many bytes, a block row at least.
+    // The bands of every share together take about this many bytes, a block row at least (twice:
+    // one set is written while the other is made).
     static constexpr std::size_t kBandBytes = std::size_t{8} << 20;
 
 private:
@@ -48,6 +49,5 @@ private:
     std::unique_ptr<CShareMaker> m_maker;
     FrameBuffer m_secret;
     std::size_t m_nBandRows = 0;
-    std::vector<FrameBuffer> m_shares;  // a band of each
-    std::vector<BYTE*> m_sharePointers;
+    CShareSets m_shares;  // a band of each
 };

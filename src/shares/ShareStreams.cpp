@@ -5,6 +5,7 @@
 
 #include "io/Message.h"
 #include "stream/KvtFormat.h"
+#include "stream/StreamFiles.h"
 #include "vss/VssMessages.h"
 
 bool InitializeShareHeader(const KvtHeader& secret, int blockWidth, int blockHeight, KvtHeader& shareHeader)
@@ -25,4 +26,24 @@ bool InitializeShareHeader(const KvtHeader& secret, int blockWidth, int blockHei
         return false;
     }
     return true;
+}
+
+bool CShareSets::Allocate(std::size_t shares, std::size_t bytes, int first)
+{
+    using namespace vss_messages;
+    m_nShares = shares;
+    for (std::size_t i = 0; i < 2 * shares; ++i) {
+        FrameBuffer share = AllocateFrame(bytes, first + static_cast<int>(i % shares) == 1 ? kShadowsNoMemory1 : kShadowsNoMemory2);
+        if (!share)
+            return false;
+        m_pointers.push_back(share.get());
+        m_buffers.push_back(std::move(share));
+    }
+    return true;
+}
+
+BYTE* const* CShareSets::Next()
+{
+    m_nSet ^= 1;
+    return m_pointers.data() + m_nSet * m_nShares;
 }

@@ -3,6 +3,9 @@
 // Shares made frame by frame as a secret is read, whatever makes them (a scheme of the catalogue,
 // two covers, a key): kvt shadows writes them all alike.
 
+#include <cstddef>
+#include <vector>
+
 #include "stream/ImageStream.h"
 
 class CStreamFileReader;
@@ -17,6 +20,9 @@ public:
     // The number in share i's name, BASE-ShadowN.kvt.
     virtual int GetShareNumber(int i) const { return i + 1; }
 
+    // Each frame or band of the shares is made into the other of two sets of buffers, so that the
+    // one made before can still be written while it is made.
+
     // Reads the secret's next frame, and makes its shares where they are made whole; false after
     // the message.
     virtual bool MakeNext(CStreamFileReader& secret) = 0;
@@ -30,6 +36,25 @@ public:
     virtual bool MakeBand(std::size_t /*y*/, std::size_t /*rows*/) { return true; }
     // Share i's band (or frame) last made.
     virtual const BYTE* GetShare(int i) const = 0;
+};
+
+// A buffer a share in two sets, made into in turn.
+class CShareSets {
+public:
+    // Buffers of `bytes` for `shares` shares, numbered from `first` in the messages; false after
+    // the message.
+    bool Allocate(std::size_t shares, std::size_t bytes, int first = 1);
+    // The other set, now the one last made: where to make the next frame or band.
+    BYTE* const* Next();
+    // Share i's buffer in the set last made.
+    std::size_t GetCount() const { return m_nShares; }
+    const BYTE* Get(int i) const { return m_pointers[m_nSet * m_nShares + static_cast<std::size_t>(i)]; }
+
+private:
+    std::vector<FrameBuffer> m_buffers;
+    std::vector<BYTE*> m_pointers;
+    std::size_t m_nShares = 0;
+    std::size_t m_nSet = 1;
 };
 
 // The header of shares whose blocks are blockWidth x blockHeight cells a secret pixel: a size the

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "io/OutputCheck.h"
+#include "io/WorkBehind.h"
 #include "shares/CoverShares.h"
 #include "shares/SchemeShares.h"
 #include "stream/StreamFileReader.h"
@@ -14,6 +15,19 @@
 #include "vss/ShadowTitles.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+// Each share's band of `rows` rows (0: its whole frame) to its file; false after the message.
+bool WriteBand(COutputSet& outputs, const std::vector<const BYTE*>& band, std::size_t rows)
+{
+    for (std::size_t i = 0; i < band.size(); ++i) {
+        CStreamFileWriter& writer = outputs.GetWriter(i);
+        if (!(rows == 0 ? WriteOutputFrame(writer, band[i]) : WriteOutputRows(writer, band[i], rows)))
+            return false;
+    }
+    return true;
+}
+}  // namespace
 
 CShareWriting::CShareWriting() = default;
 CShareWriting::~CShareWriting() = default;
@@ -84,6 +98,8 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
     const std::size_t blockHeight = height == 0 ? 0 : static_cast<std::size_t>(shape.height) / height;
     const std::size_t bandRows = m_shares->GetBandRows() == 0 ? height : std::min(height, m_shares->GetBandRows());
     m_greyCheck = CGreySecretCheck();
+    // Each band is written on a thread of its own while the next is made.
+    CWorkBehind writing;
     for (std::uint32_t frame = 0; frame < shape.frameCount; ++frame) {
         if (stop.stop_requested())
             return ShareResult::Stopped;
@@ -96,12 +112,12 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
             const std::size_t rows = std::min(bandRows, height - y);
             if (!m_shares->MakeBand(y, rows))
                 return ShareResult::Failed;
-            for (int i = 0; i < n; ++i) {
-                CStreamFileWriter& writer = outputs.GetWriter(static_cast<std::size_t>(i));
-                if (!(rows == height ? WriteOutputFrame(writer, m_shares->GetShare(i))
-                                     : WriteOutputRows(writer, m_shares->GetShare(i), rows * blockHeight)))
-                    return ShareResult::Failed;
-            }
+            std::vector<const BYTE*> band(static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i)
+                band[static_cast<std::size_t>(i)] = m_shares->GetShare(i);
+            const std::size_t shareRows = rows == height ? 0 : rows * blockHeight;
+            if (!writing.Post([&outputs, band, shareRows] { return WriteBand(outputs, band, shareRows); }))
+                return ShareResult::Failed;
             y += rows;
             if (y < height && stop.stop_requested())
                 return ShareResult::Stopped;
@@ -110,6 +126,8 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
         if (progress && !progress(done))
             return ShareResult::Stopped;
     }
+    if (!writing.Finish())
+        return ShareResult::Failed;
     if (stop.stop_requested())
         return ShareResult::Stopped;
     if (!outputs.Commit())
