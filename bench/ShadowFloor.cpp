@@ -3,8 +3,8 @@
 // its shares' size (frames BW times as wide and BH times as high as the secret's) as kvt writes
 // them: through the same stream writer (the safe writer's unnamed file, room held first, pushed out
 // behind the writing, synced and put in place together), a band of rows of every share in turn,
-// about 8 MB of bands in all. The band is filled once, so nothing is charged but the reading and
-// the writing.
+// about 8 MB of bands in all (its fastest size). The band is filled once, so nothing is charged
+// but the reading and the writing.
 //
 //     ShadowFloor SECRET OUT1 OUT2                 the (2, 2) shadows: 2 x 2 blocks
 //     ShadowFloor -b BWxBH SECRET OUT1 ... OUTN     N shares of BW x BH blocks
@@ -25,7 +25,7 @@
 #include "stream/StreamFileWriter.h"
 
 namespace {
-constexpr std::size_t kBandBytes = std::size_t{8} << 20;  // as kvt's shares
+constexpr std::size_t kBandBytes = std::size_t{8} << 20;
 
 bool ReadAll(int fd, unsigned char* data, std::size_t count)
 {

@@ -40,8 +40,9 @@ public:
     const BYTE* GetShare(int i) const override { return m_shares.Get(i); }
 
     // The bands of every share together take about this many bytes, a block row at least (twice:
-    // one set is written while the other is made).
-    static constexpr std::size_t kBandBytes = std::size_t{8} << 20;
+    // one set is written while the other is made). Small enough that the writing finds them in
+    // the processor's cache.
+    static constexpr std::size_t kBandBytes = std::size_t{1} << 20;
 
 private:
     KvtHeader m_shareHeader;
