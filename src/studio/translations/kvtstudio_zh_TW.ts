@@ -275,7 +275,7 @@
     </message>
     <message>
         <source> of %1</source>
-        <translation> / 共 %1 頁</translation>
+        <translation> 頁，共 %1 頁</translation>
     </message>
     <message>
         <source>The page of the frame on show</source>
