@@ -143,9 +143,15 @@ TEST_F(StudioOutTest, StackExportIsKvtRevealExported)
                                   m_dir / "err.txt");
         ASSERT_EQ(kvt.status, 0) << kvt.err;
         ExpectSameFilesAndEmpty();
-        // The preview shows what is written.
-        EXPECT_EQ(OutItemFrame(shares, OutChoice::stack, 0), shares.Reveal());
     }
+    // A share dragged out of place is written where the reveal shows it.
+    shares.SetMode(StackMode::stack);
+    shares.SetOffset(2, QPoint(3, -2));
+    ASSERT_EQ(RunItems(ChooseOutItems(shares, OutChoice::stack), ExportSettings{".png", 1, 100}).outcome,
+              OutOutcome::written);
+    const QImage written(QString::fromStdString((m_dir / "studio" / "a-Stack-1-3-0000.png").string()));
+    EXPECT_EQ(written.convertToFormat(QImage::Format_Grayscale8), shares.Reveal());
+    EXPECT_EQ(OutItemFrame(shares, OutChoice::stack, 0), shares.Reveal());
     // A stack needs two shares; the checked ones are those checked.
     EXPECT_EQ(ChooseOutItems(shares, OutChoice::checked).size(), 2u);
     EXPECT_EQ(ChooseOutItems(shares, OutChoice::all).size(), 3u);
