@@ -34,8 +34,10 @@ public:
     TemporalFigures Figures() const;
 
 private:
+    // Whole numbers of up to about 2^116 (blocks of a long stream times a block's figure).
+    __extension__ typedef unsigned __int128 Wide;
     struct Sums {
-        double darkness = 0, flicker = 0, texture = 0;
+        Wide darkness = 0, flicker = 0, texture = 0;  // over k m, k^2 m and k^2 m^2 (see AddBlock)
         std::uint64_t blocks = 0;
     };
     int m_nSubpixels;

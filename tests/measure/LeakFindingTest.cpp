@@ -253,3 +253,24 @@ TEST(LeakFinding, SharesSeenInTurnShowNoMeanContrastButFlickerAndTexture)
     EXPECT_DOUBLE_EQ(*t.whiteTexture, 0.25);
     EXPECT_DOUBLE_EQ(*measurement.StreamFigures().temporal->flickerContrast, 0.25);
 }
+
+TEST(LeakFinding, SeenInTurnColoursThatAreAlikeShowContrastsOfExactlyZero)
+{
+    // naor-shamir (3, 5): every share is as dark, flickers and is textured alike over either
+    // colour. Shares in fifths make sums that no binary fraction holds: the figures must still
+    // come out exactly alike, in bands side by side as well as in one.
+    const auto scheme = LookUpScheme({SchemeFamily::NaorShamir, 3, 5, 0}, nullptr);
+    Shares s(64, 48, {3, 3}, 5);
+    PaintSquares(s, 0);
+    std::vector<BYTE*> out;
+    for (auto& share : s.shares)
+        out.push_back(share.data());
+    auto random = CChaChaRandomSource::FromSeed(10);
+    ASSERT_TRUE(MakeShareMaker(*scheme, 64, 48, *random)->Make(s.secret.data(), out.data()));
+    CShareMeasurement measurement({64, 48, {3, 3}, 5, 1, std::nullopt, true});
+    const TemporalFigures t = *MeasureInto(measurement, s).temporal;
+    EXPECT_EQ(*t.meanContrast, 0.0);
+    EXPECT_EQ(*t.flickerContrast, 0.0);
+    EXPECT_EQ(*t.textureContrast, 0.0);
+    EXPECT_GT(*t.blackFlicker, 0.0);
+}

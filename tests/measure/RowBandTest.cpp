@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 namespace {
@@ -82,4 +83,30 @@ TEST(RowBand, KindsInBandsAndRowsOneByOneAgreeOverFrames)
         ASSERT_TRUE(k[i].test.Test() && r[j].test.Test());
         EXPECT_DOUBLE_EQ(k[i].test.Test()->statistic, r[j].test.Test()->statistic) << i;
     }
+}
+
+TEST(RowBand, KindCountsHoldEveryKeyThroughGrowth)
+{
+    // Keys of every width up to 63 bits, many repeated, added one by one and in rows: the table
+    // grows many times over and must lose or merge none.
+    std::mt19937_64 rng(13);
+    std::vector<std::uint64_t> keys;
+    for (int i = 0; i < 30000; ++i)
+        keys.push_back(rng() >> (1 + rng() % 63));
+    for (int i = 0; i < 30000; ++i)
+        keys.push_back(keys[rng() % keys.size()]);
+    std::map<std::uint64_t, std::uint64_t> expected;
+    for (const std::uint64_t key : keys)
+        expected[key] += 2;
+    CKindCounts counts;
+    counts.AddAll(keys.data(), keys.size());
+    for (const std::uint64_t key : keys)
+        counts.Add(key);
+    std::map<std::uint64_t, std::uint64_t> got;
+    counts.ForEach([&](std::uint64_t key, std::uint64_t count) { got[key] += count; });
+    EXPECT_EQ(got, expected);
+    counts.Clear();
+    std::size_t left = 0;
+    counts.ForEach([&](std::uint64_t, std::uint64_t) { ++left; });
+    EXPECT_EQ(left, 0u);
 }
