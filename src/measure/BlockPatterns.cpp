@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measure/BlockPatterns.h"
 
+#include "measure/RevealSimilarity.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -256,11 +258,69 @@ template <bool IntoKeys>
         }
     }
 }
+
+const bool kShuffledKeys = kByteShuffle && __builtin_cpu_supports("avx512vl") &&
+                           __builtin_cpu_supports("avx512vpopcntdq");
+
+// The keys of a row of pixels from every share's packed rows (blocks as AssembleShuffled takes
+// them), eight pixels at a time, the patterns never leaving the registers: each key, the stack
+// and its cell are made and stored once.
+[[gnu::target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vpopcntdq")]] void AssembleKeysShuffled(
+    const std::uint64_t* const* bits, std::size_t shares, std::size_t words, int rows, unsigned width,
+    int secretWidth, const BYTE* secretRow, std::uint64_t* keys, BlockPattern* stacked, std::uint8_t* cells)
+{
+    alignas(64) std::uint8_t index[64];
+    alignas(64) std::uint8_t offset[64];
+    for (unsigned lane = 0; lane < 8; ++lane)
+        for (unsigned b = 0; b < 8; ++b) {
+            index[lane * 8 + b] = static_cast<std::uint8_t>(lane * width / 8 + b);
+            offset[lane * 8 + b] = static_cast<std::uint8_t>(lane * width % 8);
+        }
+    const __m512i byteIndex = _mm512_load_si512(index);
+    const __m512i bitOffset = _mm512_load_si512(offset);
+    const __m512i rowMask = _mm512_set1_epi64(static_cast<long long>((1u << width) - 1));
+    const unsigned patternBits = width * static_cast<unsigned>(rows);
+    const std::size_t rowBytes = words * 8;
+    constexpr __mmask64 kAll = ~__mmask64{0};  // the masked forms: GCC 12 warns of the plain ones' undefined start
+    for (int x = 0; x < secretWidth; x += 8) {
+        const int left = secretWidth - x;
+        const __mmask8 tail = left >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << left) - 1);
+        const __m128i secret = _mm_maskz_loadu_epi8(tail, secretRow + x);
+        const __mmask8 black = static_cast<__mmask8>(_mm_cmpeq_epi8_mask(secret, _mm_setzero_si128()) & tail);
+        __m512i key = _mm512_maskz_mov_epi64(black, _mm512_set1_epi64(1));
+        __m512i stack = _mm512_setzero_si512();
+        const std::size_t chunk = static_cast<std::size_t>(x / 8) * width;
+        for (std::size_t s = 0; s < shares; ++s) {
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(bits[s]) + chunk;
+            __m512i pattern = _mm512_setzero_si512();
+            for (int r = 0; r < rows; ++r) {
+                const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + static_cast<std::size_t>(r) * rowBytes));
+                const __m512i lanes = _mm512_maskz_permutexvar_epi8(kAll, byteIndex, _mm512_zextsi128_si512(row));
+                const __m512i cut = _mm512_and_si512(_mm512_maskz_multishift_epi64_epi8(kAll, bitOffset, lanes), rowMask);
+                pattern = _mm512_or_si512(pattern, _mm512_maskz_sll_epi64(0xFF, cut, _mm_cvtsi32_si128(r * static_cast<int>(width))));
+            }
+            stack = _mm512_or_si512(stack, pattern);
+            const int shift = 1 + static_cast<int>(s * patternBits);
+            key = _mm512_or_si512(key, _mm512_maskz_sll_epi64(0xFF, pattern, _mm_cvtsi32_si128(shift)));
+        }
+        _mm512_mask_storeu_epi64(keys + x, tail, key);
+        _mm512_mask_storeu_epi64(stacked + x, tail, stack);
+        const __m128i counts = _mm512_maskz_cvtepi64_epi8(0xFF, _mm512_popcnt_epi64(stack));
+        const __m128i cell = _mm_mask_blend_epi8(static_cast<__mmask16>(~black & tail), counts,
+                                                 _mm_or_si128(counts, _mm_set1_epi8(static_cast<char>(kSecretWhiteBit))));
+        _mm_mask_storeu_epi8(cells + x, tail, cell);
+    }
+}
 #else
 void AssembleDeposited(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*) {}
 template <bool IntoKeys>
 void AssembleShuffled(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*, std::uint64_t* = nullptr,
                       unsigned = 0)
+{
+}
+constexpr bool kShuffledKeys = false;
+void AssembleKeysShuffled(const std::uint64_t* const*, std::size_t, std::size_t, int, unsigned, int, const BYTE*,
+                          std::uint64_t*, BlockPattern*, std::uint8_t*)
 {
 }
 #endif
@@ -285,7 +345,7 @@ void AssembleAnyWidth(const std::uint64_t* bits, std::size_t words, int rows, un
 }
 }  // namespace
 
-void CBlockPatternReader::PackRows(const BYTE* shareFrame, std::size_t stride, int secretRow)
+void CBlockPatternReader::Pack(const BYTE* shareFrame, std::size_t stride, int secretRow)
 {
     const std::size_t firstRow = static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height);
     const std::size_t bytes = static_cast<std::size_t>(m_block.width) * static_cast<std::size_t>(m_nSecretWidth);
@@ -300,26 +360,43 @@ void CBlockPatternReader::PackRows(const BYTE* shareFrame, std::size_t stride, i
     }
 }
 
-void CBlockPatternReader::AddToKeys(const BYTE* shareFrame, std::size_t stride, int secretRow, unsigned shift,
-                                    std::uint64_t* keys, BlockPattern* stacked)
+void CBlockPatternReader::AddPackedToKeys(unsigned shift, std::uint64_t* keys, BlockPattern* stacked)
 {
-    const auto width = static_cast<std::size_t>(m_nSecretWidth);
-    if (kByteShuffle && m_block.width <= 8 && m_nPatternWords == 1) {
-        PackRows(shareFrame, stride, secretRow);
+    if (kByteShuffle && m_block.width <= 8 && m_nPatternWords == 1)
         return AssembleShuffled<true>(m_bits.data(), m_nWordsPerRow, m_block.height,
                                       static_cast<unsigned>(m_block.width), m_nSecretWidth, stacked, keys, shift);
-    }
+    const auto width = static_cast<std::size_t>(m_nSecretWidth);
     m_patterns.resize(width);
-    Read(shareFrame, stride, secretRow, m_patterns.data());
+    AssemblePacked(m_patterns.data());
     for (std::size_t x = 0; x < width; ++x) {
         keys[x] |= m_patterns[x] << shift;
         stacked[x] |= m_patterns[x];
     }
 }
 
+bool CBlockPatternReader::AssembleKeys(const std::vector<CBlockPatternReader>& readers, const BYTE* secretRow,
+                                       std::uint64_t* keys, BlockPattern* stacked, std::uint8_t* cells)
+{
+    const CBlockPatternReader& first = readers.front();
+    if (!kShuffledKeys || first.m_block.width > 8 || first.m_nPatternWords != 1 || readers.size() > 8)
+        return false;
+    const std::uint64_t* bits[8];
+    for (std::size_t s = 0; s < readers.size(); ++s)
+        bits[s] = readers[s].m_bits.data();
+    AssembleKeysShuffled(bits, readers.size(), first.m_nWordsPerRow, first.m_block.height,
+                         static_cast<unsigned>(first.m_block.width), first.m_nSecretWidth, secretRow, keys, stacked,
+                         cells);
+    return true;
+}
+
 void CBlockPatternReader::Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns)
 {
-    PackRows(shareFrame, stride, secretRow);
+    Pack(shareFrame, stride, secretRow);
+    AssemblePacked(patterns);
+}
+
+void CBlockPatternReader::AssemblePacked(BlockPattern* patterns)
+{
     const std::uint64_t* bits = m_bits.data();
     if (m_nPatternWords > 1)
         return AssembleWide(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),

@@ -42,15 +42,22 @@ public:
     // row `secretRow` in `shareFrame`, whose rows are `stride` bytes apart.
     void Read(const BYTE* shareFrame, std::size_t stride, int secretRow, BlockPattern* patterns);
 
-    // For keys of pixels (blocks of up to 64 subpixels): each block's pattern of that row ORed into
-    // stacked[x] and, shifted left by `shift`, into keys[x].
-    void AddToKeys(const BYTE* shareFrame, std::size_t stride, int secretRow, unsigned shift, std::uint64_t* keys,
-                   BlockPattern* stacked);
+    // Row by row, in two steps: the share's rows of one secret row packed, then their blocks
+    // assembled (into patterns as Read gives them, or into the keys of pixels).
+    void Pack(const BYTE* shareFrame, std::size_t stride, int secretRow);
+    void AssemblePacked(BlockPattern* patterns);
+    // Blocks of up to 64 subpixels: each block's pattern ORed into stacked[x] and, shifted left by
+    // `shift`, into keys[x].
+    void AddPackedToKeys(unsigned shift, std::uint64_t* keys, BlockPattern* stacked);
+    // The keys of the pixels (bit 0 set where the secret is black, share s's block from bit
+    // 1 + s * subpixels), the stacks and their cells (RevealSimilarity.h) from every reader's
+    // packed row at once, where the processor and the blocks allow; false otherwise.
+    static bool AssembleKeys(const std::vector<CBlockPatternReader>& readers, const BYTE* secretRow,
+                             std::uint64_t* keys, BlockPattern* stacked, std::uint8_t* cells);
 
 private:
     // Bits of block row r: bit i set where subpixel i of that row is black.
     void PackRow(const BYTE* row, std::uint64_t* bits) const;
-    void PackRows(const BYTE* shareFrame, std::size_t stride, int secretRow);
 
     BlockShape m_block;
     int m_nSecretWidth;
@@ -59,5 +66,5 @@ private:
     // Assembling reads up to 16 bytes from a row's byte near its end: the last row's may reach past it.
     static constexpr std::size_t kReadPastEnd = 2;
     std::vector<std::uint64_t> m_bits;  // the block's rows, packed; kReadPastEnd words more
-    std::vector<BlockPattern> m_patterns;  // a row's, where AddToKeys assembles them apart
+    std::vector<BlockPattern> m_patterns;  // a row's, where AddPackedToKeys assembles them apart
 };

@@ -161,11 +161,14 @@ void CRowBand::ReadPatterns(int y, const BandFrame& frame)
 // Every share's blocks straight into the pixels' keys and stack.
 void CRowBand::KeyPatterns(int y, const BandFrame& frame, const BYTE* secretRow, std::uint8_t* cells)
 {
+    for (std::size_t s = 0; s < m_readers.size(); ++s)
+        m_readers[s].Pack((*frame.shares)[s], frame.shareStride, y);
+    if (CBlockPatternReader::AssembleKeys(m_readers, secretRow, m_rowKeys.data(), m_stacked.data(), cells))
+        return;
     const PixelKeyLayout layout = KeyLayout();
     StartPixelKeys(layout, secretRow, m_rowKeys.data(), m_stacked.data());
     for (std::size_t s = 0; s < m_readers.size(); ++s)
-        m_readers[s].AddToKeys((*frame.shares)[s], frame.shareStride, y, 1 + static_cast<unsigned>(s) * m_nBits,
-                               m_rowKeys.data(), m_stacked.data());
+        m_readers[s].AddPackedToKeys(1 + static_cast<unsigned>(s) * m_nBits, m_rowKeys.data(), m_stacked.data());
     CountCells(layout, secretRow, m_stacked.data(), cells);
 }
 
