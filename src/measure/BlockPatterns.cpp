@@ -47,7 +47,8 @@ const bool kFastDeposit =
 
 const bool kWidestCompare = __builtin_cpu_supports("avx512bw");
 // Bytes moved to any place of a 64-byte vector and bits cut out of words at any offset.
-const bool kByteShuffle = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+const bool kByteShuffle = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+                         __builtin_cpu_supports("avx512vbmi");
 
 // Bits of the row's first `count` rounded down to 64 subpixels; returns how many were packed.
 [[gnu::target("avx512f,avx512bw")]] std::size_t PackWidest(const BYTE* row, std::size_t count, std::uint64_t* bits)
@@ -213,15 +214,21 @@ void AssembleByBytes(const std::uint64_t* bits, std::size_t words, int rows, int
     }
 }
 
+#define KVT_SHUFFLES "avx512f,avx512bw,avx512vl,avx512vbmi"
+
 // Blocks up to 8 subpixels wide and 64 in all, eight pixels at a time: each pixel's block row is
 // moved into a 64-bit lane of its own (its bytes, then its bits cut out at their offset) and
 // shifted to its place in the pattern. Reads up to 16 bytes from a row's byte at `width` x (x / 8).
-// IntoKeys: the patterns are ORed into `patterns` (the stack) and, shifted by `keyShift`, into `keys`.
-template <bool IntoKeys>
-[[gnu::target("avx512f,avx512bw,avx512vbmi")]] void AssembleShuffled(const std::uint64_t* bits, std::size_t words,
-                                                                     int rows, unsigned width, int secretWidth,
-                                                                     BlockPattern* patterns, std::uint64_t* keys = nullptr,
-                                                                     unsigned keyShift = 0)
+struct BlockShuffle {
+    __m512i byteIndex;  // lane i: the 8 bytes from byte i * width / 8 of the eight pixels' rows
+    __m512i bitOffset;  // lane i: the row's bits from bit i * width % 8 of them
+    __m512i rowMask;
+    unsigned width;
+    int rows;
+    std::size_t rowBytes;
+};
+
+[[gnu::target(KVT_SHUFFLES)]] inline BlockShuffle ShuffleFor(unsigned width, int rows, std::size_t words)
 {
     alignas(64) std::uint8_t index[64];
     alignas(64) std::uint8_t offset[64];
@@ -230,94 +237,75 @@ template <bool IntoKeys>
             index[lane * 8 + b] = static_cast<std::uint8_t>(lane * width / 8 + b);
             offset[lane * 8 + b] = static_cast<std::uint8_t>(lane * width % 8);
         }
-    const __m512i byteIndex = _mm512_load_si512(index);
-    const __m512i bitOffset = _mm512_load_si512(offset);
-    const __m512i rowMask = _mm512_set1_epi64(static_cast<long long>((1u << width) - 1));
-    const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(keyShift));
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(bits);
-    const std::size_t rowBytes = words * 8;
-    constexpr __mmask64 kAll = ~__mmask64{0};  // the masked forms: GCC 12 warns of the plain ones' undefined start
-    for (int x = 0; x < secretWidth; x += 8) {
-        const std::size_t chunk = static_cast<std::size_t>(x / 8) * width;
-        __m512i pattern = _mm512_setzero_si512();
-        for (int r = 0; r < rows; ++r) {
-            const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + static_cast<std::size_t>(r) * rowBytes + chunk));
-            const __m512i lanes = _mm512_maskz_permutexvar_epi8(kAll, byteIndex, _mm512_zextsi128_si512(row));
-            const __m512i cut = _mm512_and_si512(_mm512_maskz_multishift_epi64_epi8(kAll, bitOffset, lanes), rowMask);
-            pattern = _mm512_or_si512(pattern, _mm512_maskz_sll_epi64(0xFF, cut, _mm_cvtsi32_si128(r * static_cast<int>(width))));
-        }
-        const int left = secretWidth - x;
-        const __mmask8 store = left >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << left) - 1);
-        if constexpr (IntoKeys) {
-            const __m512i stacked = _mm512_maskz_loadu_epi64(store, patterns + x);
-            _mm512_mask_storeu_epi64(patterns + x, store, _mm512_or_si512(stacked, pattern));
-            const __m512i key = _mm512_maskz_loadu_epi64(store, keys + x);
-            _mm512_mask_storeu_epi64(keys + x, store, _mm512_or_si512(key, _mm512_maskz_sll_epi64(0xFF, pattern, shift)));
-        } else {
-            _mm512_mask_storeu_epi64(patterns + x, store, pattern);
-        }
-    }
+    return {_mm512_load_si512(index), _mm512_load_si512(offset),
+            _mm512_set1_epi64(static_cast<long long>((1u << width) - 1)), width, rows, words * 8};
 }
 
-const bool kShuffledKeys = kByteShuffle && __builtin_cpu_supports("avx512vl") &&
-                           __builtin_cpu_supports("avx512vpopcntdq");
+// The patterns of the eight pixels from `x`, whose rows are packed from `bits`.
+[[gnu::target(KVT_SHUFFLES)]] inline __m512i ShuffledPatterns(const BlockShuffle& shuffle, const std::uint64_t* bits,
+                                                              int x)
+{
+    constexpr __mmask64 kAll = ~__mmask64{0};  // the masked forms: GCC 12 warns of the plain ones' undefined start
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(bits) + static_cast<std::size_t>(x / 8) * shuffle.width;
+    __m512i pattern = _mm512_setzero_si512();
+    for (int r = 0; r < shuffle.rows; ++r) {
+        const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + static_cast<std::size_t>(r) * shuffle.rowBytes));
+        const __m512i lanes = _mm512_maskz_permutexvar_epi8(kAll, shuffle.byteIndex, _mm512_zextsi128_si512(row));
+        const __m512i cut = _mm512_and_si512(_mm512_maskz_multishift_epi64_epi8(kAll, shuffle.bitOffset, lanes),
+                                             shuffle.rowMask);
+        pattern = _mm512_or_si512(pattern, _mm512_maskz_sll_epi64(0xFF, cut, _mm_cvtsi32_si128(r * static_cast<int>(shuffle.width))));
+    }
+    return pattern;
+}
 
-// The keys of a row of pixels from every share's packed rows (blocks as AssembleShuffled takes
-// them), eight pixels at a time, the patterns never leaving the registers: each key, the stack
-// and its cell are made and stored once.
-[[gnu::target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vpopcntdq")]] void AssembleKeysShuffled(
+// Of the eight pixels from x, those before `secretWidth`.
+[[gnu::target(KVT_SHUFFLES)]] inline __mmask8 PixelsFrom(int x, int secretWidth)
+{
+    const int left = secretWidth - x;
+    return left >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << left) - 1);
+}
+
+[[gnu::target(KVT_SHUFFLES)]] void AssembleShuffled(const std::uint64_t* bits, std::size_t words, int rows,
+                                                    unsigned width, int secretWidth, BlockPattern* patterns)
+{
+    const BlockShuffle shuffle = ShuffleFor(width, rows, words);
+    for (int x = 0; x < secretWidth; x += 8)
+        _mm512_mask_storeu_epi64(patterns + x, PixelsFrom(x, secretWidth), ShuffledPatterns(shuffle, bits, x));
+}
+
+const bool kShuffledKeys = kByteShuffle && __builtin_cpu_supports("avx512vpopcntdq");
+
+// The keys of a row of pixels from every share's packed rows, eight pixels at a time, the
+// patterns never leaving the registers: each key, the stack and its cell are made and stored once.
+[[gnu::target(KVT_SHUFFLES ",avx512vpopcntdq")]] void AssembleKeysShuffled(
     const std::uint64_t* const* bits, std::size_t shares, std::size_t words, int rows, unsigned width,
     int secretWidth, const BYTE* secretRow, std::uint64_t* keys, BlockPattern* stacked, std::uint8_t* cells)
 {
-    alignas(64) std::uint8_t index[64];
-    alignas(64) std::uint8_t offset[64];
-    for (unsigned lane = 0; lane < 8; ++lane)
-        for (unsigned b = 0; b < 8; ++b) {
-            index[lane * 8 + b] = static_cast<std::uint8_t>(lane * width / 8 + b);
-            offset[lane * 8 + b] = static_cast<std::uint8_t>(lane * width % 8);
-        }
-    const __m512i byteIndex = _mm512_load_si512(index);
-    const __m512i bitOffset = _mm512_load_si512(offset);
-    const __m512i rowMask = _mm512_set1_epi64(static_cast<long long>((1u << width) - 1));
+    const BlockShuffle shuffle = ShuffleFor(width, rows, words);
     const unsigned patternBits = width * static_cast<unsigned>(rows);
-    const std::size_t rowBytes = words * 8;
-    constexpr __mmask64 kAll = ~__mmask64{0};  // the masked forms: GCC 12 warns of the plain ones' undefined start
     for (int x = 0; x < secretWidth; x += 8) {
-        const int left = secretWidth - x;
-        const __mmask8 tail = left >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << left) - 1);
-        const __m128i secret = _mm_maskz_loadu_epi8(tail, secretRow + x);
-        const __mmask8 black = static_cast<__mmask8>(_mm_cmpeq_epi8_mask(secret, _mm_setzero_si128()) & tail);
+        const __mmask8 pixels = PixelsFrom(x, secretWidth);
+        const __m128i secret = _mm_maskz_loadu_epi8(pixels, secretRow + x);
+        const auto black = static_cast<__mmask8>(_mm_cmpeq_epi8_mask(secret, _mm_setzero_si128()) & pixels);
         __m512i key = _mm512_maskz_mov_epi64(black, _mm512_set1_epi64(1));
         __m512i stack = _mm512_setzero_si512();
-        const std::size_t chunk = static_cast<std::size_t>(x / 8) * width;
         for (std::size_t s = 0; s < shares; ++s) {
-            const auto* bytes = reinterpret_cast<const std::uint8_t*>(bits[s]) + chunk;
-            __m512i pattern = _mm512_setzero_si512();
-            for (int r = 0; r < rows; ++r) {
-                const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + static_cast<std::size_t>(r) * rowBytes));
-                const __m512i lanes = _mm512_maskz_permutexvar_epi8(kAll, byteIndex, _mm512_zextsi128_si512(row));
-                const __m512i cut = _mm512_and_si512(_mm512_maskz_multishift_epi64_epi8(kAll, bitOffset, lanes), rowMask);
-                pattern = _mm512_or_si512(pattern, _mm512_maskz_sll_epi64(0xFF, cut, _mm_cvtsi32_si128(r * static_cast<int>(width))));
-            }
+            const __m512i pattern = ShuffledPatterns(shuffle, bits[s], x);
             stack = _mm512_or_si512(stack, pattern);
             const int shift = 1 + static_cast<int>(s * patternBits);
             key = _mm512_or_si512(key, _mm512_maskz_sll_epi64(0xFF, pattern, _mm_cvtsi32_si128(shift)));
         }
-        _mm512_mask_storeu_epi64(keys + x, tail, key);
-        _mm512_mask_storeu_epi64(stacked + x, tail, stack);
+        _mm512_mask_storeu_epi64(keys + x, pixels, key);
+        _mm512_mask_storeu_epi64(stacked + x, pixels, stack);
         const __m128i counts = _mm512_maskz_cvtepi64_epi8(0xFF, _mm512_popcnt_epi64(stack));
-        const __m128i cell = _mm_mask_blend_epi8(static_cast<__mmask16>(~black & tail), counts,
+        const __m128i cell = _mm_mask_blend_epi8(static_cast<__mmask16>(~black & pixels), counts,
                                                  _mm_or_si128(counts, _mm_set1_epi8(static_cast<char>(kSecretWhiteBit))));
-        _mm_mask_storeu_epi8(cells + x, tail, cell);
+        _mm_mask_storeu_epi8(cells + x, pixels, cell);
     }
 }
 #else
 void AssembleDeposited(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*) {}
-template <bool IntoKeys>
-void AssembleShuffled(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*, std::uint64_t* = nullptr,
-                      unsigned = 0)
-{
-}
+void AssembleShuffled(const std::uint64_t*, std::size_t, int, unsigned, int, BlockPattern*) {}
 constexpr bool kShuffledKeys = false;
 void AssembleKeysShuffled(const std::uint64_t* const*, std::size_t, std::size_t, int, unsigned, int, const BYTE*,
                           std::uint64_t*, BlockPattern*, std::uint8_t*)
@@ -362,9 +350,6 @@ void CBlockPatternReader::Pack(const BYTE* shareFrame, std::size_t stride, int s
 
 void CBlockPatternReader::AddPackedToKeys(unsigned shift, std::uint64_t* keys, BlockPattern* stacked)
 {
-    if (kByteShuffle && m_block.width <= 8 && m_nPatternWords == 1)
-        return AssembleShuffled<true>(m_bits.data(), m_nWordsPerRow, m_block.height,
-                                      static_cast<unsigned>(m_block.width), m_nSecretWidth, stacked, keys, shift);
     const auto width = static_cast<std::size_t>(m_nSecretWidth);
     m_patterns.resize(width);
     AssemblePacked(m_patterns.data());
@@ -402,7 +387,7 @@ void CBlockPatternReader::AssemblePacked(BlockPattern* patterns)
         return AssembleWide(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
                             m_nSecretWidth, m_nPatternWords, patterns);
     if (kByteShuffle && m_block.width <= 8)
-        return AssembleShuffled<false>(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
+        return AssembleShuffled(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
                                 m_nSecretWidth, patterns);
     if (kFastDeposit)
         return AssembleDeposited(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),

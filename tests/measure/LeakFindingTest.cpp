@@ -38,6 +38,14 @@ struct Shares {
         for (int j = 0; j < g.blockWidth * g.blockHeight; ++j)
             Cell(share, x, y, j) = pattern >> j & 1 ? 0 : 255;
     }
+    // The shares of the secret as it stands, by the maker kvt shadows uses for `scheme`.
+    bool Make(const Scheme& scheme, CRandomSource& random)
+    {
+        std::vector<BYTE*> out;
+        for (auto& share : shares)
+            out.push_back(share.data());
+        return MakeShareMaker(scheme, g.width, g.height, random)->Make(secret.data(), out.data());
+    }
     std::vector<const BYTE*> Frames() const
     {
         std::vector<const BYTE*> frames;
@@ -107,10 +115,7 @@ TEST(LeakFinding, NoOfferedSchemeIsFlagged)
         for (std::size_t frame = 0; frame < 2; ++frame) {
             Shares s(96, 96, block, n);
             PaintSquares(s, 4 * frame);
-            std::vector<BYTE*> out;
-            for (auto& share : s.shares)
-                out.push_back(share.data());
-            ASSERT_TRUE(MakeShareMaker(*scheme, 96, 96, *random)->Make(s.secret.data(), out.data()));
+            ASSERT_TRUE(s.Make(*scheme, *random));
             MeasureInto(measurement, s);
         }
         const std::string name = DescribeScheme(*scheme);
@@ -132,11 +137,8 @@ TEST(LeakFinding, ContrastOverMAndOverTheWholeBlock)
     const auto scheme = LookUpScheme({SchemeFamily::NaorShamir, 2, 3, 0}, nullptr);
     Shares s(64, 64, {2, 2}, 3);
     PaintSquares(s, 0);
-    std::vector<BYTE*> out;
-    for (auto& share : s.shares)
-        out.push_back(share.data());
     auto random = CChaChaRandomSource::FromSeed(7);
-    ASSERT_TRUE(MakeShareMaker(*scheme, 64, 64, *random)->Make(s.secret.data(), out.data()));
+    ASSERT_TRUE(s.Make(*scheme, *random));
     s.shares.pop_back();
     CShareMeasurement measurement(64, 64, {2, 2}, 2, 1);
     const ContrastFigures c = MeasureInto(measurement, s).contrast;
@@ -233,44 +235,44 @@ TEST(LeakFinding, FlagsAShareThatKeepsItsPatternsWhereTheSecretStays)
     EXPECT_TRUE(Flags(measurement, LeakView::AcrossFrames));
 }
 
+namespace {
+// What a viewer sees of shares of squares shown in turn, and of the stream so far.
+std::pair<TemporalFigures, TemporalFigures> SeenInTurn(const SchemeChoice& choice, BlockShape block, std::uint32_t seed)
+{
+    const auto scheme = LookUpScheme(choice, nullptr);
+    Shares s(64, 48, block, choice.n);
+    PaintSquares(s, 0);
+    auto random = CChaChaRandomSource::FromSeed(seed);
+    EXPECT_TRUE(s.Make(*scheme, *random));
+    CShareMeasurement measurement({64, 48, block, choice.n, 1, std::nullopt, true});
+    const TemporalFigures frame = *MeasureInto(measurement, s).temporal;
+    return {frame, *measurement.StreamFigures().temporal};
+}
+}  // namespace
+
 TEST(LeakFinding, SharesSeenInTurnShowNoMeanContrastButFlickerAndTexture)
 {
     // naor-shamir (2, 2): over white both shares are alike (steady, half the cells black), over
     // black complementary (every cell black half the time).
-    const auto scheme = LookUpScheme({SchemeFamily::NaorShamir, 2, 2, 0}, nullptr);
-    Shares s(64, 64, {2, 2}, 2);
-    PaintSquares(s, 0);
-    std::vector<BYTE*> out{s.shares[0].data(), s.shares[1].data()};
-    auto random = CChaChaRandomSource::FromSeed(9);
-    ASSERT_TRUE(MakeShareMaker(*scheme, 64, 64, *random)->Make(s.secret.data(), out.data()));
-    CShareMeasurement measurement({64, 64, {2, 2}, 2, 1, std::nullopt, true});
-    const TemporalFigures t = *MeasureInto(measurement, s).temporal;
+    const auto [t, stream] = SeenInTurn({SchemeFamily::NaorShamir, 2, 2, 0}, {2, 2}, 9);
     EXPECT_EQ(t.frames, 2);
     EXPECT_DOUBLE_EQ(*t.meanContrast, 0.0);
     EXPECT_DOUBLE_EQ(*t.blackFlicker, 0.25);
     EXPECT_DOUBLE_EQ(*t.whiteFlicker, 0.0);
     EXPECT_DOUBLE_EQ(*t.blackTexture, 0.0);
     EXPECT_DOUBLE_EQ(*t.whiteTexture, 0.25);
-    EXPECT_DOUBLE_EQ(*measurement.StreamFigures().temporal->flickerContrast, 0.25);
+    EXPECT_DOUBLE_EQ(*stream.flickerContrast, 0.25);
 }
 
 TEST(LeakFinding, SeenInTurnColoursThatAreAlikeShowContrastsOfExactlyZero)
 {
     // naor-shamir (3, 5): every share is as dark, flickers and is textured alike over either
     // colour. Shares in fifths make sums that no binary fraction holds: the figures must still
-    // come out exactly alike, in bands side by side as well as in one.
-    const auto scheme = LookUpScheme({SchemeFamily::NaorShamir, 3, 5, 0}, nullptr);
-    Shares s(64, 48, {3, 3}, 5);
-    PaintSquares(s, 0);
-    std::vector<BYTE*> out;
-    for (auto& share : s.shares)
-        out.push_back(share.data());
-    auto random = CChaChaRandomSource::FromSeed(10);
-    ASSERT_TRUE(MakeShareMaker(*scheme, 64, 48, *random)->Make(s.secret.data(), out.data()));
-    CShareMeasurement measurement({64, 48, {3, 3}, 5, 1, std::nullopt, true});
-    const TemporalFigures t = *MeasureInto(measurement, s).temporal;
+    // come out exactly alike, whatever order the kinds of pixel are met in.
+    const auto [t, stream] = SeenInTurn({SchemeFamily::NaorShamir, 3, 5, 0}, {3, 3}, 10);
     EXPECT_EQ(*t.meanContrast, 0.0);
     EXPECT_EQ(*t.flickerContrast, 0.0);
     EXPECT_EQ(*t.textureContrast, 0.0);
+    EXPECT_EQ(*stream.textureContrast, 0.0);
     EXPECT_GT(*t.blackFlicker, 0.0);
 }
