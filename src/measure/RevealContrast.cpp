@@ -19,12 +19,14 @@ void CDarknessHistogram::Merge(const CDarknessHistogram& other)
         m_counts[i] += other.m_counts[i];
 }
 
-[[gnu::target_clones("popcnt", "default")]] void CDarknessHistogram::AddRow(const std::uint8_t* secretRow,
-                                                                          const std::uint64_t* stacked, int width,
-                                                                          int words, std::uint8_t* counts)
+namespace {
+// Each block's black subpixels into `counts` (scaled to kMaxCellCount where blocks are larger)
+// and into the histogram's two columns. Cloned as a free function: clang takes clones only on a
+// function's first declaration, and a member's is in the header.
+[[gnu::target_clones("popcnt", "default")]] void CountRow(const std::uint8_t* secretRow, const std::uint64_t* stacked,
+                                                         int width, int words, int subpixels, std::uint8_t* counts,
+                                                         std::uint64_t* overWhite, std::uint64_t* overBlack)
 {
-    std::uint64_t* overWhite = m_counts.data();
-    std::uint64_t* overBlack = overWhite + m_nSubpixels + 1;
     if (words == 1) {
         for (int x = 0; x < width; ++x) {
             const auto count = static_cast<std::uint8_t>(std::popcount(stacked[x]));
@@ -37,9 +39,17 @@ void CDarknessHistogram::Merge(const CDarknessHistogram& other)
         int count = 0;
         for (int w = 0; w < words; ++w)
             count += std::popcount(stacked[w]);
-        counts[x] = static_cast<std::uint8_t>((count * kMaxCellCount + m_nSubpixels / 2) / m_nSubpixels);
+        counts[x] = static_cast<std::uint8_t>((count * kMaxCellCount + subpixels / 2) / subpixels);
         ++(secretRow[x] == 0 ? overBlack : overWhite)[count];
     }
+}
+}  // namespace
+
+void CDarknessHistogram::AddRow(const std::uint8_t* secretRow, const std::uint64_t* stacked, int width, int words,
+                                std::uint8_t* counts)
+{
+    std::uint64_t* overWhite = m_counts.data();
+    CountRow(secretRow, stacked, width, words, m_nSubpixels, counts, overWhite, overWhite + m_nSubpixels + 1);
 }
 
 void CDarknessHistogram::Reset()

@@ -5,6 +5,28 @@
 #include <bit>
 
 
+namespace {
+// Blocks of `words` words that changed from `previous` where the secret pixel kept its colour.
+// Cloned as a free function: clang takes clones only on a function's first declaration, and a
+// member's is in the header.
+[[gnu::target_clones("popcnt", "default")]] CrawlCounts CountStackChanges(const BlockPattern* stacked,
+                                                                         const BlockPattern* previous,
+                                                                         const std::uint8_t* secretChanged, int width,
+                                                                         int words)
+{
+    const auto perBlock = static_cast<std::size_t>(words);
+    CrawlCounts crawl;
+    for (int x = 0; x < width; ++x, stacked += perBlock, previous += perBlock) {
+        if (secretChanged[x])
+            continue;
+        for (std::size_t w = 0; w < perBlock; ++w)
+            crawl.changed += static_cast<std::uint64_t>(std::popcount(previous[w] ^ stacked[w]));
+        ++crawl.compared;
+    }
+    return crawl;
+}
+}  // namespace
+
 CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>& acrossFrames)
     : m_nWidth(settings.secretWidth), m_nWords(settings.block.Words()), m_bKeepAbove(settings.keepRowAbove),
       m_bKeyed(settings.keyed), m_nBits(static_cast<unsigned>(settings.block.Subpixels())),
@@ -44,21 +66,11 @@ void CRowBand::ResetFrame()
 }
 
 // Stacked subpixels that changed where the secret pixel kept its colour.
-[[gnu::target_clones("popcnt", "default")]] void CRowBand::CountCrawl(const BlockPattern* previous)
+void CRowBand::CountCrawl(const BlockPattern* previous)
 {
-    const auto words = static_cast<std::size_t>(m_nWords);
-    const BlockPattern* stacked = m_stacked.data();
-    std::uint64_t changed = 0;
-    std::uint64_t compared = 0;
-    for (int x = 0; x < m_nWidth; ++x, stacked += words, previous += words) {
-        if (m_secretChanged[static_cast<std::size_t>(x)])
-            continue;
-        for (std::size_t w = 0; w < words; ++w)
-            changed += static_cast<std::uint64_t>(std::popcount(previous[w] ^ stacked[w]));
-        ++compared;
-    }
-    m_nCrawlChanged += changed;
-    m_nCrawlCompared += compared;
+    const CrawlCounts crawl = CountStackChanges(m_stacked.data(), previous, m_secretChanged.data(), m_nWidth, m_nWords);
+    m_nCrawlChanged += crawl.changed;
+    m_nCrawlCompared += crawl.compared;
 }
 
 

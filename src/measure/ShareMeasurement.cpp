@@ -27,6 +27,8 @@ std::vector<std::vector<int>> Combinations(int count, int size)
     return result;
 }
 
+// Cloned as a free function: clang takes clones only on a function's first declaration, and a
+// member's is in the header.
 [[gnu::target_clones("popcnt", "default")]] std::uint64_t BlackOf(const BlockPattern* pattern, int words)
 {
     std::uint64_t black = 0;
@@ -245,9 +247,7 @@ void CShareMeasurement::DecodeKind(std::uint64_t key, BlockPattern* shares, cons
 }
 
 // `count` pixels of one kind: the leak tests but those across frames.
-[[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::AddKindToTests(bool secretBlack,
-                                                                                 const BlockPattern* shares,
-                                                                                 std::uint64_t count) const
+void CShareMeasurement::AddKindToTests(bool secretBlack, const BlockPattern* shares, std::uint64_t count) const
 {
     const BlockPattern* parts[8];
     for (SharesLeakTest& leak : m_leakTests) {
@@ -264,7 +264,7 @@ void CShareMeasurement::DecodeKind(std::uint64_t key, BlockPattern* shares, cons
         }
         leak.test.Add(secretBlack, leak.test.Category(&pattern, 1), count);
         if (leak.test.GetCategories() == LeakCategories::Patterns)
-            leak.test.AddDarkness(secretBlack, count * static_cast<std::uint64_t>(std::popcount(pattern)),
+            leak.test.AddDarkness(secretBlack, count * BlackOf(&pattern, 1),
                                   count * static_cast<std::uint64_t>(m_nSubpixels));
     }
 }
@@ -281,7 +281,7 @@ const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
     return m_leakTests;
 }
 
-[[gnu::target_clones("popcnt", "default")]] void CShareMeasurement::TallyKinds()
+void CShareMeasurement::TallyKinds()
 {
     const bool comparing = m_nFrames > 0;
     m_pSmallTally->ForEachKind([&](const PixelKind& kind, std::uint64_t count) {
@@ -290,7 +290,7 @@ const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
             stacked |= kind.shares[s];
         if (!comparing)
             NoteUsedCells(&stacked);
-        m_frameHistogram.Add(kind.secretBlack, std::popcount(stacked), count);
+        m_frameHistogram.Add(kind.secretBlack, static_cast<int>(BlackOf(&stacked, 1)), count);
         AddKindToTests(kind.secretBlack, kind.shares, count);
         if (m_pTemporal) {
             const BlockPattern* parts[8];
@@ -299,7 +299,8 @@ const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
             m_pTemporal->AddBlock(kind.secretBlack, parts, count);
         }
         if (comparing && kind.previousWhite != kind.secretBlack) {
-            m_nFrameChanged += count * static_cast<std::uint64_t>(std::popcount(kind.previousStack ^ stacked));
+            const BlockPattern changed = kind.previousStack ^ stacked;
+            m_nFrameChanged += count * BlackOf(&changed, 1);
             m_nFrameCompared += count * static_cast<std::uint64_t>(m_nSubpixels);
         }
     });

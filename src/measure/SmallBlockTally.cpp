@@ -33,7 +33,9 @@ void OrBlockRow(const BYTE* __restrict row, int secretWidth, unsigned shift, std
 }
 
 // The row's keys: its colours and the previous frame's stack, before the shares' patterns.
-void StartKeys(const BYTE* __restrict secretRow, const std::uint8_t* __restrict previous, int width,
+// The loops over bytes are also built for processors with 32-byte vectors; clones go on free
+// functions, as clang takes them only on a function's first declaration (a member's is in the header).
+[[gnu::target_clones("avx2", "default")]] void StartKeys(const BYTE* __restrict secretRow, const std::uint8_t* __restrict previous, int width,
                unsigned previousShift, unsigned previousWhiteShift, std::uint16_t* __restrict keys)
 {
     for (int x = 0; x < width; ++x) {
@@ -43,7 +45,7 @@ void StartKeys(const BYTE* __restrict secretRow, const std::uint8_t* __restrict 
     }
 }
 
-void AddToKeys(const std::uint8_t* __restrict patterns, int width, unsigned shift, std::uint16_t* __restrict keys,
+[[gnu::target_clones("avx2", "default")]] void AddToKeys(const std::uint8_t* __restrict patterns, int width, unsigned shift, std::uint16_t* __restrict keys,
                std::uint8_t* __restrict stacked)
 {
     for (int x = 0; x < width; ++x) {
@@ -53,13 +55,31 @@ void AddToKeys(const std::uint8_t* __restrict patterns, int width, unsigned shif
 }
 
 // This frame's stack and colours, for the next frame's keys and for the similarity.
-void KeepStack(const BYTE* __restrict secretRow, const std::uint8_t* __restrict stacked, int width,
+[[gnu::target_clones("avx2", "default")]] void KeepStack(const BYTE* __restrict secretRow, const std::uint8_t* __restrict stacked, int width,
                std::uint8_t* __restrict previous, std::uint8_t* __restrict cells)
 {
     for (int x = 0; x < width; ++x) {
         const std::uint8_t white = secretRow[x] != 0 ? kSecretWhiteBit : 0;
         previous[x] = static_cast<std::uint8_t>(stacked[x] | white);
         cells[x] = static_cast<std::uint8_t>(CountBits(stacked[x]) | white);
+    }
+}
+
+// Secret row y's blocks of one share as patterns.
+[[gnu::target_clones("avx2", "default")]] void ReadPatterns(const BYTE* share, std::size_t stride, int y,
+                                                           BlockShape block, int width, std::uint8_t* patterns)
+{
+    std::fill(patterns, patterns + width, std::uint8_t{0});
+    for (int r = 0; r < block.height; ++r) {
+        const BYTE* row = share + (static_cast<std::size_t>(y) * static_cast<std::size_t>(block.height) +
+                                   static_cast<std::size_t>(r)) * stride;
+        const unsigned shift = static_cast<unsigned>(r * block.width);
+        switch (block.width) {
+        case 1: OrBlockRow<1>(row, width, shift, patterns); break;
+        case 2: OrBlockRow<2>(row, width, shift, patterns); break;
+        case 3: OrBlockRow<3>(row, width, shift, patterns); break;
+        default: OrBlockRow<4>(row, width, shift, patterns); break;
+        }
     }
 }
 }  // namespace
@@ -92,26 +112,8 @@ void CSmallBlockTally::CountChanges(const BYTE* secretRow, const std::uint8_t* p
     }
 }
 
-// Byte loops: also built for CPUs with 32-byte vectors.
-[[gnu::target_clones("avx2", "default")]] void CSmallBlockTally::ReadPatterns(const BYTE* share, std::size_t stride, int y, std::uint8_t* patterns) const
-{
-    std::fill(patterns, patterns + m_nWidth, std::uint8_t{0});
-    for (int r = 0; r < m_block.height; ++r) {
-        const BYTE* row = share + (static_cast<std::size_t>(y) * static_cast<std::size_t>(m_block.height) +
-                                   static_cast<std::size_t>(r)) * stride;
-        const unsigned shift = static_cast<unsigned>(r * m_block.width);
-        switch (m_block.width) {
-        case 1: OrBlockRow<1>(row, m_nWidth, shift, patterns); break;
-        case 2: OrBlockRow<2>(row, m_nWidth, shift, patterns); break;
-        case 3: OrBlockRow<3>(row, m_nWidth, shift, patterns); break;
-        default: OrBlockRow<4>(row, m_nWidth, shift, patterns); break;
-        }
-    }
-}
-
-[[gnu::target_clones("avx2", "default")]] void CSmallBlockTally::CountFrame(const BYTE* secret, std::size_t secretStride,
-                                  const std::vector<const BYTE*>& shares, std::size_t shareStride,
-                                  StackedCells& cells)
+void CSmallBlockTally::CountFrame(const BYTE* secret, std::size_t secretStride, const std::vector<const BYTE*>& shares,
+                                  std::size_t shareStride, StackedCells& cells)
 {
     std::fill(m_counts.begin(), m_counts.end(), 0);
     std::fill(m_changes.begin(), m_changes.end(), 0);
@@ -129,7 +131,7 @@ void CSmallBlockTally::CountChanges(const BYTE* secretRow, const std::uint8_t* p
         std::fill(stacked, stacked + width, std::uint8_t{0});
         for (int s = 0; s < m_nShares; ++s) {
             std::uint8_t* patterns = m_patterns.data();
-            ReadPatterns(shares[static_cast<std::size_t>(s)], shareStride, y, patterns);
+            ReadPatterns(shares[static_cast<std::size_t>(s)], shareStride, y, m_block, width, patterns);
             AddToKeys(patterns, width, 1 + static_cast<unsigned>(s) * m_nBits, keys, stacked);
             CountChanges(secretRow, previous, patterns, m_previousPatterns.data() + static_cast<std::size_t>(s) * pixels + rowStart,
                          m_changes.data() + (static_cast<std::size_t>(s) << (m_nBits + 1)));

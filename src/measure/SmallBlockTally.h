@@ -55,7 +55,6 @@ public:
 
 private:
     PixelKind Decode(std::size_t key) const;
-    void ReadPatterns(const BYTE* share, std::size_t stride, int y, std::uint8_t* patterns) const;
     void CountChanges(const BYTE* secretRow, const std::uint8_t* previousStack, const std::uint8_t* patterns,
                       std::uint8_t* previousPatterns, std::uint32_t* changes) const;
 
