@@ -126,6 +126,22 @@ void CRowBand::MeasureRows(int first, int end, const BandFrame& frame, PixelHist
         MeasureRow(y, frame, history, cells);
     if (m_nUncountedChanges > 0)
         FlushChanges();
+    if (m_bKeyed)
+        FinishKinds();
+}
+
+// The frame's kinds: its darkness histogram, and kept for the leak tests. Done here, band by band
+// side by side, rather than once the frame's bands are merged.
+void CRowBand::FinishKinds()
+{
+    const BlockPattern mask = (BlockPattern{1} << m_nBits) - 1;
+    m_kinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
+        m_keptKinds.Add(key, count);
+        BlockPattern stacked = 0;
+        for (std::size_t s = 0; s < m_readers.size(); ++s)
+            stacked |= key >> (1 + s * m_nBits) & mask;
+        m_histogram.Add(key & 1, std::popcount(stacked), count);
+    });
 }
 
 void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, StackedCells& cells)

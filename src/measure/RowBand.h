@@ -56,14 +56,16 @@ public:
     const std::vector<const BlockPattern*>& Patterns() const { return m_rowPointers; }
     const BlockPattern* PatternsAbove(int share) const { return m_patternsAbove[static_cast<std::size_t>(share)].data(); }
 
-    // The tallies since the last ResetFrame. Where pixels are counted by kind, the histogram is
-    // left to the kinds.
+    // The tallies since the last ResetFrame.
     const CDarknessHistogram& Histogram() const { return m_histogram; }
     std::uint64_t CrawlChanged() const { return m_nCrawlChanged; }
     std::uint64_t CrawlCompared() const { return m_nCrawlCompared; }  // blocks
     const std::vector<BlockPattern>& UsedCells() const { return m_usedCells; }  // of the first frame
     const CLeakTest& AcrossFrames(int share) const { return m_acrossFrames[static_cast<std::size_t>(share)]; }
-    CKindCounts& Kinds() { return m_kinds; }
+    // This frame's kinds of pixel (keyed bands), and those of every frame since the leak tests
+    // last took them (and emptied them).
+    const CKindCounts& Kinds() const { return m_kinds; }
+    CKindCounts& KeptKinds() const { return m_keptKinds; }
     void ResetFrame();
 
 private:
@@ -75,6 +77,7 @@ private:
     PixelKeyLayout KeyLayout() const { return {static_cast<std::size_t>(m_nWidth), m_readers.size(), m_nBits}; }
     void CountKeys(std::uint64_t* previousKeys, bool comparing);
     void CountChanges(const PixelKeyLayout& layout);
+    void FinishKinds();
     void FlushChanges();
 
     int m_nWidth;
@@ -102,4 +105,5 @@ private:
     std::vector<BlockPattern> m_usedCells;
     std::vector<CLeakTest> m_acrossFrames;
     CKindCounts m_kinds;
+    mutable CKindCounts m_keptKinds;
 };

@@ -37,15 +37,6 @@ std::vector<std::vector<int>> Combinations(int count, int size)
     return black;
 }
 
-// The black subpixels of `count` one-word patterns stacked.
-std::uint64_t StackedBlackOf(const BlockPattern* patterns, int count)
-{
-    BlockPattern stacked = 0;
-    for (int i = 0; i < count; ++i)
-        stacked |= patterns[i];
-    return BlackOf(&stacked, 1);
-}
-
 // Bands of rows measured side by side: one per processor, each of some rows at least.
 std::size_t BandCount(int height)
 {
@@ -221,18 +212,14 @@ void CShareMeasurement::TestRow(const BYTE* secretRow)
     }
 }
 
-// A frame's kinds of pixel: its darkness histogram and what a viewer sees in turn now, the leak
-// tests once they are looked at.
-void CShareMeasurement::KeepKinds(const CKindCounts& kinds)
+// What a viewer sees in turn of a frame's kinds of pixel.
+void CShareMeasurement::SeeKindsInTurn(const CKindCounts& kinds)
 {
     BlockPattern shares[8];
     const BlockPattern* parts[8];
     kinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
-        m_pendingKinds.Add(key, count);
         DecodeKind(key, shares, parts);
-        m_frameHistogram.Add(key & 1, static_cast<int>(StackedBlackOf(shares, m_nShares)), count);
-        if (m_pTemporal)
-            m_pTemporal->AddBlock(key & 1, parts, count);
+        m_pTemporal->AddBlock(key & 1, parts, count);
     });
 }
 
@@ -273,11 +260,14 @@ const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
 {
     BlockPattern shares[8];
     const BlockPattern* parts[8];
-    m_pendingKinds.ForEach([&](std::uint64_t key, std::uint64_t count) {
-        DecodeKind(key, shares, parts);
-        AddKindToTests(key & 1, shares, count);
-    });
-    m_pendingKinds.Clear();
+    for (const CRowBand& band : m_bands) {
+        CKindCounts& kept = band.KeptKinds();
+        kept.ForEach([&](std::uint64_t key, std::uint64_t count) {
+            DecodeKind(key, shares, parts);
+            AddKindToTests(key & 1, shares, count);
+        });
+        kept.Clear();
+    }
     return m_leakTests;
 }
 
@@ -353,7 +343,8 @@ void CShareMeasurement::MergeBands()
         m_nFrameCompared += band.CrawlCompared() * static_cast<std::uint64_t>(m_nSubpixels);
         if (m_nFrames == 0)
             NoteUsedCells(band.UsedCells().data());
-        KeepKinds(band.Kinds());
+        if (m_pTemporal)
+            SeeKindsInTurn(band.Kinds());
         band.ResetFrame();
     }
 }

@@ -78,7 +78,7 @@ public:
 private:
     void AddLeakTests(int subsetSize);
     void TallyKinds();
-    void KeepKinds(const CKindCounts& kinds);
+    void SeeKindsInTurn(const CKindCounts& kinds);
     void DecodeKind(std::uint64_t key, BlockPattern* shares, const BlockPattern** parts) const;
     void AddKindToTests(bool secretBlack, const BlockPattern* shares, std::uint64_t count) const;
     void MeasureRows(const BandFrame& frame);
@@ -101,15 +101,14 @@ private:
     std::vector<BlockPattern> m_usedCells;  // cells black in any share of the first frame
     std::unique_ptr<CSmallBlockTally> m_pSmallTally;  // where it fits; otherwise the row by row tallies
     // Row by row: bands of rows side by side where the leak tests count kinds of pixel (all
-    // shares' blocks in a key), otherwise one band whose rows every test then looks at.
+    // shares' blocks in a key), otherwise one band whose rows every test then looks at. Sound
+    // shares make the same few kinds in every frame: the bands keep them over the frames, and they
+    // are tallied into the tests once, when the tests are looked at.
     bool m_bKeyed = false;
     std::vector<CRowBand> m_bands;
     PixelHistory m_history;
     std::vector<const BlockPattern*> m_parts;
     std::vector<BlockPattern> m_subsetStack;
-    // Sound shares make the same few kinds of pixel in every frame: kept over the frames, they are
-    // tallied into the tests once, when the tests are looked at.
-    mutable CKindCounts m_pendingKinds;
     mutable std::vector<SharesLeakTest> m_leakTests;
     std::unique_ptr<CTemporalTally> m_pTemporal;
 
