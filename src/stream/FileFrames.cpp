@@ -67,6 +67,7 @@ CFrameRef CFileFrames::Frame(std::size_t index) const
 {
     std::string failure;
     std::shared_ptr<BYTE> frame;
+    std::optional<std::size_t> next;
     {
         const std::lock_guard lock(m_mutex);
         const auto cached = std::find_if(m_slots.begin(), m_slots.end(),
@@ -80,8 +81,14 @@ CFrameRef CFileFrames::Frame(std::size_t index) const
         }
         slot.lastUse = ++m_nUses;
         frame = slot.frame;
-        ReadAhead(index);
+        next = ReadAhead(index);
     }
+    // Posted outside the lock, which the read before may still be waiting for.
+    if (next)
+        m_nextRead.Post([this, at = *next] {
+            ReadNext(at);
+            return true;
+        });
     // Shown outside the lock: the message may be shown at once, and a paint under it asks again.
     if (!failure.empty())
         ShowMessageLater("File read error: " + m_pFile->GetName() + ": " + failure +
@@ -130,13 +137,29 @@ bool CFileFrames::ReadInto(std::size_t index, BYTE* frame) const
     return false;
 }
 
-void CFileFrames::ReadAhead(std::size_t index) const
+void CFileFrames::ReadNext(std::size_t index) const
+{
+    const std::lock_guard lock(m_mutex);
+    if (std::any_of(m_slots.begin(), m_slots.end(), [&](const Slot& s) { return s.lastUse != 0 && s.index == index; }))
+        return;
+    Slot& slot = *std::min_element(m_slots.begin(), m_slots.end(),
+                                   [](const Slot& a, const Slot& b) { return a.lastUse < b.lastUse; });
+    if (slot.frame.use_count() > 1)
+        return;
+    // A frame that can't be read is left to be asked for, which says so.
+    const std::string failure = m_strFailure;
+    slot.index = index;
+    slot.lastUse = ReadInto(index, slot.frame.get()) ? ++m_nUses : 0;
+    m_strFailure = failure;
+}
+
+std::optional<std::size_t> CFileFrames::ReadAhead(std::size_t index) const
 {
     if (m_nCount < 2)
-        return;
+        return std::nullopt;
     const std::size_t ahead = std::min(m_nAheadFrames, m_nCount - 1);
     if (m_bAnyAsked && index == m_nLast)
-        return;
+        return std::nullopt;
     const bool forward = m_bAnyAsked && index == (m_nLast + 1) % m_nCount;
     const bool backward = m_bAnyAsked && index == (m_nLast + m_nCount - 1) % m_nCount;
     const int direction = backward && !forward ? -1 : 1;
@@ -147,8 +170,11 @@ void CFileFrames::ReadAhead(std::size_t index) const
     m_nDirection = direction;
     m_nLast = index;
     m_bAnyAsked = true;
+    const std::optional<std::size_t> next =
+        forward || backward ? std::optional{m_nDirection > 0 ? (index + 1) % m_nCount : (index + m_nCount - 1) % m_nCount}
+                            : std::nullopt;
     if (m_nAskedAhead > ahead / 2)
-        return;
+        return next;
 
     // Frames k steps ahead, for k from the first not yet asked for, in runs up to an end of the file.
     for (std::size_t k = m_nAskedAhead + 1; k <= ahead;) {
@@ -160,4 +186,5 @@ void CFileFrames::ReadAhead(std::size_t index) const
         k += run;
     }
     m_nAskedAhead = ahead;
+    return next;
 }

@@ -2,7 +2,9 @@
 #pragma once
 // Frames read from their file when they are asked for, into a cache of a few frames, with the
 // kernel asked to read ahead in the direction they are being asked for (wrapping round the ends,
-// as playback does), so that a stream of any length takes the memory of a few frames.
+// as playback does), so that a stream of any length takes the memory of a few frames. While frames
+// are asked for one after another, the next is read on a thread of its own as the one given is
+// drawn.
 //
 // The file holds frame k at firstFrame + k * width * height, as height rows of width bytes; each
 // comes as the whole read would have held it: rows at the row stride, alignment bytes 0, black
@@ -12,9 +14,11 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "io/WorkBehind.h"
 #include "stream/FrameSupply.h"
 #include "stream/KvtFormat.h"
 
@@ -46,7 +50,11 @@ private:
     Slot& FreeSlot() const;
     // Reads frame `index` into `frame`; false when the file gave less than it should have.
     bool ReadInto(std::size_t index, BYTE* frame) const;
-    void ReadAhead(std::size_t index) const;
+    // Asks the kernel for the frames ahead; returns the next frame to read now, or none.
+    std::optional<std::size_t> ReadAhead(std::size_t index) const;
+    // Reads frame `index` into the least recently used slot, unless it is cached or that slot's
+    // frame is still held.
+    void ReadNext(std::size_t index) const;
     std::uint64_t OffsetOf(std::size_t index) const { return m_nFirstFrame + index * m_nFileFrameBytes; }
 
     std::shared_ptr<CSharedFile> m_pFile;
@@ -64,4 +72,5 @@ private:
     mutable int m_nDirection = 1;           // +1 forward, -1 backward
     mutable std::size_t m_nAskedAhead = 0;  // frames past m_nLast the kernel was asked for
     mutable std::string m_strFailure;       // why a read failed first; empty while none has
+    mutable CWorkBehind m_nextRead;         // last, so that it is done before the rest goes
 };
