@@ -32,17 +32,11 @@ CSharedFile::CSharedFile(int fd, std::string name, std::uint64_t length)
 {
 }
 
-CSharedFile::~CSharedFile()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
 std::ptrdiff_t CSharedFile::ReadAt(void* data, std::size_t count, std::uint64_t offset) const
 {
     auto* out = static_cast<char*>(data);
     return TransferWhole(count, [&](std::size_t done) {
-        return ::pread(m_fd, out + done, count - done, static_cast<off_t>(offset + done));
+        return ::pread(m_fd.Get(), out + done, count - done, static_cast<off_t>(offset + done));
     });
 }
 
@@ -50,7 +44,7 @@ bool CSharedFile::WriteAt(const void* data, std::size_t count, std::uint64_t off
 {
     const auto* in = static_cast<const char*>(data);
     const bool written = WroteWhole(TransferWhole(count, [&](std::size_t done) {
-                                        return ::pwrite(m_fd, in + done, count - done, static_cast<off_t>(offset + done));
+                                        return ::pwrite(m_fd.Get(), in + done, count - done, static_cast<off_t>(offset + done));
                                     }),
                                     count);
     if (written && offset + count > m_nLength)
@@ -60,5 +54,5 @@ bool CSharedFile::WriteAt(const void* data, std::size_t count, std::uint64_t off
 
 void CSharedFile::Prefetch(std::uint64_t offset, std::uint64_t count) const
 {
-    (void)::posix_fadvise(m_fd, static_cast<off_t>(offset), static_cast<off_t>(count), POSIX_FADV_WILLNEED);
+    (void)::posix_fadvise(m_fd.Get(), static_cast<off_t>(offset), static_cast<off_t>(count), POSIX_FADV_WILLNEED);
 }

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "io/Descriptor.h"
+
 class CSharedFile {
 public:
     // A descriptor of its own for the file open on `fd`, named after the path it was opened from;
@@ -18,7 +20,6 @@ public:
     static std::shared_ptr<CSharedFile> Duplicate(int fd, std::uint64_t length);
     // Takes `fd` over; `name` stands for the file in messages.
     CSharedFile(int fd, std::string name, std::uint64_t length);
-    ~CSharedFile();
     CSharedFile(const CSharedFile&) = delete;
     CSharedFile& operator=(const CSharedFile&) = delete;
 
@@ -32,13 +33,13 @@ public:
     // so that the reads that come for them find them there. Only a hint.
     void Prefetch(std::uint64_t offset, std::uint64_t count) const;
 
-    int GetDescriptor() const { return m_fd; }
+    int GetDescriptor() const { return m_fd.Get(); }
     const std::string& GetName() const { return m_strName; }
     // The length when it was opened, or as far as it was written since.
     std::uint64_t GetLength() const { return m_nLength; }
 
 private:
-    int m_fd;
+    CDescriptor m_fd;
     std::string m_strName;
     std::uint64_t m_nLength;
 };
