@@ -6,7 +6,6 @@
 #include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSplitter>
@@ -15,10 +14,11 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "studio/ElidedLabel.h"
 #include "studio/StudioSession.h"
 
 namespace {
-constexpr int kChartHeight = 190;  // the plot, its labels and the axis title
+constexpr int kChartHeight = 120;  // the plot, its labels and the axis title
 
 QString Number(const std::optional<double>& value)
 {
@@ -40,7 +40,7 @@ CFiguresPanel::CFiguresPanel(CStudioSession& session, QWidget* parent)
     m_measure = new QPushButton(tr("Measure"));
     m_measure->setToolTip(tr("Measure the checked stack over every frame, and every set of k and k - 1 shares on "
                              "this frame, in the background"));
-    m_status = new QLabel;
+    m_status = new CElidedLabel;
     auto* top = new QHBoxLayout;
     top->addWidget(m_measure);
     top->addWidget(m_status, 1);
@@ -84,6 +84,8 @@ CFiguresPanel::CFiguresPanel(CStudioSession& session, QWidget* parent)
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
+    // Rows as tall as their text: more of them in the little room beneath the reveal.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(chartView);
@@ -102,7 +104,7 @@ CFiguresPanel::CFiguresPanel(CStudioSession& session, QWidget* parent)
     });
     connect(&m_progressTimer, &QTimer::timeout, this, [this] {
         if (m_job && m_job->GetTotal() > 0)
-            m_status->setText(tr("Measuring: %1 of %2 frames").arg(m_job->GetDone()).arg(m_job->GetTotal()));
+            m_status->SetText(tr("Measuring: %1 of %2 frames").arg(m_job->GetDone()).arg(m_job->GetTotal()));
     });
 }
 
@@ -124,7 +126,7 @@ void CFiguresPanel::Measure()
     Stop();
     const CShareSet& shares = m_session.GetShares();
     if (!m_session.HasSource() || shares.GetCount() == 0) {
-        m_status->setText(tr("Make or open shares of the source first"));
+        m_status->SetText(tr("Make or open shares of the source first"));
         return;
     }
     FigureJobRequest request;
@@ -139,7 +141,7 @@ void CFiguresPanel::Measure()
     m_stop = std::stop_source();
     m_watcher.setFuture(QtConcurrent::run([job = m_job.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
     m_progressTimer.start(100);
-    m_status->setText(tr("Measuring..."));
+    m_status->SetText(tr("Measuring..."));
 }
 
 double FrameLabelStep(double frames)
@@ -166,11 +168,11 @@ void CFiguresPanel::ShowFrameRange(int frames)
 void CFiguresPanel::ShowResult(const FigureJobResult& result)
 {
     if (result.stopped) {
-        m_status->setText(tr("Stopped"));
+        m_status->SetText(tr("Stopped"));
         return;
     }
     if (!result.error.empty()) {
-        m_status->setText(QString::fromStdString(result.error));
+        m_status->SetText(QString::fromStdString(result.error));
         return;
     }
     // Data replaced in place, as the chart keeps its series and axes.
@@ -199,6 +201,6 @@ void CFiguresPanel::ShowResult(const FigureJobResult& result)
         for (int column = 0; column < cells.size(); ++column)
             m_table->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
-    m_status->setText(tr("Frames measured: %1. The table: every set of k and k - 1 shares on this frame.")
+    m_status->SetText(tr("Frames measured: %1. The table: every set of k and k - 1 shares on this frame.")
                          .arg(result.alpha.size()));
 }

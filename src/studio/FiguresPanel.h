@@ -14,7 +14,7 @@
 #include "studio/FigureJob.h"
 
 class QChart;
-class QLabel;
+class CElidedLabel;
 class QLineSeries;
 class QPushButton;
 class QTableWidget;
@@ -48,7 +48,7 @@ private:
 
     CStudioSession& m_session;
     QPushButton* m_measure;
-    QLabel* m_status;
+    CElidedLabel* m_status;
     QChart* m_chart;
     QLineSeries* m_alpha;
     QLineSeries* m_ssim;

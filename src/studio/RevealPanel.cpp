@@ -10,8 +10,10 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include "studio/ElidedLabel.h"
 #include "studio/ImageView.h"
 #include "studio/ShareAlignment.h"
 #include "studio/TemporalView.h"
@@ -22,6 +24,7 @@ constexpr int kThumbnailSide = 96;
 constexpr int kAlignRadius = 16;  // subpixels searched each way
 constexpr int kTakingTurns = 2;   // the mode list's third entry
 constexpr qint64 kPlayingFiguresMs = 1000;
+constexpr int kFiguresLines = 3;  // the shares checked, the figures, the pattern test
 }
 
 CRevealPanel::CRevealPanel(CStudioSession& session, QWidget* parent)
@@ -31,10 +34,14 @@ CRevealPanel::CRevealPanel(CStudioSession& session, QWidget* parent)
     m_list->setViewMode(QListView::IconMode);
     m_list->setIconSize(QSize(kThumbnailSide, kThumbnailSide));
     m_list->setMovement(QListView::Static);
-    m_list->setFlow(QListView::LeftToRight);
+    // A column beside the reveal: the reveal is as tall as the panel, and a panel is wider than a
+    // frame needs far more often than taller.
+    m_list->setFlow(QListView::TopToBottom);
     m_list->setWrapping(false);
     m_list->setGridSize(QSize(kThumbnailSide + 40, kThumbnailSide + 28));
-    m_list->setFixedHeight(kThumbnailSide + 48);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setFixedWidth(m_list->gridSize().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                          2 * m_list->frameWidth());
     m_list->setToolTip(tr("Check the shares to put together; the one chosen can be dragged over the others"));
     m_mode = new QComboBox;
     m_mode->addItem(tr("Stacked (black wins)"));
@@ -69,15 +76,16 @@ CRevealPanel::CRevealPanel(CStudioSession& session, QWidget* parent)
     m_views->addWidget(m_turns);
     m_turnsNote = new QLabel(CTemporalView::ViewerNote());
     m_turnsNote->setWordWrap(true);
-    m_offset = new QLabel;
-    m_figures = new QLabel;
-    m_figures->setWordWrap(true);
+    m_offset = new CElidedLabel;
+    m_figures = new CElidedLabel(kFiguresLines);
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    auto* shown = new QHBoxLayout;
+    shown->addWidget(m_list);
+    shown->addWidget(m_views, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
     layout->addLayout(controls);
-    layout->addWidget(m_views, 1);
+    layout->addLayout(shown, 1);
     layout->addWidget(m_turnsNote);
     layout->addWidget(m_offset);
     layout->addWidget(m_figures);
@@ -217,17 +225,17 @@ void CRevealPanel::ShowReveal()
     const int chosen = m_list->currentRow();
     if (chosen >= 0 && chosen < shares.GetCount()) {
         const QPoint offset = shares.GetOffset(chosen);
-        m_offset->setText(tr("%1 lies %2, %3 subpixels from its place")
+        m_offset->SetText(tr("%1 lies %2, %3 subpixels from its place")
                               .arg(m_list->item(chosen)->text())
                               .arg(offset.x())
                               .arg(offset.y()));
     } else {
-        m_offset->clear();
+        m_offset->SetText({});
     }
     if (reveal.isNull()) {
-        m_figures->setText(tr("Check shares to see them together"));
+        m_figures->SetText(tr("Check shares to see them together"));
     } else if (!m_playing || !m_sinceFigures.isValid() || m_sinceFigures.elapsed() >= kPlayingFiguresMs) {
-        m_figures->setText(FiguresText());
+        m_figures->SetText(FiguresText());
         m_sinceFigures.start();
     }
     if (m_onReveal)

@@ -12,6 +12,7 @@
 
 class QComboBox;
 class QLabel;
+class CElidedLabel;
 class QListWidget;
 class QPushButton;
 class QStackedWidget;
@@ -38,7 +39,7 @@ public:
     QListWidget* GetShareList() const { return m_list; }
     CImageView* GetRevealView() const { return m_view; }
     CTemporalView* GetTemporalView() const { return m_turns; }
-    QLabel* GetFiguresLabel() const { return m_figures; }
+    CElidedLabel* GetFiguresLabel() const { return m_figures; }
 
 private:
     void TakeChecks();
@@ -61,8 +62,8 @@ private:
     CImageView* m_view;
     CTemporalView* m_turns;
     QLabel* m_turnsNote;
-    QLabel* m_offset;
-    QLabel* m_figures;
+    CElidedLabel* m_offset;
+    CElidedLabel* m_figures;
     bool m_playing = false;
     QElapsedTimer m_sinceFigures;
 };

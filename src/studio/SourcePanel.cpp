@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "studio/ElidedLabel.h"
 #include "studio/ImageView.h"
 #include "studio/StudioSession.h"
 
@@ -39,11 +40,11 @@ Control* Tipped(Control* control, const QString& tip)
 CSourcePanel::CSourcePanel(CStudioSession& session, QWidget* parent)
     : QWidget(parent), m_session(session)
 {
-    m_file = new QLabel(tr("No source: open a picture, a video or a .kvt stream (Ctrl+O)"));
-    m_file->setWordWrap(true);
+    m_file = new CElidedLabel(2);
+    m_file->SetText(tr("No source: open a picture, a video or a .kvt stream (Ctrl+O)"));
     m_original = Tipped(new CImageView, tr("The current frame as the source shows it"));
     m_secret = Tipped(new CImageView, tr("The black-and-white secret the shares are made of"));
-    m_secretInfo = new QLabel;
+    m_secretInfo = new CElidedLabel(2);
     auto* previews = new QHBoxLayout;
     previews->addWidget(m_original);
     previews->addWidget(m_secret);
@@ -201,7 +202,7 @@ void CSourcePanel::Refresh()
     m_white->setEnabled(m_black->isEnabled());
     m_threshold->setEnabled(!stream && settings.dither == DitherMethod::threshold);
     if (m_session.HasSource())
-        m_file->setText(QString::fromStdString(source.GetPath().filename().string()) + QStringLiteral(" — ") +
+        m_file->SetText(QString::fromStdString(source.GetPath().filename().string()) + QStringLiteral(" — ") +
                         tr("%1 x %2, frames: %3")
                             .arg(source.GetFrameSize().width())
                             .arg(source.GetFrameSize().height())
@@ -218,7 +219,7 @@ void CSourcePanel::UpdatePreview()
     FramePreview preview;
     std::string error;
     if (!m_session.Preview(preview, error)) {
-        m_secretInfo->setText(QString::fromStdString(error));
+        m_secretInfo->SetText(QString::fromStdString(error));
         return;
     }
     m_original->SetImage(preview.original);
@@ -226,10 +227,10 @@ void CSourcePanel::UpdatePreview()
     m_previewTime = timer.elapsed();
     const QSize size = preview.secret.size();
     if (m_session.GetSource().GetKind() == SourceKind::stream) {
-        m_secretInfo->setText(tr("Secret: %1 x %2, as the stream holds it").arg(size.width()).arg(size.height()));
+        m_secretInfo->SetText(tr("Secret: %1 x %2, as the stream holds it").arg(size.width()).arg(size.height()));
         return;
     }
     const DitherMethod method = ChooseDitherMethod(m_session.GetImportSettings().dither, m_session.GetSource().GetFrameCount());
-    m_secretInfo->setText(
+    m_secretInfo->SetText(
         tr("Secret: %1 x %2, %3").arg(size.width()).arg(size.height()).arg(QString::fromUtf8(DitherMethodName(method).data())));
 }

@@ -12,7 +12,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
-class QLabel;
+class CElidedLabel;
 class QSpinBox;
 class CImageView;
 class CStudioSession;
@@ -44,7 +44,7 @@ private:
     bool m_bShowing = false;  // controls being set from the session, not by the user
     qint64 m_previewTime = 0;
 
-    QLabel* m_file;
+    CElidedLabel* m_file;
     QDoubleSpinBox* m_start;
     QDoubleSpinBox* m_duration;
     QDoubleSpinBox* m_fps;
@@ -60,5 +60,5 @@ private:
     QSpinBox* m_threshold;
     CImageView* m_original;
     CImageView* m_secret;
-    QLabel* m_secretInfo;
+    CElidedLabel* m_secretInfo;
 };

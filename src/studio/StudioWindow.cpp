@@ -36,6 +36,8 @@ namespace {
 constexpr int kMaxRecentFiles = 8;
 const char* const kRecentKey = "recentFiles";
 const char* const kFolderKey = "lastFolder";
+constexpr double kSourceShare = 0.28;  // of the window's width
+constexpr double kFiguresShare = 0.27;  // of its height
 
 QString FileFilter()
 {
@@ -51,22 +53,22 @@ CStudioWindow::CStudioWindow()
     m_schemePanel = new CSchemePanel(m_session);
     m_revealPanel = new CRevealPanel(m_session);
     m_figuresPanel = new CFiguresPanel(m_session);
-    auto* reveal = new QSplitter(Qt::Vertical);
-    reveal->addWidget(m_revealPanel);
-    reveal->addWidget(m_figuresPanel);
-    reveal->setStretchFactor(0, 3);
-    reveal->setStretchFactor(1, 1);
-    auto* splitter = new QSplitter;
-    splitter->setObjectName(QStringLiteral("panels"));
-    splitter->addWidget(m_sourcePanel);
-    splitter->addWidget(m_schemePanel);
-    splitter->addWidget(reveal);
-    splitter->setStretchFactor(0, 2);
-    splitter->setStretchFactor(1, 1);
-    splitter->setStretchFactor(2, 3);
+    // The reveal is what the studio is for: it takes what the window gains.
+    m_revealSplitter = new QSplitter(Qt::Vertical);
+    m_revealSplitter->addWidget(m_revealPanel);
+    m_revealSplitter->addWidget(m_figuresPanel);
+    m_revealSplitter->setStretchFactor(0, 1);
+    m_revealSplitter->setStretchFactor(1, 0);
+    m_panels = new QSplitter;
+    m_panels->addWidget(m_sourcePanel);
+    m_panels->addWidget(m_schemePanel);
+    m_panels->addWidget(m_revealSplitter);
+    m_panels->setStretchFactor(0, 0);
+    m_panels->setStretchFactor(1, 0);
+    m_panels->setStretchFactor(2, 1);
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
-    layout->addWidget(splitter, 1);
+    layout->addWidget(m_panels, 1);
     CreateActions();
     layout->addWidget(CreateFrameBar());
     setCentralWidget(central);
@@ -496,8 +498,15 @@ void CStudioWindow::ReadSettings()
     // The first time, most of the screen: the reveal and the figures need room.
     if (!restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray()))
         resize(screen()->availableGeometry().size() * 0.85);
-    if (auto* splitter = findChild<QSplitter*>(QStringLiteral("panels")))
-        splitter->restoreState(settings.value(QStringLiteral("panels")).toByteArray());
+    // First the source a little over a quarter of the width and the scheme as narrow as it can
+    // be; the figures and the table beneath the reveal, a little over a quarter of its height.
+    if (!m_panels->restoreState(settings.value(QStringLiteral("panels")).toByteArray())) {
+        const int source = static_cast<int>(kSourceShare * width());
+        const int scheme = m_schemePanel->sizeHint().width();
+        m_panels->setSizes({source, scheme, std::max(1, width() - source - scheme)});
+    }
+    if (!m_revealSplitter->restoreState(settings.value(QStringLiteral("reveal")).toByteArray()))
+        m_revealSplitter->setSizes({height(), static_cast<int>(kFiguresShare * height())});
     SchemeSettings scheme;
     scheme.request.family = static_cast<SchemeFamily>(settings.value(QStringLiteral("scheme/family"), 0).toInt());
     scheme.request.k = settings.value(QStringLiteral("scheme/k"), 2).toInt();
@@ -512,8 +521,8 @@ void CStudioWindow::WriteSettings() const
 {
     QSettings settings;
     settings.setValue(QStringLiteral("geometry"), saveGeometry());
-    if (auto* splitter = findChild<QSplitter*>(QStringLiteral("panels")))
-        settings.setValue(QStringLiteral("panels"), splitter->saveState());
+    settings.setValue(QStringLiteral("panels"), m_panels->saveState());
+    settings.setValue(QStringLiteral("reveal"), m_revealSplitter->saveState());
     const SchemeRequest& request = m_session.GetSchemeSettings().request;
     settings.setValue(QStringLiteral("scheme/family"), static_cast<int>(request.family));
     settings.setValue(QStringLiteral("scheme/k"), request.k);

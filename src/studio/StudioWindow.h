@@ -20,6 +20,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QSlider;
+class QSplitter;
 class CJobProgress;
 class CFiguresPanel;
 class CRevealPanel;
@@ -93,6 +94,8 @@ private:
     CSchemePanel* m_schemePanel;
     CRevealPanel* m_revealPanel;
     CFiguresPanel* m_figuresPanel;
+    QSplitter* m_panels;  // source, scheme, and the reveal over the figures
+    QSplitter* m_revealSplitter;
 
     QAction* m_open;
     QAction* m_openShares;

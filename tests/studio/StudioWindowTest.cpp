@@ -17,16 +17,21 @@
 #include <QTest>
 
 #include <QAction>
+#include <QSettings>
+#include <QSplitter>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "GreyFrames.h"
 #include "RunKvt.h"
 #include "TestVideo.h"
 #include "TempDir.h"
+#include "studio/ElidedLabel.h"
 #include "studio/FiguresPanel.h"
 #include "studio/ImageView.h"
 #include "studio/RevealPanel.h"
 #include "studio/SchemePanel.h"
+#include "studio/SourcePanel.h"
 #include "studio/StudioWindow.h"
 
 namespace {
@@ -82,14 +87,14 @@ TEST(StudioWindowTest, MakesThreeOfFiveAndRevealsAnyThree)
         list->item(i)->setCheckState(Qt::Unchecked);
     const QImage reveal = window.GetRevealPanel()->GetRevealView()->GetImage();
     EXPECT_EQ(reveal.size(), QSize(64, 48));
-    const QString figures = window.GetRevealPanel()->GetFiguresLabel()->text();
+    const QString figures = window.GetRevealPanel()->GetFiguresLabel()->GetText();
     EXPECT_TRUE(figures.startsWith(QStringLiteral("Shares checked: 3\nh/m "))) << figures.toStdString();
     EXPECT_TRUE(figures.contains(QStringLiteral(", alpha "))) << figures.toStdString();
     const double threeAlpha = window.GetSession().MeasureChecked()->contrast.alpha.value();
     EXPECT_EQ(window.GetSession().GetShares().GetChecked(), (std::vector<int>{0, 2, 4}));
     // Two of a (3, 5) scheme show nothing.
     list->item(4)->setCheckState(Qt::Unchecked);
-    const QString two = window.GetRevealPanel()->GetFiguresLabel()->text();
+    const QString two = window.GetRevealPanel()->GetFiguresLabel()->GetText();
     EXPECT_TRUE(two.startsWith(QStringLiteral("Shares checked: 2\nh/m "))) << two.toStdString();
     EXPECT_LT(window.GetSession().MeasureChecked()->contrast.alpha.value(), threeAlpha);
     EXPECT_TRUE(two.contains(QStringLiteral("Shows nothing of the secret by its patterns (p = "))) << two.toStdString();
@@ -176,15 +181,15 @@ TEST(StudioWindowTest, PlaysAtTheSourcesRate)
     QTRY_COMPARE_WITH_TIMEOUT(window.GetRevealPanel()->GetShareList()->count(), 2, 30000);
     // Playing, the figures of a darker frame wait for their second; stopping shows them.
     CRevealPanel* reveal = window.GetRevealPanel();
-    const QLabel* figures = reveal->GetFiguresLabel();
-    const QString first = figures->text();
+    const CElidedLabel* figures = reveal->GetFiguresLabel();
+    const QString first = figures->GetText();
     reveal->SetPlaying(true);
     std::string error;
     ASSERT_TRUE(window.GetSession().SetFrameIndex(3, error)) << error;
     reveal->Refresh();
-    EXPECT_EQ(figures->text(), first);
+    EXPECT_EQ(figures->GetText(), first);
     reveal->SetPlaying(false);
-    EXPECT_NE(figures->text(), first);
+    EXPECT_NE(figures->GetText(), first);
     ASSERT_TRUE(window.OpenFile(QString::fromStdString((dir / "clip-Shadow1.kvt").string())));
     play()->trigger();
     EXPECT_EQ(window.GetPlayTimer().interval(), 100);
@@ -208,5 +213,94 @@ TEST(StudioWindowTest, ArrowKeysMoveTheChosenShare)
     QTest::keyClick(view, Qt::Key_Up);
     EXPECT_EQ(window.GetSession().GetShares().GetOffset(1), QPoint(2, -1));
     EXPECT_EQ(window.GetSession().GetShares().GetOffset(0), QPoint());
+}
+
+TEST(StudioWindowTest, LabelsKeepTheirSizeWhateverTheySay)
+{
+    QWidget holder;
+    auto* label = new CElidedLabel(2);
+    auto* layout = new QVBoxLayout(&holder);
+    layout->addWidget(label);
+    label->SetText(QStringLiteral("short"));
+    const QSize minimum = holder.minimumSizeHint();
+    holder.resize(200, holder.sizeHint().height());
+    holder.show();
+    const int height = label->height();
+    EXPECT_EQ(label->text(), QStringLiteral("short"));
+    EXPECT_FALSE(label->IsCut());
+    EXPECT_TRUE(label->toolTip().isEmpty());
+
+    const QString lengthy = QStringLiteral("a_file_name_without_any_space_as_long_as_a_path_can_be.png\n") +
+                            QStringLiteral("and many words after it, on and on, far wider than the label ").repeated(3);
+    label->SetText(lengthy);
+    EXPECT_EQ(holder.minimumSizeHint(), minimum);
+    EXPECT_EQ(label->height(), height);
+    EXPECT_TRUE(label->IsCut());
+    EXPECT_EQ(label->toolTip(), lengthy);
+    const QStringList lines = label->text().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("a_file_name"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("…"))) << lines[1].toStdString();
+    for (const QString& line : lines)
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->contentsRect().width());
+    // Wider, it says more; back to a short text, all of it and no tooltip.
+    holder.resize(2000, holder.height());
+    EXPECT_GT(label->text().size(), lines.join(QLatin1Char('\n')).size());
+    label->SetText(QStringLiteral("short"));
+    EXPECT_FALSE(label->IsCut());
+    EXPECT_TRUE(label->toolTip().isEmpty());
+}
+
+TEST(StudioWindowTest, TheRevealHasTheRoomAndKeepsItWhateverTheLabelsSay)
+{
+    TempDir dir;
+    const QString picture = QString::fromStdString((dir / "photo.png").string());
+    ASSERT_TRUE(MakeGreyFrame(0, 128, 128).save(picture));
+    for (const char* key : {"geometry", "panels", "reveal"})
+        QSettings().remove(QString::fromLatin1(key));
+    auto window = std::make_unique<CStudioWindow>();
+    window->resize(1190, 850);  // as it first opens on a 1400 x 1000 screen
+    window->show();
+    ASSERT_TRUE(window->OpenFile(picture));
+    window->MakeShares();
+    QTRY_COMPARE_WITH_TIMEOUT(window->GetRevealPanel()->GetShareList()->count(), 2, 30000);
+    CRevealPanel* reveal = window->GetRevealPanel();
+    CFiguresPanel* figures = window->GetFiguresPanel();
+    const auto layoutNow = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        return std::vector<QRect>{window->GetSourcePanel()->geometry(), window->GetSchemePanel()->geometry(),
+                                  reveal->geometry(), figures->geometry()};
+    };
+    const std::vector<QRect> before = layoutNow();
+    // The widest column, most of its height, and the share drawn larger than the figures beneath.
+    EXPECT_GT(reveal->width(), window->GetSourcePanel()->width());
+    EXPECT_GT(reveal->width(), window->GetSchemePanel()->width());
+    EXPECT_GE(reveal->height(), 2 * figures->height());
+    EXPECT_GT(reveal->GetRevealView()->ImageRect().height(), figures->height());
+
+    // Long texts in the labels move nothing.
+    figures->Measure();
+    QTRY_VERIFY_WITH_TIMEOUT(!figures->IsMeasuring(), 30000);
+    EXPECT_EQ(layoutNow(), before);
+    const std::filesystem::path longName = dir / (std::string(150, 'n') + ".png");
+    ASSERT_TRUE(MakeGreyFrame(0, 128, 128).save(QString::fromStdString(longName.string())));
+    ASSERT_TRUE(window->OpenFile(QString::fromStdString(longName.string())));
+    EXPECT_EQ(layoutNow(), before);
+
+    // What the window gains goes to the reveal; the layout chosen is the next window's.
+    window->resize(window->size() + QSize(200, 100));
+    const std::vector<QRect> larger = layoutNow();
+    EXPECT_GE(larger[2].width(), before[2].width() + 150);
+    EXPECT_EQ(larger[2].height(), before[2].height() + 100);
+    EXPECT_EQ(larger[0].width(), before[0].width());
+    EXPECT_EQ(larger[3].height(), before[3].height());
+    auto* revealSplitter = qobject_cast<QSplitter*>(reveal->parentWidget());
+    ASSERT_TRUE(revealSplitter);
+    revealSplitter->setSizes({revealSplitter->height() / 2, revealSplitter->height() / 2});
+    const QList<int> chosen = revealSplitter->sizes();
+    window->close();
+    window = std::make_unique<CStudioWindow>();
+    window->show();
+    EXPECT_EQ(qobject_cast<QSplitter*>(window->GetRevealPanel()->parentWidget())->sizes(), chosen);
 }
 }  // namespace
