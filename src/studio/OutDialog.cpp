@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QStringList>
 #include <QScreen>
+#include <QSettings>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -29,6 +30,10 @@ constexpr double kPreviewDotsPerMm = 2;  // an A4 page some 420 x 594 pixels
 // from the start so that the dialog doesn't grow past the screen when a page appears.
 constexpr QSizeF kLargestPageMm(216, 297);
 constexpr double kPreviewScreenShare = 0.6;
+const QString kUnitKey = QStringLiteral("print/unit");
+const QString kSubpixelKey = QStringLiteral("print/subpixelMm");
+const QString kDpiKey = QStringLiteral("print/dpi");
+const QString kPageKey = QStringLiteral("print/paper");
 }  // namespace
 
 COutDialog::COutDialog(Mode mode, const CShareSet& shares, const QString& folder, QWidget* parent)
@@ -55,6 +60,31 @@ COutDialog::COutDialog(Mode mode, const CShareSet& shares, const QString& folder
     layout->addWidget(m_buttons);
     connect(m_choice, &QComboBox::currentIndexChanged, this, [this] { ShowChoice(); });
     ShowChoice();
+    if (printing) {
+        StartAtSizeThatFits();
+        connect(this, &QDialog::accepted, this, [this] { RememberPrintSize(); });
+    }
+}
+
+void COutDialog::StartAtSizeThatFits()
+{
+    if (Fits())
+        return;
+    const QString remembered = PixelSizeText();
+    UseLargest();
+    m_startNote = tr("Subpixels of %1 don't fit on %2 paper: starting at %3, the largest that fits.")
+                      .arg(remembered, m_page->currentText(), PixelSizeText());
+    m_startPixelMm = GetPixelMm();
+    ShowPrint();
+}
+
+void COutDialog::RememberPrintSize() const
+{
+    QSettings settings;
+    settings.setValue(kUnitKey, m_unit->currentIndex());
+    settings.setValue(kSubpixelKey, m_subpixel->value());
+    settings.setValue(kDpiKey, m_dpi->value());
+    settings.setValue(kPageKey, m_page->currentIndex());
 }
 
 void COutDialog::AddChoiceBox(QFormLayout* form)
@@ -137,12 +167,13 @@ QWidget* COutDialog::CreatePrintControls()
     m_subpixel->setRange(0.001, 100);
     m_subpixel->setDecimals(3);
     m_subpixel->setSingleStep(0.05);
-    m_subpixel->setValue(0.4);
+    const QSettings settings;
+    m_subpixel->setValue(settings.value(kSubpixelKey, 0.4).toDouble());
     m_subpixel->setSuffix(tr(" mm"));
     m_subpixel->setToolTip(tr("The side of a printed subpixel"));
     m_dpi = new QSpinBox;
     m_dpi->setRange(1, 100000);
-    m_dpi->setValue(150);
+    m_dpi->setValue(settings.value(kDpiKey, 150).toInt());
     m_dpi->setToolTip(tr("Subpixels an inch"));
     auto* size = new QHBoxLayout;
     size->addWidget(m_unit);
@@ -153,6 +184,10 @@ QWidget* COutDialog::CreatePrintControls()
     m_page->addItem(tr("A4"), static_cast<int>(QPageSize::A4));
     m_page->addItem(tr("Letter"), static_cast<int>(QPageSize::Letter));
     form->addRow(tr("Paper"), m_page);
+    // The size and paper of the last print: a size that doesn't fit these shares is replaced as
+    // the dialog opens.
+    m_unit->setCurrentIndex(std::clamp(settings.value(kUnitKey, 0).toInt(), 0, m_unit->count() - 1));
+    m_page->setCurrentIndex(std::clamp(settings.value(kPageKey, 0).toInt(), 0, m_page->count() - 1));
     m_marks = new QCheckBox(tr("Registration marks"));
     m_marks->setChecked(true);
     m_marks->setToolTip(tr("Crosses around the picture, to lay printed shares on each other"));
@@ -220,6 +255,9 @@ void COutDialog::ShowPrint()
     const bool bySubpixel = m_unit->currentIndex() == 0;
     m_subpixel->setVisible(bySubpixel);
     m_dpi->setVisible(!bySubpixel);
+    // Why the size isn't the one asked for, until another is chosen.
+    if (GetPixelMm() != m_startPixelMm)
+        m_startNote.clear();
     const int width = m_frameSize.width(), height = m_frameSize.height();
     const auto layout = CPrintLayout::Fit(width, height, GetPixelMm(), GetPage());
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(layout.has_value());
@@ -239,9 +277,10 @@ void COutDialog::ShowPrint()
         return;
     }
     const QSizeF picture = layout->GetPictureMm().size();
-    m_fit->setText(tr("Each picture prints %1 x %2 mm, a page a frame.")
-                       .arg(picture.width(), 0, 'f', 1)
-                       .arg(picture.height(), 0, 'f', 1));
+    const QString fits = tr("Each picture prints %1 x %2 mm, a page a frame.")
+                             .arg(picture.width(), 0, 'f', 1)
+                             .arg(picture.height(), 0, 'f', 1);
+    m_fit->setText(m_startNote.isEmpty() ? fits : m_startNote + QLatin1Char('\n') + fits);
     const int pageIndex = m_previewPage->value() - 1;
     const std::vector<OutItem> items = ChooseOutItems(m_shares, GetChoice());
     const PrintCaption caption{QString::fromStdString(ItemCaption(items.at(static_cast<std::size_t>(pageIndex)))),

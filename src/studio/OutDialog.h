@@ -3,7 +3,7 @@
 // What export and print ask before they start: which shares (all, the checked ones, or their stack);
 // for an export the kind of file, the enlargement and the delay; for a print the size of a subpixel
 // (or dots an inch) and the paper, with a preview of each page and, when the size doesn't fit, the
-// largest that does. Both ask for the folder.
+// largest that does. Both ask for the folder. A print starts at the last print's size and paper.
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -57,6 +57,9 @@ private:
     void ShowChoice();
     void ShowPrint();
     void UseLargest();
+    // The remembered size, or the largest that fits when it doesn't, saying so.
+    void StartAtSizeThatFits();
+    void RememberPrintSize() const;
     void ChooseFolder();
 
     Mode m_mode;
@@ -76,6 +79,8 @@ private:
     QComboBox* m_page = nullptr;
     QCheckBox* m_marks = nullptr;
     QLabel* m_fit = nullptr;
+    QString m_startNote;
+    double m_startPixelMm = 0;
     QPushButton* m_largest = nullptr;
     QLabel* m_preview = nullptr;
     QLineEdit* m_folder;

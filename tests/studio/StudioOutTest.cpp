@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QSettings>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -211,36 +212,56 @@ TEST_F(StudioOutTest, PrintDialogOffersTheLargestSizeThatFits)
     CShareSet wide;
     std::string error;
     ASSERT_TRUE(wide.Open({widePath}, error)) << error;
-    COutDialog dialog(COutDialog::Mode::printShares, wide, QString());
-    auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-    ASSERT_FALSE(dialog.Fits());  // 1000 subpixels of 0.4 mm: 400 mm
-    EXPECT_FALSE(ok->isEnabled());
-    EXPECT_FALSE(dialog.GetLargestButton()->isHidden());
-    EXPECT_TRUE(dialog.GetPreview()->pixmap().isNull());
-
-    dialog.GetLargestButton()->click();
+    QSettings().remove(QStringLiteral("print"));
+    auto dialog = std::make_unique<COutDialog>(COutDialog::Mode::printShares, wide, QString());
+    auto* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    // 1000 subpixels of the first 0.4 mm are 400 mm: it starts at the largest that fits, and says so.
     const double largest = CPrintLayout::OfferedPixelMm(1000, 40, QPageSize::A4);
-    EXPECT_DOUBLE_EQ(dialog.GetPixelMm(), largest);
-    EXPECT_TRUE(dialog.Fits());
+    EXPECT_DOUBLE_EQ(dialog->GetPixelMm(), largest);
+    EXPECT_TRUE(dialog->Fits());
     EXPECT_TRUE(ok->isEnabled());
-    EXPECT_TRUE(dialog.GetLargestButton()->isHidden());
-    EXPECT_FALSE(dialog.GetPreview()->pixmap().isNull());
+    EXPECT_TRUE(dialog->GetLargestButton()->isHidden());
+    EXPECT_FALSE(dialog->GetPreview()->pixmap().isNull());
+    const QString note = dialog->GetFitLabel()->text();
+    EXPECT_TRUE(note.startsWith(QStringLiteral("Subpixels of 0.4 mm don't fit on A4 paper: starting at %1 mm, the "
+                                               "largest that fits.\n").arg(largest))) << note.toStdString();
+
+    // A size chosen that doesn't fit: the button offers the largest again, and the note is gone.
+    dialog->GetSubpixelBox()->setValue(0.4);
+    EXPECT_FALSE(dialog->Fits());
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_FALSE(dialog->GetLargestButton()->isHidden());
+    EXPECT_TRUE(dialog->GetPreview()->pixmap().isNull());
+    dialog->GetLargestButton()->click();
+    EXPECT_DOUBLE_EQ(dialog->GetPixelMm(), largest);
+    EXPECT_FALSE(dialog->GetFitLabel()->text().contains(QStringLiteral("starting at")));
     // A thousandth of a millimetre more does not fit.
-    dialog.GetSubpixelBox()->setValue(largest + 0.001);
-    EXPECT_FALSE(dialog.Fits());
+    dialog->GetSubpixelBox()->setValue(largest + 0.001);
+    EXPECT_FALSE(dialog->Fits());
 
     // By dots an inch: the fewest that fit.
-    dialog.GetUnitBox()->setCurrentIndex(1);
-    dialog.GetDpiBox()->setValue(10);
-    ASSERT_FALSE(dialog.Fits());
-    dialog.GetLargestButton()->click();
-    EXPECT_EQ(dialog.GetDpiBox()->value(), CPrintLayout::OfferedDpi(1000, 40, QPageSize::A4));
-    EXPECT_TRUE(dialog.Fits());
-    dialog.GetDpiBox()->setValue(dialog.GetDpiBox()->value() - 1);
-    EXPECT_FALSE(dialog.Fits());
-    const OutRequest request = dialog.GetRequest();
+    dialog->GetUnitBox()->setCurrentIndex(1);
+    dialog->GetDpiBox()->setValue(10);
+    ASSERT_FALSE(dialog->Fits());
+    dialog->GetLargestButton()->click();
+    EXPECT_EQ(dialog->GetDpiBox()->value(), CPrintLayout::OfferedDpi(1000, 40, QPageSize::A4));
+    EXPECT_TRUE(dialog->Fits());
+    dialog->GetDpiBox()->setValue(dialog->GetDpiBox()->value() - 1);
+    EXPECT_FALSE(dialog->Fits());
+    const OutRequest request = dialog->GetRequest();
     const auto& print = std::get<PrintSettings>(request.kind);
-    EXPECT_EQ(print.pixelSize, QStringLiteral("1/%1 inch").arg(dialog.GetDpiBox()->value()));
+    EXPECT_EQ(print.pixelSize, QStringLiteral("1/%1 inch").arg(dialog->GetDpiBox()->value()));
+
+    // The size of a print made is the next print's when it fits, on the paper chosen.
+    dialog->GetUnitBox()->setCurrentIndex(0);
+    dialog->GetPageBox()->setCurrentIndex(1);
+    dialog->GetSubpixelBox()->setValue(0.125);
+    ASSERT_TRUE(dialog->Fits());
+    dialog->accept();
+    dialog = std::make_unique<COutDialog>(COutDialog::Mode::printShares, wide, QString());
+    EXPECT_DOUBLE_EQ(dialog->GetPixelMm(), 0.125);
+    EXPECT_EQ(dialog->GetPageBox()->currentIndex(), 1);
+    EXPECT_FALSE(dialog->GetFitLabel()->text().contains(QStringLiteral("starting at")));
 }
 
 TEST_F(StudioOutTest, DialogsOfferTheCheckedSharesAndTheirStackAndPageThroughThem)
