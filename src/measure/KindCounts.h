@@ -33,6 +33,8 @@ public:
     }
 
     void Clear();
+    // Keys added since the last Clear.
+    std::size_t Size() const { return m_nUsed; }
 
     static constexpr std::uint64_t kTaken = std::uint64_t{1} << 63;
 

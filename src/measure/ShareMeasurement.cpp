@@ -328,6 +328,19 @@ void CShareMeasurement::MeasureBands(const BandFrame& frame)
     measure(0);
 }
 
+// Shares that make new kinds of pixel frame after frame (noise, leaks) would have the bands keep
+// ever more of them: past a frame's worth they go to the tests at once, so that memory stays
+// bounded however long the stream.
+void CShareMeasurement::TallyKeptKindsBeyondAFrame()
+{
+    const std::size_t pixels = static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight);
+    std::size_t kept = 0;
+    for (const CRowBand& band : m_bands)
+        kept += band.KeptKinds().Size();
+    if (kept > pixels)
+        GetLeakTests();
+}
+
 void CShareMeasurement::MergeBands()
 {
     std::size_t share = 0;
@@ -367,6 +380,7 @@ FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t sec
         else
             MeasureRows(frame);
         MergeBands();
+        TallyKeptKindsBeyondAFrame();
     }
     if (m_nFrames == 0)
         DecideSchemeSubpixels();

@@ -84,6 +84,7 @@ private:
     void MeasureRows(const BandFrame& frame);
     void MeasureBands(const BandFrame& frame);
     void MergeBands();
+    void TallyKeptKindsBeyondAFrame();
     void TestRow(const BYTE* secretRow);
     void CountWindows(const BYTE* secretRow, const BYTE* rowAbove);
     void NoteUsedCells(const BlockPattern* pattern);
