@@ -50,16 +50,19 @@ void CJobProgress::ShowCounts()
 {
     if (!m_counts)
         return;
-    const auto [done, total] = m_counts();
+    const JobCounts counts = m_counts();
+    const std::uint64_t done = counts.done, total = counts.total;
     if (total == 0)
         return;
     m_progress->setRange(0, 1000);
     m_progress->setValue(static_cast<int>(1000 * std::min(done, total) / total));
     m_progress->setFormat(tr("%1 of %2 frames").arg(done).arg(total));
-    m_timeLeftEstimate.Add(m_clock.elapsed(), done);
+    m_timeLeftEstimate.Add(m_clock.elapsed(), counts);
     // The last frame's files are still being put in place.
     if (done >= total)
         m_timeLeft->setText(tr("finishing"));
-    else if (const auto left = m_timeLeftEstimate.SecondsLeft(total))
+    else if (const auto left = m_timeLeftEstimate.SecondsLeft())
         m_timeLeft->setText(tr("%1 s left").arg(std::ceil(*left)));
+    else
+        m_timeLeft->setText(tr("estimating"));
 }

@@ -9,7 +9,6 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
-#include <utility>
 
 #include "studio/TimeLeft.h"
 
@@ -21,8 +20,7 @@ class CJobProgress : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(CJobProgress)
 
 public:
-    // Frames done and frames in all.
-    using Counts = std::function<std::pair<std::uint64_t, std::uint64_t>()>;
+    using Counts = std::function<JobCounts()>;
 
     explicit CJobProgress(QWidget* parent = nullptr);
 

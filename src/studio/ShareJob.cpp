@@ -52,6 +52,13 @@ bool CShareJob::Import(const std::filesystem::path& secret, std::stop_token stop
     return true;
 }
 
+JobCounts CShareJob::GetCounts() const
+{
+    const std::uint64_t splitFrom = m_splitFrom;
+    const bool importing = splitFrom == kImporting;
+    return {m_done, m_total, importing ? 0 : splitFrom, importing};
+}
+
 ShareJobResult CShareJob::Run(std::stop_token stop)
 {
     ShareJobResult result;
@@ -65,8 +72,10 @@ ShareJobResult CShareJob::Run(std::stop_token stop)
             return result;
         }
         secret = std::filesystem::path(scratch.path().toStdString()) / "secret.kvt";
+        m_splitFrom = kImporting;
         if (!Import(secret, stop, result))
             return result;
+        m_splitFrom = m_done.load();
     }
     CShareWriting writing;
     if (!writing.Prepare(ShareRequest{secret, m_request.making, m_request.seed, m_request.folder, m_request.title})) {

@@ -16,6 +16,7 @@
 
 #include "media/FrameImport.h"
 #include "studio/StudioSource.h"
+#include "studio/TimeLeft.h"
 #include "shares/ShareWriting.h"
 
 // What the shares are made by, as kvt shadows takes it.
@@ -50,6 +51,8 @@ public:
     // Frames done and to do, over both steps (import, then shares).
     std::uint64_t GetDone() const { return m_done; }
     std::uint64_t GetTotal() const { return m_total; }
+    // The same, with the step under way: the import's pace says nothing of the split's.
+    JobCounts GetCounts() const;
 
 private:
     bool Import(const std::filesystem::path& secret, std::stop_token stop, ShareJobResult& result);
@@ -57,4 +60,6 @@ private:
     ShareJobRequest m_request;
     std::atomic<std::uint64_t> m_done{0};
     std::atomic<std::uint64_t> m_total{0};
+    static constexpr std::uint64_t kImporting = UINT64_MAX;
+    std::atomic<std::uint64_t> m_splitFrom{0};  // frames done when the split began
 };

@@ -327,7 +327,7 @@ void CStudioWindow::MakeShares()
     m_job = std::make_unique<CShareJob>(std::move(request));
     m_stop = std::stop_source();
     m_watcher.setFuture(QtConcurrent::run([job = m_job.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
-    m_jobProgress->Start([job = m_job.get()] { return std::pair(job->GetDone(), job->GetTotal()); },
+    m_jobProgress->Start([job = m_job.get()] { return job->GetCounts(); },
                          tr("Stop making the shares; nothing is left behind"));
     UpdateActions();
 }
@@ -395,7 +395,7 @@ void CStudioWindow::StartOut(COutDialog::Mode mode)
     m_stop = std::stop_source();
     m_outWatcher.setFuture(
         QtConcurrent::run([job = m_outJob.get(), stop = m_stop.get_token()] { return job->Run(stop); }));
-    m_jobProgress->Start([job = m_outJob.get()] { return std::pair(job->GetDone(), job->GetTotal()); },
+    m_jobProgress->Start([job = m_outJob.get()] { return JobCounts{job->GetDone(), job->GetTotal()}; },
                          mode == COutDialog::Mode::printShares ? tr("Stop printing; no PDF is left behind")
                                                                : tr("Stop the export; no file is left behind"));
     UpdateActions();

@@ -117,6 +117,9 @@ TEST_F(StudioModelTest, SharesAreWhatKvtShadowsWritesWithTheSameSeed)
         EXPECT_EQ(ReadBytes(m_dir / "studio" / name), ReadBytes(m_dir / "kvt" / name)) << name;
     }
     EXPECT_EQ(job.GetDone(), job.GetTotal());
+    // The split's pace from its own frames: the second half.
+    EXPECT_EQ(job.GetCounts().stepStart, job.GetTotal() / 2);
+    EXPECT_FALSE(job.GetCounts().stepsToCome);
 
     // Every checked set reveals the AND of its shares' frames; k of them show the secret.
     ASSERT_TRUE(session.OpenShares(result.paths, refusal)) << refusal;
@@ -304,18 +307,32 @@ TEST_F(StudioModelTest, CoversAndKeyAreRefusedInKvtsWordsBeforeAnyWork)
         EXPECT_EQ(ReadBytes(m_dir / name), ReadBytes(m_dir / "kvt" / name)) << name;
 }
 
-TEST(TimeLeftTest, FollowsThePaceOfTheLastFewSeconds)
+TEST(TimeLeftTest, FollowsThePaceOfTheLastStepsLastFewSeconds)
 {
-    CTimeLeft estimate;
-    EXPECT_FALSE(estimate.SecondsLeft(1000));
     // An import at 100 frames a second, then a split at 25: 500 + 500 frames.
-    for (std::int64_t ms = 100; ms <= 5000; ms += 100)
-        estimate.Add(ms, static_cast<std::uint64_t>(ms / 10));
-    EXPECT_DOUBLE_EQ(*estimate.SecondsLeft(1000), 5.0);  // as if the split went as fast
-    for (std::int64_t ms = 5100; ms <= 5000 + CTimeLeft::kWindowMs; ms += 100)
-        estimate.Add(ms, 500 + static_cast<std::uint64_t>((ms - 5000) / 40));
-    // A window on, the split's own pace: 425 frames at 25 a second.
-    EXPECT_NEAR(*estimate.SecondsLeft(1000), 17.0, 1e-9);
-    estimate.Add(9000, 1000);
-    EXPECT_EQ(*estimate.SecondsLeft(1000), 0.0);
+    CTimeLeft estimate;
+    EXPECT_FALSE(estimate.SecondsLeft());
+    for (std::int64_t ms = 100; ms <= 5000; ms += 100) {
+        estimate.Add(ms, {static_cast<std::uint64_t>(ms / 10), 1000, 0, true});
+        EXPECT_FALSE(estimate.SecondsLeft()) << ms;  // the split's pace is not known yet
+    }
+    estimate.Add(5100, {500, 1000, 500, false});
+    EXPECT_FALSE(estimate.SecondsLeft());
+    for (std::int64_t ms = 5200; ms <= 6000; ms += 100)
+        estimate.Add(ms, {500 + static_cast<std::uint64_t>((ms - 5100) / 40), 1000, 500, false});
+    // From the split's first frames, its own pace: 478 frames at 25 a second (the import's pace
+    // would say 4.8 seconds).
+    EXPECT_NEAR(*estimate.SecondsLeft(), 478.0 / 25, 0.5);
+
+    // Within a step, a change of pace shows within a window: at 50 a second from 6 s on.
+    for (std::int64_t ms = 6100; ms <= 6000 + CTimeLeft::kWindowMs; ms += 100)
+        estimate.Add(ms, {522 + static_cast<std::uint64_t>((ms - 6000) / 20), 1000, 500, false});
+    EXPECT_NEAR(*estimate.SecondsLeft(), 328.0 / 50, 1e-9);
+    estimate.Add(9500, {1000, 1000, 500, false});
+    EXPECT_EQ(*estimate.SecondsLeft(), 0.0);
+
+    // A job of one step has a time left from its first frames.
+    CTimeLeft oneStep;
+    oneStep.Add(100, {10, 100});
+    EXPECT_DOUBLE_EQ(*oneStep.SecondsLeft(), 0.9);
 }

@@ -102,6 +102,10 @@
         <source>finishing</source>
         <translation>即將完成</translation>
     </message>
+    <message>
+        <source>estimating</source>
+        <translation>估算中</translation>
+    </message>
 </context>
 <context>
     <name>COutDialog</name>
