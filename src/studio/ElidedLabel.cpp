@@ -8,6 +8,7 @@ CElidedLabel::CElidedLabel(int lines, QWidget* parent) : QLabel(parent), m_lines
     // Ignored: neither the text's width nor its minimum counts in the layout.
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
     const QMargins margins = contentsMargins();
     setFixedHeight(m_lines * fontMetrics().lineSpacing() + margins.top() + margins.bottom() + 2 * margin());
 }

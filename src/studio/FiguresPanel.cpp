@@ -18,7 +18,7 @@
 #include "studio/StudioSession.h"
 
 namespace {
-constexpr int kChartHeight = 120;  // the plot, its labels and the axis title
+constexpr int kChartHeight = 150;  // the plot, its labels and the axis title
 
 QString Number(const std::optional<double>& value)
 {

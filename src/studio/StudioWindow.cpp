@@ -502,7 +502,7 @@ void CStudioWindow::ReadSettings()
     // be; the figures and the table beneath the reveal, a little over a quarter of its height.
     if (!m_panels->restoreState(settings.value(QStringLiteral("panels")).toByteArray())) {
         const int source = static_cast<int>(kSourceShare * width());
-        const int scheme = m_schemePanel->sizeHint().width();
+        const int scheme = m_schemePanel->minimumSizeHint().width();
         m_panels->setSizes({source, scheme, std::max(1, width() - source - scheme)});
     }
     if (!m_revealSplitter->restoreState(settings.value(QStringLiteral("reveal")).toByteArray()))
