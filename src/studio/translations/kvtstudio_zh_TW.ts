@@ -234,7 +234,7 @@
         <translation>%1 x %2 個 %3 的子像素連同標記與說明放不進 %4 紙張。</translation>
     </message>
     <message>
-        <source>Subpixels of %1 don't fit on %2 paper: starting at %3, the largest that fits.</source>
+        <source>Subpixels of %1 don&apos;t fit on %2 paper: starting at %3, the largest that fits.</source>
         <translation>%1 的子像素放不進 %2 紙張：改從可放入的最大值 %3 開始。</translation>
     </message>
     <message>
