@@ -67,7 +67,7 @@ CFrameRef CFileFrames::Frame(std::size_t index) const
 {
     std::string failure;
     std::shared_ptr<BYTE> frame;
-    std::optional<std::size_t> next;
+    Ahead ahead;
     {
         const std::lock_guard lock(m_mutex);
         const auto cached = std::find_if(m_slots.begin(), m_slots.end(),
@@ -81,12 +81,15 @@ CFrameRef CFileFrames::Frame(std::size_t index) const
         }
         slot.lastUse = ++m_nUses;
         frame = slot.frame;
-        next = ReadAhead(index);
+        ahead = PlanAhead(index);
     }
     // Posted outside the lock, which the read before may still be waiting for.
-    if (next)
-        m_nextRead.Post([this, at = *next] {
-            ReadNext(at);
+    if (!ahead.ranges.empty() || ahead.next)
+        m_nextRead.Post([this, ahead = std::move(ahead)] {
+            for (const auto& [offset, bytes] : ahead.ranges)
+                m_pFile->Prefetch(offset, bytes);
+            if (ahead.next)
+                ReadNext(*ahead.next);
             return true;
         });
     // Shown outside the lock: the message may be shown at once, and a paint under it asks again.
@@ -153,13 +156,14 @@ void CFileFrames::ReadNext(std::size_t index) const
     m_strFailure = failure;
 }
 
-std::optional<std::size_t> CFileFrames::ReadAhead(std::size_t index) const
+CFileFrames::Ahead CFileFrames::PlanAhead(std::size_t index) const
 {
+    Ahead plan;
     if (m_nCount < 2)
-        return std::nullopt;
+        return plan;
     const std::size_t ahead = std::min(m_nAheadFrames, m_nCount - 1);
     if (m_bAnyAsked && index == m_nLast)
-        return std::nullopt;
+        return plan;
     const bool forward = m_bAnyAsked && index == (m_nLast + 1) % m_nCount;
     const bool backward = m_bAnyAsked && index == (m_nLast + m_nCount - 1) % m_nCount;
     const int direction = backward && !forward ? -1 : 1;
@@ -170,11 +174,10 @@ std::optional<std::size_t> CFileFrames::ReadAhead(std::size_t index) const
     m_nDirection = direction;
     m_nLast = index;
     m_bAnyAsked = true;
-    const std::optional<std::size_t> next =
-        forward || backward ? std::optional{m_nDirection > 0 ? (index + 1) % m_nCount : (index + m_nCount - 1) % m_nCount}
-                            : std::nullopt;
+    if (forward || backward)
+        plan.next = m_nDirection > 0 ? (index + 1) % m_nCount : (index + m_nCount - 1) % m_nCount;
     if (m_nAskedAhead > ahead / 2)
-        return next;
+        return plan;
 
     // Frames k steps ahead, for k from the first not yet asked for, in runs up to an end of the file.
     for (std::size_t k = m_nAskedAhead + 1; k <= ahead;) {
@@ -182,9 +185,9 @@ std::optional<std::size_t> CFileFrames::ReadAhead(std::size_t index) const
         const std::size_t room = m_nDirection > 0 ? m_nCount - first : first + 1;
         const std::size_t run = std::min(ahead - k + 1, room);
         const std::size_t low = m_nDirection > 0 ? first : first + 1 - run;
-        m_pFile->Prefetch(OffsetOf(low), run * m_nFileFrameBytes);
+        plan.ranges.emplace_back(OffsetOf(low), run * m_nFileFrameBytes);
         k += run;
     }
     m_nAskedAhead = ahead;
-    return next;
+    return plan;
 }

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "io/WorkBehind.h"
@@ -50,8 +51,13 @@ private:
     Slot& FreeSlot() const;
     // Reads frame `index` into `frame`; false when the file gave less than it should have.
     bool ReadInto(std::size_t index, BYTE* frame) const;
-    // Asks the kernel for the frames ahead; returns the next frame to read now, or none.
-    std::optional<std::size_t> ReadAhead(std::size_t index) const;
+    // What to read ahead of a frame asked for, on the reading thread: the file's byte ranges the
+    // kernel is to read (asking can wait for the disk), and the next frame.
+    struct Ahead {
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;  // offset, bytes
+        std::optional<std::size_t> next;
+    };
+    Ahead PlanAhead(std::size_t index) const;
     // Reads frame `index` into the least recently used slot, unless it is cached or that slot's
     // frame is still held.
     void ReadNext(std::size_t index) const;
