@@ -19,6 +19,7 @@
 
 namespace {
 constexpr int kChartHeight = 150;  // the plot, its labels and the axis title
+constexpr std::size_t kPointedFrames = 50;  // so many frames or fewer are drawn as points too
 
 QString Number(const std::optional<double>& value)
 {
@@ -185,6 +186,9 @@ void CFiguresPanel::ShowResult(const FigureJobResult& result)
     }
     m_alpha->replace(alpha);
     m_ssim->replace(ssim);
+    // A line needs two frames: a picture's one frame, and a few, show as points.
+    for (QLineSeries* series : {m_alpha, m_ssim})
+        series->setPointsVisible(result.alpha.size() <= kPointedFrames);
     ShowFrameRange(static_cast<int>(result.alpha.size()));
     m_table->setRowCount(static_cast<int>(result.subsets.size()));
     for (int row = 0; row < m_table->rowCount(); ++row) {

@@ -110,6 +110,7 @@ TEST(StudioWindowTest, MakesThreeOfFiveAndRevealsAnyThree)
     for (int row = 10; row < 20; ++row)
         EXPECT_TRUE(table->item(row, 7)->text().startsWith(QStringLiteral("not found"))) << row;
     EXPECT_EQ(figuresPanel->GetAlphaSeries()->count(), 1);
+    EXPECT_TRUE(figuresPanel->GetAlphaSeries()->pointsVisible());  // one point draws no line
 }
 
 TEST(StudioWindowTest, FrameAxisIsLabelledAtRoundStepsThatFit)
