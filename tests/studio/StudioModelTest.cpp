@@ -229,7 +229,7 @@ TEST_F(StudioModelTest, AlignFindsWhereAMovedShareBelongs)
 TEST_F(StudioModelTest, StreamSourceSeeksAnyFrame)
 {
     for (int f = 0; f < 3; ++f)
-        ASSERT_TRUE(MakeGreyFrame(f).save(QString("%1/f%2.png").arg(QString::fromStdString(m_dir.string())).arg(f)));
+        ASSERT_TRUE(MakeGreyFrame(f).save(QString("%1/f%2.png").arg(QString::fromStdString(m_dir.Path().string())).arg(f)));
     ASSERT_EQ(Kvt({"import", (m_dir / "f0.png").string(), (m_dir / "f1.png").string(), (m_dir / "f2.png").string(),
                    "-o", (m_dir / "three.kvt").string(), "--dither", "none"})
                   .status,
