@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -89,11 +90,12 @@ private:
     std::string m_buffer;
 };
 
-// One frame of the secret and of every share.
+// One frame of the secret and of every share, each share's as bytes or as packed rows.
 struct FrameSet {
     FrameBuffer secret;
     std::vector<FrameBuffer> shares;
     std::vector<const BYTE*> shareRows;
+    std::vector<const std::uint64_t*> packedShares;  // the same frames, where they hold packed rows
 
     // False, after the message where `telling`, when memory is short.
     bool Allocate(std::size_t secretBytes, std::size_t shareBytes, int shareCount, bool telling)
@@ -107,10 +109,33 @@ struct FrameSet {
             if (!shares.back())
                 return false;
             shareRows.push_back(shares.back().get());
+            packedShares.push_back(reinterpret_cast<const std::uint64_t*>(shares.back().get()));
         }
         return secret != nullptr;
     }
 };
+
+// Bytes of a share's rows read at once, packed before the next are read: a cache's worth, so
+// that a share's bytes are never written to memory and read back.
+constexpr std::size_t kBandBytes = std::size_t{128} << 10;
+
+// A share's next frame read a band of rows at a time into `band`, each band packed at once into
+// `packed` (PackedFrameWords words). False after the message where the file can't be read.
+bool ReadPackedFrame(CStreamFileReader& reader, const CBlockPatternReader& packer, std::vector<BYTE>& band,
+                     BYTE* packed)
+{
+    const KvtHeader& header = reader.GetHeader();
+    const auto width = static_cast<std::size_t>(header.width);
+    const int bandRows = static_cast<int>(std::max<std::size_t>(1, band.size() / std::max<std::size_t>(width, 1)));
+    auto* bits = reinterpret_cast<std::uint64_t*>(packed);
+    for (int y = 0; y < header.height; y += bandRows) {
+        const int rows = std::min(bandRows, header.height - y);
+        if (!reader.ReadRows(band.data(), rows))
+            return false;
+        packer.PackRows(band.data(), width, rows, bits + static_cast<std::size_t>(y) * packer.PackedRowWords());
+    }
+    return true;
+}
 
 // The shares' block over the secret, or nothing after the message.
 std::optional<BlockShape> CheckSizes(const MeasureOptions& options, const KvtHeader& secret,
@@ -188,21 +213,29 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
                     {secretPixels, kTableBytesPerPixel}},
                    "kvt measure: not enough memory"))
         return kExitFailed;
+    CShareMeasurement measurement({secretHeader.width, secretHeader.height, *block, shareCount,
+                                   options.subsets.value_or(1), options.subpixels, options.temporal});
+    // Where the measurement takes them, the shares' rows are packed as they are read.
+    std::optional<CBlockPatternReader> packer;
+    std::vector<BYTE> band;
+    std::size_t shareBytes = shareHeader.FrameBytes();
+    if (measurement.TakesPackedShares()) {
+        packer.emplace(*block, secretHeader.width);
+        band.resize(std::max<std::size_t>(kBandBytes, static_cast<std::size_t>(shareHeader.width)));
+        shareBytes = packer->PackedFrameWords(shareHeader.height) * sizeof(std::uint64_t);
+    }
     std::vector<FrameSet> frameSets(1);
-    if (!frameSets.front().Allocate(secretHeader.FrameBytes(), shareHeader.FrameBytes(), shareCount, true))
+    if (!frameSets.front().Allocate(secretHeader.FrameBytes(), shareBytes, shareCount, true))
         return kExitFailed;
     // Where memory allows, a second frame of every stream: the next is read while the last is measured.
-    const std::uint64_t setBytes = secretHeader.FrameBytes() + std::uint64_t{shareHeader.FrameBytes()} *
+    const std::uint64_t setBytes = secretHeader.FrameBytes() + std::uint64_t{shareBytes} *
                                                                    static_cast<unsigned>(shareCount);
     if (frames > 1 && MemoryAvailableFor(1, setBytes) &&
-        !frameSets.emplace_back().Allocate(secretHeader.FrameBytes(), shareHeader.FrameBytes(), shareCount, false))
+        !frameSets.emplace_back().Allocate(secretHeader.FrameBytes(), shareBytes, shareCount, false))
         frameSets.pop_back();
     std::optional<CCsvOutput> csv;
     if (options.csv && !csv.emplace(*options.csv, options.temporal).Open())
         return kExitFailed;
-
-    CShareMeasurement measurement({secretHeader.width, secretHeader.height, *block, shareCount,
-                                   options.subsets.value_or(1), options.subpixels, options.temporal});
     CGreySecretCheck greyCheck;
     MeasureResults results;
     CProgressLine progress("Measuring", frames, common.quiet);
@@ -212,7 +245,8 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
         if (!secret.ReadFrame(set.secret.get()))
             return false;
         for (std::size_t s = 0; s < shares.size(); ++s)
-            if (!shares[s]->ReadFrame(set.shares[s].get()))
+            if (!(packer ? ReadPackedFrame(*shares[s], *packer, band, set.shares[s].get())
+                         : shares[s]->ReadFrame(set.shares[s].get())))
                 return false;
         return true;
     };
@@ -225,10 +259,11 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
         if (k + 1 < frames && frameSets.size() > 1)
             next = std::async(std::launch::async, readInto, std::ref(following));
         greyCheck.CountFrame(frame.secret.get(), secretHeader);
-        results.frames.push_back(measurement.MeasureFrame(frame.secret.get(),
-                                                          static_cast<std::size_t>(secretHeader.RowStride()),
-                                                          frame.shareRows,
-                                                          static_cast<std::size_t>(shareHeader.RowStride())));
+        const auto secretStride = static_cast<std::size_t>(secretHeader.RowStride());
+        results.frames.push_back(
+            packer ? measurement.MeasurePackedFrame(frame.secret.get(), secretStride, frame.packedShares)
+                   : measurement.MeasureFrame(frame.secret.get(), secretStride, frame.shareRows,
+                                              static_cast<std::size_t>(shareHeader.RowStride())));
         if (csv && !csv->Add(k, results.frames.back()))
             return kExitFailed;
         progress.Advance(frameBytes);

@@ -333,8 +333,26 @@ void AssembleAnyWidth(const std::uint64_t* bits, std::size_t words, int rows, un
 }
 }  // namespace
 
+std::size_t CBlockPatternReader::PackedFrameWords(int shareHeight) const
+{
+    return m_nWordsPerRow * static_cast<std::size_t>(shareHeight) + kReadPastEnd;
+}
+
+void CBlockPatternReader::PackRows(const BYTE* rows, std::size_t stride, int count, std::uint64_t* bits) const
+{
+    for (int r = 0; r < count; ++r, rows += stride, bits += m_nWordsPerRow)
+        PackRow(rows, bits);
+}
+
+void CBlockPatternReader::UsePacked(const std::uint64_t* packedFrame, int secretRow)
+{
+    m_pPacked = packedFrame + static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height) *
+                                  m_nWordsPerRow;
+}
+
 void CBlockPatternReader::Pack(const BYTE* shareFrame, std::size_t stride, int secretRow)
 {
+    m_pPacked = nullptr;
     const std::size_t firstRow = static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height);
     const std::size_t bytes = static_cast<std::size_t>(m_block.width) * static_cast<std::size_t>(m_nSecretWidth);
     for (int r = 0; r < m_block.height; ++r) {
@@ -367,7 +385,7 @@ bool CBlockPatternReader::AssembleKeys(const std::vector<CBlockPatternReader>& r
         return false;
     const std::uint64_t* bits[8];
     for (std::size_t s = 0; s < readers.size(); ++s)
-        bits[s] = readers[s].m_bits.data();
+        bits[s] = readers[s].PackedBits();
     AssembleKeysShuffled(bits, readers.size(), first.m_nWordsPerRow, first.m_block.height,
                          static_cast<unsigned>(first.m_block.width), first.m_nSecretWidth, secretRow, keys, stacked,
                          cells);
@@ -382,7 +400,7 @@ void CBlockPatternReader::Read(const BYTE* shareFrame, std::size_t stride, int s
 
 void CBlockPatternReader::AssemblePacked(BlockPattern* patterns)
 {
-    const std::uint64_t* bits = m_bits.data();
+    const std::uint64_t* bits = PackedBits();
     if (m_nPatternWords > 1)
         return AssembleWide(bits, m_nWordsPerRow, m_block.height, static_cast<unsigned>(m_block.width),
                             m_nSecretWidth, m_nPatternWords, patterns);

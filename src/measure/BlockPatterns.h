@@ -52,12 +52,23 @@ public:
     // The keys of the pixels (bit 0 set where the secret is black, share s's block from bit
     // 1 + s * subpixels), the stacks and their cells (RevealSimilarity.h) from every reader's
     // packed row at once, where the processor and the blocks allow; false otherwise.
+    // Rows packed ahead, a frame at a time: the share's rows as PackRows leaves them, each
+    // PackedRowWords() words, in a frame of PackedFrameWords(the share's height) words whose
+    // words past the rows' bits are 0. A frame of bits is an eighth of a frame of bytes: packed as
+    // they are read, a band of rows at a time, the bytes stay in the cache.
+    std::size_t PackedRowWords() const { return m_nWordsPerRow; }
+    std::size_t PackedFrameWords(int shareHeight) const;
+    void PackRows(const BYTE* rows, std::size_t stride, int count, std::uint64_t* bits) const;
+    // Secret row `secretRow`'s packed rows taken from `packedFrame` instead of packed by Pack.
+    void UsePacked(const std::uint64_t* packedFrame, int secretRow);
+
     static bool AssembleKeys(const std::vector<CBlockPatternReader>& readers, const BYTE* secretRow,
                              std::uint64_t* keys, BlockPattern* stacked, std::uint8_t* cells);
 
 private:
     // Bits of block row r: bit i set where subpixel i of that row is black.
     void PackRow(const BYTE* row, std::uint64_t* bits) const;
+    const std::uint64_t* PackedBits() const { return m_pPacked ? m_pPacked : m_bits.data(); }
 
     BlockShape m_block;
     int m_nSecretWidth;
@@ -66,5 +77,6 @@ private:
     // Assembling reads up to 16 bytes from a row's byte near its end: the last row's may reach past it.
     static constexpr std::size_t kReadPastEnd = 2;
     std::vector<std::uint64_t> m_bits;  // the block's rows, packed; kReadPastEnd words more
+    const std::uint64_t* m_pPacked = nullptr;  // the rows UsePacked gave; nothing: m_bits
     std::vector<BlockPattern> m_patterns;  // a row's, where AddPackedToKeys assembles them apart
 };

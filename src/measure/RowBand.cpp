@@ -181,16 +181,25 @@ void CRowBand::ReadPatterns(int y, const BandFrame& frame)
     if (m_bKeepAbove)
         m_patternsAbove.swap(m_patterns);
     for (std::size_t s = 0; s < m_readers.size(); ++s) {
-        m_readers[s].Read((*frame.shares)[s], frame.shareStride, y, m_patterns[s].data());
+        PackShareRows(s, y, frame);
+        m_readers[s].AssemblePacked(m_patterns[s].data());
         m_rowPointers[s] = m_patterns[s].data();
     }
+}
+
+void CRowBand::PackShareRows(std::size_t share, int y, const BandFrame& frame)
+{
+    if (frame.packedShares)
+        m_readers[share].UsePacked((*frame.packedShares)[share], y);
+    else
+        m_readers[share].Pack((*frame.shares)[share], frame.shareStride, y);
 }
 
 // Every share's blocks straight into the pixels' keys and stack.
 void CRowBand::KeyPatterns(int y, const BandFrame& frame, const BYTE* secretRow, std::uint8_t* cells)
 {
     for (std::size_t s = 0; s < m_readers.size(); ++s)
-        m_readers[s].Pack((*frame.shares)[s], frame.shareStride, y);
+        PackShareRows(s, y, frame);
     if (CBlockPatternReader::AssembleKeys(m_readers, secretRow, m_rowKeys.data(), m_stacked.data(), cells))
         return;
     const PixelKeyLayout layout = KeyLayout();

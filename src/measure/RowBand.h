@@ -25,13 +25,15 @@ struct PixelHistory {
     std::vector<std::uint64_t> keys;  // instead of the above where pixels are counted by kind
 };
 
-// The frame the bands read (only 0 is black) and whether one came before it.
+// The frame the bands read (only 0 is black) and whether one came before it. The shares come as
+// bytes, or where `packedShares` is given as rows packed ahead (CBlockPatternReader::PackRows).
 struct BandFrame {
     const BYTE* secret;
     std::size_t secretStride;
     const std::vector<const BYTE*>* shares;
     std::size_t shareStride;
     bool comparing;
+    const std::vector<const std::uint64_t*>* packedShares = nullptr;
 };
 
 struct RowBandSettings {
@@ -70,6 +72,7 @@ public:
 
 private:
     void ReadPatterns(int y, const BandFrame& frame);
+    void PackShareRows(std::size_t share, int y, const BandFrame& frame);
     void KeyPatterns(int y, const BandFrame& frame, const BYTE* secretRow, std::uint8_t* cells);
     void NoteSecretChanges(const BYTE* secretRow, const std::uint8_t* cells);
     void CountCrawl(const BlockPattern* previous);

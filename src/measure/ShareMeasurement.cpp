@@ -365,16 +365,29 @@ void CShareMeasurement::MergeBands()
 FrameFigures CShareMeasurement::MeasureFrame(const BYTE* secret, std::size_t secretStride,
                                              const std::vector<const BYTE*>& shares, std::size_t shareStride)
 {
+    return Measure(secret, secretStride, &shares, shareStride, nullptr);
+}
+
+FrameFigures CShareMeasurement::MeasurePackedFrame(const BYTE* secret, std::size_t secretStride,
+                                                   const std::vector<const std::uint64_t*>& packedShares)
+{
+    return Measure(secret, secretStride, nullptr, 0, &packedShares);
+}
+
+FrameFigures CShareMeasurement::Measure(const BYTE* secret, std::size_t secretStride,
+                                        const std::vector<const BYTE*>* shares, std::size_t shareStride,
+                                        const std::vector<const std::uint64_t*>* packedShares)
+{
     m_frameHistogram.Reset();
     m_nFrameChanged = m_nFrameCompared = 0;
     CTemporalTally frameTemporal = m_pTemporal ? *m_pTemporal : CTemporalTally(1, 1, 1);
     if (m_pTemporal)
         m_pTemporal->Reset();
     if (m_pSmallTally) {
-        m_pSmallTally->CountFrame(secret, secretStride, shares, shareStride, m_cells);
+        m_pSmallTally->CountFrame(secret, secretStride, *shares, shareStride, m_cells);
         TallyKinds();
     } else {
-        const BandFrame frame{secret, secretStride, &shares, shareStride, m_nFrames > 0};
+        const BandFrame frame{secret, secretStride, shares, shareStride, m_nFrames > 0, packedShares};
         if (m_bKeyed)
             MeasureBands(frame);
         else

@@ -62,6 +62,12 @@ public:
     // `shareStride` apart); only 0 is black.
     FrameFigures MeasureFrame(const BYTE* secret, std::size_t secretStride, const std::vector<const BYTE*>& shares,
                               std::size_t shareStride);
+    // Whether MeasurePackedFrame may be called: the shares' rows can be packed ahead as they are
+    // read, rather than held a frame of bytes each.
+    bool TakesPackedShares() const { return !m_pSmallTally; }
+    // One frame as MeasureFrame, each share's as CBlockPatternReader::PackRows leaves it.
+    FrameFigures MeasurePackedFrame(const BYTE* secret, std::size_t secretStride,
+                                    const std::vector<const std::uint64_t*>& packedShares);
 
     // The frames so far as one: contrast over all their pixels, the mean SSIM of the frames, PSNR
     // of all their pixels (each frame made grey by its own darknesses), crawl of all frame pairs.
@@ -76,6 +82,8 @@ public:
     const SchemeSubpixels& GetSchemeSubpixels() const { return m_schemeSubpixels; }
 
 private:
+    FrameFigures Measure(const BYTE* secret, std::size_t secretStride, const std::vector<const BYTE*>* shares,
+                         std::size_t shareStride, const std::vector<const std::uint64_t*>* packedShares);
     void AddLeakTests(int subsetSize);
     void TallyKinds();
     void SeeKindsInTurn(const CKindCounts& kinds);

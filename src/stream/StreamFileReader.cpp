@@ -20,6 +20,7 @@ bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t fr
     m_archive.reset();
     m_header = {};
     m_nFramesRead = 0;
+    m_nRowsRead = 0;
     m_nMissingBytes = 0;
     if (!CheckStreamFile(path, m_file))
         return false;
@@ -50,7 +51,7 @@ bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t fr
 
 bool CStreamFileReader::ReadFrame(BYTE* frame)
 {
-    if (!m_archive || m_nFramesRead >= m_header.frameCount)
+    if (!m_archive || m_nFramesRead >= m_header.frameCount || m_nRowsRead > 0)
         return false;
     try {
         const std::size_t filled = ReadFrameRows(*m_archive, m_header, frame);
@@ -62,6 +63,27 @@ bool CStreamFileReader::ReadFrame(BYTE* frame)
         return false;
     }
     ++m_nFramesRead;
+    return true;
+}
+
+bool CStreamFileReader::ReadRows(BYTE* rows, int count)
+{
+    if (!m_archive || m_nFramesRead >= m_header.frameCount || count < 0 || count > m_header.height - m_nRowsRead)
+        return false;
+    const std::size_t bytes = static_cast<std::size_t>(count) * static_cast<std::size_t>(m_header.width);
+    try {
+        const std::size_t got = m_archive->Read(rows, bytes);
+        std::memset(rows + got, 0, bytes - got);
+    } catch (const CArchiveException&) {
+        ShowMessage(kFailedToOpenDoc);
+        m_archive.reset();
+        return false;
+    }
+    m_nRowsRead += count;
+    if (m_nRowsRead == m_header.height) {
+        m_nRowsRead = 0;
+        ++m_nFramesRead;
+    }
     return true;
 }
 
@@ -77,5 +99,6 @@ bool CStreamFileReader::SeekFrame(std::uint32_t index)
         return false;
     m_archive = std::make_unique<CArchive>(m_file.GetDescriptor(), CArchive::load);
     m_nFramesRead = index;
+    m_nRowsRead = 0;
     return true;
 }

@@ -37,6 +37,13 @@ public:
     // frame, or after the message when the file can't be read.
     bool ReadFrame(BYTE* frame);
 
+    // The next `count` rows of the frame under way into `rows`, width bytes each without alignment,
+    // black where the file holds no more; the frame's last row done, the next frame begins. A
+    // caller that handles a frame a band of rows at a time needs a band's memory, not a frame's.
+    // False past the last frame or the frame's last row, or after the message when the file can't
+    // be read.
+    bool ReadRows(BYTE* rows, int count);
+
     // Makes frame `index` (from 0) the next one ReadFrame gives: a viewer jumps to any frame without
     // reading those before it. False for an index past the last frame or a stream not open.
     bool SeekFrame(std::uint32_t index);
@@ -46,5 +53,6 @@ private:
     std::unique_ptr<CArchive> m_archive;
     KvtHeader m_header;
     std::uint32_t m_nFramesRead = 0;
+    std::int32_t m_nRowsRead = 0;  // of the frame under way, by ReadRows
     std::uint64_t m_nMissingBytes = 0;
 };
