@@ -328,3 +328,48 @@ TEST(ShareMeasurement, AFrameOfOneColourBorrowsTheDarknessesOfTheFramesBefore)
     EXPECT_LT(*figures.ssim, 1.0);
     EXPECT_DOUBLE_EQ(*figures.contrast.meanSquaredError, 255.0 * 255 / 2);
 }
+
+TEST(ShareMeasurement, RowsPackedAheadMeasureAsTheirBytes)
+{
+    // Keyed blocks (3 x 3, three shares) and blocks the rows are tallied for (6 x 6), odd widths
+    // so that rows have alignment bytes: bytes and packed rows give the same figures and tests.
+    std::mt19937 rng(9);
+    for (const BlockShape block : {BlockShape{3, 3}, BlockShape{6, 6}}) {
+        const int width = 37, height = 23, shareCount = 3;
+        CShareMeasurement bytes({width, height, block, shareCount, 2, std::nullopt, true});
+        CShareMeasurement packed({width, height, block, shareCount, 2, std::nullopt, true});
+        ASSERT_TRUE(packed.TakesPackedShares());
+        const CBlockPatternReader packer(block, width);
+        const int shareStride = Stride(width * block.width);
+        for (int frame = 0; frame < 2; ++frame) {
+            Frames f(width, height, block, shareCount);
+            for (BYTE& pixel : f.secret)
+                pixel = Coin(rng) ? 255 : 0;
+            for (auto& share : f.shares)
+                for (BYTE& subpixel : share)
+                    subpixel = Coin(rng) ? 255 : 0;
+            std::vector<std::vector<std::uint64_t>> bits;
+            std::vector<const std::uint64_t*> packedShares;
+            for (const auto& share : f.shares) {
+                bits.emplace_back(packer.PackedFrameWords(height * block.height), 0);
+                packer.PackRows(share.data(), static_cast<std::size_t>(shareStride), height * block.height,
+                                bits.back().data());
+                packedShares.push_back(bits.back().data());
+            }
+            const FrameFigures a = Measure(bytes, f);
+            const FrameFigures b = packed.MeasurePackedFrame(f.secret.data(), static_cast<std::size_t>(Stride(width)),
+                                                             packedShares);
+            EXPECT_EQ(a.contrast.errorRate, b.contrast.errorRate);
+            EXPECT_EQ(a.ssim, b.ssim);
+            EXPECT_EQ(a.crawl, b.crawl);
+            EXPECT_EQ(a.temporal->textureContrast, b.temporal->textureContrast);
+        }
+        const auto& a = bytes.GetLeakTests();
+        const auto& b = packed.GetLeakTests();
+        ASSERT_EQ(a.size(), b.size());
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i].test.Darkness(true), b[i].test.Darkness(true));
+            EXPECT_EQ(a[i].test.Test()->statistic, b[i].test.Test()->statistic);
+        }
+    }
+}

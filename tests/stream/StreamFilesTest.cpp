@@ -69,6 +69,33 @@ TEST(StreamFileReader, FramesAreWhatTheLoadHolds)
     }
 }
 
+TEST(StreamFileReader, BandsOfRowsAreTheFramesRows)
+{
+    TempDir dir;
+    WriteBytes(dir / "odd.kvt", Header({5, 3, 3, 17}) + Ramp(51));
+    WriteBytes(dir / "even.kvt", Header(4, 2, 2) + Ramp(16));
+    for (const char* name : {"odd.kvt", "even.kvt"}) {
+        CStreamFileReader frames, bands;
+        ASSERT_TRUE(frames.Open(dir / name));
+        ASSERT_TRUE(bands.Open(dir / name));
+        const KvtHeader& header = frames.GetHeader();
+        const auto width = static_cast<std::size_t>(header.width);
+        Bytes rows(width * static_cast<std::size_t>(header.height));
+        for (const Bytes& frame : ReadAllFrames(frames)) {
+            std::fill(rows.begin(), rows.end(), BYTE{0xAA});
+            EXPECT_FALSE(bands.ReadRows(rows.data(), header.height + 1)) << "more rows than a frame holds";
+            ASSERT_TRUE(bands.ReadRows(rows.data(), 1));
+            ASSERT_TRUE(bands.ReadRows(rows.data() + width, header.height - 1));
+            for (int y = 0; y < header.height; ++y)
+                EXPECT_TRUE(std::equal(rows.begin() + static_cast<std::ptrdiff_t>(y * width),
+                                       rows.begin() + static_cast<std::ptrdiff_t>((y + 1) * width),
+                                       frame.begin() + y * header.RowStride()))
+                    << name << " row " << y;
+        }
+        EXPECT_FALSE(bands.ReadRows(rows.data(), 1)) << "past the last frame";
+    }
+}
+
 TEST(StreamFileReader, RefusesWithTheMessagesOfAnOpenInThePlayer)
 {
     TempDir dir;
