@@ -2,6 +2,7 @@
 #include "stream/StreamFileReader.h"
 
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "io/Archive.h"
@@ -22,8 +23,10 @@ bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t fr
     m_nFramesRead = 0;
     m_nRowsRead = 0;
     m_nMissingBytes = 0;
+    m_path = path;
     if (!CheckStreamFile(path, m_file))
         return false;
+    m_nOpenLength = m_file.GetLength();
     m_archive = std::make_unique<CArchive>(m_file.GetDescriptor(), CArchive::load);
     try {
         if (!ReadKvtHeader(*m_archive, m_header)) {
@@ -55,8 +58,11 @@ bool CStreamFileReader::ReadFrame(BYTE* frame)
         return false;
     try {
         const std::size_t filled = ReadFrameRows(*m_archive, m_header, frame);
-        if (filled < m_header.FrameBytes())
+        if (filled < m_header.FrameBytes()) {
+            if (HasShrunk())
+                return false;
             std::memset(frame + filled, 0, m_header.FrameBytes() - filled);
+        }
     } catch (const CArchiveException&) {
         ShowMessage(kFailedToOpenDoc);
         m_archive.reset();
@@ -73,6 +79,8 @@ bool CStreamFileReader::ReadRows(BYTE* rows, int count)
     const std::size_t bytes = static_cast<std::size_t>(count) * static_cast<std::size_t>(m_header.width);
     try {
         const std::size_t got = m_archive->Read(rows, bytes);
+        if (got < bytes && HasShrunk())
+            return false;
         std::memset(rows + got, 0, bytes - got);
     } catch (const CArchiveException&) {
         ShowMessage(kFailedToOpenDoc);
@@ -84,6 +92,16 @@ bool CStreamFileReader::ReadRows(BYTE* rows, int count)
         m_nRowsRead = 0;
         ++m_nFramesRead;
     }
+    return true;
+}
+
+bool CStreamFileReader::HasShrunk()
+{
+    struct stat status {};
+    if (::fstat(m_file.GetDescriptor(), &status) != 0 || static_cast<std::uint64_t>(status.st_size) >= m_nOpenLength)
+        return false;
+    ShowMessage(kFailedToOpenDoc, m_path.string() + ": the file is shorter than when it was opened");
+    m_archive.reset();
     return true;
 }
 

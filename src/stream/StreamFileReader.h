@@ -34,14 +34,15 @@ public:
 
     // The next frame into `frame`, GetHeader().FrameBytes() bytes: rows of width bytes at the
     // row stride, alignment bytes 0, black where the file holds no more. False after the last
-    // frame, or after the message when the file can't be read.
+    // frame, or after the message when the file can't be read or has become shorter than it was
+    // when opened (its frames would be measured or copied as black, and nothing would say so).
     bool ReadFrame(BYTE* frame);
 
     // The next `count` rows of the frame under way into `rows`, width bytes each without alignment,
     // black where the file holds no more; the frame's last row done, the next frame begins. A
     // caller that handles a frame a band of rows at a time needs a band's memory, not a frame's.
     // False past the last frame or the frame's last row, or after the message when the file can't
-    // be read.
+    // be read or has become shorter.
     bool ReadRows(BYTE* rows, int count);
 
     // Makes frame `index` (from 0) the next one ReadFrame gives: a viewer jumps to any frame without
@@ -49,6 +50,12 @@ public:
     bool SeekFrame(std::uint32_t index);
 
 private:
+    // After a read that came up short: whether the file is shorter than when it was opened, said
+    // after the message.
+    bool HasShrunk();
+
+    std::filesystem::path m_path;
+    std::uint64_t m_nOpenLength = 0;
     CFile m_file;
     std::unique_ptr<CArchive> m_archive;
     KvtHeader m_header;

@@ -8,11 +8,14 @@
 #include <cstring>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "KvtBytes.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
 #include "io/Archive.h"
+#include "io/DocumentMessages.h"
+#include "io/Message.h"
 
 using Bytes = std::vector<BYTE>;
 using Messages = std::vector<std::string>;
@@ -94,6 +97,31 @@ TEST(StreamFileReader, BandsOfRowsAreTheFramesRows)
         }
         EXPECT_FALSE(bands.ReadRows(rows.data(), 1)) << "past the last frame";
     }
+}
+
+// A file cut short while it is read would give black frames to copy or measure as if they were
+// the stream's: the read fails and says so, by frames and by rows alike.
+TEST(StreamFileReader, AFileCutShortWhileReadFailsWithItsName)
+{
+    TempDir dir;
+    const bool detailShown = SetMessageDetailShown(true);
+    for (const bool byRows : {false, true}) {
+        // Frames larger than the reader's buffer, so that the second is read after the cut.
+        constexpr int kWidth = 512, kHeight = 256, kFrameBytes = kWidth * kHeight;
+        WriteBytes(dir / "in.kvt", Header(kWidth, kHeight, 3) + Ramp(3 * kFrameBytes));
+        CStreamFileReader reader;
+        ASSERT_TRUE(reader.Open(dir / "in.kvt"));
+        Bytes frame(reader.GetHeader().FrameBytes());
+        const auto read = [&] { return byRows ? reader.ReadRows(frame.data(), kHeight) : reader.ReadFrame(frame.data()); };
+        ASSERT_TRUE(read());
+        ASSERT_EQ(::truncate((dir / "in.kvt").c_str(), 24 + kFrameBytes + kFrameBytes / 2), 0);
+        MessageRecorder messages;
+        EXPECT_FALSE(read()) << byRows;
+        EXPECT_EQ(messages.Messages(), Messages{std::string(kFailedToOpenDoc) + ": " + (dir / "in.kvt").string() +
+                                                ": the file is shorter than when it was opened"});
+        EXPECT_FALSE(read()) << "nothing more after the failure";
+    }
+    SetMessageDetailShown(detailShown);
 }
 
 TEST(StreamFileReader, RefusesWithTheMessagesOfAnOpenInThePlayer)
