@@ -36,6 +36,35 @@ CColumnShareMaker::CColumnShareMaker(const Scheme& scheme, ShareGeometry geometr
         m_draws.resize(m_nRounds * m_random.GetRoundSize());
     m_columns.insert(m_columns.end(), scheme.black.begin(), scheme.black.end());
     m_columns.resize(std::max(m_columns.size(), cell_kernels::kTableBytes), 0);
+    if (m_nOutcomes > cell_kernels::kMaxOutcomes)
+        SliceLists();
+}
+
+void CColumnShareMaker::SliceLists()
+{
+    constexpr unsigned kLongestSliceShift = 6;  // slices of 64 columns at most
+    const std::uint8_t* lists[2] = {m_columns.data(), m_columns.data() + m_nOutcomes};
+    std::uint32_t shortest = m_nOutcomes;
+    for (const std::uint8_t* list : lists)
+        for (std::uint32_t start = 0, i = 1; i <= m_nOutcomes; ++i)
+            if (i == m_nOutcomes || list[i] != list[start]) {
+                shortest = std::min(shortest, i - start);
+                start = i;
+            }
+    while (m_nSliceShift < kLongestSliceShift && std::uint32_t{2} << m_nSliceShift <= shortest)
+        ++m_nSliceShift;
+    const std::uint32_t size = std::uint32_t{1} << m_nSliceShift;
+    for (const std::uint8_t* list : lists)
+        for (std::uint32_t at = 0; at < m_nOutcomes; at += size) {
+            const std::uint32_t end = std::min(at + size, m_nOutcomes);
+            Slice slice{list[at], list[end - 1], static_cast<std::uint16_t>(size)};
+            for (std::uint32_t i = at + 1; i < end; ++i)
+                if (list[i] != list[at]) {
+                    slice.start = static_cast<std::uint16_t>(i - at);
+                    break;
+                }
+            m_slices.push_back(slice);
+        }
 }
 
 bool CColumnShareMaker::LookUpRow(const std::uint8_t* pixels)
@@ -51,14 +80,20 @@ bool CColumnShareMaker::LookUpRow(const std::uint8_t* pixels)
     }
     if (!m_random.Draw(m_draws.data(), m_nRounds))
         return false;
-    const std::uint8_t* outcomes = m_columns.data();
-    const std::uint32_t blackFirst = m_nOutcomes;
+    const Slice* slices = m_slices.data();
+    const std::uint32_t blackFirst = static_cast<std::uint32_t>(m_slices.size() / 2);
+    const unsigned shift = m_nSliceShift;
+    const std::uint32_t within = (std::uint32_t{1} << shift) - 1;
     const std::uint32_t* draws = m_draws.data();
     std::uint8_t* columns = m_rowColumns.data();  // byte stores: everything read is in locals
-    // The black columns follow the white: a mask instead of a branch the random pixels of a
+    // The black slices follow the white: a mask instead of a branch the random pixels of a
     // secret would mispredict.
-    for (std::size_t x = 0; x < width; ++x)
-        columns[x] = outcomes[(blackFirst & (0u - std::uint32_t{pixels[x] == 0})) + draws[x]];
+    for (std::size_t x = 0; x < width; ++x) {
+        const Slice slice = slices[(blackFirst & (0u - std::uint32_t{pixels[x] == 0})) + (draws[x] >> shift)];
+        // Branch-free: which side of the run's start a draw falls is random.
+        const auto past = static_cast<std::uint8_t>(0u - std::uint32_t{(draws[x] & within) >= slice.start});
+        columns[x] = static_cast<std::uint8_t>(slice.first ^ ((slice.first ^ slice.next) & past));
+    }
     return true;
 }
 

@@ -3,8 +3,8 @@
 // Schemes that keep the secret's size: each pixel becomes one uniformly random column of its
 // colour's list (random grids, size-invariant, progressive and XOR schemes), bit i of the column
 // share i's cell. A row's columns are drawn together, as many to a random word as it holds, looked
-// up (by vector byte permutes where the columns are few), then spread over the shares a row of one
-// share at a time.
+// up (by vector byte permutes where the columns are few, through runs of equal columns where they
+// are many), then spread over the shares a row of one share at a time.
 
 #include <cstdint>
 #include <vector>
@@ -21,6 +21,17 @@ public:
     bool MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* const* shares) override;
 
 private:
+    // A long list holds each column in one run of copies: a draw's column is found from the slice
+    // of the list it falls in, the slices no longer than the shortest run, so that a slice holds
+    // at most the start of one run. The table is then small enough for the nearest cache, where
+    // the list (143360 columns a colour for random-grid (4, 8)) was not; a draw gives the same
+    // column either way.
+    struct Slice {
+        std::uint8_t first;    // the column the slice starts in
+        std::uint8_t next;     // and the one from `start` on
+        std::uint16_t start;   // where in the slice the next run starts; the slice's size if none
+    };
+    void SliceLists();
     // A secret row's columns into m_rowColumns; false when the random source runs dry.
     bool LookUpRow(const std::uint8_t* pixels);
 
@@ -32,5 +43,7 @@ private:
     std::vector<std::uint32_t> m_draws;   // one row's, and the last word's spare ones
     std::vector<std::uint8_t> m_byteDraws;  // as m_draws, for 128 columns a colour or fewer
     std::vector<std::uint8_t> m_rowColumns;
+    unsigned m_nSliceShift = 0;           // a slice holds 2^m_nSliceShift columns of the list
+    std::vector<Slice> m_slices;          // the white list's, then the black list's
     CBatchedDraws m_random;
 };

@@ -463,16 +463,18 @@ TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
 }
 
 // Schemes of one cell a pixel give each pixel the column its number picks, numbers drawn a row at
-// a time, however many columns (random grids (4, 8) have 143360), and as the multiplications give
-// them where they are bits of the word (2 and 4 columns).
+// a time, however many columns (random grids (4, 8) have 143360, found through slices of 64 of
+// them, (5, 8) of 32 and (3, 8) of one), and as the multiplications give them where they are bits
+// of the word (2 and 4 columns). Rows long enough that draws fall beside runs' starts in a slice.
 TEST(ShareMaker, ColumnsAreTheOnesTheirDrawsPick)
 {
     for (const auto& [family, k, n] : {std::tuple{SchemeFamily::RandomGrid, 3, 5}, {SchemeFamily::Probabilistic, 3, 4},
-                                      {SchemeFamily::RandomGrid, 4, 8}, {SchemeFamily::RandomGrid, 2, 2},
+                                      {SchemeFamily::RandomGrid, 4, 8}, {SchemeFamily::RandomGrid, 5, 8},
+                                      {SchemeFamily::RandomGrid, 3, 8}, {SchemeFamily::RandomGrid, 2, 2},
                                       {SchemeFamily::Progressive, 2, 4}}) {
         const Scheme s = Get(family, k, n);
         SCOPED_TRACE(DescribeScheme(s));
-        const std::size_t w = 13, h = 3;
+        const std::size_t w = 1009, h = 3;
         const MadeShares made = Make(s, w, h, 6);
         auto random = CChaChaRandomSource::FromSeed(6);
         const auto columns = static_cast<std::uint32_t>(s.white.size());
