@@ -22,6 +22,19 @@ void LookUpPlain(const std::uint8_t* table, std::uint8_t outcomes, const std::ui
         columns[x] = table[(pixels[x] == 0 ? outcomes : 0) + numbers[x]];
 }
 
+void LookUpSlicesPlain(const std::uint32_t* slices, std::uint32_t blackFirst, unsigned shift,
+                       const std::uint8_t* pixels, const std::uint32_t* numbers, std::uint8_t* columns,
+                       std::size_t width)
+{
+    const std::uint32_t within = (std::uint32_t{1} << shift) - 1;
+    // Branch-free: a pixel's colour and the side of a run's start a number falls on are random.
+    for (std::size_t x = 0; x < width; ++x) {
+        const std::uint32_t slice = slices[(blackFirst & (0u - std::uint32_t{pixels[x] == 0})) + (numbers[x] >> shift)];
+        const std::uint32_t past = 0u - std::uint32_t{(numbers[x] & within) >= slice >> 16};
+        columns[x] = static_cast<std::uint8_t>(slice >> (8 & past));
+    }
+}
+
 void SpreadPlain(const std::uint8_t* columns, std::uint8_t bit, std::uint8_t* out, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i)
@@ -74,7 +87,38 @@ namespace {
         _mm512_mask_storeu_epi8(out + i, lanes, _mm512_movm_epi8(white));
     }
 }
+[[gnu::target("avx512f,avx512bw,avx512vl")]] void LookUpSlicesLoop(const std::uint32_t* slices,
+                                                                   std::uint32_t blackFirst, unsigned shift,
+                                                                   const std::uint8_t* pixels,
+                                                                   const std::uint32_t* numbers,
+                                                                   std::uint8_t* columns, std::size_t width)
+{
+    const __m512i within = _mm512_set1_epi32(static_cast<int>((std::uint32_t{1} << shift) - 1));
+    const __m512i black = _mm512_set1_epi32(static_cast<int>(blackFirst));
+    const __m128i count = _mm_cvtsi32_si128(static_cast<int>(shift));
+    std::size_t x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m512i number = _mm512_loadu_si512(numbers + x);
+        const __mmask16 isBlack = _mm_cmpeq_epi8_mask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + x)),
+                                                      _mm_setzero_si128());
+        __m512i index = _mm512_srl_epi32(number, count);
+        index = _mm512_mask_add_epi32(index, isBlack, index, black);
+        const __m512i slice = _mm512_i32gather_epi32(index, slices, 4);
+        const __mmask16 past = _mm512_cmpge_epu32_mask(_mm512_and_si512(number, within), _mm512_srli_epi32(slice, 16));
+        const __m512i column = _mm512_mask_srli_epi32(slice, past, slice, 8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(columns + x), _mm512_cvtepi32_epi8(column));
+    }
+    LookUpSlicesPlain(slices, blackFirst, shift, pixels + x, numbers + x, columns + x, width - x);
+}
 }  // namespace
+
+SliceLookUpFn LookUpSlicesAvx512()
+{
+    __builtin_cpu_init();
+    const bool usable = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                        __builtin_cpu_supports("avx512vl");
+    return usable ? &LookUpSlicesLoop : nullptr;
+}
 
 SpreadFn SpreadAvx512()
 {
@@ -95,6 +139,11 @@ LookUpFn LookUpVbmi()
     return nullptr;
 }
 
+SliceLookUpFn LookUpSlicesAvx512()
+{
+    return nullptr;
+}
+
 SpreadFn SpreadAvx512()
 {
     return nullptr;
@@ -104,6 +153,12 @@ SpreadFn SpreadAvx512()
 LookUpFn BestLookUp()
 {
     static const LookUpFn best = LookUpVbmi() ? LookUpVbmi() : &LookUpPlain;
+    return best;
+}
+
+SliceLookUpFn BestSliceLookUp()
+{
+    static const SliceLookUpFn best = LookUpSlicesAvx512() ? LookUpSlicesAvx512() : &LookUpSlicesPlain;
     return best;
 }
 

@@ -57,13 +57,13 @@ void CColumnShareMaker::SliceLists()
     for (const std::uint8_t* list : lists)
         for (std::uint32_t at = 0; at < m_nOutcomes; at += size) {
             const std::uint32_t end = std::min(at + size, m_nOutcomes);
-            Slice slice{list[at], list[end - 1], static_cast<std::uint16_t>(size)};
+            std::uint32_t start = size;
             for (std::uint32_t i = at + 1; i < end; ++i)
                 if (list[i] != list[at]) {
-                    slice.start = static_cast<std::uint16_t>(i - at);
+                    start = i - at;
                     break;
                 }
-            m_slices.push_back(slice);
+            m_slices.push_back(std::uint32_t{list[at]} | std::uint32_t{list[end - 1]} << 8 | start << 16);
         }
 }
 
@@ -80,20 +80,9 @@ bool CColumnShareMaker::LookUpRow(const std::uint8_t* pixels)
     }
     if (!m_random.Draw(m_draws.data(), m_nRounds))
         return false;
-    const Slice* slices = m_slices.data();
-    const std::uint32_t blackFirst = static_cast<std::uint32_t>(m_slices.size() / 2);
-    const unsigned shift = m_nSliceShift;
-    const std::uint32_t within = (std::uint32_t{1} << shift) - 1;
-    const std::uint32_t* draws = m_draws.data();
-    std::uint8_t* columns = m_rowColumns.data();  // byte stores: everything read is in locals
-    // The black slices follow the white: a mask instead of a branch the random pixels of a
-    // secret would mispredict.
-    for (std::size_t x = 0; x < width; ++x) {
-        const Slice slice = slices[(blackFirst & (0u - std::uint32_t{pixels[x] == 0})) + (draws[x] >> shift)];
-        // Branch-free: which side of the run's start a draw falls is random.
-        const auto past = static_cast<std::uint8_t>(0u - std::uint32_t{(draws[x] & within) >= slice.start});
-        columns[x] = static_cast<std::uint8_t>(slice.first ^ ((slice.first ^ slice.next) & past));
-    }
+    static const cell_kernels::SliceLookUpFn lookUp = cell_kernels::BestSliceLookUp();
+    lookUp(m_slices.data(), static_cast<std::uint32_t>(m_slices.size() / 2), m_nSliceShift, pixels, m_draws.data(),
+           m_rowColumns.data(), width);
     return true;
 }
 

@@ -22,15 +22,10 @@ public:
 
 private:
     // A long list holds each column in one run of copies: a draw's column is found from the slice
-    // of the list it falls in, the slices no longer than the shortest run, so that a slice holds
-    // at most the start of one run. The table is then small enough for the nearest cache, where
-    // the list (143360 columns a colour for random-grid (4, 8)) was not; a draw gives the same
-    // column either way.
-    struct Slice {
-        std::uint8_t first;    // the column the slice starts in
-        std::uint8_t next;     // and the one from `start` on
-        std::uint16_t start;   // where in the slice the next run starts; the slice's size if none
-    };
+    // of the list it falls in (cell_kernels::SliceLookUpFn), the slices no longer than the shortest
+    // run, so that a slice holds at most the start of one run. The table is then small enough for
+    // the nearest cache, where the list (143360 columns a colour for random-grid (4, 8)) was not;
+    // a draw gives the same column either way.
     void SliceLists();
     // A secret row's columns into m_rowColumns; false when the random source runs dry.
     bool LookUpRow(const std::uint8_t* pixels);
@@ -44,6 +39,6 @@ private:
     std::vector<std::uint8_t> m_byteDraws;  // as m_draws, for 128 columns a colour or fewer
     std::vector<std::uint8_t> m_rowColumns;
     unsigned m_nSliceShift = 0;           // a slice holds 2^m_nSliceShift columns of the list
-    std::vector<Slice> m_slices;          // the white list's, then the black list's
+    std::vector<std::uint32_t> m_slices;  // the white list's, then the black list's
     CBatchedDraws m_random;
 };

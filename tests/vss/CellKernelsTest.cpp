@@ -55,3 +55,32 @@ TEST(CellKernels, VectorSpreadWritesWhatThePlainLoopWrites)
             EXPECT_EQ(plain[count], 7);
         }
 }
+
+// Slices of several sizes with and without a run starting in them, numbers on both sides of each
+// start, both colours, and rows that end inside a vector.
+TEST(CellKernels, VectorSliceLookUpWritesWhatThePlainLoopWrites)
+{
+    const SliceLookUpFn vector = LookUpSlicesAvx512();
+    if (vector == nullptr)
+        GTEST_SKIP() << "no AVX-512 BW and VL on this CPU";
+    std::mt19937 bits(5);
+    for (const unsigned shift : {0u, 3u, 6u}) {
+        const std::uint32_t size = std::uint32_t{1} << shift, count = 40;
+        std::vector<std::uint32_t> slices(2 * count);
+        for (std::uint32_t& slice : slices)
+            slice = bits() % 256 | bits() % 256 << 8 | (1 + bits() % size) << 16;
+        for (const std::size_t width : {1u, 15u, 16u, 200u}) {
+            std::vector<std::uint8_t> pixels(width);
+            std::vector<std::uint32_t> numbers(width);
+            for (std::size_t x = 0; x < width; ++x) {
+                pixels[x] = bits() % 2 == 0 ? 0 : static_cast<std::uint8_t>(1 + bits() % 255);
+                numbers[x] = bits() % (count * size);
+            }
+            std::vector<std::uint8_t> plain(width + 1, 7), vectored(width + 1, 7);
+            LookUpSlicesPlain(slices.data(), count, shift, pixels.data(), numbers.data(), plain.data(), width);
+            vector(slices.data(), count, shift, pixels.data(), numbers.data(), vectored.data(), width);
+            EXPECT_EQ(plain, vectored) << "slices of " << size << ", width " << width;
+            EXPECT_EQ(plain[width], 7);
+        }
+    }
+}
