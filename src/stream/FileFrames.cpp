@@ -8,6 +8,7 @@
 
 #include "io/LaterMessage.h"
 #include "io/SharedFile.h"
+#include "stream/StreamMessages.h"
 
 namespace {
 // How far ahead the kernel is asked to read: enough to play on while the disk catches up, asked
@@ -70,10 +71,9 @@ CFrameRef CFileFrames::Frame(std::size_t index) const
     Ahead ahead;
     {
         const std::lock_guard lock(m_mutex);
-        const auto cached = std::find_if(m_slots.begin(), m_slots.end(),
-                                         [&](const Slot& s) { return s.lastUse != 0 && s.index == index; });
-        Slot& slot = cached != m_slots.end() ? *cached : FreeSlot();
-        if (cached == m_slots.end()) {
+        Slot* const cached = CachedSlot(index);
+        Slot& slot = cached ? *cached : FreeSlot();
+        if (!cached) {
             const bool failedBefore = !m_strFailure.empty();
             if (!ReadInto(index, slot.frame.get()) && !failedBefore)
                 failure = m_strFailure;
@@ -109,8 +109,7 @@ bool CFileFrames::HasFailedRead() const
 // to it and the slot takes a new buffer.
 CFileFrames::Slot& CFileFrames::FreeSlot() const
 {
-    Slot& slot = *std::min_element(m_slots.begin(), m_slots.end(),
-                                   [](const Slot& a, const Slot& b) { return a.lastUse < b.lastUse; });
+    Slot& slot = LeastRecentSlot();
     slot.lastUse = 0;
     if (slot.frame.use_count() > 1) {
         slot.frame = NewFrame(m_header.FrameBytes());
@@ -118,6 +117,19 @@ CFileFrames::Slot& CFileFrames::FreeSlot() const
             throw std::bad_alloc();
     }
     return slot;
+}
+
+CFileFrames::Slot* CFileFrames::CachedSlot(std::size_t index) const
+{
+    const auto cached =
+        std::find_if(m_slots.begin(), m_slots.end(), [&](const Slot& s) { return s.lastUse != 0 && s.index == index; });
+    return cached != m_slots.end() ? &*cached : nullptr;
+}
+
+CFileFrames::Slot& CFileFrames::LeastRecentSlot() const
+{
+    return *std::min_element(m_slots.begin(), m_slots.end(),
+                             [](const Slot& a, const Slot& b) { return a.lastUse < b.lastUse; });
 }
 
 bool CFileFrames::ReadInto(std::size_t index, BYTE* frame) const
@@ -136,17 +148,16 @@ bool CFileFrames::ReadInto(std::size_t index, BYTE* frame) const
     if (filled == expected)
         return true;
     if (m_strFailure.empty())
-        m_strFailure = got < 0 ? std::strerror(errno) : "the file is shorter than when it was opened";
+        m_strFailure = got < 0 ? std::strerror(errno) : kFileShrank;
     return false;
 }
 
 void CFileFrames::ReadNext(std::size_t index) const
 {
     const std::lock_guard lock(m_mutex);
-    if (std::any_of(m_slots.begin(), m_slots.end(), [&](const Slot& s) { return s.lastUse != 0 && s.index == index; }))
+    if (CachedSlot(index))
         return;
-    Slot& slot = *std::min_element(m_slots.begin(), m_slots.end(),
-                                   [](const Slot& a, const Slot& b) { return a.lastUse < b.lastUse; });
+    Slot& slot = LeastRecentSlot();
     if (slot.frame.use_count() > 1)
         return;
     // A frame that can't be read is left to be asked for, which says so.

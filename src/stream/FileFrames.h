@@ -48,6 +48,10 @@ private:
     };
 
     bool AllocateSlots();
+    // The slot holding frame `index`, or null.
+    Slot* CachedSlot(std::size_t index) const;
+    // The slot used longest ago (an empty one first).
+    Slot& LeastRecentSlot() const;
     Slot& FreeSlot() const;
     // Reads frame `index` into `frame`; false when the file gave less than it should have.
     bool ReadInto(std::size_t index, BYTE* frame) const;

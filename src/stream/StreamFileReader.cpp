@@ -26,7 +26,6 @@ bool CStreamFileReader::Open(const std::filesystem::path& path, std::uint64_t fr
     m_path = path;
     if (!CheckStreamFile(path, m_file))
         return false;
-    m_nOpenLength = m_file.GetLength();
     m_archive = std::make_unique<CArchive>(m_file.GetDescriptor(), CArchive::load);
     try {
         if (!ReadKvtHeader(*m_archive, m_header)) {
@@ -98,9 +97,9 @@ bool CStreamFileReader::ReadRows(BYTE* rows, int count)
 bool CStreamFileReader::HasShrunk()
 {
     struct stat status {};
-    if (::fstat(m_file.GetDescriptor(), &status) != 0 || static_cast<std::uint64_t>(status.st_size) >= m_nOpenLength)
+    if (::fstat(m_file.GetDescriptor(), &status) != 0 || static_cast<std::uint64_t>(status.st_size) >= m_file.GetLength())
         return false;
-    ShowMessage(kFailedToOpenDoc, m_path.string() + ": the file is shorter than when it was opened");
+    ShowMessage(kFailedToOpenDoc, m_path.string() + ": " + kFileShrank);
     m_archive.reset();
     return true;
 }

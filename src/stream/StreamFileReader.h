@@ -55,7 +55,6 @@ private:
     bool HasShrunk();
 
     std::filesystem::path m_path;
-    std::uint64_t m_nOpenLength = 0;
     CFile m_file;
     std::unique_ptr<CArchive> m_archive;
     KvtHeader m_header;

@@ -7,3 +7,5 @@ inline constexpr const char* kFileTypesError = "File Types Error";
 inline constexpr const char* kNotEnoughMemory = "Image size error: Not enough memory for the images";
 inline constexpr const char* kFileSaveError = "File save error";
 inline constexpr const char* kShowImageError = "Show image error";
+// Why a frame of a file read while it is open comes up short.
+inline constexpr const char* kFileShrank = "the file is shorter than when it was opened";
