@@ -18,12 +18,14 @@ std::uint32_t Factorial(std::size_t m)
     return product;
 }
 
-// A tabled basis draws one order a pixel, as many to a random word as it holds; a shuffled one
-// the partner of each step, step i (from m - 1 down to 1) below i + 1.
-std::vector<std::uint32_t> BoundsOf(std::size_t columns)
+// A tabled basis draws one order a pixel, as many to a random word as it holds; a split one its
+// three numbers; a shuffled one the partner of each step, step i (from m - 1 down to 1) below i + 1.
+std::vector<std::uint32_t> BoundsOf(std::size_t columns, const CSplitOrders* split)
 {
     if (columns <= CPermutingShareMaker::kMaxTabledOrderColumns)
         return std::vector<std::uint32_t>(CBatchedDraws::PerWord(Factorial(columns)), Factorial(columns));
+    if (split)
+        return split->GetBounds();
     std::vector<std::uint32_t> bounds;
     for (std::size_t i = columns - 1; i > 0; --i)
         bounds.push_back(static_cast<std::uint32_t>(i + 1));
@@ -35,7 +37,12 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
     : m_geometry(geometry),
       m_nShares(scheme.choice.n),
       m_nColumns(scheme.white.size()),
-      m_random(random, BoundsOf(std::max<std::size_t>(m_nColumns, 1)))
+      m_split(m_nColumns > kMaxTabledOrderColumns &&
+                      CSplitOrders::Fits(m_nColumns, geometry.blockWidth, geometry.blockHeight)
+                  ? std::make_unique<CSplitOrders>(scheme.white, scheme.black, geometry.blockWidth,
+                                                   geometry.blockHeight)
+                  : nullptr),
+      m_random(random, BoundsOf(std::max<std::size_t>(m_nColumns, 1), m_split.get()))
 {
     const std::size_t m = m_nColumns;
     const auto bw = static_cast<std::size_t>(geometry.blockWidth);
@@ -43,6 +50,7 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
     if (m < 2 || m > 256 || bw > kCopyBytes || m > bw * bh || scheme.black.size() != m ||
         (m <= kMaxTabledOrderColumns && (bw > sizeof(std::uint32_t) || (bh - 1) * bw >= sizeof(std::uint64_t))))
         throw std::invalid_argument("no permuted blocks for this basis");
+    static_assert(CSplitOrders::kPlaces <= kCopyBytes);
     m_nRowBytes = geometry.width * bw + kCopyBytes;
     m_cells.assign(bh * m_nRowBytes, 0);
     if (m <= kMaxTabledOrderColumns) {
@@ -63,6 +71,10 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
         return;
     }
     m_nRounds = geometry.width;
+    if (m_split) {
+        m_draws.resize(m_nRounds * m_random.GetRoundSize());
+        return;
+    }
     m_steps.resize(m_nRounds * m_random.GetRoundSize());
     m_nImageBytes = (bh - 1) * bw + kCopyBytes;
     for (const std::vector<std::uint8_t>* basis : {&scheme.white, &scheme.black}) {
@@ -92,6 +104,14 @@ bool CPermutingShareMaker::LayOutTabledRow(const std::uint8_t* secret)
             std::memcpy(cells + x * bw + r * rowBytes, &part, sizeof part);
         }
     }
+    return true;
+}
+
+bool CPermutingShareMaker::LayOutSplitRow(const std::uint8_t* secret)
+{
+    if (!m_random.Draw(m_draws.data(), m_nRounds))
+        return false;
+    m_split->LayOutRow(secret, m_geometry.width, m_draws.data(), m_cells.data(), m_nRowBytes);
     return true;
 }
 
@@ -127,10 +147,13 @@ bool CPermutingShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, s
     const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
     const std::size_t rowBytes = m_geometry.ShareWidth();
     const bool tabled = !m_orders.empty();
+    const bool split = m_split != nullptr;
     static const cell_kernels::SpreadFn spread = cell_kernels::BestSpread();
     for (std::size_t row = 0; row < rows; ++row) {
         const std::uint8_t* secretRow = secret + (y + row) * m_geometry.SecretStride();
-        if (!(tabled ? LayOutTabledRow(secretRow) : LayOutShuffledRow(secretRow)))
+        if (!(tabled  ? LayOutTabledRow(secretRow)
+              : split ? LayOutSplitRow(secretRow)
+                      : LayOutShuffledRow(secretRow)))
             return false;
         for (int share = 0; share < m_nShares; ++share)
             for (std::size_t r = 0; r < bh; ++r)

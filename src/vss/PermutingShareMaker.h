@@ -2,16 +2,18 @@
 #pragma once
 // Basis matrices too wide to table every order of their columns together with the pixels'
 // neighbours. Bases of up to eight columns draw each pixel's order as one number, an index into a
-// table of every order of each colour's columns; wider ones lay out the colour's basis and shuffle
-// its cells where they lie (Fisher-Yates). Numbers are drawn a row at a time. A secret row's
+// table of every order of each colour's columns; up to sixteen take it from three numbers (split
+// orders); wider ones lay out the colour's basis and shuffle its cells where they lie (Fisher-Yates). Numbers are drawn a row at a time. A secret row's
 // blocks are laid out first as rows of columns, a block row each; every share's rows then come
 // from those whole, a bit of each column a share, so that a frame is made a band of rows at a time.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "vss/BatchedDraws.h"
 #include "vss/ShareMaker.h"
+#include "vss/SplitOrders.h"
 
 class CPermutingShareMaker final : public CShareMaker {
 public:
@@ -28,15 +30,17 @@ private:
     static constexpr std::size_t kCopyBytes = 16;
 
     bool LayOutTabledRow(const std::uint8_t* secret);
+    bool LayOutSplitRow(const std::uint8_t* secret);
     bool LayOutShuffledRow(const std::uint8_t* secret);
 
     ShareGeometry m_geometry;
     int m_nShares;
     std::size_t m_nColumns;
     std::vector<std::uint64_t> m_orders;    // [order * 2 + black]: the order's columns, a byte each
+    std::unique_ptr<CSplitOrders> m_split;  // for bases of 9 to 16 columns
     std::size_t m_nRounds = 0;              // of draws a row takes
     std::vector<std::uint8_t> m_steps;      // a row's shuffles: the steps' partners, pixel by pixel
-    std::vector<std::uint32_t> m_draws;     // a row's order numbers, and the last word's spare ones
+    std::vector<std::uint32_t> m_draws;     // a row's order numbers (the last word's spare ones too)
     std::size_t m_nImageBytes = 0;
     std::vector<std::uint8_t> m_images;     // [black][cell]: each colour's basis as a block, padding white
     std::vector<std::uint32_t> m_offsets;   // [cell]: where a block's cell lies in m_cells

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "vss/BatchedDraws.h"
@@ -15,6 +16,7 @@
 #include "vss/RandomSource.h"
 #include "vss/SchemeCatalogue.h"
 #include "vss/ShareMaker.h"
+#include "vss/SplitOrders.h"
 #include "vss/TableShareMaker.h"
 #include "vss/UniformDraws.h"
 
@@ -300,7 +302,8 @@ Columns InOrder(const Columns& basis, std::uint32_t o)
 // stacked blocks have exactly the promised black counts. Tabled and shuffled bases alike.
 TEST(ShareMaker, NaorShamirBlocksArePermutedBasisMatrices)
 {
-    for (const auto& [k, n] : {std::pair{2, 2}, {2, 3}, {3, 3}, {3, 4}, {2, 5}, {4, 4}, {3, 5}, {4, 6}, {2, 7}, {8, 8}}) {
+    for (const auto& [k, n] :
+         {std::pair{2, 2}, {2, 3}, {3, 3}, {3, 4}, {2, 5}, {4, 4}, {3, 5}, {5, 5}, {4, 6}, {2, 7}, {8, 8}}) {
         const Scheme s = Get(SchemeFamily::NaorShamir, k, n);
         SCOPED_TRACE(DescribeScheme(s));
         const MadeShares made = Make(s, 6, 3, 9);
@@ -416,20 +419,26 @@ TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
     }
 }
 
-// Blocks of bases up to eight columns take the order their pixel's number picks; wider bases are a
-// plain Fisher-Yates shuffle of the columns' order, from the basis's own. Numbers are drawn a row
-// at a time, as many to a word as it holds. A seed keeps its shares.
+// Blocks of bases up to eight columns take the order their pixel's number picks; up to sixteen
+// the order their three numbers pick; wider bases are a plain Fisher-Yates shuffle of the columns'
+// order, from the basis's own. Numbers are drawn a row at a time, as many to a word as it holds.
+// A seed keeps its shares.
 TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
 {
-    for (const auto& [k, n] : {std::pair{2, 7}, {3, 5}, {3, 6}, {5, 5}}) {
+    for (const auto& [k, n] : {std::pair{2, 7}, {3, 5}, {3, 6}, {4, 5}, {5, 5}, {6, 6}}) {
         const Scheme s = Get(SchemeFamily::NaorShamir, k, n);
         SCOPED_TRACE(DescribeScheme(s));
         const std::size_t w = 9, m = s.white.size();
         const MadeShares made = Make(s, w, 4, 5);
         auto random = CChaChaRandomSource::FromSeed(5);
         const bool tabled = m <= CPermutingShareMaker::kMaxTabledOrderColumns;
+        std::optional<CSplitOrders> split;
+        if (!tabled && CSplitOrders::Fits(m, s.promise.blockWidth, s.promise.blockHeight))
+            split.emplace(s.white, s.black, s.promise.blockWidth, s.promise.blockHeight);
         std::vector<std::uint32_t> bounds(CBatchedDraws::PerWord(Factorial(m)), Factorial(m));
-        if (!tabled) {
+        if (split)
+            bounds = split->GetBounds();
+        else if (!tabled) {
             bounds.clear();
             for (std::size_t i = m - 1; i > 0; --i)
                 bounds.push_back(static_cast<std::uint32_t>(i + 1));
@@ -444,7 +453,11 @@ TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
             for (std::size_t x = 0; x < w; ++x) {
                 const Columns& basis = made.Black(x) ? s.black : s.white;
                 Columns columns = tabled ? InOrder(basis, numbers[x]) : Columns{};
-                if (!tabled) {
+                if (split) {
+                    const auto places = split->Order(&numbers[3 * x]);
+                    for (std::size_t c = 0; c < m; ++c)
+                        columns.push_back(basis[places[c]]);
+                } else if (!tabled) {
                     for (std::size_t c = 0; c < m; ++c)
                         order[c] = c;
                     for (std::size_t i = m - 1; i > 0; --i, ++partner)
@@ -459,6 +472,36 @@ TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
                             << x << "," << y << " cell " << cell << " share " << i;
             }
         }
+    }
+}
+
+// Split orders are uniform because every order of the m columns comes from exactly one triple of
+// numbers: counted whole for 9 and 10 columns, places past m left as padding.
+TEST(SplitOrders, EveryOrderComesFromExactlyOneTriple)
+{
+    for (const std::size_t m : {9u, 10u}) {
+        SCOPED_TRACE(m);
+        const CSplitOrders split(Columns(m, 1), Columns(m, 2), 4, 4);
+        const std::vector<std::uint32_t> bounds = split.GetBounds();
+        ASSERT_EQ(std::uint64_t{bounds[0]} * bounds[1] * bounds[2], Factorial(m));
+        std::vector<std::uint64_t> seen;
+        std::uint32_t numbers[3];
+        for (numbers[0] = 0; numbers[0] < bounds[0]; ++numbers[0])
+            for (numbers[1] = 0; numbers[1] < bounds[1]; ++numbers[1])
+                for (numbers[2] = 0; numbers[2] < bounds[2]; ++numbers[2]) {
+                    const auto order = split.Order(numbers);
+                    std::uint64_t packed = 0, columns = 0;
+                    for (std::size_t p = 0; p < m; ++p) {
+                        packed = packed << 4 | order[p];
+                        columns |= std::uint64_t{1} << order[p];
+                    }
+                    ASSERT_EQ(columns, (std::uint64_t{1} << m) - 1) << "not an order of the columns";
+                    for (std::size_t p = m; p < order.size(); ++p)
+                        ASSERT_EQ(order[p], p) << "padding moved";
+                    seen.push_back(packed);
+                }
+        std::sort(seen.begin(), seen.end());
+        EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end()) << "an order drawn twice";
     }
 }
 
