@@ -36,8 +36,12 @@ CColumnShareMaker::CColumnShareMaker(const Scheme& scheme, ShareGeometry geometr
         m_draws.resize(m_nRounds * m_random.GetRoundSize());
     m_columns.insert(m_columns.end(), scheme.black.begin(), scheme.black.end());
     m_columns.resize(std::max(m_columns.size(), cell_kernels::kTableBytes), 0);
-    if (m_nOutcomes > cell_kernels::kMaxOutcomes)
+    if (m_nOutcomes > cell_kernels::kMaxOutcomes) {
         SliceLists();
+        // The slices stand for the lists from here on.
+        m_columns.clear();
+        m_columns.shrink_to_fit();
+    }
 }
 
 void CColumnShareMaker::SliceLists()

@@ -33,7 +33,8 @@ private:
     ShareGeometry m_geometry;
     int m_nShares;
     std::uint32_t m_nOutcomes;            // columns of each colour
-    std::vector<std::uint8_t> m_columns;  // the white columns, then the black ones (256 bytes or more)
+    std::vector<std::uint8_t> m_columns;  // the white columns, then the black ones (256 bytes or more);
+                                          // empty once the lists are sliced
     std::size_t m_nRounds;                // of draws a row takes, a random word each
     std::vector<std::uint32_t> m_draws;   // one row's, and the last word's spare ones
     std::vector<std::uint8_t> m_byteDraws;  // as m_draws, for 128 columns a colour or fewer
