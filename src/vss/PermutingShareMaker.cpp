@@ -18,16 +18,21 @@ std::uint32_t Factorial(std::size_t m)
     return product;
 }
 
-// A tabled basis draws one order a pixel, as many to a random word as it holds; a split one its
-// three numbers; a shuffled one the partner of each step, step i (from m - 1 down to 1) below i + 1.
+// A tabled basis draws one order a pixel, as many to a random word as it holds; a wider one the
+// three numbers of its first sixteen cells' order.
 std::vector<std::uint32_t> BoundsOf(std::size_t columns, const CSplitOrders* split)
 {
-    if (columns <= CPermutingShareMaker::kMaxTabledOrderColumns)
-        return std::vector<std::uint32_t>(CBatchedDraws::PerWord(Factorial(columns)), Factorial(columns));
     if (split)
         return split->GetBounds();
+    return std::vector<std::uint32_t>(CBatchedDraws::PerWord(Factorial(columns)), Factorial(columns));
+}
+
+// The partner of each shuffle step above the first sixteen cells: step i (from m - 1 down to 16)
+// below i + 1.
+std::vector<std::uint32_t> StepBoundsOf(std::size_t columns)
+{
     std::vector<std::uint32_t> bounds;
-    for (std::size_t i = columns - 1; i > 0; --i)
+    for (std::size_t i = columns - 1; i >= CSplitOrders::kPlaces; --i)
         bounds.push_back(static_cast<std::uint32_t>(i + 1));
     return bounds;
 }
@@ -37,10 +42,8 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
     : m_geometry(geometry),
       m_nShares(scheme.choice.n),
       m_nColumns(scheme.white.size()),
-      m_split(m_nColumns > kMaxTabledOrderColumns &&
-                      CSplitOrders::Fits(m_nColumns, geometry.blockWidth, geometry.blockHeight)
-                  ? std::make_unique<CSplitOrders>(scheme.white, scheme.black, geometry.blockWidth,
-                                                   geometry.blockHeight)
+      m_split(m_nColumns > kMaxTabledOrderColumns
+                  ? std::make_unique<CSplitOrders>(std::min(m_nColumns, CSplitOrders::kPlaces))
                   : nullptr),
       m_random(random, BoundsOf(std::max<std::size_t>(m_nColumns, 1), m_split.get()))
 {
@@ -50,7 +53,6 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
     if (m < 2 || m > 256 || bw > kCopyBytes || m > bw * bh || scheme.black.size() != m ||
         (m <= kMaxTabledOrderColumns && (bw > sizeof(std::uint32_t) || (bh - 1) * bw >= sizeof(std::uint64_t))))
         throw std::invalid_argument("no permuted blocks for this basis");
-    static_assert(CSplitOrders::kPlaces <= kCopyBytes);
     m_nRowBytes = geometry.width * bw + kCopyBytes;
     m_cells.assign(bh * m_nRowBytes, 0);
     if (m <= kMaxTabledOrderColumns) {
@@ -71,18 +73,19 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
         return;
     }
     m_nRounds = geometry.width;
-    if (m_split) {
-        m_draws.resize(m_nRounds * m_random.GetRoundSize());
-        return;
+    m_draws.resize(m_nRounds * m_random.GetRoundSize());
+    if (m > CSplitOrders::kPlaces) {
+        m_stepRandom = std::make_unique<CBatchedDraws>(random, StepBoundsOf(m));
+        m_steps.resize(m_nRounds * m_stepRandom->GetRoundSize());
     }
-    m_steps.resize(m_nRounds * m_random.GetRoundSize());
-    m_nImageBytes = (bh - 1) * bw + kCopyBytes;
+    // Whole 16-byte copies: the block, and each of its rows from where it starts.
+    const std::size_t bytes = std::max({bw * bh, (bh - 1) * bw + kCopyBytes, CSplitOrders::kPlaces});
+    m_nBlockBytes = (bytes + kCopyBytes - 1) / kCopyBytes * kCopyBytes;
     for (const std::vector<std::uint8_t>* basis : {&scheme.white, &scheme.black}) {
         m_images.insert(m_images.end(), basis->begin(), basis->end());
-        m_images.resize(m_images.size() + m_nImageBytes - m, 0);
+        m_images.resize(m_images.size() + m_nBlockBytes - m, 0);
     }
-    for (std::size_t c = 0; c < m; ++c)
-        m_offsets.push_back(static_cast<std::uint32_t>(c / bw * m_nRowBytes + c % bw));
+    m_blocks.resize(geometry.width * m_nBlockBytes);
 }
 
 // A block row at a time from the order's word, four bytes a store: the next block, or the row's
@@ -107,36 +110,30 @@ bool CPermutingShareMaker::LayOutTabledRow(const std::uint8_t* secret)
     return true;
 }
 
-bool CPermutingShareMaker::LayOutSplitRow(const std::uint8_t* secret)
-{
-    if (!m_random.Draw(m_draws.data(), m_nRounds))
-        return false;
-    m_split->LayOutRow(secret, m_geometry.width, m_draws.data(), m_cells.data(), m_nRowBytes);
-    return true;
-}
-
-// Each block starts as its colour's basis and is shuffled where it lies (Fisher-Yates over its
-// cells): any starting order gives every order alike.
 bool CPermutingShareMaker::LayOutShuffledRow(const std::uint8_t* secret)
 {
-    if (!m_random.Draw(m_steps.data(), m_nRounds))
+    if (!m_random.Draw(m_draws.data(), m_nRounds) || (m_stepRandom && !m_stepRandom->Draw(m_steps.data(), m_nRounds)))
         return false;
     const std::size_t m = m_nColumns;
+    const std::size_t width = m_geometry.width;
+    const std::size_t blockBytes = m_nBlockBytes;
+    const std::uint8_t* images[2] = {m_images.data(), m_images.data() + blockBytes};
+    const std::uint8_t* partner = m_steps.data();
+    for (std::size_t x = 0; x < width; ++x) {
+        std::uint8_t* block = m_blocks.data() + x * blockBytes;
+        const std::uint8_t* image = images[secret[x] == 0];
+        for (std::size_t at = 0; at < blockBytes; at += kCopyBytes)
+            std::memcpy(block + at, image + at, kCopyBytes);
+        for (std::size_t i = m - 1; i >= CSplitOrders::kPlaces; --i, ++partner)
+            std::swap(block[i], block[*partner]);
+    }
+    m_split->Shuffle(m_draws.data(), m_blocks.data(), blockBytes, width);
     const auto bw = static_cast<std::size_t>(m_geometry.blockWidth);
     const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
-    const std::size_t rowBytes = m_nRowBytes;
-    const std::uint8_t* images[2] = {m_images.data(), m_images.data() + m_nImageBytes};
-    const std::uint32_t* offsets = m_offsets.data();
-    const std::uint8_t* partner = m_steps.data();
-    std::uint8_t* cells = m_cells.data();
-    for (std::size_t x = 0; x < m_geometry.width; ++x) {
-        std::uint8_t* block = cells + x * bw;
-        const std::uint8_t* image = images[secret[x] == 0];
+    for (std::size_t x = 0; x < width; ++x)
         for (std::size_t r = 0; r < bh; ++r)
-            std::memcpy(block + r * rowBytes, image + r * bw, kCopyBytes);
-        for (std::size_t i = m - 1; i > 0; --i, ++partner)
-            std::swap(block[offsets[i]], block[offsets[*partner]]);
-    }
+            std::memcpy(m_cells.data() + r * m_nRowBytes + x * bw, m_blocks.data() + x * blockBytes + r * bw,
+                        kCopyBytes);
     return true;
 }
 
@@ -147,13 +144,10 @@ bool CPermutingShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, s
     const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
     const std::size_t rowBytes = m_geometry.ShareWidth();
     const bool tabled = !m_orders.empty();
-    const bool split = m_split != nullptr;
     static const cell_kernels::SpreadFn spread = cell_kernels::BestSpread();
     for (std::size_t row = 0; row < rows; ++row) {
         const std::uint8_t* secretRow = secret + (y + row) * m_geometry.SecretStride();
-        if (!(tabled  ? LayOutTabledRow(secretRow)
-              : split ? LayOutSplitRow(secretRow)
-                      : LayOutShuffledRow(secretRow)))
+        if (!(tabled ? LayOutTabledRow(secretRow) : LayOutShuffledRow(secretRow)))
             return false;
         for (int share = 0; share < m_nShares; ++share)
             for (std::size_t r = 0; r < bh; ++r)

@@ -2,10 +2,12 @@
 #pragma once
 // Basis matrices too wide to table every order of their columns together with the pixels'
 // neighbours. Bases of up to eight columns draw each pixel's order as one number, an index into a
-// table of every order of each colour's columns; up to sixteen take it from three numbers (split
-// orders); wider ones lay out the colour's basis and shuffle its cells where they lie (Fisher-Yates). Numbers are drawn a row at a time. A secret row's
-// blocks are laid out first as rows of columns, a block row each; every share's rows then come
-// from those whole, a bit of each column a share, so that a frame is made a band of rows at a time.
+// table of every order of each colour's columns. Wider ones lay out a row's blocks side by side,
+// each its colour's basis, shuffle each (Fisher-Yates) down to its first sixteen cells and put
+// those in a split order (three numbers a pixel): any starting order gives every order alike.
+// Numbers are drawn a row at a time. A secret row's blocks are laid out first as rows of columns,
+// a block row each; every share's rows then come from those whole, a bit of each column a share,
+// so that a frame is made a band of rows at a time.
 
 #include <cstdint>
 #include <memory>
@@ -30,21 +32,21 @@ private:
     static constexpr std::size_t kCopyBytes = 16;
 
     bool LayOutTabledRow(const std::uint8_t* secret);
-    bool LayOutSplitRow(const std::uint8_t* secret);
     bool LayOutShuffledRow(const std::uint8_t* secret);
 
     ShareGeometry m_geometry;
     int m_nShares;
     std::size_t m_nColumns;
     std::vector<std::uint64_t> m_orders;    // [order * 2 + black]: the order's columns, a byte each
-    std::unique_ptr<CSplitOrders> m_split;  // for bases of 9 to 16 columns
+    std::unique_ptr<CSplitOrders> m_split;  // for bases of nine columns or more
     std::size_t m_nRounds = 0;              // of draws a row takes
-    std::vector<std::uint8_t> m_steps;      // a row's shuffles: the steps' partners, pixel by pixel
     std::vector<std::uint32_t> m_draws;     // a row's order numbers (the last word's spare ones too)
-    std::size_t m_nImageBytes = 0;
+    std::vector<std::uint8_t> m_steps;      // a row's shuffles: the steps' partners, pixel by pixel
+    std::size_t m_nBlockBytes = 0;          // a laid-out block, with room to copy its last row whole
     std::vector<std::uint8_t> m_images;     // [black][cell]: each colour's basis as a block, padding white
-    std::vector<std::uint32_t> m_offsets;   // [cell]: where a block's cell lies in m_cells
+    std::vector<std::uint8_t> m_blocks;     // a row's blocks side by side, m_nBlockBytes apart
     std::vector<std::uint8_t> m_cells;      // [block row][x * block width + cell]: the columns of a row
     std::size_t m_nRowBytes = 0;            // a row of m_cells, with its slack
-    CBatchedDraws m_random;
+    CBatchedDraws m_random;                 // orders
+    std::unique_ptr<CBatchedDraws> m_stepRandom;  // the shuffles' partners, for more than 16 columns
 };

@@ -29,75 +29,58 @@ std::vector<std::uint64_t> OrdersOf(std::size_t first, std::size_t count)
     return orders;
 }
 
-void LayOutPlain(const CSplitOrders& orders, const CSplitOrders::Tables& tables, const std::uint8_t* secret,
-                 std::size_t width, const std::uint32_t* numbers, std::uint8_t* cells, std::size_t rowBytes)
+void ShufflePlain(const CSplitOrders& orders, const CSplitOrders::Tables&, const std::uint32_t* numbers,
+                  std::uint8_t* blocks, std::size_t stride, std::size_t count)
 {
-    const std::size_t bw = tables.blockWidth;
-    const std::size_t cellCount = bw * tables.blockHeight;
-    for (std::size_t x = 0; x < width; ++x, numbers += 3) {
+    for (std::size_t x = 0; x < count; ++x, numbers += 3, blocks += stride) {
         const auto order = orders.Order(numbers);
-        const auto& basis = tables.bases[secret[x] == 0];
-        for (std::size_t c = 0; c < cellCount; ++c)
-            cells[c / bw * rowBytes + x * bw + c % bw] = basis[order[c]];
+        std::array<std::uint8_t, CSplitOrders::kPlaces> old;
+        std::memcpy(old.data(), blocks, old.size());
+        for (std::size_t p = 0; p < old.size(); ++p)
+            blocks[p] = old[order[p]];
     }
 }
 
 #if defined(__x86_64__)
-[[gnu::target("ssse3")]] void LayOutSsse3(const CSplitOrders&, const CSplitOrders::Tables& tables,
-                                          const std::uint8_t* secret, std::size_t width,
-                                          const std::uint32_t* numbers, std::uint8_t* cells, std::size_t rowBytes)
+[[gnu::target("ssse3")]] void ShuffleSsse3(const CSplitOrders&, const CSplitOrders::Tables& tables,
+                                           const std::uint32_t* numbers, std::uint8_t* blocks, std::size_t stride,
+                                           std::size_t count)
 {
-    const std::size_t bw = tables.blockWidth;
-    const std::size_t bh = tables.blockHeight;
-    const __m128i bases[2] = {_mm_load_si128(reinterpret_cast<const __m128i*>(tables.bases[0].data())),
-                              _mm_load_si128(reinterpret_cast<const __m128i*>(tables.bases[1].data()))};
-    for (std::size_t x = 0; x < width; ++x, numbers += 3) {
+    for (std::size_t x = 0; x < count; ++x, numbers += 3, blocks += stride) {
         const __m128i both = _mm_unpacklo_epi64(
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&tables.firstOrders[numbers[0]])),
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&tables.restOrders[numbers[1]])));
         const __m128i order = _mm_shuffle_epi8(
             both, _mm_loadu_si128(reinterpret_cast<const __m128i*>(tables.places[numbers[2]].data())));
-        const __m128i block = _mm_shuffle_epi8(bases[secret[x] == 0], order);
-        for (std::size_t r = 0; r < bh; ++r)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(cells + r * rowBytes + x * bw),
-                             _mm_shuffle_epi8(block, _mm_load_si128(reinterpret_cast<const __m128i*>(
-                                                         tables.rowParts[r].data()))));
+        auto* block = reinterpret_cast<__m128i*>(blocks);
+        _mm_storeu_si128(block, _mm_shuffle_epi8(_mm_loadu_si128(block), order));
     }
 }
 #endif
 
-using LayOutFn = void (*)(const CSplitOrders&, const CSplitOrders::Tables&, const std::uint8_t*, std::size_t,
-                          const std::uint32_t*, std::uint8_t*, std::size_t);
+using ShuffleFn = void (*)(const CSplitOrders&, const CSplitOrders::Tables&, const std::uint32_t*, std::uint8_t*,
+                           std::size_t, std::size_t);
 
-LayOutFn BestLayOut()
+ShuffleFn BestShuffle()
 {
 #if defined(__x86_64__)
     __builtin_cpu_init();
     if (__builtin_cpu_supports("ssse3"))
-        return &LayOutSsse3;
+        return &ShuffleSsse3;
 #endif
-    return &LayOutPlain;
+    return &ShufflePlain;
 }
 }  // namespace
 
-bool CSplitOrders::Fits(std::size_t columns, int blockWidth, int blockHeight)
+CSplitOrders::CSplitOrders(std::size_t columns)
 {
-    return columns >= kMinColumns && columns <= kMaxColumns && blockWidth > 0 && blockHeight > 0 &&
-           static_cast<std::size_t>(blockWidth) * static_cast<std::size_t>(blockHeight) <= kPlaces;
-}
-
-CSplitOrders::CSplitOrders(const std::vector<std::uint8_t>& white, const std::vector<std::uint8_t>& black,
-                           int blockWidth, int blockHeight)
-{
-    const std::size_t m = white.size();
-    if (black.size() != m || !Fits(m, blockWidth, blockHeight))
-        throw std::invalid_argument("no split orders for this basis");
-    m_tables.blockWidth = static_cast<std::size_t>(blockWidth);
-    m_tables.blockHeight = static_cast<std::size_t>(blockHeight);
+    const std::size_t m = columns;
+    if (m < kMinColumns || m > kPlaces)
+        throw std::invalid_argument("no split orders of this many columns");
     m_tables.firstOrders = OrdersOf(0, kFirstColumns);
     m_tables.restOrders = OrdersOf(kFirstColumns, m - kFirstColumns);
     // Each set of eight places, in increasing order of their bits: its places take the first
-    // order's columns in turn, the other places the rest's.
+    // order's things in turn, the other places the rest's.
     for (std::uint32_t set = 0; set < (1u << m); ++set) {
         if (std::popcount(set) != static_cast<int>(kFirstColumns))
             continue;
@@ -107,16 +90,6 @@ CSplitOrders::CSplitOrders(const std::vector<std::uint8_t>& white, const std::ve
             places[p] = static_cast<std::uint8_t>(p >= m ? p : (set >> p & 1) ? inSet++ : outside++);
         m_tables.places.push_back(places);
     }
-    for (int colour = 0; colour < 2; ++colour) {
-        const std::vector<std::uint8_t>& basis = colour ? black : white;
-        m_tables.bases[colour].fill(0);
-        std::copy(basis.begin(), basis.end(), m_tables.bases[colour].begin());
-    }
-    for (std::size_t r = 0; r < kPlaces; ++r)
-        for (std::size_t i = 0; i < kPlaces; ++i)
-            m_tables.rowParts[r][i] = static_cast<std::uint8_t>(r * m_tables.blockWidth + i < kPlaces
-                                                                    ? r * m_tables.blockWidth + i
-                                                                    : 0x80);
 }
 
 std::vector<std::uint32_t> CSplitOrders::GetBounds() const
@@ -137,9 +110,9 @@ std::array<std::uint8_t, CSplitOrders::kPlaces> CSplitOrders::Order(const std::u
     return order;
 }
 
-void CSplitOrders::LayOutRow(const std::uint8_t* secret, std::size_t width, const std::uint32_t* numbers,
-                             std::uint8_t* cells, std::size_t rowBytes) const
+void CSplitOrders::Shuffle(const std::uint32_t* numbers, std::uint8_t* blocks, std::size_t stride,
+                           std::size_t count) const
 {
-    static const LayOutFn layOut = BestLayOut();
-    layOut(*this, m_tables, secret, width, numbers, cells, rowBytes);
+    static const ShuffleFn shuffle = BestShuffle();
+    shuffle(*this, m_tables, numbers, blocks, stride, count);
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <vector>
 
@@ -419,13 +420,13 @@ TEST(ShareMaker, TabledRunsWriteWhatEachPixelsDrawPicks)
     }
 }
 
-// Blocks of bases up to eight columns take the order their pixel's number picks; up to sixteen
-// the order their three numbers pick; wider bases are a plain Fisher-Yates shuffle of the columns'
-// order, from the basis's own. Numbers are drawn a row at a time, as many to a word as it holds.
-// A seed keeps its shares.
+// Blocks of bases up to eight columns take the order their pixel's number picks; wider ones are
+// their colour's basis shuffled (Fisher-Yates) down to the first sixteen cells, those put in the
+// order their three numbers pick. Numbers are drawn a row at a time, the orders' before the
+// steps'. A seed keeps its shares.
 TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
 {
-    for (const auto& [k, n] : {std::pair{2, 7}, {3, 5}, {3, 6}, {4, 5}, {5, 5}, {6, 6}}) {
+    for (const auto& [k, n] : {std::pair{2, 7}, {3, 5}, {3, 6}, {4, 5}, {5, 5}, {6, 6}, {8, 8}}) {
         const Scheme s = Get(SchemeFamily::NaorShamir, k, n);
         SCOPED_TRACE(DescribeScheme(s));
         const std::size_t w = 9, m = s.white.size();
@@ -433,35 +434,38 @@ TEST(ShareMaker, PermutedBlocksTakeTheOrdersTheirDrawsPick)
         auto random = CChaChaRandomSource::FromSeed(5);
         const bool tabled = m <= CPermutingShareMaker::kMaxTabledOrderColumns;
         std::optional<CSplitOrders> split;
-        if (!tabled && CSplitOrders::Fits(m, s.promise.blockWidth, s.promise.blockHeight))
-            split.emplace(s.white, s.black, s.promise.blockWidth, s.promise.blockHeight);
-        std::vector<std::uint32_t> bounds(CBatchedDraws::PerWord(Factorial(m)), Factorial(m));
-        if (split)
+        std::vector<std::uint32_t> bounds(CBatchedDraws::PerWord(Factorial(m)), Factorial(m)), stepBounds;
+        if (!tabled) {
+            split.emplace(std::min(m, CSplitOrders::kPlaces));
             bounds = split->GetBounds();
-        else if (!tabled) {
-            bounds.clear();
-            for (std::size_t i = m - 1; i > 0; --i)
-                bounds.push_back(static_cast<std::uint32_t>(i + 1));
+            for (std::size_t i = m - 1; i >= CSplitOrders::kPlaces; --i)
+                stepBounds.push_back(static_cast<std::uint32_t>(i + 1));
         }
         CBatchedDraws draws(*random, bounds);
+        std::optional<CBatchedDraws> stepDraws;
+        if (!stepBounds.empty())
+            stepDraws.emplace(*random, stepBounds);
         const std::size_t rounds = tabled ? (w + bounds.size() - 1) / bounds.size() : w;
         std::vector<std::uint32_t> numbers(rounds * bounds.size());
-        std::vector<std::size_t> order(m);
+        std::vector<std::uint8_t> partners(w * stepBounds.size());
         for (std::size_t y = 0; y < 4; ++y) {
             ASSERT_TRUE(draws.Draw(numbers.data(), rounds));
-            const std::uint32_t* partner = numbers.data();
+            if (stepDraws) {
+                ASSERT_TRUE(stepDraws->Draw(partners.data(), w));
+            }
+            const std::uint8_t* partner = partners.data();
             for (std::size_t x = 0; x < w; ++x) {
                 const Columns& basis = made.Black(x) ? s.black : s.white;
                 Columns columns = tabled ? InOrder(basis, numbers[x]) : Columns{};
                 if (split) {
-                    const auto places = split->Order(&numbers[3 * x]);
-                    for (std::size_t c = 0; c < m; ++c)
-                        columns.push_back(basis[places[c]]);
-                } else if (!tabled) {
-                    for (std::size_t c = 0; c < m; ++c)
-                        order[c] = c;
-                    for (std::size_t i = m - 1; i > 0; --i, ++partner)
+                    std::vector<std::size_t> order(m);
+                    std::iota(order.begin(), order.end(), 0);
+                    for (std::size_t i = m - 1; i >= CSplitOrders::kPlaces; --i, ++partner)
                         std::swap(order[i], order[*partner]);
+                    const auto front = split->Order(&numbers[3 * x]);
+                    const std::vector<std::size_t> old = order;
+                    for (std::size_t p = 0; p < std::min(m, CSplitOrders::kPlaces); ++p)
+                        order[p] = old[front[p]];
                     for (const std::size_t c : order)
                         columns.push_back(basis[c]);
                 }
@@ -481,7 +485,7 @@ TEST(SplitOrders, EveryOrderComesFromExactlyOneTriple)
 {
     for (const std::size_t m : {9u, 10u}) {
         SCOPED_TRACE(m);
-        const CSplitOrders split(Columns(m, 1), Columns(m, 2), 4, 4);
+        const CSplitOrders split(m);
         const std::vector<std::uint32_t> bounds = split.GetBounds();
         ASSERT_EQ(std::uint64_t{bounds[0]} * bounds[1] * bounds[2], Factorial(m));
         std::vector<std::uint64_t> seen;
