@@ -62,7 +62,12 @@ void CRowBand::ResetFrame()
     m_nCrawlChanged = m_nCrawlCompared = 0;
     for (CLeakTest& test : m_acrossFrames)
         test.Reset();
-    m_kinds.Clear();
+    // Sound shares make the same few kinds in every frame: their keys stay. Noise makes new ones
+    // frame after frame, which would fill the table.
+    if (m_kinds.Size() > kKindsKeptOverFrames)
+        m_kinds.Clear();
+    else
+        m_kinds.ZeroCounts();
 }
 
 // Stacked subpixels that changed where the secret pixel kept its colour.

@@ -107,6 +107,7 @@ private:
     std::uint64_t m_nCrawlChanged = 0, m_nCrawlCompared = 0;
     std::vector<BlockPattern> m_usedCells;
     std::vector<CLeakTest> m_acrossFrames;
-    CKindCounts m_kinds;
+    CKindCounts m_kinds;  // this frame's counts; the keys of earlier frames too, up to:
+    static constexpr std::size_t kKindsKeptOverFrames = std::size_t{1} << 16;
     mutable CKindCounts m_keptKinds;
 };
