@@ -346,8 +346,13 @@ void CBlockPatternReader::PackRows(const BYTE* rows, std::size_t stride, int cou
 
 void CBlockPatternReader::UsePacked(const std::uint64_t* packedFrame, int secretRow)
 {
-    m_pPacked = packedFrame + static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height) *
-                                  m_nWordsPerRow;
+    const std::size_t rowsWords = static_cast<std::size_t>(m_block.height) * m_nWordsPerRow;
+    m_pPacked = packedFrame + static_cast<std::size_t>(secretRow) * rowsWords;
+    // The next secret row's rows are asked for now, as Pack does: a frame of several shares'
+    // packed rows is more than the caches hold.
+    const auto* next = reinterpret_cast<const char*>(m_pPacked + rowsWords);
+    for (std::size_t i = 0; i < rowsWords * sizeof(std::uint64_t); i += 64)
+        __builtin_prefetch(next + i);
 }
 
 void CBlockPatternReader::Pack(const BYTE* shareFrame, std::size_t stride, int secretRow)
