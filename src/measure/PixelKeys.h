@@ -33,6 +33,10 @@ struct CrawlCounts {
 // crawl. `scratch` holds a row's words.
 CrawlCounts CompareWithPrevious(const PixelKeyLayout& layout, const std::uint64_t* keys, const BlockPattern* stacked,
                                 std::uint64_t* previous, std::uint64_t* differences, BlockPattern* scratch);
+// The same by the plain loops, on any processor: what the vector loops must match.
+CrawlCounts CompareWithPreviousPlain(const PixelKeyLayout& layout, const std::uint64_t* keys,
+                                     const BlockPattern* stacked, std::uint64_t* previous, std::uint64_t* differences,
+                                     BlockPattern* scratch);
 
 // Share `share`'s change of each pixel as a row of its across-frame table: the changed subpixels,
 // plus 2^bits where the secret pixel changed colour.
