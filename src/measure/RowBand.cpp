@@ -205,6 +205,8 @@ void CRowBand::KeyPatterns(int y, const BandFrame& frame, const BYTE* secretRow,
 {
     for (std::size_t s = 0; s < m_readers.size(); ++s)
         PackShareRows(s, y, frame);
+    for (int x = 0; x < m_nWidth; x += 64)  // the next secret row, as the shares' (UsePacked)
+        __builtin_prefetch(secretRow + frame.secretStride + x);
     if (CBlockPatternReader::AssembleKeys(m_readers, secretRow, m_rowKeys.data(), m_stacked.data(), cells))
         return;
     const PixelKeyLayout layout = KeyLayout();
