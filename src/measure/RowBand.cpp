@@ -129,6 +129,10 @@ void CRowBand::MeasureRows(int first, int end, const BandFrame& frame, PixelHist
 {
     for (int y = first; y < end; ++y)
         MeasureRow(y, frame, history, cells);
+}
+
+void CRowBand::FinishFrame()
+{
     if (m_nUncountedChanges > 0)
         FlushChanges();
     if (m_bKeyed)

@@ -4,8 +4,8 @@
 // stacked into a darkness histogram and the frame's cells, compared with the previous frame
 // (crawl, and each share's changed subpixels for its across-frame test), and, where a pixel's
 // colour and all its shares' blocks fit one key, counted by kind of pixel. Bands of one frame
-// touch only their own rows of the cells and of the pixel history, so they can run side by side;
-// their tallies are merged once the frame is done.
+// touch only their own rows of the cells and of the pixel history, so they can run side by side,
+// each taking whichever rows come to it; their tallies are merged once the frame is done.
 
 #include <cstddef>
 #include <cstdint>
@@ -51,8 +51,10 @@ public:
 
     // Reads and tallies secret row y; the history and the cells of that row become this frame's.
     void MeasureRow(int y, const BandFrame& frame, PixelHistory& history, StackedCells& cells);
-    // Rows first to end - 1; the band's tallies are then complete.
+    // Rows first to end - 1, in turn.
     void MeasureRows(int first, int end, const BandFrame& frame, PixelHistory& history, StackedCells& cells);
+    // Once the band has measured all its rows of the frame: its tallies are then complete.
+    void FinishFrame();
 
     // The last row's patterns per share (x * words + w), and the row's before it.
     const std::vector<const BlockPattern*>& Patterns() const { return m_rowPointers; }

@@ -2,6 +2,7 @@
 #include "measure/ShareMeasurement.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <numeric>
 #include <thread>
@@ -314,14 +315,20 @@ void CShareMeasurement::MeasureRows(const BandFrame& frame)
     }
 }
 
-// Bands of rows side by side, each on a thread of its own but the first.
+// Bands side by side, each on a thread of its own but the first, taking the rows a run at a time
+// as they come to them: a thread that shares its processor (with the next frame's reading) takes
+// fewer rows rather than holding up the others. What a band counts does not depend on its rows.
 void CShareMeasurement::MeasureBands(const BandFrame& frame)
 {
-    const auto bands = static_cast<int>(m_bands.size());
+    constexpr int kRunRows = 16;
+    std::atomic<int> nextRun{0};
     auto measure = [&](int b) {
-        m_bands[static_cast<std::size_t>(b)].MeasureRows(m_nHeight * b / bands, m_nHeight * (b + 1) / bands, frame,
-                                                         m_history, m_cells);
+        CRowBand& band = m_bands[static_cast<std::size_t>(b)];
+        for (int first = nextRun.fetch_add(kRunRows); first < m_nHeight; first = nextRun.fetch_add(kRunRows))
+            band.MeasureRows(first, std::min(first + kRunRows, m_nHeight), frame, m_history, m_cells);
+        band.FinishFrame();
     };
+    const auto bands = static_cast<int>(m_bands.size());
     std::vector<std::jthread> helpers;
     for (int b = 1; b < bands; ++b)
         helpers.emplace_back(measure, b);
