@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
-#include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -22,6 +20,7 @@
 #include "io/AtomicFile.h"
 #include "io/MemoryBudget.h"
 #include "io/Message.h"
+#include "io/WorkBehind.h"
 #include "stream/StreamFileReader.h"
 #include "measure/ShareMeasurement.h"
 
@@ -252,12 +251,14 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
     };
     if (!readInto(frameSets[0]))
         return kExitFailed;
+    // With a second frame set, the next frame is read behind the measuring; its messages are shown here.
+    const bool readingBehind = frameSets.size() > 1;
+    CWorkBehind reading;  // waits for the read in hand on every way out
     for (unsigned k = 0; k < frames; ++k) {
         const FrameSet& frame = frameSets[k % frameSets.size()];
         FrameSet& following = frameSets[(k + 1) % frameSets.size()];
-        std::future<bool> next;  // waited for on every way out of this step
-        if (k + 1 < frames && frameSets.size() > 1)
-            next = std::async(std::launch::async, readInto, std::ref(following));
+        if (k + 1 < frames && readingBehind && !reading.Post([&readInto, &following] { return readInto(following); }))
+            return kExitFailed;
         greyCheck.CountFrame(frame.secret.get(), secretHeader);
         const auto secretStride = static_cast<std::size_t>(secretHeader.RowStride());
         results.frames.push_back(
@@ -267,7 +268,7 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
         if (csv && !csv->Add(k, results.frames.back()))
             return kExitFailed;
         progress.Advance(frameBytes);
-        if (k + 1 < frames && !(next.valid() ? next.get() : readInto(following)))
+        if (k + 1 < frames && !(readingBehind ? reading.Finish() : readInto(following)))
             return kExitFailed;
     }
     progress.Finish();
