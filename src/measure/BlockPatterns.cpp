@@ -50,14 +50,19 @@ const bool kWidestCompare = __builtin_cpu_supports("avx512bw");
 const bool kByteShuffle = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
                          __builtin_cpu_supports("avx512vbmi");
 
-// Bits of the row's first `count` rounded down to 64 subpixels; returns how many were packed.
+// Bits of the row's `count` subpixels, the last word's from a masked load (no byte past the row
+// read); returns how many were packed: all.
 [[gnu::target("avx512f,avx512bw")]] std::size_t PackWidest(const BYTE* row, std::size_t count, std::uint64_t* bits)
 {
     const __m512i zero = _mm512_setzero_si512();
     std::size_t i = 0;
     for (; i + 64 <= count; i += 64)
         bits[i / 64] = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(row + i), zero);
-    return i;
+    if (i < count) {
+        const __mmask64 tail = (__mmask64{1} << (count - i)) - 1;
+        bits[i / 64] = _mm512_mask_cmpeq_epi8_mask(tail, _mm512_maskz_loadu_epi8(tail, row + i), zero);
+    }
+    return count;
 }
 
 [[gnu::target("avx2")]] std::size_t PackWide(const BYTE* row, std::size_t count, std::uint64_t* bits)
