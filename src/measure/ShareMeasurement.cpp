@@ -259,16 +259,22 @@ void CShareMeasurement::AddKindToTests(bool secretBlack, const BlockPattern* sha
 
 const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
 {
+    if (m_bands.empty())
+        return m_leakTests;  // the small tally's kinds went to the tests frame by frame
+    // The bands' kinds gathered into the first's: bands keep much the same kinds, each then tested once.
+    CKindCounts& kept = m_bands.front().KeptKinds();
+    for (std::size_t b = 1; b < m_bands.size(); ++b) {
+        CKindCounts& other = m_bands[b].KeptKinds();
+        other.ForEach([&kept](std::uint64_t key, std::uint64_t count) { kept.Add(key, count); });
+        other.Clear();
+    }
     BlockPattern shares[8];
     const BlockPattern* parts[8];
-    for (const CRowBand& band : m_bands) {
-        CKindCounts& kept = band.KeptKinds();
-        kept.ForEach([&](std::uint64_t key, std::uint64_t count) {
-            DecodeKind(key, shares, parts);
-            AddKindToTests(key & 1, shares, count);
-        });
-        kept.Clear();
-    }
+    kept.ForEach([&](std::uint64_t key, std::uint64_t count) {
+        DecodeKind(key, shares, parts);
+        AddKindToTests(key & 1, shares, count);
+    });
+    kept.Clear();
     return m_leakTests;
 }
 
