@@ -48,7 +48,7 @@ CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>
         m_differences.resize(width);
         m_scratch.resize(width);
         if (!m_acrossFrames.empty() && m_acrossFrames.front().RowIsPattern()) {
-            m_changeRows.resize(width);
+            m_changeRows.resize(width * m_acrossFrames.size());
             m_changeCounts.resize(m_acrossFrames.size() * (std::size_t{2} << m_nBits));
         }
     }
@@ -98,10 +98,10 @@ void CRowBand::CountChanges(const PixelKeyLayout& layout)
     // the leak tests once the band's rows are done.
     const std::size_t perShare = std::size_t{2} << m_nBits;
     for (std::size_t s = 0; s < m_acrossFrames.size(); ++s) {
-        ChangeRows(layout, m_differences.data(), s, m_changeRows.data());
         std::uint32_t* table = m_changeCounts.data() + s * perShare;
-        for (const std::uint32_t row : m_changeRows)
-            ++table[row];
+        const std::uint32_t* rows = m_changeRows.data() + s * layout.width;
+        for (std::size_t x = 0; x < layout.width; ++x)
+            ++table[rows[x]];
     }
     m_nUncountedChanges += m_differences.size();
     if (m_nUncountedChanges > kChangesBeforeFlush)
@@ -256,8 +256,9 @@ void CRowBand::CountFrameChanges(PixelHistory& history, std::size_t rowStart)
 void CRowBand::CountKeys(std::uint64_t* previousKeys, bool comparing)
 {
     if (comparing) {
-        const CrawlCounts crawl = CompareWithPrevious(KeyLayout(), m_rowKeys.data(), m_stacked.data(), previousKeys,
-                                                      m_differences.data(), m_scratch.data());
+        const CrawlCounts crawl =
+            CompareWithPrevious(KeyLayout(), m_rowKeys.data(), m_stacked.data(), previousKeys, m_differences.data(),
+                                m_scratch.data(), m_changeRows.empty() ? nullptr : m_changeRows.data());
         m_nCrawlChanged += crawl.changed;
         m_nCrawlCompared += crawl.compared;
         CountChanges(KeyLayout());

@@ -99,7 +99,7 @@ private:
     std::vector<std::uint64_t> m_rowKeys;
     std::vector<std::uint64_t> m_differences;  // this row's keys against the previous frame's
     std::vector<BlockPattern> m_scratch;
-    std::vector<std::uint32_t> m_changeRows;  // one share's changes as rows of its table
+    std::vector<std::uint32_t> m_changeRows;  // each share's changes as rows of its table, a row apart
     // Keyed, where change patterns are rows: per share, by secret changed, by changed subpixels.
     std::vector<std::uint32_t> m_changeCounts;
     std::uint64_t m_nUncountedChanges = 0;

@@ -30,13 +30,18 @@ TEST(PixelKeys, CompareWithPreviousMatchesThePlainLoops)
             }
             std::vector<std::uint64_t> plainPrevious = previous, plainDifferences(width), differences(width);
             std::vector<BlockPattern> scratch(width);
-            const CrawlCounts plain = CompareWithPreviousPlain(layout, keys.data(), stacked.data(), plainPrevious.data(),
-                                                               plainDifferences.data(), scratch.data());
-            const CrawlCounts crawl =
-                CompareWithPrevious(layout, keys.data(), stacked.data(), previous.data(), differences.data(), scratch.data());
+            const bool rowsToo = layout.bits <= 16;  // the across-frame tables' rows, where patterns are rows
+            std::vector<std::uint32_t> plainRows(width * layout.shares), rows(plainRows.size());
+            const CrawlCounts plain =
+                CompareWithPreviousPlain(layout, keys.data(), stacked.data(), plainPrevious.data(),
+                                         plainDifferences.data(), scratch.data(), rowsToo ? plainRows.data() : nullptr);
+            const CrawlCounts crawl = CompareWithPrevious(layout, keys.data(), stacked.data(), previous.data(),
+                                                          differences.data(), scratch.data(),
+                                                          rowsToo ? rows.data() : nullptr);
             EXPECT_EQ(crawl.changed, plain.changed);
             EXPECT_EQ(crawl.compared, plain.compared);
             EXPECT_EQ(differences, plainDifferences);
+            EXPECT_EQ(rows, plainRows);
             EXPECT_EQ(previous, keys);
             EXPECT_EQ(plainPrevious, keys);
         }
