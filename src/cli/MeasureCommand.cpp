@@ -212,13 +212,11 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
                     {secretPixels, kTableBytesPerPixel}},
                    "kvt measure: not enough memory"))
         return kExitFailed;
-    CShareMeasurement measurement({secretHeader.width, secretHeader.height, *block, shareCount,
-                                   options.subsets.value_or(1), options.subpixels, options.temporal});
     // Where the measurement takes them, the shares' rows are packed as they are read.
     std::optional<CBlockPatternReader> packer;
     std::vector<BYTE> band;
     std::size_t shareBytes = shareHeader.FrameBytes();
-    if (measurement.TakesPackedShares()) {
+    if (CShareMeasurement::TakesPackedShares(*block, shareCount)) {
         packer.emplace(*block, secretHeader.width);
         band.resize(std::max<std::size_t>(kBandBytes, static_cast<std::size_t>(shareHeader.width)));
         shareBytes = packer->PackedFrameWords(shareHeader.height) * sizeof(std::uint64_t);
@@ -249,11 +247,16 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
                 return false;
         return true;
     };
-    if (!readInto(frameSets[0]))
-        return kExitFailed;
-    // With a second frame set, the next frame is read behind the measuring; its messages are shown here.
-    const bool readingBehind = frameSets.size() > 1;
+    // The first frame is read while the measurement sets up its tables, and with a second frame set
+    // each next frame behind the measuring; the reads' messages are shown here.
     CWorkBehind reading;  // waits for the read in hand on every way out
+    if (!reading.Post([&readInto, &frameSets] { return readInto(frameSets[0]); }))
+        return kExitFailed;
+    CShareMeasurement measurement({secretHeader.width, secretHeader.height, *block, shareCount,
+                                   options.subsets.value_or(1), options.subpixels, options.temporal});
+    if (!reading.Finish())
+        return kExitFailed;
+    const bool readingBehind = frameSets.size() > 1;
     for (unsigned k = 0; k < frames; ++k) {
         const FrameSet& frame = frameSets[k % frameSets.size()];
         FrameSet& following = frameSets[(k + 1) % frameSets.size()];
