@@ -169,7 +169,7 @@ void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, 
         for (std::size_t i = 0; i < m_stacked.size(); ++i)
             m_usedCells[i % words] |= m_stacked[i];
     if (m_bKeyed) {
-        CountKeys(history.keys.data() + rowStart, frame.comparing);  // the histogram comes from the kinds
+        CountKeys(history.keys.get() + rowStart, frame.comparing);  // the histogram comes from the kinds
         return;
     }
     if (frame.comparing) {

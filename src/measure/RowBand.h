@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "measure/BlockPatterns.h"
@@ -22,7 +23,9 @@
 struct PixelHistory {
     std::vector<BlockPattern> stacked;
     std::vector<std::vector<BlockPattern>> shares;  // per share
-    std::vector<std::uint64_t> keys;  // instead of the above where pixels are counted by kind
+    // Instead of the above where pixels are counted by kind; left unset until the first frame's
+    // bands write them, so that its pages are first touched side by side.
+    std::unique_ptr<std::uint64_t[]> keys;
 };
 
 // The frame the bands read (only 0 is black) and whether one came before it. The shares come as

@@ -85,7 +85,7 @@ CShareMeasurement::CShareMeasurement(const MeasureSettings& settings)
         const RowBandSettings band{m_nWidth, m_block, m_nShares, m_bWindows, m_bKeyed};
         m_bands.assign(m_bKeyed ? BandCount(m_nHeight) : 1, CRowBand(band, acrossFrames));
         if (m_bKeyed) {
-            m_history.keys.assign(pixels, 0);
+            m_history.keys = std::make_unique_for_overwrite<std::uint64_t[]>(pixels);
         } else {
             m_history.stacked.assign(pixels * static_cast<std::size_t>(m_nWords), 0);
             m_history.shares.assign(static_cast<std::size_t>(m_nShares), m_history.stacked);
