@@ -241,6 +241,7 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
     auto readInto = [&](FrameSet& set) {
         if (!secret.ReadFrame(set.secret.get()))
             return false;
+        greyCheck.CountFrame(set.secret.get(), secretHeader);  // behind the measuring too: each frame once, in turn
         for (std::size_t s = 0; s < shares.size(); ++s)
             if (!(packer ? ReadPackedFrame(*shares[s], *packer, band, set.shares[s].get())
                          : shares[s]->ReadFrame(set.shares[s].get())))
@@ -262,7 +263,6 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
         FrameSet& following = frameSets[(k + 1) % frameSets.size()];
         if (k + 1 < frames && readingBehind && !reading.Post([&readInto, &following] { return readInto(following); }))
             return kExitFailed;
-        greyCheck.CountFrame(frame.secret.get(), secretHeader);
         const auto secretStride = static_cast<std::size_t>(secretHeader.RowStride());
         results.frames.push_back(
             packer ? measurement.MeasurePackedFrame(frame.secret.get(), secretStride, frame.packedShares)
