@@ -268,8 +268,10 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
             packer ? measurement.MeasurePackedFrame(frame.secret.get(), secretStride, frame.packedShares)
                    : measurement.MeasureFrame(frame.secret.get(), secretStride, frame.shareRows,
                                               static_cast<std::size_t>(shareHeader.RowStride())));
-        if (csv && !csv->Add(k, results.frames.back()))
+        if (csv && !csv->Add(k, results.frames.back())) {
+            reading.Finish();  // the read in hand may have more to say
             return kExitFailed;
+        }
         progress.Advance(frameBytes);
         if (k + 1 < frames && !(readingBehind ? reading.Finish() : readInto(following)))
             return kExitFailed;
