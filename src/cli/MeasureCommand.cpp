@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
-#include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -22,6 +20,7 @@
 #include "io/AtomicFile.h"
 #include "io/MemoryBudget.h"
 #include "io/Message.h"
+#include "io/WorkBehind.h"
 #include "stream/StreamFileReader.h"
 #include "measure/ShareMeasurement.h"
 
@@ -213,13 +212,11 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
                     {secretPixels, kTableBytesPerPixel}},
                    "kvt measure: not enough memory"))
         return kExitFailed;
-    CShareMeasurement measurement({secretHeader.width, secretHeader.height, *block, shareCount,
-                                   options.subsets.value_or(1), options.subpixels, options.temporal});
     // Where the measurement takes them, the shares' rows are packed as they are read.
     std::optional<CBlockPatternReader> packer;
     std::vector<BYTE> band;
     std::size_t shareBytes = shareHeader.FrameBytes();
-    if (measurement.TakesPackedShares()) {
+    if (CShareMeasurement::TakesPackedShares(*block, shareCount)) {
         packer.emplace(*block, secretHeader.width);
         band.resize(std::max<std::size_t>(kBandBytes, static_cast<std::size_t>(shareHeader.width)));
         shareBytes = packer->PackedFrameWords(shareHeader.height) * sizeof(std::uint64_t);
@@ -244,30 +241,39 @@ int RunMeasure(const MeasureOptions& options, const CommonOptions& common)
     auto readInto = [&](FrameSet& set) {
         if (!secret.ReadFrame(set.secret.get()))
             return false;
+        greyCheck.CountFrame(set.secret.get(), secretHeader);  // behind the measuring too: each frame once, in turn
         for (std::size_t s = 0; s < shares.size(); ++s)
             if (!(packer ? ReadPackedFrame(*shares[s], *packer, band, set.shares[s].get())
                          : shares[s]->ReadFrame(set.shares[s].get())))
                 return false;
         return true;
     };
-    if (!readInto(frameSets[0]))
+    // The first frame is read while the measurement sets up its tables, and with a second frame set
+    // each next frame behind the measuring; the reads' messages are shown here.
+    CWorkBehind reading;  // waits for the read in hand on every way out
+    if (!reading.Post([&readInto, &frameSets] { return readInto(frameSets[0]); }))
         return kExitFailed;
+    CShareMeasurement measurement({secretHeader.width, secretHeader.height, *block, shareCount,
+                                   options.subsets.value_or(1), options.subpixels, options.temporal});
+    if (!reading.Finish())
+        return kExitFailed;
+    const bool readingBehind = frameSets.size() > 1;
     for (unsigned k = 0; k < frames; ++k) {
         const FrameSet& frame = frameSets[k % frameSets.size()];
         FrameSet& following = frameSets[(k + 1) % frameSets.size()];
-        std::future<bool> next;  // waited for on every way out of this step
-        if (k + 1 < frames && frameSets.size() > 1)
-            next = std::async(std::launch::async, readInto, std::ref(following));
-        greyCheck.CountFrame(frame.secret.get(), secretHeader);
+        if (k + 1 < frames && readingBehind && !reading.Post([&readInto, &following] { return readInto(following); }))
+            return kExitFailed;
         const auto secretStride = static_cast<std::size_t>(secretHeader.RowStride());
         results.frames.push_back(
             packer ? measurement.MeasurePackedFrame(frame.secret.get(), secretStride, frame.packedShares)
                    : measurement.MeasureFrame(frame.secret.get(), secretStride, frame.shareRows,
                                               static_cast<std::size_t>(shareHeader.RowStride())));
-        if (csv && !csv->Add(k, results.frames.back()))
+        if (csv && !csv->Add(k, results.frames.back())) {
+            reading.Finish();  // the read in hand may have more to say
             return kExitFailed;
+        }
         progress.Advance(frameBytes);
-        if (k + 1 < frames && !(next.valid() ? next.get() : readInto(following)))
+        if (k + 1 < frames && !(readingBehind ? reading.Finish() : readInto(following)))
             return kExitFailed;
     }
     progress.Finish();

@@ -50,14 +50,19 @@ const bool kWidestCompare = __builtin_cpu_supports("avx512bw");
 const bool kByteShuffle = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
                          __builtin_cpu_supports("avx512vbmi");
 
-// Bits of the row's first `count` rounded down to 64 subpixels; returns how many were packed.
+// Bits of the row's `count` subpixels, the last word's from a masked load (no byte past the row
+// read); returns how many were packed: all.
 [[gnu::target("avx512f,avx512bw")]] std::size_t PackWidest(const BYTE* row, std::size_t count, std::uint64_t* bits)
 {
     const __m512i zero = _mm512_setzero_si512();
     std::size_t i = 0;
     for (; i + 64 <= count; i += 64)
         bits[i / 64] = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(row + i), zero);
-    return i;
+    if (i < count) {
+        const __mmask64 tail = (__mmask64{1} << (count - i)) - 1;
+        bits[i / 64] = _mm512_mask_cmpeq_epi8_mask(tail, _mm512_maskz_loadu_epi8(tail, row + i), zero);
+    }
+    return count;
 }
 
 [[gnu::target("avx2")]] std::size_t PackWide(const BYTE* row, std::size_t count, std::uint64_t* bits)
@@ -216,13 +221,17 @@ void AssembleByBytes(const std::uint64_t* bits, std::size_t words, int rows, int
 
 #define KVT_SHUFFLES "avx512f,avx512bw,avx512vl,avx512vbmi"
 
-// Blocks up to 8 subpixels wide and 64 in all, eight pixels at a time: each pixel's block row is
-// moved into a 64-bit lane of its own (its bytes, then its bits cut out at their offset) and
-// shifted to its place in the pattern. Reads up to 16 bytes from a row's byte at `width` x (x / 8).
+// Blocks up to 8 subpixels wide and 64 in all, eight pixels at a time. Reads up to 16 bytes from a
+// row's byte at `width` x (x / 8). Blocks of up to 4 rows take every row at once: the rows' bytes
+// side by side in a vector, each pixel's two bytes of every row moved into its 64-bit lane, each
+// row's bits cut out into a byte of its own and the bytes closed up into the pattern. Taller blocks
+// go a row at a time: each pixel's block row moved into its lane, cut out and shifted to its place.
 struct BlockShuffle {
-    __m512i byteIndex;  // lane i: the 8 bytes from byte i * width / 8 of the eight pixels' rows
-    __m512i bitOffset;  // lane i: the row's bits from bit i * width % 8 of them
-    __m512i rowMask;
+    static constexpr int kRowsTogether = 4;
+    __m512i byteIndex;  // lane i: the pixel's bytes from byte i * width / 8 of the row (of each row)
+    __m512i bitOffset;  // lane i: the row's bits from bit i * width % 8 of them (byte r: row r's)
+    __m512i rowMask;    // the row's bits (of each row, byte r: row r's)
+    __m512i placeMask[kRowsTogether];  // row r's bits in the pattern
     unsigned width;
     int rows;
     std::size_t rowBytes;
@@ -230,31 +239,65 @@ struct BlockShuffle {
 
 [[gnu::target(KVT_SHUFFLES)]] inline BlockShuffle ShuffleFor(unsigned width, int rows, std::size_t words)
 {
-    alignas(64) std::uint8_t index[64];
-    alignas(64) std::uint8_t offset[64];
+    const bool together = rows <= BlockShuffle::kRowsTogether;
+    const std::uint64_t rowBits = (std::uint64_t{1} << width) - 1;
+    alignas(64) std::uint8_t index[64] = {};
+    alignas(64) std::uint8_t offset[64] = {};
+    std::uint64_t rowMask = rowBits;
     for (unsigned lane = 0; lane < 8; ++lane)
         for (unsigned b = 0; b < 8; ++b) {
-            index[lane * 8 + b] = static_cast<std::uint8_t>(lane * width / 8 + b);
-            offset[lane * 8 + b] = static_cast<std::uint8_t>(lane * width % 8);
+            const unsigned row = together ? b / 2 : 0;
+            index[lane * 8 + b] = static_cast<std::uint8_t>(16 * row + lane * width / 8 + (together ? b % 2 : b));
+            offset[lane * 8 + b] = static_cast<std::uint8_t>((together ? 16 * b : 0) + lane * width % 8);
         }
-    return {_mm512_load_si512(index), _mm512_load_si512(offset),
-            _mm512_set1_epi64(static_cast<long long>((1u << width) - 1)), width, rows, words * 8};
+    BlockShuffle shuffle{};
+    for (int r = 1; together && r < rows; ++r)
+        rowMask |= rowBits << (8 * r);
+    for (int r = 0; r < BlockShuffle::kRowsTogether; ++r)
+        shuffle.placeMask[r] = _mm512_set1_epi64(static_cast<long long>(rowBits << (static_cast<unsigned>(r) * width)));
+    shuffle.byteIndex = _mm512_load_si512(index);
+    shuffle.bitOffset = _mm512_load_si512(offset);
+    shuffle.rowMask = _mm512_set1_epi64(static_cast<long long>(rowMask));
+    shuffle.width = width;
+    shuffle.rows = rows;
+    shuffle.rowBytes = words * 8;
+    return shuffle;
+}
+
+// The pixels' bytes of `rows` moved into their lanes and their bits cut out.
+[[gnu::target(KVT_SHUFFLES)]] inline __m512i CutRows(const BlockShuffle& shuffle, __m512i rows)
+{
+    constexpr __mmask64 kAll = ~__mmask64{0};  // the masked forms: GCC 12 warns of the plain ones' undefined start
+    const __m512i lanes = _mm512_maskz_permutexvar_epi8(kAll, shuffle.byteIndex, rows);
+    return _mm512_and_si512(_mm512_maskz_multishift_epi64_epi8(kAll, shuffle.bitOffset, lanes), shuffle.rowMask);
 }
 
 // The patterns of the eight pixels from `x`, whose rows are packed from `bits`.
 [[gnu::target(KVT_SHUFFLES)]] inline __m512i ShuffledPatterns(const BlockShuffle& shuffle, const std::uint64_t* bits,
                                                               int x)
 {
-    constexpr __mmask64 kAll = ~__mmask64{0};  // the masked forms: GCC 12 warns of the plain ones' undefined start
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(bits) + static_cast<std::size_t>(x / 8) * shuffle.width;
-    __m512i pattern = _mm512_setzero_si512();
-    for (int r = 0; r < shuffle.rows; ++r) {
-        const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + static_cast<std::size_t>(r) * shuffle.rowBytes));
-        const __m512i lanes = _mm512_maskz_permutexvar_epi8(kAll, shuffle.byteIndex, _mm512_zextsi128_si512(row));
-        const __m512i cut = _mm512_and_si512(_mm512_maskz_multishift_epi64_epi8(kAll, shuffle.bitOffset, lanes),
-                                             shuffle.rowMask);
-        pattern = _mm512_or_si512(pattern, _mm512_maskz_sll_epi64(0xFF, cut, _mm_cvtsi32_si128(r * static_cast<int>(shuffle.width))));
+    auto rowAt = [&](int r) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + static_cast<std::size_t>(r) * shuffle.rowBytes));
+    };
+    if (shuffle.rows <= BlockShuffle::kRowsTogether) {
+        __m512i rows = _mm512_zextsi128_si512(rowAt(0));
+        for (int r = 1; r < shuffle.rows; ++r)
+            rows = _mm512_mask_broadcast_i32x4(rows, static_cast<__mmask16>(0xF << (4 * r)), rowAt(r));
+        const __m512i bytesOfRows = CutRows(shuffle, rows);
+        __m512i pattern = _mm512_and_si512(bytesOfRows, shuffle.placeMask[0]);
+        for (int r = 1; r < shuffle.rows; ++r) {
+            const __m128i closeUp = _mm_cvtsi32_si128(r * (8 - static_cast<int>(shuffle.width)));
+            // pattern | (bytesOfRows >> closeUp & placeMask[r])
+            pattern = _mm512_ternarylogic_epi64(pattern, _mm512_maskz_srl_epi64(0xFF, bytesOfRows, closeUp),
+                                                shuffle.placeMask[r], 0xF8);
+        }
+        return pattern;
     }
+    __m512i pattern = _mm512_setzero_si512();
+    for (int r = 0; r < shuffle.rows; ++r)
+        pattern = _mm512_or_si512(pattern, _mm512_maskz_sll_epi64(0xFF, CutRows(shuffle, _mm512_zextsi128_si512(rowAt(r))),
+                                                                  _mm_cvtsi32_si128(r * static_cast<int>(shuffle.width))));
     return pattern;
 }
 
@@ -346,8 +389,13 @@ void CBlockPatternReader::PackRows(const BYTE* rows, std::size_t stride, int cou
 
 void CBlockPatternReader::UsePacked(const std::uint64_t* packedFrame, int secretRow)
 {
-    m_pPacked = packedFrame + static_cast<std::size_t>(secretRow) * static_cast<std::size_t>(m_block.height) *
-                                  m_nWordsPerRow;
+    const std::size_t rowsWords = static_cast<std::size_t>(m_block.height) * m_nWordsPerRow;
+    m_pPacked = packedFrame + static_cast<std::size_t>(secretRow) * rowsWords;
+    // The next secret row's rows are asked for now, as Pack does: a frame of several shares'
+    // packed rows is more than the caches hold.
+    const auto* next = reinterpret_cast<const char*>(m_pPacked + rowsWords);
+    for (std::size_t i = 0; i < rowsWords * sizeof(std::uint64_t); i += 64)
+        __builtin_prefetch(next + i);
 }
 
 void CBlockPatternReader::Pack(const BYTE* shareFrame, std::size_t stride, int secretRow)

@@ -107,6 +107,12 @@ void CKindCounts::Clear()
     m_nUsed = 0;
 }
 
+void CKindCounts::ZeroCounts()
+{
+    for (KindBucket& bucket : m_buckets)
+        std::fill(std::begin(bucket.counts), std::end(bucket.counts), 0);
+}
+
 // Twice the buckets; the keys move along with their counts.
 void CKindCounts::Grow()
 {

@@ -22,17 +22,20 @@ public:
     // Every one of `count` keys once.
     void AddAll(const std::uint64_t* keys, std::size_t count);
 
-    // visit(key, count) for every key added since the last Clear.
+    // visit(key, count) for every key counted since the last Clear or ZeroCounts.
     template <typename Visit>
     void ForEach(Visit visit) const
     {
         for (const KindBucket& bucket : m_buckets)
             for (int i = 0; i < 4; ++i)
-                if (bucket.keys[i] != 0)
+                if (bucket.keys[i] != 0 && bucket.counts[i] != 0)
                     visit(bucket.keys[i] & ~kTaken, bucket.counts[i]);
     }
 
     void Clear();
+    // Every count back to 0, the keys left where they are: keys that come again are found at
+    // home rather than added anew.
+    void ZeroCounts();
     // Keys added since the last Clear.
     std::size_t Size() const { return m_nUsed; }
 

@@ -30,11 +30,13 @@ struct CrawlCounts {
 
 // The row's keys against the previous frame's, which they then replace: `differences` (bit 0 set
 // where the secret pixel changed colour, each share's field where its block changed) and the
-// crawl. `scratch` holds a row's words.
+// crawl. Where `changeRows` is given, each share's change of each pixel as a row of its
+// across-frame table too (the changed subpixels, plus 2^bits where the secret pixel changed
+// colour), share s's from changeRows + s * width. `scratch` holds a row's words.
 CrawlCounts CompareWithPrevious(const PixelKeyLayout& layout, const std::uint64_t* keys, const BlockPattern* stacked,
-                                std::uint64_t* previous, std::uint64_t* differences, BlockPattern* scratch);
-
-// Share `share`'s change of each pixel as a row of its across-frame table: the changed subpixels,
-// plus 2^bits where the secret pixel changed colour.
-void ChangeRows(const PixelKeyLayout& layout, const std::uint64_t* differences, std::size_t share,
-                std::uint32_t* rows);
+                                std::uint64_t* previous, std::uint64_t* differences, BlockPattern* scratch,
+                                std::uint32_t* changeRows);
+// The same by the plain loops, on any processor: what the vector loops must match.
+CrawlCounts CompareWithPreviousPlain(const PixelKeyLayout& layout, const std::uint64_t* keys,
+                                     const BlockPattern* stacked, std::uint64_t* previous, std::uint64_t* differences,
+                                     BlockPattern* scratch, std::uint32_t* changeRows);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measure/RevealSimilarity.h"
 
+#include <algorithm>
 #include <array>
+#include <thread>
 
 namespace {
 constexpr int kCell = 4;  // windows are 2 x 2 cells
@@ -89,6 +91,30 @@ Sums CellSums(const StackedCells& frame, const std::array<PackedSums, 256>& tabl
     Unpack(packed, kCell * kCell, s);
     return s;
 }
+
+// The similarity of every window whose lower cells are in cell rows first to end - 1 (from 1),
+// row after row, from `out` on.
+void WindowRows(const StackedCells& frame, const std::array<PackedSums, 256>& table, int first, int end, double* out)
+{
+    // Cell sums a row of cells at a time; each window joins two neighbouring cells of two rows.
+    const int cellsAcross = frame.width / kCell;
+    std::vector<Sums> above(static_cast<std::size_t>(cellsAcross));
+    std::vector<Sums> current(above.size());
+    for (int i = 0; i < cellsAcross; ++i)
+        above[static_cast<std::size_t>(i)] = CellSums(frame, table, i * kCell, (first - 1) * kCell);
+    for (int j = first; j < end; ++j) {
+        for (int i = 0; i < cellsAcross; ++i)
+            current[static_cast<std::size_t>(i)] = CellSums(frame, table, i * kCell, j * kCell);
+        for (std::size_t i = 0; i + 1 < current.size(); ++i) {
+            Sums window = above[i];
+            window += above[i + 1];
+            window += current[i];
+            window += current[i + 1];
+            *out++ = Similarity(window);
+        }
+        above.swap(current);
+    }
+}
 }  // namespace
 
 double StructuralSimilarity(const StackedCells& frame, const GreyMapping& mapping)
@@ -97,25 +123,28 @@ double StructuralSimilarity(const StackedCells& frame, const GreyMapping& mappin
     if (frame.width < 2 * kCell || frame.height < 2 * kCell)
         return Similarity(SumRect(frame, table, 0, 0, frame.width, frame.height));
 
-    // Cell sums a row of cells at a time; each window joins two neighbouring cells of two rows.
+    // The windows' rows in parts side by side, one a processor, each of some rows at least; the
+    // similarities then added in the order of the windows, so that the sum is the same.
     const int cellsAcross = frame.width / kCell;
     const int cellsDown = frame.height / kCell;
-    std::vector<Sums> above(static_cast<std::size_t>(cellsAcross));
-    std::vector<Sums> current(above.size());
-    double total = 0;
-    for (int j = 0; j < cellsDown; ++j) {
-        for (int i = 0; i < cellsAcross; ++i)
-            current[static_cast<std::size_t>(i)] = CellSums(frame, table, i * kCell, j * kCell);
-        if (j > 0) {
-            for (std::size_t i = 0; i + 1 < current.size(); ++i) {
-                Sums window = above[i];
-                window += above[i + 1];
-                window += current[i];
-                window += current[i + 1];
-                total += Similarity(window);
-            }
-        }
-        above.swap(current);
+    const auto perRow = static_cast<std::size_t>(cellsAcross - 1);
+    std::vector<double> similarities(perRow * static_cast<std::size_t>(cellsDown - 1));
+    constexpr int kLeastRows = 16;
+    const int parts = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1,
+                                 std::max(1, (cellsDown - 1) / kLeastRows));
+    auto measure = [&](int part) {
+        const int first = 1 + (cellsDown - 1) * part / parts;
+        const int end = 1 + (cellsDown - 1) * (part + 1) / parts;
+        WindowRows(frame, table, first, end, similarities.data() + static_cast<std::size_t>(first - 1) * perRow);
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (int part = 1; part < parts; ++part)
+            helpers.emplace_back(measure, part);
+        measure(0);
     }
+    double total = 0;
+    for (const double similarity : similarities)
+        total += similarity;
     return total / (static_cast<double>(cellsAcross - 1) * static_cast<double>(cellsDown - 1));
 }

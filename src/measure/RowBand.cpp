@@ -48,7 +48,7 @@ CRowBand::CRowBand(const RowBandSettings& settings, const std::vector<CLeakTest>
         m_differences.resize(width);
         m_scratch.resize(width);
         if (!m_acrossFrames.empty() && m_acrossFrames.front().RowIsPattern()) {
-            m_changeRows.resize(width);
+            m_changeRows.resize(width * m_acrossFrames.size());
             m_changeCounts.resize(m_acrossFrames.size() * (std::size_t{2} << m_nBits));
         }
     }
@@ -62,7 +62,12 @@ void CRowBand::ResetFrame()
     m_nCrawlChanged = m_nCrawlCompared = 0;
     for (CLeakTest& test : m_acrossFrames)
         test.Reset();
-    m_kinds.Clear();
+    // Sound shares make the same few kinds in every frame: their keys stay. Noise makes new ones
+    // frame after frame, which would fill the table.
+    if (m_kinds.Size() > kKindsKeptOverFrames)
+        m_kinds.Clear();
+    else
+        m_kinds.ZeroCounts();
 }
 
 // Stacked subpixels that changed where the secret pixel kept its colour.
@@ -93,10 +98,10 @@ void CRowBand::CountChanges(const PixelKeyLayout& layout)
     // the leak tests once the band's rows are done.
     const std::size_t perShare = std::size_t{2} << m_nBits;
     for (std::size_t s = 0; s < m_acrossFrames.size(); ++s) {
-        ChangeRows(layout, m_differences.data(), s, m_changeRows.data());
         std::uint32_t* table = m_changeCounts.data() + s * perShare;
-        for (const std::uint32_t row : m_changeRows)
-            ++table[row];
+        const std::uint32_t* rows = m_changeRows.data() + s * layout.width;
+        for (std::size_t x = 0; x < layout.width; ++x)
+            ++table[rows[x]];
     }
     m_nUncountedChanges += m_differences.size();
     if (m_nUncountedChanges > kChangesBeforeFlush)
@@ -124,6 +129,10 @@ void CRowBand::MeasureRows(int first, int end, const BandFrame& frame, PixelHist
 {
     for (int y = first; y < end; ++y)
         MeasureRow(y, frame, history, cells);
+}
+
+void CRowBand::FinishFrame()
+{
     if (m_nUncountedChanges > 0)
         FlushChanges();
     if (m_bKeyed)
@@ -160,7 +169,7 @@ void CRowBand::MeasureRow(int y, const BandFrame& frame, PixelHistory& history, 
         for (std::size_t i = 0; i < m_stacked.size(); ++i)
             m_usedCells[i % words] |= m_stacked[i];
     if (m_bKeyed) {
-        CountKeys(history.keys.data() + rowStart, frame.comparing);  // the histogram comes from the kinds
+        CountKeys(history.keys.get() + rowStart, frame.comparing);  // the histogram comes from the kinds
         return;
     }
     if (frame.comparing) {
@@ -200,6 +209,8 @@ void CRowBand::KeyPatterns(int y, const BandFrame& frame, const BYTE* secretRow,
 {
     for (std::size_t s = 0; s < m_readers.size(); ++s)
         PackShareRows(s, y, frame);
+    for (int x = 0; x < m_nWidth; x += 64)  // the next secret row, as the shares' (UsePacked)
+        __builtin_prefetch(secretRow + frame.secretStride + x);
     if (CBlockPatternReader::AssembleKeys(m_readers, secretRow, m_rowKeys.data(), m_stacked.data(), cells))
         return;
     const PixelKeyLayout layout = KeyLayout();
@@ -245,8 +256,9 @@ void CRowBand::CountFrameChanges(PixelHistory& history, std::size_t rowStart)
 void CRowBand::CountKeys(std::uint64_t* previousKeys, bool comparing)
 {
     if (comparing) {
-        const CrawlCounts crawl = CompareWithPrevious(KeyLayout(), m_rowKeys.data(), m_stacked.data(), previousKeys,
-                                                      m_differences.data(), m_scratch.data());
+        const CrawlCounts crawl =
+            CompareWithPrevious(KeyLayout(), m_rowKeys.data(), m_stacked.data(), previousKeys, m_differences.data(),
+                                m_scratch.data(), m_changeRows.empty() ? nullptr : m_changeRows.data());
         m_nCrawlChanged += crawl.changed;
         m_nCrawlCompared += crawl.compared;
         CountChanges(KeyLayout());

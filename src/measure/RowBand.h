@@ -4,11 +4,12 @@
 // stacked into a darkness histogram and the frame's cells, compared with the previous frame
 // (crawl, and each share's changed subpixels for its across-frame test), and, where a pixel's
 // colour and all its shares' blocks fit one key, counted by kind of pixel. Bands of one frame
-// touch only their own rows of the cells and of the pixel history, so they can run side by side;
-// their tallies are merged once the frame is done.
+// touch only their own rows of the cells and of the pixel history, so they can run side by side,
+// each taking whichever rows come to it; their tallies are merged once the frame is done.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "measure/BlockPatterns.h"
@@ -22,7 +23,9 @@
 struct PixelHistory {
     std::vector<BlockPattern> stacked;
     std::vector<std::vector<BlockPattern>> shares;  // per share
-    std::vector<std::uint64_t> keys;  // instead of the above where pixels are counted by kind
+    // Instead of the above where pixels are counted by kind; left unset until the first frame's
+    // bands write them, so that its pages are first touched side by side.
+    std::unique_ptr<std::uint64_t[]> keys;
 };
 
 // The frame the bands read (only 0 is black) and whether one came before it. The shares come as
@@ -51,8 +54,10 @@ public:
 
     // Reads and tallies secret row y; the history and the cells of that row become this frame's.
     void MeasureRow(int y, const BandFrame& frame, PixelHistory& history, StackedCells& cells);
-    // Rows first to end - 1; the band's tallies are then complete.
+    // Rows first to end - 1, in turn.
     void MeasureRows(int first, int end, const BandFrame& frame, PixelHistory& history, StackedCells& cells);
+    // Once the band has measured all its rows of the frame: its tallies are then complete.
+    void FinishFrame();
 
     // The last row's patterns per share (x * words + w), and the row's before it.
     const std::vector<const BlockPattern*>& Patterns() const { return m_rowPointers; }
@@ -97,7 +102,7 @@ private:
     std::vector<std::uint64_t> m_rowKeys;
     std::vector<std::uint64_t> m_differences;  // this row's keys against the previous frame's
     std::vector<BlockPattern> m_scratch;
-    std::vector<std::uint32_t> m_changeRows;  // one share's changes as rows of its table
+    std::vector<std::uint32_t> m_changeRows;  // each share's changes as rows of its table, a row apart
     // Keyed, where change patterns are rows: per share, by secret changed, by changed subpixels.
     std::vector<std::uint32_t> m_changeCounts;
     std::uint64_t m_nUncountedChanges = 0;
@@ -107,6 +112,7 @@ private:
     std::uint64_t m_nCrawlChanged = 0, m_nCrawlCompared = 0;
     std::vector<BlockPattern> m_usedCells;
     std::vector<CLeakTest> m_acrossFrames;
-    CKindCounts m_kinds;
+    CKindCounts m_kinds;  // this frame's counts; the keys of earlier frames too, up to:
+    static constexpr std::size_t kKindsKeptOverFrames = std::size_t{1} << 16;
     mutable CKindCounts m_keptKinds;
 };

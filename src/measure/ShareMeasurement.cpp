@@ -2,6 +2,7 @@
 #include "measure/ShareMeasurement.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <numeric>
 #include <thread>
@@ -84,7 +85,7 @@ CShareMeasurement::CShareMeasurement(const MeasureSettings& settings)
         const RowBandSettings band{m_nWidth, m_block, m_nShares, m_bWindows, m_bKeyed};
         m_bands.assign(m_bKeyed ? BandCount(m_nHeight) : 1, CRowBand(band, acrossFrames));
         if (m_bKeyed) {
-            m_history.keys.assign(pixels, 0);
+            m_history.keys = std::make_unique_for_overwrite<std::uint64_t[]>(pixels);
         } else {
             m_history.stacked.assign(pixels * static_cast<std::size_t>(m_nWords), 0);
             m_history.shares.assign(static_cast<std::size_t>(m_nShares), m_history.stacked);
@@ -258,16 +259,22 @@ void CShareMeasurement::AddKindToTests(bool secretBlack, const BlockPattern* sha
 
 const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
 {
+    if (m_bands.empty())
+        return m_leakTests;  // the small tally's kinds went to the tests frame by frame
+    // The bands' kinds gathered into the first's: bands keep much the same kinds, each then tested once.
+    CKindCounts& kept = m_bands.front().KeptKinds();
+    for (std::size_t b = 1; b < m_bands.size(); ++b) {
+        CKindCounts& other = m_bands[b].KeptKinds();
+        other.ForEach([&kept](std::uint64_t key, std::uint64_t count) { kept.Add(key, count); });
+        other.Clear();
+    }
     BlockPattern shares[8];
     const BlockPattern* parts[8];
-    for (const CRowBand& band : m_bands) {
-        CKindCounts& kept = band.KeptKinds();
-        kept.ForEach([&](std::uint64_t key, std::uint64_t count) {
-            DecodeKind(key, shares, parts);
-            AddKindToTests(key & 1, shares, count);
-        });
-        kept.Clear();
-    }
+    kept.ForEach([&](std::uint64_t key, std::uint64_t count) {
+        DecodeKind(key, shares, parts);
+        AddKindToTests(key & 1, shares, count);
+    });
+    kept.Clear();
     return m_leakTests;
 }
 
@@ -314,14 +321,20 @@ void CShareMeasurement::MeasureRows(const BandFrame& frame)
     }
 }
 
-// Bands of rows side by side, each on a thread of its own but the first.
+// Bands side by side, each on a thread of its own but the first, taking the rows a run at a time
+// as they come to them: a thread that shares its processor (with the next frame's reading) takes
+// fewer rows rather than holding up the others. What a band counts does not depend on its rows.
 void CShareMeasurement::MeasureBands(const BandFrame& frame)
 {
-    const auto bands = static_cast<int>(m_bands.size());
+    constexpr int kRunRows = 16;
+    std::atomic<int> nextRun{0};
     auto measure = [&](int b) {
-        m_bands[static_cast<std::size_t>(b)].MeasureRows(m_nHeight * b / bands, m_nHeight * (b + 1) / bands, frame,
-                                                         m_history, m_cells);
+        CRowBand& band = m_bands[static_cast<std::size_t>(b)];
+        for (int first = nextRun.fetch_add(kRunRows); first < m_nHeight; first = nextRun.fetch_add(kRunRows))
+            band.MeasureRows(first, std::min(first + kRunRows, m_nHeight), frame, m_history, m_cells);
+        band.FinishFrame();
     };
+    const auto bands = static_cast<int>(m_bands.size());
     std::vector<std::jthread> helpers;
     for (int b = 1; b < bands; ++b)
         helpers.emplace_back(measure, b);

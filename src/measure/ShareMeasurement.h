@@ -63,8 +63,10 @@ public:
     FrameFigures MeasureFrame(const BYTE* secret, std::size_t secretStride, const std::vector<const BYTE*>& shares,
                               std::size_t shareStride);
     // Whether MeasurePackedFrame may be called: the shares' rows can be packed ahead as they are
-    // read, rather than held a frame of bytes each.
+    // read, rather than held a frame of bytes each. The same for any measurement of shares of
+    // these blocks, known before one is made.
     bool TakesPackedShares() const { return !m_pSmallTally; }
+    static bool TakesPackedShares(BlockShape block, int shareCount) { return !CSmallBlockTally::Fits(block, shareCount); }
     // One frame as MeasureFrame, each share's as CBlockPatternReader::PackRows leaves it.
     FrameFigures MeasurePackedFrame(const BYTE* secret, std::size_t secretStride,
                                     const std::vector<const std::uint64_t*>& packedShares);

@@ -110,3 +110,23 @@ TEST(RowBand, KindCountsHoldEveryKeyThroughGrowth)
     counts.ForEach([&](std::uint64_t, std::uint64_t) { ++left; });
     EXPECT_EQ(left, 0u);
 }
+
+TEST(RowBand, KindCountsZeroedKeepTheirKeysAndCountAfresh)
+{
+    // A frame's counts zeroed, the next frame's keys, some old and some new, count from 0.
+    std::mt19937_64 rng(14);
+    std::vector<std::uint64_t> first, second;
+    for (int i = 0; i < 5000; ++i)
+        first.push_back(rng() >> 20);
+    for (int i = 0; i < 5000; ++i)
+        second.push_back(i % 2 ? first[rng() % first.size()] : rng() >> 20);
+    CKindCounts counts;
+    counts.AddAll(first.data(), first.size());
+    counts.ZeroCounts();
+    counts.AddAll(second.data(), second.size());
+    std::map<std::uint64_t, std::uint64_t> expected, got;
+    for (const std::uint64_t key : second)
+        ++expected[key];
+    counts.ForEach([&](std::uint64_t key, std::uint64_t count) { got[key] += count; });
+    EXPECT_EQ(got, expected);
+}
