@@ -133,12 +133,6 @@ KVT_WIDE_VECTORS CrawlCounts CompareWide(const PixelKeyLayout& layout, const std
         sum += lane;
     return {sum, compared};
 }
-#else
-CrawlCounts CompareWide(const PixelKeyLayout&, const std::uint64_t*, const BlockPattern*, std::uint64_t*,
-                        std::uint64_t*, std::uint32_t*)
-{
-    return {};
-}
 #endif
 
 }  // namespace
@@ -162,8 +156,10 @@ CrawlCounts CompareWithPrevious(const PixelKeyLayout& layout, const std::uint64_
                                 std::uint64_t* previous, std::uint64_t* differences, BlockPattern* scratch,
                                 std::uint32_t* changeRows)
 {
+#if defined(__x86_64__)
     if (kVectorBitCounts)
         return CompareWide(layout, keys, stacked, previous, differences, changeRows);
+#endif
     return CompareWithPreviousPlain(layout, keys, stacked, previous, differences, scratch, changeRows);
 }
 

@@ -259,8 +259,14 @@ void CShareMeasurement::AddKindToTests(bool secretBlack, const BlockPattern* sha
 
 const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
 {
-    if (m_bands.empty())
-        return m_leakTests;  // the small tally's kinds went to the tests frame by frame
+    // The small tally's kinds went to the tests frame by frame.
+    if (!m_bands.empty())
+        TestKeptKinds();
+    return m_leakTests;
+}
+
+void CShareMeasurement::TestKeptKinds() const
+{
     // The bands' kinds gathered into the first's: bands keep much the same kinds, each then tested once.
     CKindCounts& kept = m_bands.front().KeptKinds();
     for (std::size_t b = 1; b < m_bands.size(); ++b) {
@@ -275,7 +281,6 @@ const std::vector<SharesLeakTest>& CShareMeasurement::GetLeakTests() const
         AddKindToTests(key & 1, shares, count);
     });
     kept.Clear();
-    return m_leakTests;
 }
 
 void CShareMeasurement::TallyKinds()
@@ -351,7 +356,7 @@ void CShareMeasurement::TallyKeptKindsBeyondAFrame()
     for (const CRowBand& band : m_bands)
         kept += band.KeptKinds().Size();
     if (kept > pixels)
-        GetLeakTests();
+        TestKeptKinds();
 }
 
 void CShareMeasurement::MergeBands()

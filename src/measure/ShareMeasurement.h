@@ -95,6 +95,8 @@ private:
     void MeasureBands(const BandFrame& frame);
     void MergeBands();
     void TallyKeptKindsBeyondAFrame();
+    // The kinds the bands kept, into the tests; the bands then keep none.
+    void TestKeptKinds() const;
     void TestRow(const BYTE* secretRow);
     void CountWindows(const BYTE* secretRow, const BYTE* rowAbove);
     void NoteUsedCells(const BlockPattern* pattern);

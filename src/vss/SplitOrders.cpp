@@ -29,11 +29,24 @@ std::vector<std::uint64_t> OrdersOf(std::size_t first, std::size_t count)
     return orders;
 }
 
-void ShufflePlain(const CSplitOrders& orders, const CSplitOrders::Tables&, const std::uint32_t* numbers,
-                  std::uint8_t* blocks, std::size_t stride, std::size_t count)
+std::array<std::uint8_t, CSplitOrders::kPlaces> OrderOf(const CSplitOrders::Tables& tables,
+                                                        const std::uint32_t* numbers)
+{
+    std::array<std::uint8_t, CSplitOrders::kPlaces> both{};
+    std::memcpy(both.data(), &tables.firstOrders[numbers[0]], sizeof(std::uint64_t));
+    std::memcpy(both.data() + sizeof(std::uint64_t), &tables.restOrders[numbers[1]], sizeof(std::uint64_t));
+    std::array<std::uint8_t, CSplitOrders::kPlaces> order{};
+    const auto& places = tables.places[numbers[2]];
+    for (std::size_t p = 0; p < order.size(); ++p)
+        order[p] = both[places[p]];
+    return order;
+}
+
+void ShufflePlain(const CSplitOrders::Tables& tables, const std::uint32_t* numbers, std::uint8_t* blocks,
+                  std::size_t stride, std::size_t count)
 {
     for (std::size_t x = 0; x < count; ++x, numbers += 3, blocks += stride) {
-        const auto order = orders.Order(numbers);
+        const auto order = OrderOf(tables, numbers);
         std::array<std::uint8_t, CSplitOrders::kPlaces> old;
         std::memcpy(old.data(), blocks, old.size());
         for (std::size_t p = 0; p < old.size(); ++p)
@@ -42,9 +55,8 @@ void ShufflePlain(const CSplitOrders& orders, const CSplitOrders::Tables&, const
 }
 
 #if defined(__x86_64__)
-[[gnu::target("ssse3")]] void ShuffleSsse3(const CSplitOrders&, const CSplitOrders::Tables& tables,
-                                           const std::uint32_t* numbers, std::uint8_t* blocks, std::size_t stride,
-                                           std::size_t count)
+[[gnu::target("ssse3")]] void ShuffleSsse3(const CSplitOrders::Tables& tables, const std::uint32_t* numbers,
+                                           std::uint8_t* blocks, std::size_t stride, std::size_t count)
 {
     for (std::size_t x = 0; x < count; ++x, numbers += 3, blocks += stride) {
         const __m128i both = _mm_unpacklo_epi64(
@@ -58,8 +70,8 @@ void ShufflePlain(const CSplitOrders& orders, const CSplitOrders::Tables&, const
 }
 #endif
 
-using ShuffleFn = void (*)(const CSplitOrders&, const CSplitOrders::Tables&, const std::uint32_t*, std::uint8_t*,
-                           std::size_t, std::size_t);
+using ShuffleFn = void (*)(const CSplitOrders::Tables&, const std::uint32_t*, std::uint8_t*, std::size_t,
+                           std::size_t);
 
 ShuffleFn BestShuffle()
 {
@@ -100,19 +112,12 @@ std::vector<std::uint32_t> CSplitOrders::GetBounds() const
 
 std::array<std::uint8_t, CSplitOrders::kPlaces> CSplitOrders::Order(const std::uint32_t* numbers) const
 {
-    std::array<std::uint8_t, kPlaces> both{};
-    std::memcpy(both.data(), &m_tables.firstOrders[numbers[0]], sizeof(std::uint64_t));
-    std::memcpy(both.data() + sizeof(std::uint64_t), &m_tables.restOrders[numbers[1]], sizeof(std::uint64_t));
-    std::array<std::uint8_t, kPlaces> order{};
-    const auto& places = m_tables.places[numbers[2]];
-    for (std::size_t p = 0; p < kPlaces; ++p)
-        order[p] = both[places[p]];
-    return order;
+    return OrderOf(m_tables, numbers);
 }
 
 void CSplitOrders::Shuffle(const std::uint32_t* numbers, std::uint8_t* blocks, std::size_t stride,
                            std::size_t count) const
 {
     static const ShuffleFn shuffle = BestShuffle();
-    shuffle(*this, m_tables, numbers, blocks, stride, count);
+    shuffle(m_tables, numbers, blocks, stride, count);
 }
