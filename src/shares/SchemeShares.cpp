@@ -6,6 +6,7 @@
 #include "stream/StreamFiles.h"
 #include "io/Message.h"
 #include "stream/StreamFileReader.h"
+#include "vss/CellShareMaker.h"
 #include "vss/ClassicShareMaker.h"
 #include "vss/RandomSource.h"
 #include "vss/ShareMaker.h"
@@ -44,15 +45,18 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
     }
     if (!(m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)))
         return false;
-    const auto n = static_cast<std::size_t>(scheme.choice.n);
-    const std::size_t blockRowBytes = static_cast<std::size_t>(scheme.promise.blockHeight) *
-                                      static_cast<std::size_t>(m_shareHeader.RowStride());
+    m_pCellMaker = dynamic_cast<CCellShareMaker*>(m_maker.get());
+    m_nShares = scheme.choice.n;
+    m_nBlockHeight = static_cast<std::size_t>(scheme.promise.blockHeight);
+    // A band's cells are one buffer, its shares one each.
+    const std::size_t buffers = m_pCellMaker ? 1 : static_cast<std::size_t>(scheme.choice.n);
+    const std::size_t rowBytes = m_pCellMaker ? CCellShareMaker::PitchOf(static_cast<std::size_t>(m_shareHeader.width))
+                                              : static_cast<std::size_t>(m_shareHeader.RowStride());
+    const std::size_t blockRowBytes = m_nBlockHeight * rowBytes;
     m_nBandRows = h;
     if (m_maker->MakesBands())
-        m_nBandRows = std::min(h, std::max<std::size_t>(1, kBandBytes / std::max<std::size_t>(1, n * blockRowBytes)));
-    if (!m_shares.Allocate(n, m_nBandRows * blockRowBytes))
-        return false;
-    return true;
+        m_nBandRows = std::min(h, std::max<std::size_t>(1, kBandBytes / std::max<std::size_t>(1, buffers * blockRowBytes)));
+    return m_shares.Allocate(buffers, m_nBandRows * blockRowBytes);
 }
 
 bool CSchemeShares::MakeNext(CStreamFileReader& secret)
@@ -62,8 +66,18 @@ bool CSchemeShares::MakeNext(CStreamFileReader& secret)
 
 bool CSchemeShares::MakeBand(std::size_t y, std::size_t rows)
 {
-    if (m_maker->MakeBand(m_secret.get(), y, rows, m_shares.Next()))
+    m_nLastRows = rows;
+    if (m_pCellMaker ? m_pCellMaker->MakeCells(m_secret.get(), y, rows, m_shares.Next()[0])
+                     : m_maker->MakeBand(m_secret.get(), y, rows, m_shares.Next()))
         return true;
     ShowMessage(kShadowsNoPatterns);
     return false;
+}
+
+std::optional<CellRows> CSchemeShares::GetCells() const
+{
+    if (!m_pCellMaker)
+        return std::nullopt;
+    const auto width = static_cast<std::size_t>(m_shareHeader.width);
+    return CellRows{m_shares.Get(0), CCellShareMaker::PitchOf(width), width, m_nLastRows * m_nBlockHeight};
 }

@@ -14,6 +14,7 @@
 #include "stream/ImageStream.h"
 #include "vss/SchemeCatalogue.h"
 
+class CCellShareMaker;
 class CRandomSource;
 class CShareMaker;
 
@@ -30,25 +31,30 @@ public:
 
     // The header every share has: the secret's size times the scheme's block, its frame count.
     const KvtHeader& GetShareHeader() const override { return m_shareHeader; }
-    int GetShareCount() const override { return static_cast<int>(m_shares.GetCount()); }
+    int GetShareCount() const override { return m_nShares; }
 
     // Reads the secret's next frame; false after the message.
     bool MakeNext(CStreamFileReader& secret) override;
     const BYTE* GetSecret() const override { return m_secret.get(); }
     std::size_t GetBandRows() const override { return m_nBandRows; }
     bool MakeBand(std::size_t y, std::size_t rows) override;
-    const BYTE* GetShare(int i) const override { return m_shares.Get(i); }
+    const BYTE* GetShare(int i) const override { return m_pCellMaker ? nullptr : m_shares.Get(i); }
+    std::optional<CellRows> GetCells() const override;
 
-    // The bands of every share together take about this many bytes, a block row at least (twice:
-    // one set is written while the other is made). Small enough that the writing finds them in
-    // the processor's cache.
+    // The bands of every share together, or a band's cells, take about this many bytes, a block
+    // row at least (twice: one set is written while the other is made). Small enough that the
+    // writing finds them in the processor's cache.
     static constexpr std::size_t kBandBytes = std::size_t{1} << 20;
 
 private:
     KvtHeader m_shareHeader;
     std::unique_ptr<CRandomSource> m_random;
     std::unique_ptr<CShareMaker> m_maker;
+    CCellShareMaker* m_pCellMaker = nullptr;  // m_maker, where it makes cells
+    int m_nShares = 0;
     FrameBuffer m_secret;
+    std::size_t m_nBlockHeight = 1;
     std::size_t m_nBandRows = 0;
-    CShareSets m_shares;  // a band of each
+    std::size_t m_nLastRows = 0;  // secret rows of the band last made
+    CShareSets m_shares;  // a band of each share, or of cells (as one share)
 };

@@ -4,9 +4,11 @@
 // two covers, a key): kvt shadows writes them all alike.
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "stream/ImageStream.h"
+#include "vss/CellShareMaker.h"
 
 class CStreamFileReader;
 
@@ -34,8 +36,11 @@ public:
     // Makes the shares of secret rows [y, y + rows) of the frame MakeNext read, the frame's bands
     // top to bottom; false after the message.
     virtual bool MakeBand(std::size_t /*y*/, std::size_t /*rows*/) { return true; }
-    // Share i's band (or frame) last made.
+    // Share i's band (or frame) last made; null where it was made as cells.
     virtual const BYTE* GetShare(int i) const = 0;
+    // The cells of the band last made where it was made as cells (CCellShareMaker), each share's
+    // rows to be spread from them as it is written; none where GetShare gives the shares.
+    virtual std::optional<CellRows> GetCells() const { return std::nullopt; }
 };
 
 // A buffer a share in two sets, made into in turn.

@@ -13,16 +13,30 @@
 #include "vss/ExtendedShares.h"
 #include "vss/RandomSource.h"
 #include "vss/ShadowTitles.h"
+#include "vss/VssMessages.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-// Each share's band of `rows` rows (0: its whole frame) to its file; false after the message.
-bool WriteBand(COutputSet& outputs, const std::vector<const BYTE*>& band, std::size_t rows)
+// A band of every share as it was made: each share's rows, or the cells they are spread from.
+struct MadeBand {
+    std::vector<const BYTE*> shares;
+    std::optional<CellRows> cells;
+    std::size_t rows = 0;  // of each share; 0: its whole frame
+};
+
+// Each share's band to its file, spread from the cells into `spread` (a band of one share) where
+// it was made as cells; false after the message.
+bool WriteBand(COutputSet& outputs, const MadeBand& band, BYTE* spread, std::size_t stride)
 {
-    for (std::size_t i = 0; i < band.size(); ++i) {
+    for (std::size_t i = 0; i < band.shares.size(); ++i) {
+        const BYTE* rows = band.shares[i];
+        if (band.cells) {
+            band.cells->Spread(static_cast<int>(i), spread, stride);
+            rows = spread;
+        }
         CStreamFileWriter& writer = outputs.GetWriter(i);
-        if (!(rows == 0 ? WriteOutputFrame(writer, band[i]) : WriteOutputRows(writer, band[i], rows)))
+        if (!(band.rows == 0 ? WriteOutputFrame(writer, rows) : WriteOutputRows(writer, rows, band.rows)))
             return false;
     }
     return true;
@@ -90,13 +104,18 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
 {
     const int n = m_shares->GetShareCount();
     const KvtHeader& shape = m_shares->GetShareHeader();
+    const auto height = static_cast<std::size_t>(m_secret->GetHeader().height);
+    const std::size_t blockHeight = height == 0 ? 0 : static_cast<std::size_t>(shape.height) / height;
+    const std::size_t bandRows = m_shares->GetBandRows() == 0 ? height : std::min(height, m_shares->GetBandRows());
+    const auto stride = static_cast<std::size_t>(shape.RowStride());
+    // Bands made as cells are spread a share at a time by the writing, into a band of its own.
+    FrameBuffer spread;
+    if (m_shares->GetCells() && !(spread = AllocateFrame(bandRows * blockHeight * stride, vss_messages::kShadowsNoMemory1)))
+        return ShareResult::Failed;
     // Every share or none: a threshold counts on all of them.
     COutputSet outputs;
     if (!outputs.Open(m_paths, shape, shape.frameCount))
         return ShareResult::Failed;
-    const auto height = static_cast<std::size_t>(m_secret->GetHeader().height);
-    const std::size_t blockHeight = height == 0 ? 0 : static_cast<std::size_t>(shape.height) / height;
-    const std::size_t bandRows = m_shares->GetBandRows() == 0 ? height : std::min(height, m_shares->GetBandRows());
     m_greyCheck = CGreySecretCheck();
     // Each band is written on a thread of its own while the next is made.
     CWorkBehind writing;
@@ -112,11 +131,10 @@ ShareResult CShareWriting::Write(const ShareProgressHook& progress, std::stop_to
             const std::size_t rows = std::min(bandRows, height - y);
             if (!m_shares->MakeBand(y, rows))
                 return ShareResult::Failed;
-            std::vector<const BYTE*> band(static_cast<std::size_t>(n));
+            MadeBand band{{}, m_shares->GetCells(), rows == height ? 0 : rows * blockHeight};
             for (int i = 0; i < n; ++i)
-                band[static_cast<std::size_t>(i)] = m_shares->GetShare(i);
-            const std::size_t shareRows = rows == height ? 0 : rows * blockHeight;
-            if (!writing.Post([&outputs, band, shareRows] { return WriteBand(outputs, band, shareRows); }))
+                band.shares.push_back(m_shares->GetShare(i));
+            if (!writing.Post([&outputs, band, &spread, stride] { return WriteBand(outputs, band, spread.get(), stride); }))
                 return ShareResult::Failed;
             y += rows;
             if (y < height && stop.stop_requested())

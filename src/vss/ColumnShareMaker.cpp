@@ -22,11 +22,9 @@ std::size_t RoundsOf(std::size_t width, std::size_t perRound)
 }  // namespace
 
 CColumnShareMaker::CColumnShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random)
-    : m_geometry(geometry),
-      m_nShares(scheme.choice.n),
+    : CCellShareMaker(geometry, scheme.choice.n),
       m_nOutcomes(OutcomesOf(scheme)),
       m_columns(scheme.white),
-      m_rowColumns(geometry.width),
       m_random(random, std::vector<std::uint32_t>(CBatchedDraws::PerWord(m_nOutcomes), m_nOutcomes))
 {
     m_nRounds = RoundsOf(geometry.width, m_random.GetRoundSize());
@@ -71,41 +69,30 @@ void CColumnShareMaker::SliceLists()
         }
 }
 
-bool CColumnShareMaker::LookUpRow(const std::uint8_t* pixels)
+bool CColumnShareMaker::LookUpRow(const std::uint8_t* pixels, std::uint8_t* cells)
 {
-    const std::size_t width = m_geometry.width;
+    const std::size_t width = GetGeometry().width;
     if (m_nOutcomes <= cell_kernels::kMaxOutcomes) {
         if (!m_random.Draw(m_byteDraws.data(), m_nRounds))
             return false;
         static const cell_kernels::LookUpFn lookUp = cell_kernels::BestLookUp();
         lookUp(m_columns.data(), static_cast<std::uint8_t>(m_nOutcomes), pixels, m_byteDraws.data(),
-               m_rowColumns.data(), width);
+               cells, width);
         return true;
     }
     if (!m_random.Draw(m_draws.data(), m_nRounds))
         return false;
     static const cell_kernels::SliceLookUpFn lookUp = cell_kernels::BestSliceLookUp();
     lookUp(m_slices.data(), static_cast<std::uint32_t>(m_slices.size() / 2), m_nSliceShift, pixels, m_draws.data(),
-           m_rowColumns.data(), width);
+           cells, width);
     return true;
 }
 
-bool CColumnShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows,
-                                 std::uint8_t* const* shares)
+bool CColumnShareMaker::MakeCells(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* cells)
 {
-    const std::size_t width = m_geometry.width;
-    const std::size_t stride = m_geometry.ShareStride();
-    static const cell_kernels::SpreadFn spread = cell_kernels::BestSpread();
-    for (std::size_t row = 0; row < rows; ++row) {
-        if (!LookUpRow(secret + (y + row) * m_geometry.SecretStride()))
+    const std::size_t stride = GetGeometry().SecretStride();
+    for (std::size_t row = 0; row < rows; ++row)
+        if (!LookUpRow(secret + (y + row) * stride, cells + row * GetPitch()))
             return false;
-        for (int share = 0; share < m_nShares; ++share)
-            spread(m_rowColumns.data(), static_cast<std::uint8_t>(1u << share), shares[share] + row * stride, width);
-    }
     return true;
-}
-
-bool CColumnShareMaker::Make(const std::uint8_t* secret, std::uint8_t* const* shares)
-{
-    return MakeBand(secret, 0, m_geometry.height, shares);
 }

@@ -39,8 +39,7 @@ std::vector<std::uint32_t> StepBoundsOf(std::size_t columns)
 }  // namespace
 
 CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random)
-    : m_geometry(geometry),
-      m_nShares(scheme.choice.n),
+    : CCellShareMaker(geometry, scheme.choice.n),
       m_nColumns(scheme.white.size()),
       m_split(m_nColumns > kMaxTabledOrderColumns
                   ? std::make_unique<CSplitOrders>(std::min(m_nColumns, CSplitOrders::kPlaces))
@@ -53,8 +52,6 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
     if (m < 2 || m > 256 || bw > kCopyBytes || m > bw * bh || scheme.black.size() != m ||
         (m <= kMaxTabledOrderColumns && (bw > sizeof(std::uint32_t) || (bh - 1) * bw >= sizeof(std::uint64_t))))
         throw std::invalid_argument("no permuted blocks for this basis");
-    m_nRowBytes = geometry.width * bw + kCopyBytes;
-    m_cells.assign(bh * m_nRowBytes, 0);
     if (m <= kMaxTabledOrderColumns) {
         // Every order in lexicographic order, as the shuffle tables of the smaller bases.
         std::vector<std::size_t> order(m);
@@ -90,17 +87,17 @@ CPermutingShareMaker::CPermutingShareMaker(const Scheme& scheme, ShareGeometry g
 
 // A block row at a time from the order's word, four bytes a store: the next block, or the row's
 // slack, takes the rest.
-bool CPermutingShareMaker::LayOutTabledRow(const std::uint8_t* secret)
+bool CPermutingShareMaker::LayOutTabledRow(const std::uint8_t* secret, std::uint8_t* cells)
 {
     if (!m_random.Draw(m_draws.data(), m_nRounds))
         return false;
-    const auto bw = static_cast<std::size_t>(m_geometry.blockWidth);
-    const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
-    const std::size_t rowBytes = m_nRowBytes;
+    const ShareGeometry& geometry = GetGeometry();
+    const auto bw = static_cast<std::size_t>(geometry.blockWidth);
+    const auto bh = static_cast<std::size_t>(geometry.blockHeight);
+    const std::size_t rowBytes = GetPitch();
     const std::uint64_t* orders = m_orders.data();
     const std::uint32_t* draws = m_draws.data();
-    std::uint8_t* cells = m_cells.data();
-    for (std::size_t x = 0; x < m_geometry.width; ++x) {
+    for (std::size_t x = 0; x < geometry.width; ++x) {
         const std::uint64_t word = orders[2 * std::size_t{draws[x]} + (secret[x] == 0)];
         for (std::size_t r = 0; r < bh; ++r) {
             const auto part = static_cast<std::uint32_t>(word >> (8 * r * bw));
@@ -110,12 +107,13 @@ bool CPermutingShareMaker::LayOutTabledRow(const std::uint8_t* secret)
     return true;
 }
 
-bool CPermutingShareMaker::LayOutShuffledRow(const std::uint8_t* secret)
+bool CPermutingShareMaker::LayOutShuffledRow(const std::uint8_t* secret, std::uint8_t* cells)
 {
     if (!m_random.Draw(m_draws.data(), m_nRounds) || (m_stepRandom && !m_stepRandom->Draw(m_steps.data(), m_nRounds)))
         return false;
     const std::size_t m = m_nColumns;
-    const std::size_t width = m_geometry.width;
+    const ShareGeometry& geometry = GetGeometry();
+    const std::size_t width = geometry.width;
     const std::size_t blockBytes = m_nBlockBytes;
     const std::uint8_t* images[2] = {m_images.data(), m_images.data() + blockBytes};
     const std::uint8_t* partner = m_steps.data();
@@ -128,36 +126,25 @@ bool CPermutingShareMaker::LayOutShuffledRow(const std::uint8_t* secret)
             std::swap(block[i], block[*partner]);
     }
     m_split->Shuffle(m_draws.data(), m_blocks.data(), blockBytes, width);
-    const auto bw = static_cast<std::size_t>(m_geometry.blockWidth);
-    const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
+    const auto bw = static_cast<std::size_t>(geometry.blockWidth);
+    const auto bh = static_cast<std::size_t>(geometry.blockHeight);
+    const std::size_t pitch = GetPitch();
     for (std::size_t x = 0; x < width; ++x)
         for (std::size_t r = 0; r < bh; ++r)
-            std::memcpy(m_cells.data() + r * m_nRowBytes + x * bw, m_blocks.data() + x * blockBytes + r * bw,
-                        kCopyBytes);
+            std::memcpy(cells + r * pitch + x * bw, m_blocks.data() + x * blockBytes + r * bw, kCopyBytes);
     return true;
 }
 
-bool CPermutingShareMaker::MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows,
-                                    std::uint8_t* const* shares)
+bool CPermutingShareMaker::MakeCells(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* cells)
 {
-    const std::size_t stride = m_geometry.ShareStride();
-    const auto bh = static_cast<std::size_t>(m_geometry.blockHeight);
-    const std::size_t rowBytes = m_geometry.ShareWidth();
+    const ShareGeometry& geometry = GetGeometry();
+    const std::size_t blockRowBytes = static_cast<std::size_t>(geometry.blockHeight) * GetPitch();
     const bool tabled = !m_orders.empty();
-    static const cell_kernels::SpreadFn spread = cell_kernels::BestSpread();
     for (std::size_t row = 0; row < rows; ++row) {
-        const std::uint8_t* secretRow = secret + (y + row) * m_geometry.SecretStride();
-        if (!(tabled ? LayOutTabledRow(secretRow) : LayOutShuffledRow(secretRow)))
+        const std::uint8_t* secretRow = secret + (y + row) * geometry.SecretStride();
+        std::uint8_t* blockRow = cells + row * blockRowBytes;
+        if (!(tabled ? LayOutTabledRow(secretRow, blockRow) : LayOutShuffledRow(secretRow, blockRow)))
             return false;
-        for (int share = 0; share < m_nShares; ++share)
-            for (std::size_t r = 0; r < bh; ++r)
-                spread(m_cells.data() + r * m_nRowBytes, static_cast<std::uint8_t>(1u << share),
-                       shares[share] + (row * bh + r) * stride, rowBytes);
     }
     return true;
-}
-
-bool CPermutingShareMaker::Make(const std::uint8_t* secret, std::uint8_t* const* shares)
-{
-    return MakeBand(secret, 0, m_geometry.height, shares);
 }

@@ -5,37 +5,33 @@
 // table of every order of each colour's columns. Wider ones lay out a row's blocks side by side,
 // each its colour's basis, shuffle each (Fisher-Yates) down to its first sixteen cells and put
 // those in a split order (three numbers a pixel): any starting order gives every order alike.
-// Numbers are drawn a row at a time. A secret row's blocks are laid out first as rows of columns,
-// a block row each; every share's rows then come from those whole, a bit of each column a share,
-// so that a frame is made a band of rows at a time.
+// Numbers are drawn a row at a time, and a secret row's blocks laid out as rows of cells, a block
+// row each.
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "vss/BatchedDraws.h"
-#include "vss/ShareMaker.h"
+#include "vss/CellShareMaker.h"
 #include "vss/SplitOrders.h"
 
-class CPermutingShareMaker final : public CShareMaker {
+class CPermutingShareMaker final : public CCellShareMaker {
 public:
     // Bases of at most this many columns take their orders from a table (8! = 40320 of each colour).
     static constexpr std::size_t kMaxTabledOrderColumns = 8;
 
     CPermutingShareMaker(const Scheme& scheme, ShareGeometry geometry, CRandomSource& random);
-    bool Make(const std::uint8_t* secret, std::uint8_t* const* shares) override;
-    bool MakesBands() const override { return true; }
-    bool MakeBand(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* const* shares) override;
+    bool MakeCells(const std::uint8_t* secret, std::size_t y, std::size_t rows, std::uint8_t* cells) override;
 
 private:
     // Blocks are copied 16 bytes at a time; the next block, or the row's slack, takes the rest.
     static constexpr std::size_t kCopyBytes = 16;
+    static_assert(kCopyBytes <= kRowSlack);
 
-    bool LayOutTabledRow(const std::uint8_t* secret);
-    bool LayOutShuffledRow(const std::uint8_t* secret);
+    bool LayOutTabledRow(const std::uint8_t* secret, std::uint8_t* cells);
+    bool LayOutShuffledRow(const std::uint8_t* secret, std::uint8_t* cells);
 
-    ShareGeometry m_geometry;
-    int m_nShares;
     std::size_t m_nColumns;
     std::vector<std::uint64_t> m_orders;    // [order * 2 + black]: the order's columns, a byte each
     std::unique_ptr<CSplitOrders> m_split;  // for bases of nine columns or more
@@ -45,8 +41,6 @@ private:
     std::size_t m_nBlockBytes = 0;          // a laid-out block, with room to copy its last row whole
     std::vector<std::uint8_t> m_images;     // [black][cell]: each colour's basis as a block, padding white
     std::vector<std::uint8_t> m_blocks;     // a row's blocks side by side, m_nBlockBytes apart
-    std::vector<std::uint8_t> m_cells;      // [block row][x * block width + cell]: the columns of a row
-    std::size_t m_nRowBytes = 0;            // a row of m_cells, with its slack
     CBatchedDraws m_random;                 // orders
     std::unique_ptr<CBatchedDraws> m_stepRandom;  // the shuffles' partners, for more than 16 columns
 };

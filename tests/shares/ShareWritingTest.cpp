@@ -12,6 +12,8 @@
 #include "TempDir.h"
 #include "TestStreams.h"
 #include "shares/SchemeShares.h"
+#include "vss/CellShareMaker.h"
+#include "vss/RandomSource.h"
 
 namespace {
 // A secret of `frames` frames of 6 x 4 pixels, black and white in a different pattern each frame.
@@ -106,7 +108,8 @@ TEST(ShareWriting, ARefusedSecretOrCoverSaysWhichFileAndWritesNothing)
 
 // However many shares and however large their blocks, a scheme's shares are held a band at a time:
 // (8, 8) on a 1000 x 1000 secret takes about 132 MB a share frame, its bands a block row. Schemes
-// of one cell a pixel too, however many columns they draw from.
+// of one cell a pixel too, however many columns they draw from. Bands made as cells hold a byte a
+// cell for every share together.
 TEST(ShareWriting, SharesAreHeldABandAtATime)
 {
     for (const auto& [family, k, n] : {std::tuple{SchemeFamily::NaorShamir, 2, 2}, {SchemeFamily::NaorShamir, 3, 6},
@@ -116,10 +119,58 @@ TEST(ShareWriting, SharesAreHeldABandAtATime)
         SeedChoice seed = ChooseSeed(1);
         CSchemeShares shares;
         ASSERT_TRUE(shares.Prepare(*scheme, KvtHeader::Built(1000, 1000, 1), seed));
-        const auto blockRowBytes = static_cast<std::size_t>(shares.GetShareHeader().RowStride()) *
-                                   static_cast<std::size_t>(scheme->promise.blockHeight);
+        const KvtHeader& shape = shares.GetShareHeader();
+        const std::size_t rowsBytes =
+            shares.GetCells() ? CCellShareMaker::PitchOf(static_cast<std::size_t>(shape.width))
+                              : static_cast<std::size_t>(n) * static_cast<std::size_t>(shape.RowStride());
+        const std::size_t blockRowBytes = rowsBytes * static_cast<std::size_t>(scheme->promise.blockHeight);
         EXPECT_GE(shares.GetBandRows(), 1u);
-        const std::size_t blockRowsBytes = static_cast<std::size_t>(n) * blockRowBytes;
-        EXPECT_LE(shares.GetBandRows() * blockRowsBytes, std::max(CSchemeShares::kBandBytes, blockRowsBytes));
+        EXPECT_LE(shares.GetBandRows() * blockRowBytes, std::max(CSchemeShares::kBandBytes, blockRowBytes));
+    }
+}
+
+// What is written is the maker's shares frame after frame, whether the writing gets them whole
+// or spreads them from cells.
+TEST(ShareWriting, WritesTheMakersSharesFromCellsOrWhole)
+{
+    TempDir dir;
+    WriteSecret(dir / "secret.kvt", 3);
+    const std::vector<unsigned char> secretFile = ReadBytes(dir / "secret.kvt");
+    for (const auto& [family, k, n] : {std::tuple{SchemeFamily::NaorShamir, 3, 3}, {SchemeFamily::NaorShamir, 6, 6},
+                                      {SchemeFamily::RandomGrid, 4, 8}}) {
+        const auto scheme = LookUpScheme(SchemeChoice{family, k, n, 0}, nullptr);
+        SCOPED_TRACE(DescribeScheme(*scheme));
+        ShareRequest request = SchemeRequest(dir, k, n);
+        request.kind = *scheme;
+        request.title = "take";
+        CShareWriting writing;
+        ASSERT_TRUE(writing.Prepare(request));
+        ASSERT_EQ(writing.Write(), ShareResult::Written);
+
+        const auto random = CChaChaRandomSource::FromSeed(7);
+        const auto maker = MakeShareMaker(*scheme, 6, 4, *random);
+        const ShareGeometry g{6, 4, scheme->promise.blockWidth, scheme->promise.blockHeight};
+        std::vector<std::vector<std::uint8_t>> made(static_cast<std::size_t>(n),
+                                                    std::vector<std::uint8_t>(g.ShareStride() * g.ShareHeight()));
+        std::vector<std::uint8_t*> out;
+        for (auto& share : made)
+            out.push_back(share.data());
+        std::vector<std::vector<unsigned char>> files;
+        for (const auto& path : writing.GetPaths())
+            files.push_back(ReadBytes(path));
+        for (std::size_t frame = 0; frame < 3; ++frame) {
+            std::vector<std::uint8_t> secret(g.SecretStride() * g.height);
+            for (std::size_t y = 0; y < g.height; ++y)
+                std::copy_n(secretFile.begin() + static_cast<std::ptrdiff_t>(24 + frame * 24 + y * 6), 6,
+                            secret.begin() + static_cast<std::ptrdiff_t>(y * g.SecretStride()));
+            ASSERT_TRUE(maker->Make(secret.data(), out.data()));
+            const std::size_t frameBytes = g.ShareWidth() * g.ShareHeight();
+            for (std::size_t i = 0; i < made.size(); ++i)
+                for (std::size_t y = 0; y < g.ShareHeight(); ++y)
+                    ASSERT_TRUE(std::equal(made[i].begin() + static_cast<std::ptrdiff_t>(y * g.ShareStride()),
+                                           made[i].begin() + static_cast<std::ptrdiff_t>(y * g.ShareStride() + g.ShareWidth()),
+                                           files[i].begin() + static_cast<std::ptrdiff_t>(24 + frame * frameBytes + y * g.ShareWidth())))
+                        << "share " << i << " frame " << frame << " row " << y;
+        }
     }
 }

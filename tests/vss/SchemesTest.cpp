@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "vss/BatchedDraws.h"
+#include "vss/CellShareMaker.h"
 #include "vss/PermutingShareMaker.h"
 #include "vss/RandomSource.h"
 #include "vss/SchemeCatalogue.h"
@@ -540,7 +541,8 @@ TEST(ShareMaker, ColumnsAreTheOnesTheirDrawsPick)
 }
 
 // A frame made a band of rows at a time, in bands of any height, is the frame made whole: the
-// shares' memory can be a band whatever the frame, and a seed still gives the same shares.
+// shares' memory can be a band whatever the frame, and a seed still gives the same shares. Bands
+// made as cells give the same shares spread.
 TEST(ShareMaker, FramesMadeBandByBandAreTheFramesMadeWhole)
 {
     for (const auto& [family, k, n] : {std::tuple{SchemeFamily::NaorShamir, 3, 3}, {SchemeFamily::NaorShamir, 3, 6},
@@ -553,14 +555,25 @@ TEST(ShareMaker, FramesMadeBandByBandAreTheFramesMadeWhole)
         auto random = CChaChaRandomSource::FromSeed(2);
         const auto maker = MakeShareMaker(s, g.width, g.height, *random);
         ASSERT_TRUE(maker->MakesBands());
-        const std::size_t blockRowBytes = g.ShareStride() * static_cast<std::size_t>(g.blockHeight);
+        auto* const cellMaker = dynamic_cast<CCellShareMaker*>(maker.get());
+        const auto bh = static_cast<std::size_t>(g.blockHeight);
+        const std::size_t blockRowBytes = g.ShareStride() * bh;
+        const std::size_t pitch = CCellShareMaker::PitchOf(g.ShareWidth());
+        std::vector<std::uint8_t> cells(3 * bh * pitch);
         std::vector<std::vector<std::uint8_t>> band(whole.shares.size(), std::vector<std::uint8_t>(3 * blockRowBytes));
         std::vector<std::uint8_t*> out;
         for (auto& share : band)
             out.push_back(share.data());
         for (std::size_t y = 0, rows = 1; y < g.height; y += rows, rows = rows % 3 + 1) {
             rows = std::min(rows, g.height - y);
-            ASSERT_TRUE(maker->MakeBand(whole.secret.data(), y, rows, out.data()));
+            if (cellMaker) {
+                ASSERT_TRUE(cellMaker->MakeCells(whole.secret.data(), y, rows, cells.data()));
+                for (std::size_t i = 0; i < band.size(); ++i)
+                    CellRows{cells.data(), pitch, g.ShareWidth(), rows * bh}.Spread(static_cast<int>(i), out[i],
+                                                                                    g.ShareStride());
+            } else {
+                ASSERT_TRUE(maker->MakeBand(whole.secret.data(), y, rows, out.data()));
+            }
             for (std::size_t i = 0; i < band.size(); ++i)
                 ASSERT_TRUE(std::equal(band[i].begin(), band[i].begin() + static_cast<std::ptrdiff_t>(rows * blockRowBytes),
                                        whole.shares[i].begin() + static_cast<std::ptrdiff_t>(y * blockRowBytes)))
