@@ -74,9 +74,14 @@ bool CCoverShares::Prepare(const KvtHeader& secret, const fs::path& cover1, cons
     m_pRandom = &random;
     if (!InitializeShareHeader(secret, 2, 2, m_shareHeader))
         return false;
-    if (!MemoryFor({{1, secret.FrameBytes()}, {4, m_shareHeader.FrameBytes()}}, kShadowsNoMemory1))
-        return false;
     const int width = secret.width, height = secret.height;
+    // Bands of about as many bytes as a scheme's.
+    const std::size_t blockRowBytes = 2 * static_cast<std::size_t>(m_shareHeader.RowStride());
+    m_nBandRows = std::clamp<std::size_t>(kBandBytes / (2 * blockRowBytes), 1,
+                                          static_cast<std::size_t>(std::max(1, height)));
+    // The secret's frame and the covers', and two sets of the shares' bands.
+    if (!MemoryFor({{3, secret.FrameBytes()}, {4, m_nBandRows * blockRowBytes}}, kShadowsNoMemory1))
+        return false;
     const std::string hint =
         " (kvt import --size " + std::to_string(width) + "x" + std::to_string(height) + " makes one)";
     if (!m_covers[0].Open(cover1, width, height, hint) || !m_covers[1].Open(cover2, width, height, hint))
@@ -87,7 +92,7 @@ bool CCoverShares::Prepare(const KvtHeader& secret, const fs::path& cover1, cons
         return false;
     }
     return (m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)) &&
-           m_shares.Allocate(2, m_shareHeader.FrameBytes());
+           m_shares.Allocate(2, m_nBandRows * blockRowBytes);
 }
 
 bool CCoverShares::MakeNext(CStreamFileReader& secret)
@@ -105,8 +110,14 @@ bool CCoverShares::MakeNext(CStreamFileReader& secret)
                                " is black where the secret is: a share made on it shows the secret on its own");
             return false;
         }
+    m_coverFrames = {cover1, cover2};
+    return true;
+}
+
+bool CCoverShares::MakeBand(std::size_t y, std::size_t rows)
+{
     BYTE* const* shares = m_shares.Next();
-    if (m_maker.Make(m_secret.get(), cover1, cover2, *m_pRandom, shares[0], shares[1]))
+    if (m_maker.MakeBand(m_secret.get(), m_coverFrames[0], m_coverFrames[1], *m_pRandom, y, rows, shares[0], shares[1]))
         return true;
     ShowMessage(kShadowsNoPatterns);
     return false;

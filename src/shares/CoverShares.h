@@ -27,18 +27,23 @@ public:
 
     const KvtHeader& GetShareHeader() const override { return m_shareHeader; }
     int GetShareCount() const override { return 2; }
+    // Reads the secret's and the covers' next frames and checks the covers against the secret.
     bool MakeNext(CStreamFileReader& secret) override;
     const BYTE* GetSecret() const override { return m_secret.get(); }
+    std::size_t GetBandRows() const override { return m_nBandRows; }
+    bool MakeBand(std::size_t y, std::size_t rows) override;
     const BYTE* GetShare(int i) const override { return m_shares.Get(i); }
 
 private:
     KvtHeader m_shareHeader;
     CRandomSource* m_pRandom = nullptr;
     std::array<CMatchedStream, 2> m_covers;
+    std::array<const BYTE*, 2> m_coverFrames{};  // the covers' frames of the secret's frame read
     std::uint32_t m_nFrame = 0;  // secret frames read, for the messages
     extended_shares::CExtendedShareMaker m_maker;
     FrameBuffer m_secret;
-    CShareSets m_shares;
+    std::size_t m_nBandRows = 0;
+    CShareSets m_shares;  // a band of each
 };
 
 // BASE-Shadow2.kvt alone: where the secret is white the key's blocks, where black their complement.

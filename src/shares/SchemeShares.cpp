@@ -28,9 +28,6 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
 {
     if (!InitializeShareHeader(secret, scheme.promise.blockWidth, scheme.promise.blockHeight, m_shareHeader))
         return false;
-    if (!MemoryFor({{1, secret.FrameBytes()}, {static_cast<std::uint64_t>(scheme.choice.n), m_shareHeader.FrameBytes()}},
-                   kShadowsNoMemory1))
-        return false;
     const auto w = static_cast<std::size_t>(secret.width), h = static_cast<std::size_t>(secret.height);
     if (IsClassic(scheme)) {
         m_maker = std::make_unique<CClassicShareMaker>(w, h, *seed.source);
@@ -43,8 +40,6 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
         ShowMessage(kShadowsNoMemory1);
         return false;
     }
-    if (!(m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)))
-        return false;
     m_pCellMaker = dynamic_cast<CCellShareMaker*>(m_maker.get());
     m_nShares = scheme.choice.n;
     m_nBlockHeight = static_cast<std::size_t>(scheme.promise.blockHeight);
@@ -56,7 +51,12 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
     m_nBandRows = h;
     if (m_maker->MakesBands())
         m_nBandRows = std::min(h, std::max<std::size_t>(1, kBandBytes / std::max<std::size_t>(1, buffers * blockRowBytes)));
-    return m_shares.Allocate(buffers, m_nBandRows * blockRowBytes);
+    // The secret's frame and the bands are all that is held: two sets, and a band a share as it is
+    // written where the bands are cells.
+    const std::size_t bandBytes = m_nBandRows * blockRowBytes;
+    if (!MemoryFor({{1, secret.FrameBytes()}, {2 * buffers + 1, bandBytes}}, kShadowsNoMemory1))
+        return false;
+    return (m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)) && m_shares.Allocate(buffers, bandBytes);
 }
 
 bool CSchemeShares::MakeNext(CStreamFileReader& secret)

@@ -41,11 +41,6 @@ public:
     const BYTE* GetShare(int i) const override { return m_pCellMaker ? nullptr : m_shares.Get(i); }
     std::optional<CellRows> GetCells() const override;
 
-    // The bands of every share together, or a band's cells, take about this many bytes, a block
-    // row at least (twice: one set is written while the other is made). Small enough that the
-    // writing finds them in the processor's cache.
-    static constexpr std::size_t kBandBytes = std::size_t{1} << 20;
-
 private:
     KvtHeader m_shareHeader;
     std::unique_ptr<CRandomSource> m_random;

@@ -31,6 +31,11 @@ public:
     // The secret's frame the last shares were made of.
     virtual const BYTE* GetSecret() const = 0;
 
+    // The bands of every share together, or a band's cells, take about this many bytes, a block
+    // row at least (twice: one set is written while the other is made). Small enough that the
+    // writing finds them in the processor's cache.
+    static constexpr std::size_t kBandBytes = std::size_t{1} << 20;
+
     // Secret rows a band of the shares holds; 0: the whole frame, made by MakeNext.
     virtual std::size_t GetBandRows() const { return 0; }
     // Makes the shares of secret rows [y, y + rows) of the frame MakeNext read, the frame's bands

@@ -161,15 +161,22 @@ std::uint8_t* CExtendedShareMaker::NextPermutations(CRandomSource& random, std::
 bool CExtendedShareMaker::Make(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
                                CRandomSource& random, std::uint8_t* share1, std::uint8_t* share2)
 {
+    return MakeBand(secret, cover1, cover2, random, 0, m_nHeight, share1, share2);
+}
+
+bool CExtendedShareMaker::MakeBand(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
+                                   CRandomSource& random, std::size_t y, std::size_t rows, std::uint8_t* share1,
+                                   std::uint8_t* share2)
+{
     const std::size_t shareStride = (2 * m_nWidth + 3) / 4 * 4;
-    for (std::size_t y = 0; y < m_nHeight; ++y) {
+    for (std::size_t row = 0; row < rows; ++row) {
         std::uint8_t* indices = NextPermutations(random, m_nWidth);
         if (indices == nullptr)
             return false;
-        const std::size_t in = y * m_nStride;
+        const std::size_t in = (y + row) * m_nStride;
         IndexRow(secret + in, cover1 + in, cover2 + in, indices, m_nWidth);
-        std::uint8_t* top1 = share1 + 2 * y * shareStride;
-        std::uint8_t* top2 = share2 + 2 * y * shareStride;
+        std::uint8_t* top1 = share1 + 2 * row * shareStride;
+        std::uint8_t* top2 = share2 + 2 * row * shareStride;
         WriteBlockRows(indices, m_nWidth, top1, top1 + shareStride, top2, top2 + shareStride);
     }
     return true;

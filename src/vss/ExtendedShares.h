@@ -64,6 +64,10 @@ public:
     // source runs dry, with the shares partly written.
     bool Make(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
               CRandomSource& random, std::uint8_t* share1, std::uint8_t* share2);
+    // The shares of rows [y, y + rows) of the frames, into share1 and share2 pointing at the first
+    // of those blocks' rows. A frame's bands come top to bottom, each once. False as Make.
+    bool MakeBand(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
+                  CRandomSource& random, std::size_t y, std::size_t rows, std::uint8_t* share1, std::uint8_t* share2);
 
 private:
     // Permutation indices (0..23) for the next row, from random bytes: a byte below 240 gives

@@ -139,7 +139,8 @@ TEST_F(InputRefusals, MemoryIsCheckedBeforeItIsClaimed)
     GTEST_SKIP() << "the sanitizer reserves more address space than the limit allows";
 #else
     // One frame of 20000 x 20000 (400 MB, sparse): each frame fits under a 3 GB address space, the
-    // frames and tables of a measurement together don't, nor six shares of a quarter of it.
+    // frames and tables of a measurement together don't. Shares are held a band at a time, but
+    // shares on covers hold the secret's frame and both covers' whole: not under 1 GB.
     const std::string big = Put("big.kvt", HeaderBytes(20000, 20000, 1, 20000 * 20000));
     fs::resize_file(big, 24 + 20000ull * 20000);
     const auto limited = [&](const std::vector<std::string>& args) {
@@ -148,10 +149,9 @@ TEST_F(InputRefusals, MemoryIsCheckedBeforeItIsClaimed)
     KvtRun run = limited({"measure", "--secret", big, big, big});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("kvt measure: not enough memory: needs 4.8 GB, ", 0), 0u) << run.err;
-    // Half as wide and high, so that the shares, 6 x 6 blocks a pixel, are within a stream's limits.
-    const std::string quarter = Put("quarter.kvt", HeaderBytes(10000, 10000, 1, 10000 * 10000));
-    fs::resize_file(quarter, 24 + 10000ull * 10000);
-    run = limited({"shadows", "-q", "-k", "4", "-n", "6", quarter, "--out-dir", dir.Path().string()});
+    run = RunKvtUnder("prlimit --as=1000000000",
+                      {"shadows", "-q", big, "--cover", big, "--cover", big, "--out-dir", dir.Path().string()},
+                      err.Path() / "stderr.txt");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("Create VSS shadows error:  Not memory avaliable for shadow1 images: needs ", 0), 0u)
         << run.err;

@@ -190,3 +190,36 @@ TEST(ExtendedShares, RandomBytesThatRunDryFailTheFrame)
     CFunctionSource dry([](std::uint8_t*, std::size_t) { return false; });
     EXPECT_FALSE(maker.Make(f.secret.data(), f.cover1.data(), f.cover2.data(), dry, share1.data(), share2.data()));
 }
+
+// A frame made a band of rows at a time is the frame made whole, from the same random bytes.
+TEST(ExtendedShares, FramesMadeBandByBandAreTheFramesMadeWhole)
+{
+    constexpr std::size_t kWidth = 37, kHeight = 7;
+    // Every combination in every row, a pixel further on each row.
+    Frames f{kWidth, (kWidth + 3) / 4 * 4, {}, {}, {}};
+    const Frames row = CombinationRow(f.stride + kHeight, 1);
+    for (std::size_t y = 0; y < kHeight; ++y) {
+        f.secret.insert(f.secret.end(), row.secret.begin() + y, row.secret.begin() + y + f.stride);
+        f.cover1.insert(f.cover1.end(), row.cover1.begin() + y, row.cover1.begin() + y + f.stride);
+        f.cover2.insert(f.cover2.end(), row.cover2.begin() + y, row.cover2.begin() + y + f.stride);
+    }
+    const std::size_t stride = (2 * f.width + 3) / 4 * 4;
+    std::vector<std::uint8_t> whole1(2 * kHeight * stride), whole2(whole1.size());
+    CExtendedShareMaker maker;
+    ASSERT_TRUE(maker.Prepare(f.width, kHeight, f.stride));
+    auto random = CChaChaRandomSource::FromSeed(3);
+    ASSERT_TRUE(maker.Make(f.secret.data(), f.cover1.data(), f.cover2.data(), *random, whole1.data(), whole2.data()));
+
+    CExtendedShareMaker bands;
+    ASSERT_TRUE(bands.Prepare(f.width, kHeight, f.stride));
+    random = CChaChaRandomSource::FromSeed(3);
+    std::vector<std::uint8_t> band1(3 * 2 * stride), band2(band1.size());
+    for (std::size_t y = 0, rows = 1; y < kHeight; y += rows, rows = rows % 3 + 1) {
+        rows = std::min(rows, kHeight - y);
+        ASSERT_TRUE(bands.MakeBand(f.secret.data(), f.cover1.data(), f.cover2.data(), *random, y, rows, band1.data(),
+                                   band2.data()));
+        const auto at = static_cast<std::ptrdiff_t>(2 * y * stride), bytes = static_cast<std::ptrdiff_t>(2 * rows * stride);
+        EXPECT_TRUE(std::equal(band1.begin(), band1.begin() + bytes, whole1.begin() + at)) << "band at " << y;
+        EXPECT_TRUE(std::equal(band2.begin(), band2.begin() + bytes, whole2.begin() + at)) << "band at " << y;
+    }
+}
