@@ -75,12 +75,11 @@ bool CCoverShares::Prepare(const KvtHeader& secret, const fs::path& cover1, cons
     if (!InitializeShareHeader(secret, 2, 2, m_shareHeader))
         return false;
     const int width = secret.width, height = secret.height;
-    // Bands of about as many bytes as a scheme's.
-    const std::size_t blockRowBytes = 2 * static_cast<std::size_t>(m_shareHeader.RowStride());
-    m_nBandRows = std::clamp<std::size_t>(kBandBytes / (2 * blockRowBytes), 1,
-                                          static_cast<std::size_t>(std::max(1, height)));
-    // The secret's frame and the covers', and two sets of the shares' bands.
-    if (!MemoryFor({{3, secret.FrameBytes()}, {4, m_nBandRows * blockRowBytes}}, kShadowsNoMemory1))
+    // Bands of cells of about as many bytes as a scheme's.
+    const std::size_t blockRowBytes = 2 * CellPitch(static_cast<std::size_t>(m_shareHeader.width));
+    m_nBandRows = std::clamp<std::size_t>(kBandBytes / blockRowBytes, 1, static_cast<std::size_t>(std::max(1, height)));
+    // The secret's frame and the covers', two sets of bands and a band a share as it is written.
+    if (!MemoryFor({{3, secret.FrameBytes()}, {3, m_nBandRows * blockRowBytes}}, kShadowsNoMemory1))
         return false;
     const std::string hint =
         " (kvt import --size " + std::to_string(width) + "x" + std::to_string(height) + " makes one)";
@@ -92,7 +91,7 @@ bool CCoverShares::Prepare(const KvtHeader& secret, const fs::path& cover1, cons
         return false;
     }
     return (m_secret = AllocateFrame(secret.FrameBytes(), kNotEnoughMemory)) &&
-           m_shares.Allocate(2, m_nBandRows * blockRowBytes);
+           m_cells.Allocate(1, m_nBandRows * blockRowBytes);
 }
 
 bool CCoverShares::MakeNext(CStreamFileReader& secret)
@@ -116,11 +115,16 @@ bool CCoverShares::MakeNext(CStreamFileReader& secret)
 
 bool CCoverShares::MakeBand(std::size_t y, std::size_t rows)
 {
-    BYTE* const* shares = m_shares.Next();
-    if (m_maker.MakeBand(m_secret.get(), m_coverFrames[0], m_coverFrames[1], *m_pRandom, y, rows, shares[0], shares[1]))
+    m_nLastRows = rows;
+    if (m_maker.MakeCells(m_secret.get(), m_coverFrames[0], m_coverFrames[1], *m_pRandom, y, rows, m_cells.Next()[0]))
         return true;
     ShowMessage(kShadowsNoPatterns);
     return false;
+}
+
+std::optional<CellRows> CCoverShares::GetCells() const
+{
+    return CellRows{m_cells.Get(0), m_maker.GetPitch(), static_cast<std::size_t>(m_shareHeader.width), 2 * m_nLastRows};
 }
 
 CKeyedShare::CKeyedShare() : m_key(kCommand, "key", KeyFault) {}

@@ -32,7 +32,8 @@ public:
     const BYTE* GetSecret() const override { return m_secret.get(); }
     std::size_t GetBandRows() const override { return m_nBandRows; }
     bool MakeBand(std::size_t y, std::size_t rows) override;
-    const BYTE* GetShare(int i) const override { return m_shares.Get(i); }
+    const BYTE* GetShare(int) const override { return nullptr; }
+    std::optional<CellRows> GetCells() const override;
 
 private:
     KvtHeader m_shareHeader;
@@ -43,7 +44,8 @@ private:
     extended_shares::CExtendedShareMaker m_maker;
     FrameBuffer m_secret;
     std::size_t m_nBandRows = 0;
-    CShareSets m_shares;  // a band of each
+    std::size_t m_nLastRows = 0;  // secret rows of the band last made
+    CShareSets m_cells;           // a band's, in two sets
 };
 
 // BASE-Shadow2.kvt alone: where the secret is white the key's blocks, where black their complement.

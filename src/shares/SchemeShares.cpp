@@ -45,7 +45,7 @@ bool CSchemeShares::Prepare(const Scheme& scheme, const KvtHeader& secret, SeedC
     m_nBlockHeight = static_cast<std::size_t>(scheme.promise.blockHeight);
     // A band's cells are one buffer, its shares one each.
     const std::size_t buffers = m_pCellMaker ? 1 : static_cast<std::size_t>(scheme.choice.n);
-    const std::size_t rowBytes = m_pCellMaker ? CCellShareMaker::PitchOf(static_cast<std::size_t>(m_shareHeader.width))
+    const std::size_t rowBytes = m_pCellMaker ? CellPitch(static_cast<std::size_t>(m_shareHeader.width))
                                               : static_cast<std::size_t>(m_shareHeader.RowStride());
     const std::size_t blockRowBytes = m_nBlockHeight * rowBytes;
     m_nBandRows = h;
@@ -79,5 +79,5 @@ std::optional<CellRows> CSchemeShares::GetCells() const
     if (!m_pCellMaker)
         return std::nullopt;
     const auto width = static_cast<std::size_t>(m_shareHeader.width);
-    return CellRows{m_shares.Get(0), CCellShareMaker::PitchOf(width), width, m_nLastRows * m_nBlockHeight};
+    return CellRows{m_shares.Get(0), CellPitch(width), width, m_nLastRows * m_nBlockHeight};
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "stream/ImageStream.h"
-#include "vss/CellShareMaker.h"
+#include "vss/CellRows.h"
 
 class CStreamFileReader;
 
@@ -43,8 +43,8 @@ public:
     virtual bool MakeBand(std::size_t /*y*/, std::size_t /*rows*/) { return true; }
     // Share i's band (or frame) last made; null where it was made as cells.
     virtual const BYTE* GetShare(int i) const = 0;
-    // The cells of the band last made where it was made as cells (CCellShareMaker), each share's
-    // rows to be spread from them as it is written; none where GetShare gives the shares.
+    // The cells of the band last made where it was made as cells, each share's rows to be spread
+    // from them as it is written; none where GetShare gives the shares.
     virtual std::optional<CellRows> GetCells() const { return std::nullopt; }
 };
 

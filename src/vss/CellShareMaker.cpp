@@ -1,29 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "vss/CellShareMaker.h"
 
-#include "vss/CellKernels.h"
-
-namespace {
-constexpr std::size_t kCacheLine = 64;
-}  // namespace
-
-void CellRows::Spread(int share, std::uint8_t* out, std::size_t stride) const
-{
-    static const cell_kernels::SpreadFn spread = cell_kernels::BestSpread();
-    const auto bit = static_cast<std::uint8_t>(1u << share);
-    for (std::size_t r = 0; r < rows; ++r)
-        spread(cells + r * pitch, bit, out + r * stride, width);
-}
-
-std::size_t CCellShareMaker::PitchOf(std::size_t shareWidth)
-{
-    return (shareWidth + kRowSlack + kCacheLine - 1) / kCacheLine * kCacheLine;
-}
-
 CCellShareMaker::CCellShareMaker(ShareGeometry geometry, int shares)
     : m_geometry(geometry),
       m_nShares(shares),
-      m_nPitch(PitchOf(geometry.ShareWidth())),
+      m_nPitch(CellPitch(geometry.ShareWidth())),
       m_rowCells(static_cast<std::size_t>(geometry.blockHeight) * m_nPitch, 0)
 {
 }

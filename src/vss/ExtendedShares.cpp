@@ -51,22 +51,19 @@ constexpr std::array<BlockBytes, 8 * kPermutations> kBlocks = [] {
     return blocks;
 }();
 
-// A block's subpixel bytes as one word, so that each pair of them is one store.
-constexpr std::array<std::uint64_t, 8 * kPermutations> kBlockWords = [] {
-    std::array<std::uint64_t, 8 * kPermutations> words{};
+// A block's cells as one word, top-left in its low byte: bit 0 of a cell black in share 1, bit 1
+// black in share 2.
+constexpr std::array<std::uint32_t, 8 * kPermutations> kBlockCells = [] {
+    std::array<std::uint32_t, 8 * kPermutations> words{};
     for (std::size_t i = 0; i < words.size(); ++i)
-        for (std::size_t j = 0; j < 8; ++j)
-            words[i] |= std::uint64_t{kBlocks[i][j]} << (8 * j);
+        for (std::size_t j = 0; j < 4; ++j) {
+            const unsigned cell = (kBlocks[i][j] == 0 ? 1u : 0u) | (kBlocks[i][4 + j] == 0 ? 2u : 0u);
+            words[i] |= std::uint32_t{cell} << (8 * j);
+        }
     return words;
 }();
 
-void Store16(std::uint8_t* out, std::uint64_t word)
-{
-    const auto pair = static_cast<std::uint16_t>(word);
-    std::memcpy(out, &pair, sizeof pair);
-}
-
-// Turns a row's permutations into indices of kBlockWords, Combination() * 24 + permutation, in
+// Turns a row's permutations into indices of kBlockCells, Combination() * 24 + permutation, in
 // place: a loop of byte compares that the compiler vectorises.
 void IndexRow(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
               std::uint8_t* permutations, std::size_t width)
@@ -78,33 +75,28 @@ void IndexRow(const std::uint8_t* secret, const std::uint8_t* cover1, const std:
     }
 }
 
-void WriteBlockRows(const std::uint8_t* indices, std::size_t width, std::uint8_t* top1, std::uint8_t* bottom1,
-                    std::uint8_t* top2, std::uint8_t* bottom2)
+void WriteCellRows(const std::uint8_t* indices, std::size_t width, std::uint8_t* top, std::uint8_t* bottom)
 {
     std::size_t x = 0;
 #if defined(__SSE2__)
-    // Four pixels' words are a 4 x 4 matrix of subpixel pairs; transposed, each row is 8 bytes of
-    // one share row.
+    // Four pixels' words are four top pairs and four bottom pairs of cells, interleaved: put in
+    // order, the low half is the top row's eight cells and the high half the bottom row's.
     for (; x + 4 <= width; x += 4) {
-        const auto word = [&](std::size_t i) {
-            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&kBlockWords[indices[x + i]]));
-        };
-        const __m128i pairs01 = _mm_unpacklo_epi16(word(0), word(1));
-        const __m128i pairs23 = _mm_unpacklo_epi16(word(2), word(3));
-        const __m128i share1 = _mm_unpacklo_epi32(pairs01, pairs23);  // top row, then bottom row
-        const __m128i share2 = _mm_unpackhi_epi32(pairs01, pairs23);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(top1 + 2 * x), share1);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(bottom1 + 2 * x), _mm_unpackhi_epi64(share1, share1));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(top2 + 2 * x), share2);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(bottom2 + 2 * x), _mm_unpackhi_epi64(share2, share2));
+        const __m128i words = _mm_setr_epi32(static_cast<int>(kBlockCells[indices[x]]),
+                                             static_cast<int>(kBlockCells[indices[x + 1]]),
+                                             static_cast<int>(kBlockCells[indices[x + 2]]),
+                                             static_cast<int>(kBlockCells[indices[x + 3]]));
+        const __m128i pairs = _mm_shufflehi_epi16(_mm_shufflelo_epi16(words, _MM_SHUFFLE(3, 1, 2, 0)), _MM_SHUFFLE(3, 1, 2, 0));
+        const __m128i rows = _mm_shuffle_epi32(pairs, _MM_SHUFFLE(3, 1, 2, 0));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(top + 2 * x), rows);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(bottom + 2 * x), _mm_unpackhi_epi64(rows, rows));
     }
 #endif
     for (; x < width; ++x) {
-        const std::uint64_t word = kBlockWords[indices[x]];
-        Store16(top1 + 2 * x, word);
-        Store16(bottom1 + 2 * x, word >> 16);
-        Store16(top2 + 2 * x, word >> 32);
-        Store16(bottom2 + 2 * x, word >> 48);
+        const std::uint32_t word = kBlockCells[indices[x]];
+        const auto topPair = static_cast<std::uint16_t>(word), bottomPair = static_cast<std::uint16_t>(word >> 16);
+        std::memcpy(top + 2 * x, &topPair, sizeof topPair);
+        std::memcpy(bottom + 2 * x, &bottomPair, sizeof bottomPair);
     }
 }
 }  // namespace
@@ -116,7 +108,8 @@ bool CExtendedShareMaker::Prepare(std::size_t width, std::size_t height, std::si
     m_nStride = stride;
     m_nSpareLeft = 0;
     m_permutations.reset(new (std::nothrow) std::uint8_t[width]);
-    return m_permutations != nullptr;
+    m_rowCells.reset(new (std::nothrow) std::uint8_t[2 * GetPitch()]());
+    return m_permutations != nullptr && m_rowCells != nullptr;
 }
 
 bool CExtendedShareMaker::NextAccepted(CRandomSource& random, std::uint8_t& byte)
@@ -161,23 +154,29 @@ std::uint8_t* CExtendedShareMaker::NextPermutations(CRandomSource& random, std::
 bool CExtendedShareMaker::Make(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
                                CRandomSource& random, std::uint8_t* share1, std::uint8_t* share2)
 {
-    return MakeBand(secret, cover1, cover2, random, 0, m_nHeight, share1, share2);
+    const std::size_t shareStride = (2 * m_nWidth + 3) / 4 * 4;
+    const CellRows row{m_rowCells.get(), GetPitch(), 2 * m_nWidth, 2};
+    for (std::size_t y = 0; y < m_nHeight; ++y) {
+        if (!MakeCells(secret, cover1, cover2, random, y, 1, m_rowCells.get()))
+            return false;
+        row.Spread(0, share1 + 2 * y * shareStride, shareStride);
+        row.Spread(1, share2 + 2 * y * shareStride, shareStride);
+    }
+    return true;
 }
 
-bool CExtendedShareMaker::MakeBand(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
-                                   CRandomSource& random, std::size_t y, std::size_t rows, std::uint8_t* share1,
-                                   std::uint8_t* share2)
+bool CExtendedShareMaker::MakeCells(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
+                                    CRandomSource& random, std::size_t y, std::size_t rows, std::uint8_t* cells)
 {
-    const std::size_t shareStride = (2 * m_nWidth + 3) / 4 * 4;
+    const std::size_t pitch = GetPitch();
     for (std::size_t row = 0; row < rows; ++row) {
         std::uint8_t* indices = NextPermutations(random, m_nWidth);
         if (indices == nullptr)
             return false;
         const std::size_t in = (y + row) * m_nStride;
         IndexRow(secret + in, cover1 + in, cover2 + in, indices, m_nWidth);
-        std::uint8_t* top1 = share1 + 2 * row * shareStride;
-        std::uint8_t* top2 = share2 + 2 * row * shareStride;
-        WriteBlockRows(indices, m_nWidth, top1, top1 + shareStride, top2, top2 + shareStride);
+        std::uint8_t* top = cells + 2 * row * pitch;
+        WriteCellRows(indices, m_nWidth, top, top + pitch);
     }
     return true;
 }

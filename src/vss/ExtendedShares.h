@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "vss/CellRows.h"
+
 class CRandomSource;
 
 namespace extended_shares {
@@ -64,10 +66,13 @@ public:
     // source runs dry, with the shares partly written.
     bool Make(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
               CRandomSource& random, std::uint8_t* share1, std::uint8_t* share2);
-    // The shares of rows [y, y + rows) of the frames, into share1 and share2 pointing at the first
-    // of those blocks' rows. A frame's bands come top to bottom, each once. False as Make.
-    bool MakeBand(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
-                  CRandomSource& random, std::size_t y, std::size_t rows, std::uint8_t* share1, std::uint8_t* share2);
+    // The cells (CellRows, share 1 bit 0 and share 2 bit 1) of rows [y, y + rows) of the frames,
+    // two rows a pixel row, GetPitch() apart from `cells` on. A frame's bands come top to bottom,
+    // each once. False as Make.
+    bool MakeCells(const std::uint8_t* secret, const std::uint8_t* cover1, const std::uint8_t* cover2,
+                   CRandomSource& random, std::size_t y, std::size_t rows, std::uint8_t* cells);
+    // Bytes from one row of cells to the next.
+    std::size_t GetPitch() const { return CellPitch(2 * m_nWidth); }
 
 private:
     // Permutation indices (0..23) for the next row, from random bytes: a byte below 240 gives
@@ -81,6 +86,7 @@ private:
     std::size_t m_nHeight = 0;
     std::size_t m_nStride = 0;
     std::unique_ptr<std::uint8_t[]> m_permutations;  // one row's
+    std::unique_ptr<std::uint8_t[]> m_rowCells;      // one row's, for Make
     std::array<std::uint8_t, 256> m_spare{};          // bytes to draw again from
     std::size_t m_nSpareLeft = 0;
 };

@@ -27,7 +27,7 @@ public:
 private:
     // Blocks are copied 16 bytes at a time; the next block, or the row's slack, takes the rest.
     static constexpr std::size_t kCopyBytes = 16;
-    static_assert(kCopyBytes <= kRowSlack);
+    static_assert(kCopyBytes <= kCellRowSlack);
 
     bool LayOutTabledRow(const std::uint8_t* secret, std::uint8_t* cells);
     bool LayOutShuffledRow(const std::uint8_t* secret, std::uint8_t* cells);

@@ -121,7 +121,7 @@ TEST(ShareWriting, SharesAreHeldABandAtATime)
         ASSERT_TRUE(shares.Prepare(*scheme, KvtHeader::Built(1000, 1000, 1), seed));
         const KvtHeader& shape = shares.GetShareHeader();
         const std::size_t rowsBytes =
-            shares.GetCells() ? CCellShareMaker::PitchOf(static_cast<std::size_t>(shape.width))
+            shares.GetCells() ? CellPitch(static_cast<std::size_t>(shape.width))
                               : static_cast<std::size_t>(n) * static_cast<std::size_t>(shape.RowStride());
         const std::size_t blockRowBytes = rowsBytes * static_cast<std::size_t>(scheme->promise.blockHeight);
         EXPECT_GE(shares.GetBandRows(), 1u);

@@ -191,8 +191,9 @@ TEST(ExtendedShares, RandomBytesThatRunDryFailTheFrame)
     EXPECT_FALSE(maker.Make(f.secret.data(), f.cover1.data(), f.cover2.data(), dry, share1.data(), share2.data()));
 }
 
-// A frame made a band of rows at a time is the frame made whole, from the same random bytes.
-TEST(ExtendedShares, FramesMadeBandByBandAreTheFramesMadeWhole)
+// A frame's cells made a band of rows at a time, spread, are the frame made whole, from the same
+// random bytes.
+TEST(ExtendedShares, CellsMadeBandByBandGiveTheFramesMadeWhole)
 {
     constexpr std::size_t kWidth = 37, kHeight = 7;
     // Every combination in every row, a pixel further on each row.
@@ -213,11 +214,14 @@ TEST(ExtendedShares, FramesMadeBandByBandAreTheFramesMadeWhole)
     CExtendedShareMaker bands;
     ASSERT_TRUE(bands.Prepare(f.width, kHeight, f.stride));
     random = CChaChaRandomSource::FromSeed(3);
+    std::vector<std::uint8_t> cells(3 * 2 * bands.GetPitch());
     std::vector<std::uint8_t> band1(3 * 2 * stride), band2(band1.size());
     for (std::size_t y = 0, rows = 1; y < kHeight; y += rows, rows = rows % 3 + 1) {
         rows = std::min(rows, kHeight - y);
-        ASSERT_TRUE(bands.MakeBand(f.secret.data(), f.cover1.data(), f.cover2.data(), *random, y, rows, band1.data(),
-                                   band2.data()));
+        ASSERT_TRUE(bands.MakeCells(f.secret.data(), f.cover1.data(), f.cover2.data(), *random, y, rows, cells.data()));
+        const CellRows made{cells.data(), bands.GetPitch(), 2 * f.width, 2 * rows};
+        made.Spread(0, band1.data(), stride);
+        made.Spread(1, band2.data(), stride);
         const auto at = static_cast<std::ptrdiff_t>(2 * y * stride), bytes = static_cast<std::ptrdiff_t>(2 * rows * stride);
         EXPECT_TRUE(std::equal(band1.begin(), band1.begin() + bytes, whole1.begin() + at)) << "band at " << y;
         EXPECT_TRUE(std::equal(band2.begin(), band2.begin() + bytes, whole2.begin() + at)) << "band at " << y;

@@ -558,7 +558,7 @@ TEST(ShareMaker, FramesMadeBandByBandAreTheFramesMadeWhole)
         auto* const cellMaker = dynamic_cast<CCellShareMaker*>(maker.get());
         const auto bh = static_cast<std::size_t>(g.blockHeight);
         const std::size_t blockRowBytes = g.ShareStride() * bh;
-        const std::size_t pitch = CCellShareMaker::PitchOf(g.ShareWidth());
+        const std::size_t pitch = CellPitch(g.ShareWidth());
         std::vector<std::uint8_t> cells(3 * bh * pitch);
         std::vector<std::vector<std::uint8_t>> band(whole.shares.size(), std::vector<std::uint8_t>(3 * blockRowBytes));
         std::vector<std::uint8_t*> out;
