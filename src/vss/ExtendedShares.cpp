@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
 #include <emmintrin.h>
 #endif
 
@@ -78,9 +78,11 @@ void IndexRow(const std::uint8_t* secret, const std::uint8_t* cover1, const std:
 void WriteCellRows(const std::uint8_t* indices, std::size_t width, std::uint8_t* top, std::uint8_t* bottom)
 {
     std::size_t x = 0;
-#if defined(__SSE2__)
+#if defined(__x86_64__)
     // Four pixels' words are four top pairs and four bottom pairs of cells, interleaved: put in
-    // order, the low half is the top row's eight cells and the high half the bottom row's.
+    // order, the low half is the top row's eight cells and the high half the bottom row's. The
+    // stores go around the cache: the writing thread reads the cells on the other processor, and
+    // the band it read last is the next one made.
     for (; x + 4 <= width; x += 4) {
         const __m128i words = _mm_setr_epi32(static_cast<int>(kBlockCells[indices[x]]),
                                              static_cast<int>(kBlockCells[indices[x + 1]]),
@@ -88,8 +90,8 @@ void WriteCellRows(const std::uint8_t* indices, std::size_t width, std::uint8_t*
                                              static_cast<int>(kBlockCells[indices[x + 3]]));
         const __m128i pairs = _mm_shufflehi_epi16(_mm_shufflelo_epi16(words, _MM_SHUFFLE(3, 1, 2, 0)), _MM_SHUFFLE(3, 1, 2, 0));
         const __m128i rows = _mm_shuffle_epi32(pairs, _MM_SHUFFLE(3, 1, 2, 0));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(top + 2 * x), rows);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(bottom + 2 * x), _mm_unpackhi_epi64(rows, rows));
+        _mm_stream_si64(reinterpret_cast<long long*>(top + 2 * x), _mm_cvtsi128_si64(rows));
+        _mm_stream_si64(reinterpret_cast<long long*>(bottom + 2 * x), _mm_cvtsi128_si64(_mm_unpackhi_epi64(rows, rows)));
     }
 #endif
     for (; x < width; ++x) {
@@ -130,17 +132,22 @@ std::uint8_t* CExtendedShareMaker::NextPermutations(CRandomSource& random, std::
     std::uint8_t* bytes = m_permutations.get();
     if (!random.Fill(bytes, count))
         return nullptr;
-    // A byte of 240 or more (its top four bits set) is drawn again from the spare bytes; rare, so
-    // the bytes are scanned eight at a time.
+    // A byte of 240 or more (its top four bits set) is drawn again from the spare bytes, in the
+    // order of the bytes: one in sixteen, found 64 at a time so that the loop over them ends
+    // unforeseen once a 64 rather than once every few bytes.
     std::size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes + i, sizeof word);
-        std::uint64_t rejected = word & word << 1 & word << 2 & word << 3 & 0x8080808080808080u;
-        for (; rejected != 0; rejected &= rejected - 1) {
-            if (!NextAccepted(random, bytes[i + static_cast<std::size_t>(__builtin_ctzll(rejected)) / 8]))
-                return nullptr;
+    for (; i + 64 <= count; i += 64) {
+        std::uint64_t rejected = 0;
+        for (std::size_t word = 0; word < 8; ++word) {
+            std::uint64_t bits = 0;
+            std::memcpy(&bits, bytes + i + 8 * word, sizeof bits);
+            bits &= bits << 1 & bits << 2 & bits << 3 & 0x8080808080808080u;
+            // Each byte's top bit to one bit of the mask, in the byte's place.
+            rejected |= ((bits >> 7) * 0x0102040810204080u >> 56) << (8 * word);
         }
+        for (; rejected != 0; rejected &= rejected - 1)
+            if (!NextAccepted(random, bytes[i + static_cast<std::size_t>(__builtin_ctzll(rejected))]))
+                return nullptr;
     }
     for (; i < count; ++i) {
         if (bytes[i] >= kAcceptedBelow && !NextAccepted(random, bytes[i]))
@@ -178,6 +185,10 @@ bool CExtendedShareMaker::MakeCells(const std::uint8_t* secret, const std::uint8
         std::uint8_t* top = cells + 2 * row * pitch;
         WriteCellRows(indices, m_nWidth, top, top + pitch);
     }
+#if defined(__x86_64__)
+    // The stores around the cache are done before the band is handed on.
+    _mm_sfence();
+#endif
     return true;
 }
 
